@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdarg>
+#include <string>
+
+namespace base {
+
+// printf with a std::string result. The tool's format strings ("%10d", "%-8X", "0x%02X,") are used as they
+// stand, so their output is exactly what printf defines.
+std::string strprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string vstrprintf(const char* format, std::va_list args);
+
+// Two upper-case hexadecimal digits of a byte, the hot path of "%02X".
+inline void AppendHex2(std::string& out, unsigned value) {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    out.push_back(digits[(value >> 4) & 0xF]);
+    out.push_back(digits[value & 0xF]);
+}
+
+} // namespace base

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace base {
+
+// A path cut at its last directory separator and its last dot. Both '/' and '\' separate directories, so
+// "C:\pics\logo01.bmp" splits like "/pics/logo01.bmp".
+struct PathParts {
+    std::string directory; // up to and including the last separator; empty when there is none
+    std::string baseName;  // between the directory and the extension
+    std::string extension; // from the last dot of the file name to the end, dot included; may be empty
+};
+
+PathParts SplitPath(const std::string& path);
+
+// The file name of a path: everything after its last separator.
+std::string FileNameOf(const std::string& path);
+
+// dir joined with name; an empty dir leaves name as it is (the current directory).
+std::string JoinPath(const std::string& dir, const std::string& name);
+
+bool FileExists(const std::string& path);
+
+// The directory of the running executable with its trailing separator ("" when it cannot be found).
+std::string ExecutableDirectory();
+
+std::string ToLowerAscii(std::string text);
+
+} // namespace base

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "base/Colour.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bitmap {
+
+inline constexpr std::size_t kMaxWidth = 1024;
+inline constexpr std::size_t kMaxHeight = 768;
+inline constexpr std::size_t kPixelBufferSize = kMaxWidth * kMaxHeight;
+inline constexpr std::size_t kRawPaletteSize = 1024;
+
+// The opened BMP, shared by the OSD, Bitmap Header and Palette tabs. Every field keeps its last value until
+// the next File > Open changes it; a refused file changes only what was read before the refusal.
+struct CurrentBitmap {
+    std::array<std::uint8_t, 14> FileHeader{}; // the file's first 14 bytes as read
+    std::array<std::uint8_t, 40> InfoHeader{}; // the next 40 bytes as read
+    std::uint32_t PixelDataSize = 0;           // bfSize - bfOffBits, modulo 2^32
+    std::uint16_t Width = 0;
+    std::uint16_t Height = 0;
+    std::uint8_t BitsPerPixel = 0;
+    std::uint16_t BytesPerRow = 0;  // PixelDataSize / Height, row padding included
+    std::uint16_t PaletteBytes = 0; // bfOffBits - 54: colour-table bytes in the file
+    std::array<std::uint8_t, kRawPaletteSize> RawPalette{}; // blue, green, red, reserved per entry
+    std::array<base::Colour, 256> ColourTable{};
+    std::vector<std::uint8_t> Pixels = std::vector<std::uint8_t>(kPixelBufferSize); // top row first, fixed size
+    std::uint16_t ColourCount = 0;
+    std::array<base::Colour, 256> ReducedPalette{};
+    std::uint16_t ReducedCount = 0;
+    std::uint32_t Generation = 0; // counts successful opens, so views can tell a new picture from an old one
+
+    // Header fields, little-endian, as stored in the header bytes.
+    std::uint32_t bfSize() const;
+    std::uint32_t bfOffBits() const;
+    std::int32_t biWidth() const;
+    std::int32_t biHeight() const;
+    std::uint16_t biBitCount() const;
+
+    // The byte of Pixels at offset, or 0 past the end of the buffer.
+    std::uint8_t PixelByte(std::size_t offset) const {
+        return offset < Pixels.size() ? Pixels[offset] : std::uint8_t{0};
+    }
+};
+
+// table[i] := red + 256 green + 65536 blue of raw entry i, for i < count (count at most 256).
+void ConvertPalette(const std::uint8_t* raw, base::Colour* table, int count);
+
+enum class OpenStatus { Ok, FileNotExist, OpenFileError, WrongFileSize, DeepColour };
+
+// The exact text reported for a status ("File Not Exist !!!", ...); empty for Ok.
+const char* MessageOf(OpenStatus status);
+
+struct LoadResult {
+    OpenStatus status = OpenStatus::Ok;
+    bool headersRead = false; // the caption and the header grids follow the file even when it is refused
+};
+
+// Reads the BMP at path into bitmap: the headers, the size and depth checks, the colour table, the pixel
+// rows turned over so that row 0 is the top row. A width or height of 0 (which would divide by zero) and
+// sizes over 1024 x 768 are refused as WrongFileSize, depths over 8 bits as DeepColour. Nothing is read or
+// written outside RawPalette and Pixels: a larger colour table or pixel area is truncated, and bytes a short
+// file does not supply are zero. Leaves the fields a refusal does not reach as they were.
+LoadResult LoadBitmapFile(CurrentBitmap& bitmap, const std::string& path);
+
+} // namespace bitmap

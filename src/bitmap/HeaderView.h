@@ -1,0 +1,27 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bitmap {
+
+// One row of a header grid: byte range, value, description.
+struct HeaderRow {
+    std::string range;
+    std::string value;
+    std::string description;
+};
+
+// The title row both grids share: "Offset", "Value", "Description".
+HeaderRow HeaderTitles();
+
+// Rows 1..4 of the file-header grid, from the 14 header bytes as read.
+std::vector<HeaderRow> FileHeaderRows(const std::array<std::uint8_t, 14>& header);
+
+// Rows 1..11 of the information-header grid, from the 40 header bytes as read. Byte ranges count from the
+// start of the information header.
+std::vector<HeaderRow> InfoHeaderRows(const std::array<std::uint8_t, 40>& header);
+
+} // namespace bitmap

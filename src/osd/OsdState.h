@@ -1,0 +1,19 @@
+#pragma once
+
+#include "shell/Picture.h"
+
+#include <array>
+#include <cstdint>
+
+namespace osd {
+
+// What the OSD tab keeps for the whole run besides CurrentBitmap.
+struct OsdState {
+    shell::Picture Before; // the opened file as drawn (Image_BMP_Before)
+    shell::Picture After;  // the reduced picture as painted (Image_BMP_After)
+    // Old palette index -> new index of the last reductions. Never cleared: an entry a reduction does not
+    // set keeps what an earlier one put there.
+    std::array<std::uint8_t, 256> RemapTable{};
+};
+
+} // namespace osd

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "base/Colour.h"
+
+#include <string>
+
+namespace shell {
+
+class DialogDriver;
+
+// A file dialog component with the state it keeps between uses: what it was last set to and what the user
+// last chose. Execute() asks the driver; a confirmed choice also makes the chosen file's directory the
+// process's current directory, where the outputs with fixed names are then written.
+struct FileDialog {
+    enum class Kind { Open, Save };
+
+    std::string Name; // the component name, e.g. "OpenDialog_Main"
+    Kind kind = Kind::Open;
+    std::string FileName;   // the chosen (or preset) path
+    std::string Filter;     // "description|pattern|description|pattern..."
+    int FilterIndex = 1;    // 1-based, as the filter lists the pairs
+    std::string DefaultExt; // ".BMP" or empty; added to a typed name without extension
+
+    bool Execute(DialogDriver& driver);
+};
+
+struct ColourDialog {
+    std::string Name;
+    base::Colour Colour = 0; // preset before Execute, the choice after a confirmed Execute
+
+    bool Execute(DialogDriver& driver);
+};
+
+// Shows dialogs: the window's driver shows the platform's dialogs, the tests' driver answers from a script.
+class DialogDriver {
+public:
+    virtual ~DialogDriver() = default;
+    // Shows the dialog; on confirmation sets dialog.FileName (and FilterIndex) and returns true.
+    virtual bool RunFileDialog(FileDialog& dialog) = 0;
+    // Shows the colour dialog preset to dialog.Colour; on confirmation sets it and returns true.
+    virtual bool RunColourDialog(ColourDialog& dialog) = 0;
+};
+
+// The name with the default extension added when it has none (a name ending in "." is left as typed).
+std::string WithDefaultExtension(const std::string& name, const std::string& defaultExt);
+
+} // namespace shell

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "base/Colour.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace shell {
+
+// A picture as a picture control holds it: what each pixel shows, and for an indexed picture the colour
+// table it was decoded with. Row 0 is the top row. An empty picture (0 x 0) shows nothing.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<base::Colour> pixels;  // width * height colours, row by row
+    std::vector<base::Colour> palette; // the colour table entries the file supplied (none for a blank canvas)
+
+    bool Empty() const { return width <= 0 || height <= 0; }
+
+    // A picture of w x h pixels, all of colour fill.
+    static Picture Blank(int w, int h, base::Colour fill);
+
+    // The colour of pixel (x, y); a position outside the picture reads as black.
+    base::Colour PixelAt(int x, int y) const;
+    // Paints pixel (x, y); positions outside the picture are ignored.
+    void SetPixel(int x, int y, base::Colour colour);
+};
+
+// Decodes an uncompressed BMP file of 1, 2, 4 or 8 bits per pixel (rows stored bottom-up or top-down).
+// Colour-table entries the file does not hold show as black and are not part of Picture::palette.
+// Throws base::Error, naming the file and the reason, for a file that cannot be read or decoded: a missing or
+// unreadable file, a header that is cut short or not a BMP, compression, another depth, a picture larger
+// than 32767 pixels a side or 2^24 pixels in all, or pixel data that ends before the picture does.
+Picture ReadBmpPicture(const std::string& path);
+// The same for a file already in memory; name is used in the messages.
+Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name);
+
+// A picture held at 8 bits per pixel: one byte a pixel, indexing a table of 256 entries.
+struct IndexedPicture {
+    int width = 0;
+    int height = 0;
+    std::array<base::PALETTEENTRY, 256> palette{};
+    std::vector<std::uint8_t> indices; // width * height, row 0 the top row
+};
+
+// Gives picture a new 256-entry table, keeping its look: pixel (x, y) for x < width, y < height (0 x 0
+// and pixels outside the picture read as black) refers to the entry that holds the colour it shows; where
+// several do, to hint(x, y) when that entry is one of them, else to the first. A colour the table does not
+// hold goes to the nearest entry (squared distance in red, green and blue). compare masks both sides before
+// comparing, for pictures shown through PaletteColorMask.
+struct IndexHint {
+    const std::uint8_t* indices = nullptr; // width * height bytes, or nullptr for no hint
+};
+IndexedPicture MatchToPalette(const Picture& picture, int width, int height,
+                              const std::array<base::PALETTEENTRY, 256>& palette, IndexHint hint = {},
+                              base::Colour compare = 0xFFFFFF);
+
+// The picture as shown: each pixel the colour of its table entry.
+Picture ToPicture(const IndexedPicture& picture);
+
+// An uncompressed 8-bit BMP: the 14-byte file header ("BM", file size, two reserved words 0, pixel offset
+// 1078), the 40-byte information header (width, positive height, 1 plane, 8 bits, no compression, image size,
+// resolution 0, 256 colours used, 0 important), 256 table entries (blue, green, red, 0) and the rows bottom
+// row first, each padded with zero bytes to a multiple of 4.
+std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture);
+
+// Writes EncodeBmp8(picture) to path. Throws base::Error naming the path when it cannot be written; a file
+// that could not be completed is removed.
+void SaveBmp8(const IndexedPicture& picture, const std::string& path);
+
+} // namespace shell

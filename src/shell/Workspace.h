@@ -1,0 +1,41 @@
+#pragma once
+
+#include "base/Colour.h"
+#include "bitmap/BmpLoader.h"
+#include "osd/OsdState.h"
+#include "palette/PaletteState.h"
+#include "shell/Settings.h"
+
+#include <array>
+#include <string>
+
+namespace shell {
+
+// The tabs of the main window, in order.
+enum class Page { Osd, BitmapHeader, Palette, Font, Aosd, Wav, Merge };
+
+// All document state of a run, owned by the main window (or by one CLI command). Nothing else holds any.
+struct Workspace {
+    Settings settings;
+    bitmap::CurrentBitmap bitmap;
+    std::array<base::PALETTEENTRY, 256> PaletteTable{};
+    osd::OsdState osd;
+    palette::PaletteState palette;
+};
+
+struct OpenOutcome {
+    bitmap::OpenStatus status = bitmap::OpenStatus::Ok;
+    std::string message;      // the text to report, empty when the file was accepted
+    bool headersRead = false; // caption and header grids must follow the file
+    bool pictureLoaded = false; // the active tab's picture control was loaded (OSD or Palette tab)
+};
+
+// File > Open of path with page active, on the workspace alone: loads the file into the active tab's picture
+// (the OSD tab's Before picture; the Palette tab's picture, whose colour table entries go into PaletteTable),
+// then into CurrentBitmap. A refusal clears the Before picture; acceptance clears the After picture and, on
+// the Palette tab, puts the hover, LEFT and RIGHT entries back to 0. What the
+// window must show afterwards is in the outcome. Throws base::Error when the active tab's picture cannot
+// be decoded; nothing has changed then.
+OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active);
+
+} // namespace shell

@@ -1,0 +1,134 @@
+#include "shell/Settings.h"
+
+#include "support/BmpBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using shell::LoadSettings;
+using shell::SaveSettings;
+using shell::Settings;
+using testsupport::ReadText;
+using testsupport::TempDir;
+
+void WriteText(const std::string& path, const std::string& text) {
+    testsupport::WriteFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+TEST(Settings, FirstRunUsesDefaultsAndQuitCreatesTheFile) {
+    TempDir dir;
+    const std::string path = dir / "Tavix.INI";
+    Settings s = LoadSettings(path);
+    s.ApplyLoaded();
+    EXPECT_EQ(s.FontSize, 4);
+    EXPECT_EQ(s.CodeFormat, 1);
+    EXPECT_EQ(s.BinSort, 0);
+    EXPECT_EQ(s.PaletteFormat, 1);
+    EXPECT_EQ(s.OsdCellWidth, 16);
+    EXPECT_EQ(s.OsdCellHeight, 16);
+    EXPECT_EQ(s.PaletteColorMask, 0xFFFFFFu);
+
+    ASSERT_FALSE(SaveSettings(s, path).has_value());
+    EXPECT_EQ(ReadText(path), "[Tavix CONFIG]\r\nFont Size=4\r\nCode Format=1\r\nBin Sort=0\r\nPalette Format=1\r\n");
+}
+
+TEST(Settings, StoredValuesAreReadAndDerivedValuesFollow) {
+    TempDir dir;
+    const std::string path = dir / "Tavix.INI";
+    WriteText(path, "[Tavix CONFIG]\r\nFont Size=2\r\nCode Format=0\r\nBin Sort=1\r\nPalette Format=0\r\n");
+    Settings s = LoadSettings(path);
+    s.ApplyLoaded();
+    EXPECT_EQ(s.FontSize, 2);
+    EXPECT_EQ(s.OsdCellWidth, 14);
+    EXPECT_EQ(s.OsdCellHeight, 16);
+    EXPECT_EQ(s.CodeFormat, 0);
+    EXPECT_EQ(s.BinSort, 1);
+    EXPECT_EQ(s.PaletteFormat, 0);
+    EXPECT_EQ(s.PaletteColorMask, 0xFCFCFCu);
+}
+
+TEST(Settings, OutOfRangeAndMalformedValues) {
+    struct Case {
+        const char* file;
+        std::int32_t fontSize, codeFormat, binSort, paletteFormat;
+        std::uint8_t cellWidth;
+        base::Colour mask;
+    };
+    const Case cases[] = {
+        // A Font Size outside 0..4 becomes 4; the other fields keep the numbers stored.
+        {"[Tavix CONFIG]\nFont Size=9\nCode Format=7\nBin Sort=-3\nPalette Format=5\n", 4, 7, -3, 5, 16, 0xFFFFFF},
+        {"[Tavix CONFIG]\nFont Size=-1\n", 4, 1, 0, 1, 16, 0xFFFFFF},
+        // Values that are not integers give the defaults.
+        {"[Tavix CONFIG]\nFont Size=abc\nCode Format=1x\nBin Sort=\nPalette Format=99999999999\n", 4, 1, 0, 1, 16,
+         0xFFFFFF},
+        // Blanks around keys and values, other letter case, other sections and keys.
+        {"[other]\nFont Size=0\n[ tavix config ]\n  font size = 1 \nBIN SORT=1\nUnknown=3\n", 1, 1, 1, 1, 13,
+         0xFFFFFF},
+        // Keys outside the section do not count.
+        {"Font Size=0\n[Tavix CONFIG]\nPalette Format=0\n", 4, 1, 0, 0, 16, 0xFCFCFC},
+        // A missing section leaves every default.
+        {"[Something]\nFont Size=0\n", 4, 1, 0, 1, 16, 0xFFFFFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        TempDir dir;
+        WriteText(dir / "Tavix.INI", c.file);
+        Settings s = LoadSettings(dir / "Tavix.INI");
+        s.ApplyLoaded();
+        EXPECT_EQ(s.FontSize, c.fontSize);
+        EXPECT_EQ(s.CodeFormat, c.codeFormat);
+        EXPECT_EQ(s.BinSort, c.binSort);
+        EXPECT_EQ(s.PaletteFormat, c.paletteFormat);
+        EXPECT_EQ(s.OsdCellWidth, c.cellWidth);
+        EXPECT_EQ(s.PaletteColorMask, c.mask);
+    }
+}
+
+TEST(Settings, SaveKeepsOtherLinesAndReplacesValuesInPlace) {
+    TempDir dir;
+    const std::string path = dir / "Tavix.INI";
+    WriteText(path, "; written by hand\r\n[Other]\r\nFont Size=3\r\n\r\n[Tavix CONFIG]\r\nBin Sort = 1\r\n"
+                    "Comment=keep me\r\n\r\n[Last]\r\nx=1\r\n");
+    Settings s;
+    s.SetFontSize(0);
+    s.SetCodeFormat(0);
+    s.SetBinSort(0);
+    s.SetPaletteFormat(0);
+    ASSERT_FALSE(SaveSettings(s, path).has_value());
+    EXPECT_EQ(ReadText(path), "; written by hand\r\n[Other]\r\nFont Size=3\r\n\r\n[Tavix CONFIG]\r\nBin Sort = 0\r\n"
+                              "Comment=keep me\r\nFont Size=0\r\nCode Format=0\r\nPalette Format=0\r\n\r\n"
+                              "[Last]\r\nx=1\r\n");
+    // Read back, the file gives what was saved.
+    const Settings back = LoadSettings(path);
+    EXPECT_EQ(back.FontSize, 0);
+    EXPECT_EQ(back.CodeFormat, 0);
+    EXPECT_EQ(back.BinSort, 0);
+    EXPECT_EQ(back.PaletteFormat, 0);
+}
+
+TEST(Settings, SaveAppendsTheSectionToAFileWithoutIt) {
+    TempDir dir;
+    const std::string path = dir / "Tavix.INI";
+    WriteText(path, "[Other]\nkey=value\n");
+    ASSERT_FALSE(SaveSettings(Settings{}, path).has_value());
+    EXPECT_EQ(ReadText(path), "[Other]\nkey=value\n[Tavix CONFIG]\nFont Size=4\nCode Format=1\nBin Sort=0\n"
+                              "Palette Format=1\n");
+}
+
+TEST(Settings, UnwritableFileReportsItsPath) {
+    TempDir dir;
+    // A directory in the file's place cannot be written, whoever runs the test.
+    const std::string path = dir / "Tavix.INI";
+    std::filesystem::create_directory(path);
+    const auto error = SaveSettings(Settings{}, path);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(*error, "Unable to write to " + path);
+
+    const std::string missing = dir / "no/such/dir/Tavix.INI";
+    EXPECT_EQ(SaveSettings(Settings{}, missing).value_or(""), "Unable to write to " + missing);
+}
+
+} // namespace

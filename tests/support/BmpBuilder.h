@@ -1,0 +1,81 @@
+#pragma once
+
+#include "base/Colour.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Describes a BMP file to build. Pixels are palette indices, top row first; the builder packs them at the
+// given depth (leftmost pixel in the high bits), pads rows to 4 bytes and stores them bottom row first
+// unless topDown. Header fields can be overridden to make broken or unusual files.
+struct BmpSpec {
+    int width = 0;
+    int height = 0;
+    int bpp = 8;
+    bool topDown = false;
+    std::vector<base::Colour> palette; // colour-table entries written, 0x00BBGGRR
+    std::vector<std::uint8_t> indices; // width * height, top row first
+
+    std::uint16_t reserved1 = 0;
+    std::uint16_t reserved2 = 0;
+    std::optional<std::uint32_t> bfSize;
+    std::optional<std::uint32_t> bfOffBits;
+    std::optional<std::uint32_t> biSize;
+    std::optional<std::uint16_t> biBitCount;
+    std::optional<std::uint32_t> biCompression;
+    std::optional<std::uint32_t> biClrUsed;
+    std::optional<std::int32_t> biWidth;
+    std::optional<std::int32_t> biHeight;
+};
+
+std::vector<std::uint8_t> BuildBmp(const BmpSpec& spec);
+
+// Row size in bytes of a picture w pixels wide at bpp, padded to 4.
+int StrideOf(int width, int bpp);
+
+// A picture whose pixel (x, y) is f(x, y).
+template <typename F> std::vector<std::uint8_t> IndicesOf(int width, int height, F f) {
+    std::vector<std::uint8_t> out(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) out[static_cast<size_t>(y * width + x)] = static_cast<std::uint8_t>(f(x, y));
+    return out;
+}
+
+// A palette of n distinct colours, entry i = MakeColour(i * 7 + 1, 255 - i, i * 3) (distinct for i < 256).
+std::vector<base::Colour> DistinctPalette(int n);
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadFile(const std::string& path);
+std::string ReadText(const std::string& path);
+
+// A fresh directory under the system's temporary directory, removed with everything in it at the end.
+class TempDir final {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Changes the current directory for a scope and goes back at its end.
+class CurrentDirectory final {
+public:
+    explicit CurrentDirectory(const std::string& dir);
+    ~CurrentDirectory();
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    std::string previous_;
+};
+
+} // namespace testsupport
