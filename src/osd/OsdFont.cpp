@@ -1,0 +1,1 @@
+#include "osd/OsdFont.h"

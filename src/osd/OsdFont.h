@@ -1,0 +1,45 @@
+#pragma once
+
+#include "bitmap/BmpLoader.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace osd {
+
+// What "Generate" reads besides CurrentBitmap.
+struct OsdOptions {
+    std::string sourcePath;          // the file name the open dialog holds; names the outputs
+    std::uint8_t cellWidth = 16;     // OsdCellWidth, 12..16; cells are always 16 rows high
+    std::int32_t codeFormat = 1;     // 0 = ASM, otherwise C (palette tables only)
+    std::int32_t paletteFormat = 1;  // 0 = RGB666, otherwise RGB888
+    bool to2Bpp = false;             // "Generate to 2BPP output"; only looked at when BitsPerPixel is 4
+    std::string outputDirectory;     // where the outputs go; empty = the current directory
+};
+
+struct GenerateResult {
+    bool ran = false;                  // false: the source is not a ".bmp" file and nothing was done
+    std::vector<std::string> notes;    // the " OK !" notes in the order they were made (last one stays)
+    std::optional<std::string> error;  // a font output that could not be created or written, the message
+    int cellCount = 0;                 // cells processed
+};
+
+// Cuts bitmap into cells of cellWidth x 16 pixels, row of cells by row of cells, and writes B_R.txt, B_G.txt,
+// B_B.txt, B_MSB.bin, B_LSB.bin, B_MSB.txt, B_LSB.txt, B.C and, at 1 bpp, B_1BPP.txt, B being the source's
+// file name without its last four characters. A palette table that cannot be created is skipped. A font
+// output that cannot be created ends the run with GenerateResult::error (naming the file) before anything is
+// written through it; files already written stay. Reads nothing outside bitmap.Pixels: bytes past its end
+// count as zero.
+GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options);
+
+// The plane bytes of a group of eight pixel values g[0..7]: plane byte b holds bit b of every value, the
+// first value in bit 7. Writes `bits` bytes to out, plane 0 first.
+void PlaneBytes(const std::uint8_t g[8], int bits, std::uint8_t* out);
+
+// The cw-bit value of one row of a 1-bpp cell whose first pixel is column x and whose row starts at byte
+// rowStart of Pixels, with the pixels past the row's stored bits (x + cw > 8 * BytesPerRow) cleared.
+std::uint16_t OneBppRow(const bitmap::CurrentBitmap& bitmap, std::size_t rowStart, int x, int cw);
+
+} // namespace osd

@@ -1,0 +1,1 @@
+#include "osd/OsdSources.h"

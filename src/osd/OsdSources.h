@@ -1,0 +1,20 @@
+#pragma once
+
+#include "base/Colour.h"
+#include "base/OutputFile.h"
+
+#include <cstdint>
+
+namespace osd {
+
+// Writes the palette arrays abPALETTE_{R,G,B}k_{LSB,MSB} of the first count entries of table (256 colour
+// values; entries past 256 read as 0) and the routine Palette_Init, with 8-bit components (paletteFormat
+// other than 0) or 6-bit ones (0). Writes "\n" for a line end; the file's mode decides its bytes. The file
+// must be open and stays open.
+void WritePaletteSource(base::OutputFile& file, const base::Colour* table, std::uint16_t count,
+                        std::int32_t paletteFormat);
+
+// Writes the routine FONT_Init with `blocks` pairs of MSB/LSB transfer lines, two blocks a bank.
+void WriteFontInitSource(base::OutputFile& file, std::uint8_t blocks);
+
+} // namespace osd

@@ -1,0 +1,28 @@
+#include "osd/PaletteViews.h"
+
+#include "base/Format.h"
+
+namespace osd {
+
+std::string EntryText(const std::string& caption, std::uint16_t index, base::Colour colour) {
+    return caption + base::strprintf(" 0x%02X (%3d), R=0x%02X, G=0x%02X, B=0x%02X", index, index,
+                                     base::RedOf(colour), base::GreenOf(colour), base::BlueOf(colour));
+}
+
+std::string PictureStatusText(const bitmap::CurrentBitmap& bitmap) {
+    return base::strprintf("Width:  %u/Height: %u/Palette:  %u", unsigned{bitmap.Width}, unsigned{bitmap.Height},
+                           unsigned{bitmap.PaletteBytes} / 4u);
+}
+
+int EntryAt(int x, int y) {
+    if (x < 0 || y < 0 || x >= 16 * 13 || y >= 16 * 13) return -1;
+    return 16 * (y / 13) + x / 13;
+}
+
+base::Colour RawEntryColour(const bitmap::CurrentBitmap& bitmap, int i) {
+    if (i < 0 || i > 255) return 0;
+    const auto* e = &bitmap.RawPalette[static_cast<std::size_t>(4 * i)];
+    return base::MakeColour(e[2], e[1], e[0]);
+}
+
+} // namespace osd

@@ -1,0 +1,1 @@
+#include "palette/PaletteEdit.h"
