@@ -1,0 +1,177 @@
+#include "osd/OsdTab.h"
+
+#include "osd/OsdFont.h"
+#include "osd/PaletteReduce.h"
+#include "osd/PaletteViews.h"
+#include "shell/MessagesQt.h"
+#include "shell/QtApplication.h"
+#include "widgets/ColourGrid.h"
+#include "widgets/PictureView.h"
+#include "widgets/Swatch.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace osd {
+
+namespace {
+
+QColor ToQColor(base::Colour c) { return QColor(base::RedOf(c), base::GreenOf(c), base::BlueOf(c)); }
+
+template <typename W> W* Named(W* widget, const char* name, int x, int y) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->move(x, y);
+    return widget;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const char* text, int x, int y) {
+    auto* label = Named(new QLabel(QString::fromLatin1(text), parent), name, x, y);
+    label->setTextFormat(Qt::PlainText);
+    label->setMinimumWidth(380);
+    return label;
+}
+
+// The picture on the Generate button: a character cell cut into MSB and LSB planes.
+QIcon GenerateIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.fillRect(QRect(2, 2, 16, 28), QColor(0x1F, 0x2A, 0x44));
+    p.fillRect(QRect(6, 6, 8, 3), QColor(0xFF, 0xC8, 0x3C));
+    p.fillRect(QRect(9, 9, 2, 17), QColor(0xFF, 0xC8, 0x3C));
+    p.fillRect(QRect(21, 4, 9, 11), QColor(0x5C, 0xE0, 0xD0));
+    p.fillRect(QRect(21, 17, 9, 11), QColor(0x3A, 0x9A, 0xE0));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+OsdTab::OsdTab(shell::Workspace& ws, shell::Messages& messages, const shell::FileDialog& openDialog, QWidget* parent)
+    : QWidget(parent), ws_(ws), messages_(messages), openDialog_(openDialog) {
+    setObjectName(QStringLiteral("TabSheet_BmpFont"));
+
+    Image_BMP_Before = Named(new widgets::PictureView(this), "Image_BMP_Before", 3, 11);
+    Image_BMP_Before->setFixedSize(256, 256);
+    Image_BMP_After = Named(new widgets::PictureView(this), "Image_BMP_After", 3, 307);
+    Image_BMP_After->setFixedSize(256, 256);
+
+    StringGrid_Palette_Before = Named(new widgets::ColourGrid(this), "StringGrid_Palette_Before", 279, 3);
+    StringGrid_Palette_After = Named(new widgets::ColourGrid(this), "StringGrid_Palette_After", 272, 307);
+    StringGrid_Palette_Before->SetCellColour([this](int i) -> std::optional<QColor> {
+        if (i < ws_.bitmap.PaletteBytes / 4) return ToQColor(RawEntryColour(ws_.bitmap, i));
+        return std::nullopt;
+    });
+    StringGrid_Palette_After->SetCellColour([this](int i) -> std::optional<QColor> {
+        if (i < ws_.bitmap.ReducedCount) return ToQColor(AfterColour(i));
+        return std::nullopt;
+    });
+
+    Label_PaletteIndex_Before = Label(this, "Label_PaletteIndex_Before", "[B] Palette Index:", 496, 13);
+    Edit_PaletteIndex_Before = Named(new widgets::Swatch(this), "Edit_PaletteIndex_Before", 496, 32);
+    Label_SelectedIndex_Before = Label(this, "Label_SelectedIndex_Before", "[B] Selected Index:", 496, 64);
+    Edit_SelectedIndex_Before = Named(new widgets::Swatch(this), "Edit_SelectedIndex_Before", 496, 88);
+    Label_PaletteIndex_After = Label(this, "Label_PaletteIndex_After", "[A] Palette Index:", 496, 304);
+    Edit_PaletteIndex_After = Named(new widgets::Swatch(this), "Edit_PaletteIndex_After", 496, 328);
+    Label_SelectedIndex_After = Label(this, "Label_SelectedIndex_After", "[A] Selected Index:", 496, 360);
+    Edit_SelectedIndex_After = Named(new widgets::Swatch(this), "Edit_SelectedIndex_After", 496, 384);
+
+    BitBtn_ReducePalette = Named(new QPushButton(QStringLiteral("Reduce Palette"), this), "BitBtn_ReducePalette", 279, 232);
+    BitBtn_ReducePalette->setFixedSize(120, 28);
+    Label_PaletteNumber_After = Label(this, "Label_PaletteNumber_After", "[A] Palette Number:  000 ", 279, 272);
+    Label_PaletteNumber_After->setMinimumWidth(200);
+
+    BitBtn_Generate = Named(new QToolButton(this), "BitBtn_Generate", 700, 150);
+    BitBtn_Generate->setText(QStringLiteral("Generate"));
+    BitBtn_Generate->setIcon(GenerateIcon());
+    BitBtn_Generate->setIconSize(QSize(32, 32));
+    BitBtn_Generate->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    BitBtn_Generate->setFixedSize(110, 64);
+    OSD_chkTo2BPP = Named(new QCheckBox(QStringLiteral("Generate to 2BPP output"), this), "OSD_chkTo2BPP", 680, 224);
+    OSD_chkTo2BPP->setVisible(false);
+
+    connect(BitBtn_Generate, &QToolButton::clicked, this, shell::Guarded([this] { BitBtn_GenerateClick(); }));
+    connect(BitBtn_ReducePalette, &QPushButton::clicked, this, shell::Guarded([this] { BitBtn_ReducePaletteClick(); }));
+    connect(StringGrid_Palette_Before, &widgets::ColourGrid::pointerMoved, this,
+            [this](int x, int y) { shell::RunGuarded([=, this] { StringGrid_Palette_BeforeMuseMove(x, y); }); });
+    connect(StringGrid_Palette_Before, &widgets::ColourGrid::pressed, this,
+            [this](int, int, Qt::MouseButton) { shell::RunGuarded([this] { StringGrid_Palette_BeforeMouseDown(); }); });
+    connect(StringGrid_Palette_After, &widgets::ColourGrid::pointerMoved, this,
+            [this](int x, int y) { shell::RunGuarded([=, this] { StringGrid_Palette_AfterMouseMove(x, y); }); });
+    connect(StringGrid_Palette_After, &widgets::ColourGrid::pressed, this,
+            [this](int, int, Qt::MouseButton) { shell::RunGuarded([this] { StringGrid_Palette_AfterMouseDown(); }); });
+}
+
+base::Colour OsdTab::AfterColour(int index) const {
+    return ws_.bitmap.ReducedPalette[static_cast<size_t>(index & 0xFF)] & ws_.settings.PaletteColorMask;
+}
+
+void OsdTab::TabSheet_BmpFontShow() {
+    messages_.SetPanel(0, PictureStatusText(ws_.bitmap));
+    if (ws_.bitmap.Width != 0 && ws_.bitmap.Height != 0) {
+        StringGrid_Palette_Before->update();
+        StringGrid_Palette_After->update();
+    }
+}
+
+void OsdTab::BitBtn_GenerateClick() {
+    OsdOptions options;
+    options.sourcePath = openDialog_.FileName;
+    options.cellWidth = ws_.settings.OsdCellWidth;
+    options.codeFormat = ws_.settings.CodeFormat;
+    options.paletteFormat = ws_.settings.PaletteFormat;
+    options.to2Bpp = OSD_chkTo2BPP->isChecked();
+    const GenerateResult result = GenerateOsdFont(ws_.bitmap, options);
+    for (const std::string& note : result.notes) messages_.SetPanel(1, note);
+    if (result.error) messages_.DialogPrintError(1, *result.error);
+}
+
+void OsdTab::BitBtn_ReducePaletteClick() {
+    const int count = ReducePalette(ws_.bitmap, ws_.osd, ws_.settings.PaletteColorMask);
+    Label_PaletteNumber_After->setText(shell::ToQt(PaletteNumberText(count)));
+    Image_BMP_After->Show(ws_.osd.After);
+    StringGrid_Palette_After->update();
+}
+
+void OsdTab::StringGrid_Palette_BeforeMuseMove(int x, int y) {
+    const int i = EntryAt(x, y);
+    if (i < 0) return;
+    const base::Colour c = RawEntryColour(ws_.bitmap, i);
+    Label_PaletteIndex_Before->setText(shell::ToQt(EntryText("[B] Palette Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_PaletteIndex_Before->SetColour(ToQColor(c));
+}
+
+void OsdTab::StringGrid_Palette_BeforeMouseDown() {
+    const int i = 16 * StringGrid_Palette_Before->CurrentRow() + StringGrid_Palette_Before->CurrentColumn();
+    const base::Colour c = RawEntryColour(ws_.bitmap, i);
+    Label_SelectedIndex_Before->setText(shell::ToQt(EntryText("[B] Selected Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_SelectedIndex_Before->SetColour(ToQColor(c));
+}
+
+void OsdTab::StringGrid_Palette_AfterMouseMove(int x, int y) {
+    const int i = EntryAt(x, y);
+    if (i < 0) return;
+    const base::Colour c = AfterColour(i);
+    Label_PaletteIndex_After->setText(shell::ToQt(EntryText("[A] Palette Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_PaletteIndex_After->SetColour(ToQColor(c));
+}
+
+void OsdTab::StringGrid_Palette_AfterMouseDown() {
+    const int i = 16 * StringGrid_Palette_After->CurrentRow() + StringGrid_Palette_After->CurrentColumn();
+    const base::Colour c = AfterColour(i);
+    Label_SelectedIndex_After->setText(shell::ToQt(EntryText("[A] Selected Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_SelectedIndex_After->SetColour(ToQColor(c));
+}
+
+void OsdTab::ShowPictures() {
+    Image_BMP_Before->Show(ws_.osd.Before);
+    Image_BMP_After->Show(ws_.osd.After);
+    StringGrid_Palette_Before->update();
+    StringGrid_Palette_After->update();
+}
+
+void OsdTab::SetTo2BppVisible(bool visible) { OSD_chkTo2BPP->setVisible(visible); }
+
+} // namespace osd

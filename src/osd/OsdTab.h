@@ -1,0 +1,70 @@
+#pragma once
+
+#include "shell/Dialogs.h"
+#include "shell/Messages.h"
+#include "shell/Workspace.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QToolButton;
+class QPushButton;
+
+namespace widgets {
+class ColourGrid;
+class PictureView;
+class Swatch;
+} // namespace widgets
+
+namespace osd {
+
+// The "OSD" tab: the opened picture before and after palette reduction, both palettes as grids with their
+// read-outs, "Reduce Palette" and "Generate".
+class OsdTab final : public QWidget {
+    Q_OBJECT
+public:
+    OsdTab(shell::Workspace& ws, shell::Messages& messages, const shell::FileDialog& openDialog,
+           QWidget* parent = nullptr);
+
+    // The tab is shown (also after File > Open on this tab): picture size and palette size in panel 0.
+    void TabSheet_BmpFontShow();
+    void BitBtn_GenerateClick();
+    void BitBtn_ReducePaletteClick();
+
+    void StringGrid_Palette_BeforeMuseMove(int x, int y);
+    void StringGrid_Palette_BeforeMouseDown();
+    void StringGrid_Palette_AfterMouseMove(int x, int y);
+    void StringGrid_Palette_AfterMouseDown();
+
+    // The Before and After pictures as the workspace holds them now.
+    void ShowPictures();
+    // "Generate to 2BPP output" is offered for 4-bpp pictures only.
+    void SetTo2BppVisible(bool visible);
+
+private:
+    base::Colour AfterColour(int index) const;
+
+    shell::Workspace& ws_;
+    shell::Messages& messages_;
+    const shell::FileDialog& openDialog_;
+
+    widgets::PictureView* Image_BMP_Before = nullptr;
+    widgets::PictureView* Image_BMP_After = nullptr;
+    widgets::ColourGrid* StringGrid_Palette_Before = nullptr;
+    widgets::ColourGrid* StringGrid_Palette_After = nullptr;
+    QLabel* Label_PaletteIndex_Before = nullptr;
+    widgets::Swatch* Edit_PaletteIndex_Before = nullptr;
+    QLabel* Label_SelectedIndex_Before = nullptr;
+    widgets::Swatch* Edit_SelectedIndex_Before = nullptr;
+    QLabel* Label_PaletteIndex_After = nullptr;
+    widgets::Swatch* Edit_PaletteIndex_After = nullptr;
+    QLabel* Label_SelectedIndex_After = nullptr;
+    widgets::Swatch* Edit_SelectedIndex_After = nullptr;
+    QPushButton* BitBtn_ReducePalette = nullptr;
+    QLabel* Label_PaletteNumber_After = nullptr;
+    QToolButton* BitBtn_Generate = nullptr;
+    QCheckBox* OSD_chkTo2BPP = nullptr;
+};
+
+} // namespace osd

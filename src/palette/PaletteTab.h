@@ -1,0 +1,69 @@
+#pragma once
+
+#include "shell/Dialogs.h"
+#include "shell/Messages.h"
+#include "shell/Workspace.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace widgets {
+class ColourGrid;
+class PictureView;
+class Swatch;
+class TCSpinEdit;
+} // namespace widgets
+
+namespace palette {
+
+// The "Palette" tab: the 256 entries of PaletteTable as a grid, the hover, LEFT and RIGHT read-outs, and the
+// edits that keep the opened picture's look.
+class PaletteTab final : public QWidget {
+    Q_OBJECT
+public:
+    PaletteTab(shell::Workspace& ws, shell::Messages& messages, shell::DialogDriver& dialogs,
+               shell::ColourDialog& colourDialog, QWidget* parent = nullptr);
+
+    // The tab is shown, and after every edit: picture size and palette size in panel 0.
+    void TabSheet_PaletteShow();
+
+    void StringGrid_Palette_GRIDMouseMove(int x, int y);
+    void StringGrid_Palette_GRIDMouseDown(int x, int y, Qt::MouseButton button);
+    void Edit_SelectedIndex_GRID_LDblClick();
+    void Edit_SelectedIndex_GRID_RDblClick();
+    void CSpinEdit_RepeatChange();
+    void Button_Palette_InsertClick();
+    void Button_Palette_DeleteClick();
+    void Button_Palette_SwapClick();
+    void Button_Palette_UpdateClick();
+    void Button_Palette_InvertClick();
+
+    // The read-outs of the hover, RIGHT and LEFT entries, in that order (after File > Open on this tab).
+    void ShowEntries();
+    // PalettePicture as the workspace holds it now.
+    void ShowPicture();
+
+private:
+    void ShowHoverEntry();
+    void ShowLeftEntry();
+    void ShowRightEntry();
+
+    shell::Workspace& ws_;
+    shell::Messages& messages_;
+    shell::DialogDriver& dialogs_;
+    shell::ColourDialog& colourDialog_;
+
+    widgets::ColourGrid* StringGrid_Palette_GRID = nullptr;
+    QLabel* Label_PaletteIndex_GRID = nullptr;
+    widgets::Swatch* Edit_PaletteIndex_GRID = nullptr;
+    QLabel* Label_SelectedIndex_GRID_L = nullptr;
+    widgets::Swatch* Edit_SelectedIndex_GRID_L = nullptr;
+    QLabel* Label_SelectedIndex_GRID_R = nullptr;
+    widgets::Swatch* Edit_SelectedIndex_GRID_R = nullptr;
+    widgets::TCSpinEdit* CSpinEdit_Repeat = nullptr;
+    widgets::PictureView* Image_Palette_PIC = nullptr;
+};
+
+} // namespace palette

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace shell {
+
+// The About window: created hidden at start-up, shown without blocking the main window, hidden by OK.
+class TAboutTop final : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutTop(QWidget* parent = nullptr);
+
+    void Button_OkClick();
+
+private:
+    QLabel* Lbl_VersionAP = nullptr;
+};
+
+// The About window's logo, 299 x 100 (the project's own drawing).
+QPixmap AboutLogo();
+
+} // namespace shell

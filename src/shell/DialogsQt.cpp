@@ -1,0 +1,65 @@
+#include "shell/DialogsQt.h"
+
+#include "shell/MessagesQt.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace shell {
+
+QStringList NameFilters(const std::string& filter) {
+    const QStringList parts = ToQt(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            patterns << p;
+            // File names on Linux are case-sensitive; "*.bmp" should still find LOGO.BMP.
+            if (p.toLower() != p) patterns << p.toLower();
+            if (p.toUpper() != p) patterns << p.toUpper();
+        }
+        patterns.removeDuplicates();
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+bool QtDialogDriver::RunFileDialog(FileDialog& dialog) {
+    QFileDialog fd(owner_);
+    fd.setObjectName(ToQt(dialog.Name));
+    const bool save = dialog.kind == FileDialog::Kind::Save;
+    fd.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    fd.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    fd.setWindowTitle(save ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    const QStringList filters = NameFilters(dialog.Filter);
+    fd.setNameFilters(filters);
+    if (dialog.FilterIndex >= 1 && dialog.FilterIndex <= filters.size())
+        fd.selectNameFilter(filters[dialog.FilterIndex - 1]);
+    if (!dialog.DefaultExt.empty()) {
+        QString ext = ToQt(dialog.DefaultExt);
+        if (ext.startsWith(QLatin1Char('.'))) ext.remove(0, 1);
+        fd.setDefaultSuffix(ext);
+    }
+    if (!dialog.FileName.empty()) {
+        const QFileInfo info(QString::fromLocal8Bit(dialog.FileName.c_str()));
+        if (info.isAbsolute()) fd.setDirectory(info.absolutePath());
+        fd.selectFile(info.fileName());
+    }
+    if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return false;
+    dialog.FileName = FromQt(fd.selectedFiles().first());
+    const qsizetype index = filters.indexOf(fd.selectedNameFilter());
+    if (index >= 0) dialog.FilterIndex = static_cast<int>(index) + 1;
+    return true;
+}
+
+bool QtDialogDriver::RunColourDialog(ColourDialog& dialog) {
+    const base::Colour c = dialog.Colour;
+    const QColor chosen = QColorDialog::getColor(QColor(base::RedOf(c), base::GreenOf(c), base::BlueOf(c)), owner_);
+    if (!chosen.isValid()) return false;
+    dialog.Colour = base::MakeColour(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
+                                     static_cast<std::uint8_t>(chosen.blue()));
+    return true;
+}
+
+} // namespace shell

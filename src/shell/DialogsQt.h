@@ -1,0 +1,28 @@
+#pragma once
+
+#include "shell/Dialogs.h"
+
+#include <QStringList>
+
+class QWidget;
+
+namespace shell {
+
+// Shows the toolkit's file and colour dialogs.
+class QtDialogDriver final : public DialogDriver {
+public:
+    explicit QtDialogDriver(QWidget* owner = nullptr) : owner_(owner) {}
+    void SetOwner(QWidget* owner) { owner_ = owner; }
+
+    bool RunFileDialog(FileDialog& dialog) override;
+    bool RunColourDialog(ColourDialog& dialog) override;
+
+private:
+    QWidget* owner_;
+};
+
+// "BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*" as the toolkit's name filters, one a pair, each matching its
+// patterns in either letter case.
+QStringList NameFilters(const std::string& filter);
+
+} // namespace shell

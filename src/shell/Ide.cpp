@@ -1,0 +1,278 @@
+#include "shell/Ide.h"
+
+#include "aosd/AosdTab.h"
+#include "bitmap/BitmapHeaderTab.h"
+#include "osd/OsdTab.h"
+#include "palette/PaletteSave.h"
+#include "palette/PaletteTab.h"
+#include "shell/About.h"
+#include "shell/MessagesQt.h"
+#include "shell/QtApplication.h"
+
+#include <QActionGroup>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace shell {
+
+namespace {
+
+constexpr int kClientWidth = 892;
+constexpr int kClientHeight = 708;
+constexpr int kStatusHeight = 25;
+constexpr const char* kFilterF1 = "BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*";
+constexpr const char* kFilterF2 = "Binary File(*.bin)|*.bin|Data File(*.dat)|*.dat|All File(*.*)|*.*";
+
+QAction* MenuItem(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    return action;
+}
+
+QMenu* Submenu(QMenuBar* bar, const char* name, const char* caption) {
+    QMenu* menu = bar->addMenu(QString::fromLatin1(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+// A radio item that checks itself when chosen.
+QAction* RadioItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption) {
+    QAction* action = MenuItem(menu, name, caption);
+    action->setCheckable(true);
+    group->addAction(action);
+    return action;
+}
+
+} // namespace
+
+TMainTop::TMainTop(const MainContext& context)
+    : settingsPath_(context.settingsPath), dialogs_(*context.dialogs), ws_(std::make_unique<Workspace>()),
+      messages_(*context.boxes, *this) {
+    setObjectName(QStringLiteral("MainTop"));
+    setWindowIcon(ProgramIcon());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    OpenDialog_Main.Name = "OpenDialog_Main";
+    OpenDialog_Main.kind = FileDialog::Kind::Open;
+    OpenDialog_Main.Filter = kFilterF1;
+    SaveDialog_Main.Name = "SaveDialog_Main";
+    SaveDialog_Main.kind = FileDialog::Kind::Save;
+    SaveDialog_Main.Filter = kFilterF2;
+    ColorDialog_Palette.Name = "ColorDialog_Palette";
+
+    BuildMenu();
+    BuildPages();
+    BuildStatusBar();
+
+    // The client area is fixed at 892 x 708 below the menu bar.
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+
+    TavixApplication::SetUncaughtReporter([this](const std::string& text) { messages_.ShowUncaught(text); });
+    FormCreate();
+    AboutTop = new TAboutTop(this);
+}
+
+TMainTop::~TMainTop() { TavixApplication::SetUncaughtReporter(nullptr); }
+
+void TMainTop::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenuVELDA"));
+
+    QMenu* file = Submenu(bar, "MainTop_QUIT", "&File");
+    file->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F)); // opens nothing by itself
+    connect(MenuItem(file, "NBtn_Open", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered, this,
+            Guarded([this] { NBtn_OpenClick(); }));
+    connect(MenuItem(file, "NBtn_Save", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered, this,
+            Guarded([this] { NBtn_SaveClick(); }));
+    file->addSeparator()->setObjectName(QStringLiteral("N1"));
+    connect(MenuItem(file, "NBtn_Quit", "&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
+            Guarded([this] { NBtn_QuitClick(); }));
+
+    QMenu* fontSize = Submenu(bar, "MainTop_FontSize", "Font Size");
+    auto* fontGroup = new QActionGroup(this);
+    static constexpr const char* kFontNames[5] = {"N12x16", "N13x16", "N14x16", "N15x16", "N16x16"};
+    static constexpr const char* kFontCaptions[5] = {"12 x 16", "13 x 16", "14 x 16", "15 x 16", "16 x 16"};
+    for (int n = 0; n < 5; ++n) {
+        fontSizeItems_[static_cast<size_t>(n)] = RadioItem(fontSize, fontGroup, kFontNames[n], kFontCaptions[n]);
+        connect(fontSizeItems_[static_cast<size_t>(n)], &QAction::triggered, this,
+                Guarded([this, n] { ws_->settings.SetFontSize(n); }));
+    }
+
+    QMenu* codeFormat = Submenu(bar, "MainTop_CodeFormat", "Code Format");
+    auto* codeGroup = new QActionGroup(this);
+    N_ASM = RadioItem(codeFormat, codeGroup, "N_ASM", "ASM");
+    N_C = RadioItem(codeFormat, codeGroup, "N_C", "C");
+    connect(N_ASM, &QAction::triggered, this, Guarded([this] { ws_->settings.SetCodeFormat(0); }));
+    connect(N_C, &QAction::triggered, this, Guarded([this] { ws_->settings.SetCodeFormat(1); }));
+
+    QMenu* binSort = Submenu(bar, "MainTop_BinSort", "Bin Sort");
+    auto* binGroup = new QActionGroup(this);
+    N_BinHalf = RadioItem(binSort, binGroup, "N_BinHalf", "Half");
+    N_BinFont = RadioItem(binSort, binGroup, "N_BinFont", "Font");
+    connect(N_BinHalf, &QAction::triggered, this, Guarded([this] { ws_->settings.SetBinSort(0); }));
+    connect(N_BinFont, &QAction::triggered, this, Guarded([this] { ws_->settings.SetBinSort(1); }));
+
+    QAction* about = bar->addAction(QStringLiteral("&About"));
+    about->setObjectName(QStringLiteral("MainTop_About"));
+    about->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    connect(about, &QAction::triggered, this, Guarded([this] { MainTop_AboutClick(); }));
+
+    QAction* exitItem = bar->addAction(QStringLiteral("&Exit"));
+    exitItem->setObjectName(QStringLiteral("MainTop_Exit"));
+    connect(exitItem, &QAction::triggered, this, Guarded([this] { MainTop_ExitClick(); }));
+}
+
+void TMainTop::BuildPages() {
+    PageVELDA = new QTabWidget(this);
+    PageVELDA->setObjectName(QStringLiteral("PageVELDA"));
+    PageVELDA->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+    PageVELDA->setUsesScrollButtons(false);
+    PageVELDA->setDocumentMode(false);
+
+    osdTab_ = new osd::OsdTab(*ws_, messages_, OpenDialog_Main, PageVELDA);
+    bitmapHeaderTab_ = new bitmap::BitmapHeaderTab(*ws_, PageVELDA);
+    paletteTab_ = new palette::PaletteTab(*ws_, messages_, dialogs_, ColorDialog_Palette, PageVELDA);
+    auto* fontTab = new QWidget(PageVELDA);
+    fontTab->setObjectName(QStringLiteral("TabSheet_Font"));
+    aosdTab_ = new aosd::AosdTab(*ws_, PageVELDA);
+    auto* wavTab = new QWidget(PageVELDA);
+    wavTab->setObjectName(QStringLiteral("TabSheet_Wav"));
+    auto* mergeTab = new QWidget(PageVELDA);
+    mergeTab->setObjectName(QStringLiteral("TabSheet_MERGE"));
+
+    PageVELDA->addTab(osdTab_, QStringLiteral("OSD"));
+    PageVELDA->addTab(bitmapHeaderTab_, QStringLiteral("Bitmap Header"));
+    PageVELDA->addTab(paletteTab_, QStringLiteral("Palette"));
+    PageVELDA->addTab(fontTab, QStringLiteral("Font"));
+    PageVELDA->addTab(aosdTab_, QStringLiteral("AOSD"));
+    PageVELDA->addTab(wavTab, QStringLiteral("WAV"));
+    PageVELDA->addTab(mergeTab, QStringLiteral("Merge"));
+    PageVELDA->setCurrentIndex(0);
+    connect(PageVELDA, &QTabWidget::currentChanged, this, [this](int index) { RunGuarded([this, index] { PageChanged(index); }); });
+    setCentralWidget(PageVELDA);
+}
+
+void TMainTop::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar_Main"));
+    bar->setFixedHeight(kStatusHeight);
+    bar->setSizeGripEnabled(false);
+    static constexpr int kWidths[4] = {250, 240, 200, 200};
+    for (int i = 0; i < 4; ++i) {
+        auto* panel = new QLabel(QString::number(i), bar);
+        panel->setObjectName(QStringLiteral("StatusBar_Main_Panel%1").arg(i));
+        panel->setFixedWidth(kWidths[i]);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
+        bar->addWidget(panel);
+        panels_[static_cast<size_t>(i)] = panel;
+    }
+}
+
+void TMainTop::FormCreate() {
+    setWindowTitle(QString::fromLatin1(AppTitle));
+    Settings& s = ws_->settings;
+    s = LoadSettings(settingsPath_);
+    s.ApplyLoaded();
+    ApplySettingsToMenu();
+    aosdTab_->ShowPaletteFormat();
+}
+
+void TMainTop::ApplySettingsToMenu() {
+    const Settings& s = ws_->settings;
+    fontSizeItems_[static_cast<size_t>(s.FontSize)]->setChecked(true);
+    (s.CodeFormat == 0 ? N_ASM : N_C)->setChecked(true);
+    (s.BinSort == 1 ? N_BinFont : N_BinHalf)->setChecked(true);
+}
+
+Page TMainTop::ActivePage() const { return static_cast<Page>(PageVELDA->currentIndex()); }
+
+void TMainTop::SetActivePage(Page page) { PageVELDA->setCurrentIndex(static_cast<int>(page)); }
+
+QString TMainTop::PanelText(int panel) const {
+    return panel >= 0 && panel < 4 ? panels_[static_cast<size_t>(panel)]->text() : QString();
+}
+
+void TMainTop::SetPanelText(int panel, const std::string& text) {
+    if (panel >= 0 && panel < 4) panels_[static_cast<size_t>(panel)]->setText(ToQt(text));
+}
+
+void TMainTop::PageChanged(int index) {
+    const Page page = static_cast<Page>(index);
+    if (previousPage_ == Page::Aosd) aosdTab_->TabSheet_AOsdHide();
+    previousPage_ = page;
+    switch (page) {
+    case Page::Osd: osdTab_->TabSheet_BmpFontShow(); break;
+    case Page::BitmapHeader: bitmapHeaderTab_->TabSheet_BitmapHeaderShow(); break;
+    case Page::Palette: paletteTab_->TabSheet_PaletteShow(); break;
+    case Page::Aosd: aosdTab_->TabSheet_AOsdShow(); break;
+    default: break;
+    }
+}
+
+void TMainTop::NBtn_OpenClick() {
+    if (!OpenDialog_Main.Execute(dialogs_)) return;
+    OpenBitmap(OpenDialog_Main.FileName);
+}
+
+void TMainTop::OpenBitmap(const std::string& path) {
+    const Page page = ActivePage();
+    const OpenOutcome outcome = shell::OpenBitmap(*ws_, path, page);
+    if (outcome.headersRead) {
+        setWindowTitle(QString::fromLatin1(AppTitle) + QStringLiteral(" - ") + QString::fromLocal8Bit(path.c_str()));
+        bitmapHeaderTab_->StringGrid_FileHeaderClick();
+        bitmapHeaderTab_->StringGrid_InfoHeaderClick();
+    }
+    osdTab_->ShowPictures();
+    if (page == Page::Palette && outcome.pictureLoaded) paletteTab_->ShowPicture();
+    if (!outcome.message.empty()) {
+        messages_.DialogPrintError(1, outcome.message);
+        return;
+    }
+    osdTab_->SetTo2BppVisible(ws_->bitmap.BitsPerPixel == 4);
+    if (page == Page::Osd) {
+        osdTab_->TabSheet_BmpFontShow();
+    } else if (page == Page::Palette) {
+        paletteTab_->TabSheet_PaletteShow();
+        paletteTab_->ShowEntries();
+    }
+}
+
+void TMainTop::NBtn_SaveClick() {
+    const Page page = ActivePage();
+    if (palette::SaveActivePicture(*ws_, page, SaveDialog_Main, dialogs_)) {
+        if (page == Page::Osd) osdTab_->ShowPictures();
+        if (page == Page::Palette) paletteTab_->ShowPicture();
+    }
+}
+
+void TMainTop::NBtn_QuitClick() {
+    if (const auto error = SaveSettings(ws_->settings, settingsPath_)) {
+        messages_.ShowUncaught(*error);
+        return;
+    }
+    close();
+}
+
+void TMainTop::MainTop_ExitClick() { NBtn_QuitClick(); }
+
+void TMainTop::MainTop_AboutClick() {
+    AboutTop->show();
+    AboutTop->raise();
+    AboutTop->activateWindow();
+}
+
+} // namespace shell

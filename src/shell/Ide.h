@@ -1,0 +1,103 @@
+#pragma once
+
+#include "shell/Dialogs.h"
+#include "shell/Messages.h"
+#include "shell/Workspace.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+#include <string>
+
+class QAction;
+class QLabel;
+class QTabWidget;
+
+namespace bitmap {
+class BitmapHeaderTab;
+}
+namespace osd {
+class OsdTab;
+}
+namespace palette {
+class PaletteTab;
+}
+namespace aosd {
+class AosdTab;
+}
+
+namespace shell {
+
+class TAboutTop;
+
+// What the main window is run with: where the settings file is, and who shows dialogs and message boxes
+// (the toolkit's in the application, scripted ones in the tests).
+struct MainContext {
+    std::string settingsPath;
+    DialogDriver* dialogs = nullptr; // not owned; outlives the window
+    MessageBoxes* boxes = nullptr;   // not owned; outlives the window
+};
+
+// The main window: the frame with its menus, status bar and page control. It owns the workspace, the shared
+// dialogs and the seven tabs; each tab owns its controls and handlers.
+class TMainTop final : public QMainWindow, private StatusPanels {
+    Q_OBJECT
+public:
+    explicit TMainTop(const MainContext& context);
+    ~TMainTop() override;
+
+    Workspace& workspace() { return *ws_; }
+    Messages& messages() { return messages_; }
+    Page ActivePage() const;
+    void SetActivePage(Page page);
+    QString PanelText(int panel) const;
+
+    FileDialog OpenDialog_Main;
+    FileDialog SaveDialog_Main;
+    ColourDialog ColorDialog_Palette;
+
+    // Menu handlers.
+    void NBtn_OpenClick();
+    void NBtn_SaveClick();
+    void NBtn_QuitClick();
+    void MainTop_ExitClick();
+    void MainTop_AboutClick();
+
+    // File > Open of path on the active page, as after a confirmed dialog.
+    void OpenBitmap(const std::string& path);
+
+private:
+    void FormCreate();
+    void BuildMenu();
+    void BuildStatusBar();
+    void BuildPages();
+    void PageChanged(int index);
+    void SetPanelText(int panel, const std::string& text) override;
+    void ApplySettingsToMenu();
+
+    std::string settingsPath_;
+    DialogDriver& dialogs_;
+    std::unique_ptr<Workspace> ws_;
+    Messages messages_;
+
+    QTabWidget* PageVELDA = nullptr;
+    std::array<QLabel*, 4> panels_{};
+    bitmap::BitmapHeaderTab* bitmapHeaderTab_ = nullptr;
+    osd::OsdTab* osdTab_ = nullptr;
+    palette::PaletteTab* paletteTab_ = nullptr;
+    aosd::AosdTab* aosdTab_ = nullptr;
+    TAboutTop* AboutTop = nullptr;
+    Page previousPage_ = Page::Osd;
+
+    std::array<QAction*, 5> fontSizeItems_{};
+    QAction* N_ASM = nullptr;
+    QAction* N_C = nullptr;
+    QAction* N_BinHalf = nullptr;
+    QAction* N_BinFont = nullptr;
+};
+
+// The program's icon (the project's own drawing).
+QIcon ProgramIcon();
+
+} // namespace shell

@@ -1,0 +1,34 @@
+#include "shell/DialogsQt.h"
+#include "shell/Ide.h"
+#include "shell/MessagesQt.h"
+#include "shell/QtApplication.h"
+#include "shell/Settings.h"
+
+#include <QFont>
+#include <QMessageBox>
+
+#include <exception>
+
+int main(int argc, char** argv) {
+    shell::TavixApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(shell::AppTitle));
+    QApplication::setApplicationName(QString::fromLatin1(shell::AppName));
+    QApplication::setWindowIcon(shell::ProgramIcon());
+    // The controls' font; where the face is missing the nearest sans face of the system stands in.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+
+    try {
+        shell::QtDialogDriver dialogs;
+        shell::QtMessageBoxes boxes;
+        shell::TMainTop MainTop({shell::DefaultSettingsPath(), &dialogs, &boxes});
+        dialogs.SetOwner(&MainTop);
+        boxes.SetOwner(&MainTop);
+        MainTop.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QString::fromLatin1(shell::AppName), QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
+}

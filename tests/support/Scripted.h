@@ -1,0 +1,75 @@
+#pragma once
+
+#include "shell/Dialogs.h"
+#include "shell/Messages.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A dialog driver that answers from a script: each dialog takes the next answer in order. A dialog with no
+// answer left is cancelled and counted in `unexpected`.
+class ScriptedDialogs final : public shell::DialogDriver {
+public:
+    void ConfirmFile(std::string path) { files_.push_back({true, std::move(path)}); }
+    void CancelFile() { files_.push_back({false, {}}); }
+    void ConfirmColour(base::Colour colour) { colours_.push_back({true, colour}); }
+    void CancelColour() { colours_.push_back({false, 0}); }
+
+    bool RunFileDialog(shell::FileDialog& dialog) override {
+        shownFiles.push_back(dialog);
+        if (files_.empty()) {
+            ++unexpected;
+            return false;
+        }
+        const auto answer = files_.front();
+        files_.pop_front();
+        if (answer.confirm) dialog.FileName = answer.path;
+        return answer.confirm;
+    }
+    bool RunColourDialog(shell::ColourDialog& dialog) override {
+        shownColours.push_back(dialog);
+        if (colours_.empty()) {
+            ++unexpected;
+            return false;
+        }
+        const auto answer = colours_.front();
+        colours_.pop_front();
+        if (answer.confirm) dialog.Colour = answer.colour;
+        return answer.confirm;
+    }
+
+    std::vector<shell::FileDialog> shownFiles; // each dialog as it was when shown
+    std::vector<shell::ColourDialog> shownColours;
+    int unexpected = 0;
+
+private:
+    struct FileAnswer {
+        bool confirm;
+        std::string path;
+    };
+    struct ColourAnswer {
+        bool confirm;
+        base::Colour colour;
+    };
+    std::deque<FileAnswer> files_;
+    std::deque<ColourAnswer> colours_;
+};
+
+// Message boxes that record instead of showing.
+class RecordingBoxes final : public shell::MessageBoxes {
+public:
+    struct Box {
+        std::string title;
+        std::string text;
+        bool error;
+    };
+    void ErrorBox(const std::string& title, const std::string& text) override { boxes.push_back({title, text, true}); }
+    void PlainBox(const std::string& text) override { boxes.push_back({"", text, false}); }
+
+    std::vector<Box> boxes;
+};
+
+} // namespace testsupport

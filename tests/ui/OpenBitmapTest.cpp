@@ -1,0 +1,164 @@
+#include "ui/UiFixture.h"
+
+#include "widgets/PictureView.h"
+
+#include <QCheckBox>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+testsupport::BmpSpec Sheet(int width, int height, int bpp) {
+    testsupport::BmpSpec s;
+    s.width = width;
+    s.height = height;
+    s.bpp = bpp;
+    s.palette = testsupport::DistinctPalette(1 << bpp);
+    s.indices = testsupport::IndicesOf(width, height, [bpp](int x, int y) { return (x + y) % (1 << bpp); });
+    return s;
+}
+
+QString Cell(QWidget* w, const char* grid, int row, int column) {
+    return Child<QTableWidget>(w, grid)->item(row, column)->text();
+}
+
+} // namespace
+
+class OpenBitmapTest : public QObject {
+    Q_OBJECT
+private slots:
+    void fourBitSheetOnTheOsdTab() {
+        UiFixture f;
+        auto& w = f.Window();
+        const std::string path = WriteBmp(f, "sheet.bmp", Sheet(24, 32, 4));
+        f.Open(path);
+        QVERIFY(f.boxes.boxes.empty());
+        QCOMPARE(w.windowTitle(), QString::fromStdString("Tavix v0.1.5.9 - " + path));
+        QCOMPARE(f.Panel(0), QStringLiteral("Width:  24/Height: 32/Palette:  16"));
+        QVERIFY(!Child<QCheckBox>(&w, "OSD_chkTo2BPP")->isHidden());
+        // The Before picture shows the file unscaled.
+        const QImage& before = Child<widgets::PictureView>(&w, "Image_BMP_Before")->Image();
+        QCOMPARE(before.size(), QSize(24, 32));
+        const base::Colour c = testsupport::DistinctPalette(16)[(5 + 7) % 16];
+        QCOMPARE(before.pixel(5, 7), qRgb(base::RedOf(c), base::GreenOf(c), base::BlueOf(c)));
+        // The open dialog was the shared one with its filter.
+        QCOMPARE(QString::fromStdString(f.dialogs.shownFiles.back().Name), QStringLiteral("OpenDialog_Main"));
+        QCOMPARE(QString::fromStdString(f.dialogs.shownFiles.back().Filter),
+                 QStringLiteral("BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*"));
+
+        // An 8-bpp picture hides the 2BPP option again.
+        f.Open(WriteBmp(f, "eight.bmp", Sheet(16, 16, 8)));
+        QVERIFY(Child<QCheckBox>(&w, "OSD_chkTo2BPP")->isHidden());
+    }
+
+    void refusalsReportThroughTheErrorBox() {
+        UiFixture f;
+        auto& w = f.Window();
+        w.SetActivePage(shell::Page::BitmapHeader);
+
+        f.Open(f.dir / "missing.bmp");
+        QCOMPARE(QString::fromStdString(f.LastBox().title), QStringLiteral("Error"));
+        QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("File Not Exist !!!"));
+        QCOMPARE(f.Panel(1), QStringLiteral("File Not Exist !!!"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tavix v0.1.5.9"));
+
+        const std::string wide = WriteBmp(f, "wide.bmp", Sheet(1025, 2, 8));
+        f.Open(wide);
+        QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("Wrong File Size !!!"));
+        QCOMPARE(w.windowTitle(), QString::fromStdString("Tavix v0.1.5.9 - " + wide));
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 2, 1), QStringLiteral("01 04 00 00 (1025)"));
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 2, 2), QStringLiteral("Width in pixels"));
+
+        testsupport::BmpSpec deep = Sheet(4, 2, 8);
+        deep.biBitCount = 24;
+        f.Open(WriteBmp(f, "deep.bmp", deep));
+        QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("Don't support 24bit!!!"));
+        QCOMPARE(f.Panel(1), QStringLiteral("Don't support 24bit!!!"));
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 5, 1), QStringLiteral("18 00 (24)"));
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 1, 1), QStringLiteral("42 4D (B M)"));
+
+        // A good file after the refused ones.
+        const size_t boxes = f.boxes.boxes.size();
+        f.Open(WriteBmp(f, "good.bmp", Sheet(8, 8, 8)));
+        QCOMPARE(f.boxes.boxes.size(), boxes);
+        QCOMPARE(int(w.workspace().bitmap.Width), 8);
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 5, 1), QStringLiteral("08 00 (8)"));
+
+        // A cancelled dialog changes nothing.
+        f.dialogs.CancelFile();
+        const QString title = w.windowTitle();
+        w.NBtn_OpenClick();
+        QCOMPARE(w.windowTitle(), title);
+        QCOMPARE(f.boxes.boxes.size(), boxes);
+    }
+
+    void headerGridsFixedTextsAppearWhenTheTabIsShown() {
+        UiFixture f;
+        auto& w = f.Window();
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 1, 0), QString());
+        w.SetActivePage(shell::Page::BitmapHeader);
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 0, 0), QStringLiteral("Offset"));
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 0, 1), QStringLiteral("Value"));
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 0, 2), QStringLiteral("Description"));
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 4, 0), QStringLiteral("000A-000D"));
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 4, 2), QStringLiteral("Bitmap data offset"));
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 11, 0), QStringLiteral("0024-0027"));
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 11, 2), QStringLiteral("Important colors"));
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 2, 1), QStringLiteral("00 00 00 00 (0)"));
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 5, 0), QString());
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 12, 1), QString());
+        auto* grid = Child<QTableWidget>(&w, "StringGrid_InfoHeader");
+        QCOMPARE(grid->rowCount(), 14);
+        QCOMPARE(grid->columnWidth(2), 273);
+        QCOMPARE(grid->rowHeight(3), 22);
+
+        // Opening on another tab still refreshes the values.
+        w.SetActivePage(shell::Page::Osd);
+        testsupport::BmpSpec s = Sheet(8, 4, 8);
+        s.reserved2 = 1;
+        f.Open(WriteBmp(f, "r.bmp", s));
+        QCOMPARE(Cell(&w, "StringGrid_FileHeader", 3, 1), QStringLiteral("00 00 01 00 (65536)"));
+    }
+
+    void undecodablePictureEndsOpenWithTheReadersError() {
+        UiFixture f;
+        auto& w = f.Window();
+        testsupport::BmpSpec rle = Sheet(8, 8, 8);
+        rle.biCompression = 1;
+        const std::string path = WriteBmp(f, "rle.bmp", rle);
+        f.Open(path);
+        QVERIFY(f.LastBox().error);
+        QVERIFY(QString::fromStdString(f.LastBox().text).contains(QString::fromStdString(path)));
+        QVERIFY(QString::fromStdString(f.LastBox().text).contains(QStringLiteral("compressed")));
+        // Nothing after the picture load happened.
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tavix v0.1.5.9"));
+        QCOMPARE(int(w.workspace().bitmap.Width), 0);
+        QVERIFY(w.isVisible());
+    }
+
+    void paletteTabTakesThePicturesColourTable() {
+        UiFixture f;
+        auto& w = f.Window();
+        w.SetActivePage(shell::Page::Palette);
+        testsupport::BmpSpec s = Sheet(16, 8, 4);
+        s.palette[0] = 0x0000FF; // pure red
+        f.Open(WriteBmp(f, "p.bmp", s));
+        QCOMPARE(f.Panel(0), QStringLiteral("Width:  16/Height: 8/Palette:  16"));
+        QCOMPARE(int(w.workspace().PaletteTable[0].peRed), 0xFF);
+        QCOMPARE(int(w.workspace().PaletteTable[15].peGreen), 255 - 15);
+        QCOMPARE(Child<QLabel>(&w, "Label_SelectedIndex_GRID_L")->text(),
+                 QStringLiteral("LEFT Index: 0x00 (  0), R=0xFF, G=0x00, B=0x00"));
+        QCOMPARE(Child<QLabel>(&w, "Label_SelectedIndex_GRID_R")->text(),
+                 QStringLiteral("RIGHT Index: 0x00 (  0), R=0xFF, G=0x00, B=0x00"));
+        QCOMPARE(Child<QLabel>(&w, "Label_PaletteIndex_GRID")->text(),
+                 QStringLiteral("Palette Index: 0x00 (  0), R=0xFF, G=0x00, B=0x00"));
+        QCOMPARE(Child<widgets::PictureView>(&w, "Image_Palette_PIC")->Image().size(), QSize(16, 8));
+    }
+};
+
+int RunOpenBitmapTest(int argc, char** argv) {
+    OpenBitmapTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "OpenBitmapTest.moc"
