@@ -1,0 +1,63 @@
+// Feeds arbitrary files to File > Open and to what then works on the loaded picture: every byte of the
+// header steers sizes and offsets, and nothing may be read or written outside the fixed buffers.
+#include "osd/OsdFont.h"
+#include "osd/PaletteReduce.h"
+#include "palette/PaletteEdit.h"
+#include "shell/Workspace.h"
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+const std::string& WorkDir() {
+    static const std::string dir = [] {
+        char pattern[] = "/tmp/tavix-fuzz-XXXXXX";
+        const char* made = ::mkdtemp(pattern);
+        if (!made) std::abort();
+        return std::string(made);
+    }();
+    return dir;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string path = WorkDir() + "/input.bmp";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+
+    static auto ws = std::make_unique<shell::Workspace>();
+    // Alternate the active page so both picture paths run.
+    const shell::Page page = size % 2 == 0 ? shell::Page::Osd : shell::Page::Palette;
+    try {
+        shell::OpenBitmap(*ws, path, page);
+    } catch (const std::exception&) {
+        return 0; // the picture reader refused it
+    }
+    osd::ReducePalette(ws->bitmap, ws->osd, 0xFCFCFC);
+    ws->palette.LeftIndex = size > 0 ? data[0] : 0;
+    ws->palette.RightIndex = size > 1 ? data[1] : 0;
+    ws->palette.RepeatCount = 100;
+    palette::InsertEntry(*ws);
+    palette::SwapEntries(*ws);
+    palette::DeleteEntry(*ws);
+    palette::InvertEntry(*ws);
+    // Cutting cells writes files; keep it to pictures small enough to stay fast.
+    if (ws->bitmap.Width <= 64 && ws->bitmap.Height <= 64) {
+        osd::OsdOptions options;
+        options.sourcePath = path;
+        options.cellWidth = static_cast<std::uint8_t>(12 + size % 5);
+        options.to2Bpp = size % 3 == 0;
+        options.outputDirectory = WorkDir();
+        osd::GenerateOsdFont(ws->bitmap, options);
+    }
+    return 0;
+}

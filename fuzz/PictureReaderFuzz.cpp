@@ -1,0 +1,22 @@
+// Feeds arbitrary bytes to the picture reader and what File > Save does with a decoded picture.
+#include "base/Error.h"
+#include "shell/Picture.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        const shell::Picture picture = shell::DecodeBmpPicture(data, size, "input.bmp");
+        std::array<base::PALETTEENTRY, 256> table{};
+        for (std::size_t i = 0; i < picture.palette.size() && i < table.size(); ++i)
+            table[i] = base::EntryOf(picture.palette[i]);
+        const int width = picture.width < 300 ? picture.width + 3 : 300;
+        const int height = picture.height < 300 ? picture.height + 1 : 300;
+        const shell::IndexedPicture indexed = shell::MatchToPalette(picture, width, height, table);
+        const auto bytes = shell::EncodeBmp8(indexed);
+        const shell::Picture back = shell::DecodeBmpPicture(bytes.data(), bytes.size(), "back.bmp");
+        if (back.width != indexed.width || back.height != indexed.height) __builtin_trap();
+    } catch (const base::Error&) {
+    }
+    return 0;
+}
