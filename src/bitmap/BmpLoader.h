@@ -40,6 +40,14 @@ struct CurrentBitmap {
     std::int32_t biHeight() const;
     std::uint16_t biBitCount() const;
 
+    // Width and Height cut to the largest accepted picture. A refused file leaves its own sizes (up to
+    // 65535 each) in Width and Height; whatever walks the pixels goes no further than these, so that such a
+    // state cannot make it loop or allocate without bound.
+    int WalkWidth() const { return Width < kMaxWidth ? Width : static_cast<int>(kMaxWidth); }
+    int WalkHeight() const { return Height < kMaxHeight ? Height : static_cast<int>(kMaxHeight); }
+    // A picture of an accepted size is loaded (not the state before any Open or after a refused size).
+    bool HasAcceptedSize() const { return Width != 0 && Height != 0 && Width <= kMaxWidth && Height <= kMaxHeight; }
+
     // The byte of Pixels at offset, or 0 past the end of the buffer.
     std::uint8_t PixelByte(std::size_t offset) const {
         return offset < Pixels.size() ? Pixels[offset] : std::uint8_t{0};

@@ -1,1 +1,391 @@
 #include "osd/OsdFont.h"
+
+#include "base/Format.h"
+#include "base/OutputFile.h"
+#include "base/Path.h"
+#include "osd/OsdSources.h"
+
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace osd {
+
+namespace {
+
+using base::OutputFile;
+using bitmap::CurrentBitmap;
+
+constexpr int kCellHeight = 16;
+
+// Output is gathered in memory and handed to its file in pieces of about this size, so that the per-call
+// work of the output file stays small next to the formatting.
+constexpr std::size_t kFlushSize = 32 * 1024;
+// The most one step (a part of a cell, a row of the 1-bpp view) adds before the buffer is checked.
+constexpr std::size_t kMaxStep = 4096;
+
+// The plane text files and the 1-bpp view carry nearly all the bytes of a run. They are created in binary
+// mode and get their CR LF line ends here, which spares the text mode's look at every character; the bytes
+// on disk are the same as through a text-mode file.
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+
+// One output file and the name the user knows it by.
+struct NamedFile {
+    OutputFile file;
+    std::string name;
+};
+
+// Bytes on their way to one output file.
+class Buffered final {
+public:
+    explicit Buffered(OutputFile& file) : file_(file), data_(kFlushSize + kMaxStep) {}
+    Buffered(const Buffered&) = delete;
+    Buffered& operator=(const Buffered&) = delete;
+
+    // Room for up to kMaxStep bytes; Commit takes the end of what was put there.
+    char* Room() { return data_.data() + used_; }
+    void Commit(char* end) {
+        used_ = static_cast<std::size_t>(end - data_.data());
+        if (used_ >= kFlushSize) Flush();
+    }
+
+    void Flush() {
+        if (used_ != 0) file_.Write(std::string_view(data_.data(), used_));
+        used_ = 0;
+    }
+
+private:
+    OutputFile& file_;
+    std::vector<char> data_;
+    std::size_t used_ = 0;
+};
+
+char* PutHex2(char* out, unsigned value) {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    out[0] = digits[(value >> 4) & 0xF];
+    out[1] = digits[value & 0xF];
+    return out + 2;
+}
+
+char* PutText(char* out, const char* text) {
+    const std::size_t n = std::strlen(text);
+    std::memcpy(out, text, n);
+    return out + n;
+}
+
+// "0x%02X," for one plane byte.
+char* PutItem(char* out, std::uint8_t value) {
+    out[0] = '0';
+    out[1] = 'x';
+    PutHex2(out + 2, value);
+    out[4] = ',';
+    return out + 5;
+}
+
+// The text and binary outputs of one part (MSB or LSB) with the byte counter that places the line ends.
+class PartSink final {
+public:
+    PartSink(OutputFile& text, OutputFile& binary, bool toBinary)
+        : text_(text), binary_(binary), toBinary_(toBinary) {}
+
+    // Emits values[0..length) (a multiple of 8, at most 128) in groups of eight as `bits` plane bytes a
+    // group, of which the first `written` reach the outputs; the counter grows by `bits` a group, and a line
+    // ends whenever it reaches a multiple of 16.
+    void EmitGroups(const std::uint8_t* values, int length, int bits, int written) {
+        char* out = text_.Room();
+        std::uint8_t* bin = reinterpret_cast<std::uint8_t*>(binary_.Room());
+        std::uint8_t planes[8];
+        for (int g = 0; g + 8 <= length; g += 8) {
+            PlaneBytes(values + g, bits, planes);
+            for (int i = 0; i < written; ++i)
+                out = PutItem(out, planes[i]);
+            if (toBinary_) {
+                std::memcpy(bin, planes, static_cast<std::size_t>(written));
+                bin += written;
+            }
+            count_ += bits;
+            if (count_ % 16 == 0) {
+                *out++ = kCr;
+                *out++ = kLf;
+            }
+        }
+        Commit(out, bin);
+    }
+
+    // Emits n (at most 16) bytes as they are, each counted once (1 bpp).
+    void EmitBytes(const std::uint8_t* bytes, int n) {
+        char* out = text_.Room();
+        std::uint8_t* bin = reinterpret_cast<std::uint8_t*>(binary_.Room());
+        for (int i = 0; i < n; ++i) {
+            out = PutItem(out, bytes[i]);
+            *bin++ = bytes[i];
+            if (++count_ % 16 == 0) {
+                *out++ = kCr;
+                *out++ = kLf;
+            }
+        }
+        Commit(out, bin);
+    }
+
+    void Flush() {
+        text_.Flush();
+        binary_.Flush();
+    }
+
+private:
+    void Commit(char* text, std::uint8_t* bin) {
+        text_.Commit(text);
+        binary_.Commit(reinterpret_cast<char*>(bin));
+    }
+
+    Buffered text_;
+    Buffered binary_;
+    bool toBinary_;
+    std::int32_t count_ = 0;
+};
+
+// The picture of each cell row of a 1-bpp font, with the row's values, for people reading the font.
+class OneBppView final {
+public:
+    explicit OneBppView(OutputFile& file) : out_(file) {}
+
+    // "; UFONT %03X\n" with the cell's number modulo 256.
+    void CellHeader(int cellNumber) {
+        char* out = PutText(out_.Room(), "; UFONT 0");
+        out = PutHex2(out, static_cast<unsigned>(cellNumber & 0xFF));
+        *out++ = kCr;
+        *out++ = kLf;
+        out_.Commit(out);
+    }
+
+    // The row's pixels as X and ., then " 0x%02X, 0x%02X DB %03Xh, %03Xh  0x%04X\n".
+    void Row(std::uint16_t v, int cw) {
+        char* out = out_.Room();
+        for (int bit = cw - 1; bit >= 0; --bit)
+            *out++ = (v >> bit) & 1 ? 'X' : '.';
+        const unsigned high = v >> 8;
+        const unsigned low = v & 0xFF;
+        out = PutHex2(PutText(out, " 0x"), high);
+        out = PutHex2(PutText(out, ", 0x"), low);
+        out = PutHex2(PutText(out, " DB 0"), high);
+        out = PutHex2(PutText(out, "h, 0"), low);
+        out = PutHex2(PutHex2(PutText(out, "h  0x"), high), low);
+        *out++ = kCr;
+        *out++ = kLf;
+        out_.Commit(out);
+    }
+
+    void Flush() { out_.Flush(); }
+
+private:
+    Buffered out_;
+};
+
+// Copies n bytes of Pixels from offset into out, zeros past the end of the buffer.
+void ReadPixels(const CurrentBitmap& bm, std::size_t offset, std::uint8_t* out, std::size_t n) {
+    const std::size_t size = bm.Pixels.size();
+    if (offset <= size && n <= size - offset) {
+        std::memcpy(out, bm.Pixels.data() + offset, n);
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = bm.PixelByte(offset + i);
+}
+
+// Cuts the cell starting at byte `start` of Pixels, at 8, 4 or 2 bpp, into its MSB part (the first eight
+// pixels of each row) and its LSB part (the rest of the row) and emits their plane bytes.
+template <int Bits>
+void ExtractPackedCell(const CurrentBitmap& bm, int cw, bool to2Bpp, std::size_t start, PartSink& msb,
+                       PartSink& lsb) {
+    constexpr int perByte = 8 / Bits;
+    constexpr int msbBytes = 8 / perByte;
+    constexpr unsigned mask = (1u << Bits) - 1;
+    const int rowBytes = cw / perByte; // the pixels of a partly used last byte are left out
+
+    std::uint8_t msbPart[kCellHeight * 8];
+    std::uint8_t lsbPart[kCellHeight * 8];
+    std::uint8_t row[16];
+    int l = 0;
+    for (int r = 0; r < kCellHeight; ++r) {
+        ReadPixels(bm, start + static_cast<std::size_t>(r) * bm.BytesPerRow, row,
+                   static_cast<std::size_t>(rowBytes));
+        std::uint8_t* m = msbPart + 8 * r;
+        for (int k = 0; k < msbBytes; ++k)
+            for (int p = 0; p < perByte; ++p)
+                *m++ = static_cast<std::uint8_t>((row[k] >> (8 - Bits * (p + 1))) & mask);
+        for (int k = msbBytes; k < rowBytes; ++k)
+            for (int p = 0; p < perByte; ++p)
+                lsbPart[l++] = static_cast<std::uint8_t>((row[k] >> (8 - Bits * (p + 1))) & mask);
+    }
+
+    const int written = Bits == 4 && to2Bpp ? 2 : Bits;
+    msb.EmitGroups(msbPart, kCellHeight * 8, Bits, written);
+    lsb.EmitGroups(lsbPart, l, Bits, written);
+}
+
+void ExtractOneBppCell(const CurrentBitmap& bm, int cw, std::size_t start, int x, PartSink& msb,
+                       PartSink& lsb, OneBppView& view) {
+    std::uint8_t msbPart[kCellHeight];
+    std::uint8_t lsbPart[kCellHeight];
+    for (int r = 0; r < kCellHeight; ++r) {
+        const std::uint16_t v = OneBppRow(bm, start + static_cast<std::size_t>(r) * bm.BytesPerRow, x, cw);
+        msbPart[r] = static_cast<std::uint8_t>(v >> 8);
+        lsbPart[r] = static_cast<std::uint8_t>(v & 0xFF);
+        view.Row(v, cw);
+    }
+    msb.EmitBytes(msbPart, kCellHeight);
+    lsb.EmitBytes(lsbPart, kCellHeight);
+}
+
+// The three palette tables: one component of every RawPalette entry, 16 to a line.
+void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, const std::string& baseName,
+                        GenerateResult& result) {
+    struct Table {
+        const char* suffix;
+        int byteInEntry; // RawPalette entries are blue, green, red, reserved
+    };
+    static constexpr Table kTables[] = {{"_R.txt", 2}, {"_G.txt", 1}, {"_B.txt", 0}};
+    const bool asm_ = options.codeFormat == 0;
+    for (const Table& t : kTables) {
+        const std::string name = baseName + t.suffix;
+        OutputFile file;
+        if (!file.Create(base::JoinPath(options.outputDirectory, name), OutputFile::Mode::Text)) continue;
+        std::string text;
+        text.reserve(256 * 6 + 16);
+        for (int i = 0; i < 256; ++i) {
+            unsigned value = bm.RawPalette[static_cast<std::size_t>(4 * i + t.byteInEntry)];
+            if (options.paletteFormat == 0) value >>= 2;
+            text += asm_ ? "0" : "0x";
+            base::AppendHex2(text, value);
+            text += asm_ ? "h," : ",";
+            if (i % 16 == 15) text += '\n';
+        }
+        file.Write(text);
+        // A table that did not reach the disk gets no note, like one that could not be created.
+        if (file.Close()) result.notes.push_back(name + " OK !");
+    }
+}
+
+} // namespace
+
+void PlaneBytes(const std::uint8_t g[8], int bits, std::uint8_t* out) {
+    // An 8 x 8 bit transpose: row i of the matrix is g[i], row 0 in the top byte. Afterwards the byte at
+    // bit offset 8 * b holds bit b of every value, the first value in its bit 7.
+    std::uint64_t x = 0;
+    for (int i = 0; i < 8; ++i)
+        x = (x << 8) | g[i];
+    std::uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+    x = x ^ t ^ (t << 7);
+    t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+    x = x ^ t ^ (t << 14);
+    t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+    x = x ^ t ^ (t << 28);
+    for (int b = 0; b < bits; ++b)
+        out[b] = static_cast<std::uint8_t>(x >> (8 * b));
+}
+
+std::uint16_t OneBppRow(const CurrentBitmap& bm, std::size_t rowStart, int x, int cw) {
+    const int skip = x % 8;
+    std::uint32_t acc = bm.PixelByte(rowStart) & (0xFFu >> skip);
+    int bits = 8 - skip;
+    for (std::size_t k = 1; bits < cw; ++k, bits += 8)
+        acc = (acc << 8) | bm.PixelByte(rowStart + k);
+    std::uint32_t v = acc >> (bits - cw);
+    const long long past = static_cast<long long>(x) + cw - 8LL * bm.BytesPerRow;
+    if (past >= cw) {
+        v = 0;
+    } else if (past > 0) {
+        v &= ~((1u << past) - 1);
+    }
+    return static_cast<std::uint16_t>(v);
+}
+
+GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& options) {
+    GenerateResult result;
+    if (base::ToLowerAscii(base::SplitPath(options.sourcePath).extension) != ".bmp") return result;
+    result.ran = true;
+
+    const std::string fileName = base::FileNameOf(options.sourcePath);
+    const std::string baseName = fileName.substr(0, fileName.size() - 4);
+    const int bits = bm.BitsPerPixel;
+    const bool knownDepth = bits == 8 || bits == 4 || bits == 2 || bits == 1;
+
+    WritePaletteTables(bm, options, baseName, result);
+
+    NamedFile msbBin{{}, baseName + "_MSB.bin"};
+    NamedFile lsbBin{{}, baseName + "_LSB.bin"};
+    NamedFile msbTxt{{}, baseName + "_MSB.txt"};
+    NamedFile lsbTxt{{}, baseName + "_LSB.txt"};
+    NamedFile source{{}, baseName + ".C"};
+    NamedFile oneBpp{{}, baseName + "_1BPP.txt"};
+    auto create = [&](NamedFile& f, OutputFile::Mode mode) {
+        if (f.file.Create(base::JoinPath(options.outputDirectory, f.name), mode)) return true;
+        result.error = "Unable to create " + f.name;
+        return false;
+    };
+    // The plane text files are text files whose line ends PartSink writes itself (see kCr).
+    if (!create(msbBin, OutputFile::Mode::Binary) || !create(lsbBin, OutputFile::Mode::Binary) ||
+        !create(msbTxt, OutputFile::Mode::Binary) || !create(lsbTxt, OutputFile::Mode::Binary) ||
+        !create(source, OutputFile::Mode::Text))
+        return result;
+
+    WritePaletteSource(source.file, bm.ColourTable.data(), bm.ColourCount, options.paletteFormat);
+
+    auto close = [&](NamedFile& f) {
+        if (!f.file.Close() && !result.error) result.error = "Unable to write " + f.name;
+    };
+
+    int cellCount = 0;
+    if (knownDepth) {
+        if (bits == 1 && !create(oneBpp, OutputFile::Mode::Binary)) return result;
+
+        const int cw = options.cellWidth >= 12 && options.cellWidth <= 16 ? options.cellWidth : 16;
+        const bool to2Bpp = bits == 4 && options.to2Bpp;
+        PartSink msb(msbTxt.file, msbBin.file, bits != 2);
+        PartSink lsb(lsbTxt.file, lsbBin.file, bits != 2);
+        OneBppView view(oneBpp.file);
+        // WalkWidth and WalkHeight are the picture's own sizes for every accepted file.
+        const std::size_t width = static_cast<std::size_t>(bm.WalkWidth());
+        const std::size_t height = static_cast<std::size_t>(bm.WalkHeight());
+        for (std::size_t y = 0; y < height; y += kCellHeight) {
+            for (std::size_t x = 0; x < width; x += static_cast<std::size_t>(cw)) {
+                // The full offset: a cell far down a large picture reads its own pixels, not wrapped ones.
+                const std::size_t start = y * bm.BytesPerRow + x * static_cast<std::size_t>(bits) / 8;
+                switch (bits) {
+                case 8:
+                    ExtractPackedCell<8>(bm, cw, to2Bpp, start, msb, lsb);
+                    break;
+                case 4:
+                    ExtractPackedCell<4>(bm, cw, to2Bpp, start, msb, lsb);
+                    break;
+                case 2:
+                    ExtractPackedCell<2>(bm, cw, to2Bpp, start, msb, lsb);
+                    break;
+                default:
+                    view.CellHeader(cellCount);
+                    ExtractOneBppCell(bm, cw, start, static_cast<int>(x), msb, lsb, view);
+                    break;
+                }
+                ++cellCount;
+            }
+        }
+        msb.Flush();
+        lsb.Flush();
+        if (bits == 1) {
+            view.Flush();
+            close(oneBpp);
+        }
+        WriteFontInitSource(source.file, static_cast<std::uint8_t>((cellCount % 256) * bits / 8));
+    }
+    result.cellCount = cellCount;
+
+    close(source);
+    close(msbTxt);
+    close(lsbTxt);
+    close(msbBin);
+    close(lsbBin);
+    return result;
+}
+
+} // namespace osd

@@ -12,7 +12,7 @@ namespace osd {
 // What "Generate" reads besides CurrentBitmap.
 struct OsdOptions {
     std::string sourcePath;          // the file name the open dialog holds; names the outputs
-    std::uint8_t cellWidth = 16;     // OsdCellWidth, 12..16; cells are always 16 rows high
+    std::uint8_t cellWidth = 16;     // OsdCellWidth, 12..16 (anything else is taken as 16); 16 rows high
     std::int32_t codeFormat = 1;     // 0 = ASM, otherwise C (palette tables only)
     std::int32_t paletteFormat = 1;  // 0 = RGB666, otherwise RGB888
     bool to2Bpp = false;             // "Generate to 2BPP output"; only looked at when BitsPerPixel is 4
@@ -28,18 +28,21 @@ struct GenerateResult {
 
 // Cuts bitmap into cells of cellWidth x 16 pixels, row of cells by row of cells, and writes B_R.txt, B_G.txt,
 // B_B.txt, B_MSB.bin, B_LSB.bin, B_MSB.txt, B_LSB.txt, B.C and, at 1 bpp, B_1BPP.txt, B being the source's
-// file name without its last four characters. A palette table that cannot be created is skipped. A font
-// output that cannot be created ends the run with GenerateResult::error (naming the file) before anything is
-// written through it; files already written stay. Reads nothing outside bitmap.Pixels: bytes past its end
-// count as zero.
+// file name without its last four characters. A palette table that cannot be created (or written) is
+// skipped and gets no note. A font output that cannot be created ends the run with GenerateResult::error,
+// "Unable to create " and the file's name (without the output directory), before anything is written
+// through it; files already written stay. A font output found incomplete when it is closed gives
+// "Unable to write " and its name. Reads nothing outside bitmap.Pixels: bytes past its end count as zero.
 GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options);
 
 // The plane bytes of a group of eight pixel values g[0..7]: plane byte b holds bit b of every value, the
 // first value in bit 7. Writes `bits` bytes to out, plane 0 first.
 void PlaneBytes(const std::uint8_t g[8], int bits, std::uint8_t* out);
 
-// The cw-bit value of one row of a 1-bpp cell whose first pixel is column x and whose row starts at byte
-// rowStart of Pixels, with the pixels past the row's stored bits (x + cw > 8 * BytesPerRow) cleared.
+// The cw-bit value (cw 1..16) of one row of a 1-bpp cell whose first pixel is column x: rowStart is the byte
+// of Pixels that holds that first pixel (the cell's start plus r * BytesPerRow), the pixel being its bit
+// 7 - x % 8. Bit cw - 1 of the result is the pixel at column x. The pixels past the row's stored bits
+// (x + cw > 8 * BytesPerRow) are cleared; bytes past the end of Pixels read as zero.
 std::uint16_t OneBppRow(const bitmap::CurrentBitmap& bitmap, std::size_t rowStart, int x, int cw);
 
 } // namespace osd
