@@ -2,7 +2,9 @@
 
 #include "shell/Workspace.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace palette {
 
@@ -52,5 +54,14 @@ bool PointAt(shell::Workspace& ws, int x, int y);
 // Left or right pick of entry i (0..255): LeftIndex or RightIndex := i and its swatch shows its colour.
 void PickLeft(shell::Workspace& ws, int i);
 void PickRight(shell::Workspace& ws, int i);
+
+// The palette index of pixel (x, y) of CurrentBitmap at its own depth (1, 2, 4 or 8 bits, leftmost pixel in
+// the high bits of a byte); 0 for any other depth and for bytes outside Pixels.
+std::uint8_t PackedIndex(const bitmap::CurrentBitmap& bitmap, int x, int y);
+
+// The palette index of every pixel as the edits keep it, WalkWidth x WalkHeight bytes row by row: CurrentBitmap's
+// bytes at 8 bits per pixel, the tab's 8-bit copy below (or the unpacked pixels while no edit has made one
+// for the opened picture), all 0 at any other depth.
+std::vector<std::uint8_t> EditedIndices(const shell::Workspace& ws);
 
 } // namespace palette

@@ -10,12 +10,13 @@ namespace palette {
 // File > Save on the Palette tab: PalettePicture, cut or extended to Width x Height, held at 8 bits with
 // PaletteTable as its colour table (each pixel refers to the entry holding the colour it shows, preferring
 // the entry its index names), written to path as an 8-bit BMP. PalettePicture then shows the saved picture.
-// Throws base::Error naming the path when it cannot be written; nothing changes then.
+// Throws base::Error naming the path when it cannot be written, and when no picture of an accepted size is
+// open (before any Open, or after a file refused for its size); nothing changes then.
 void SavePalettePicture(shell::Workspace& ws, const std::string& path);
 
 // File > Save on the OSD tab: the After picture, Width x Height, with ReducedPalette as its colour table
 // (colours compared as the After picture shows them, through mask), written to path. The After picture then
-// shows the saved picture. Throws base::Error naming the path when it cannot be written.
+// shows the saved picture. Throws base::Error as SavePalettePicture does.
 void SaveReducedPicture(shell::Workspace& ws, const std::string& path);
 
 // The whole command: remembers the save dialog's file name, filter, default extension and filter index,
