@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "base/Path.h"
 #include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,98 @@ TEST(Cli, HeaderPrintsBothGridsEvenForARefusedFile) {
     const auto missing = RunCli({"header", dir / "none.bmp"});
     EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.err, "File Not Exist !!!\n");
+}
+
+} // namespace
+
+namespace {
+
+TEST(Cli, ParsesOsdAndPaletteCommandLines) {
+    const cli::OsdJob defaults = cli::ParseOsdArgs({"s.bmp"});
+    EXPECT_EQ(defaults.fontSize, 4);
+    EXPECT_EQ(defaults.codeFormat, 1);
+    EXPECT_EQ(defaults.paletteFormat, 1);
+    EXPECT_FALSE(defaults.reduce || defaults.to2Bpp || defaults.saveReduced);
+
+    const cli::OsdJob all = cli::ParseOsdArgs({"--cell", "13", "s.bmp", "--code", "asm", "--palette", "rgb666", "--reduce",
+                                               "--2bpp", "--out", "o", "--save-reduced", "r.bmp"});
+    EXPECT_EQ(all.sheet, "s.bmp");
+    EXPECT_EQ(all.fontSize, 1);
+    EXPECT_EQ(all.codeFormat, 0);
+    EXPECT_EQ(all.paletteFormat, 0);
+    EXPECT_TRUE(all.reduce && all.to2Bpp);
+    EXPECT_EQ(all.outputDirectory, "o");
+    EXPECT_EQ(all.saveReduced.value_or(""), "r.bmp");
+
+    const cli::PaletteJob p = cli::ParsePaletteArgs(
+        {"in.bmp", "--insert", "3=FF8000", "--delete", "7", "out.bmp", "--swap", "0,16,16", "--update", "255=000001",
+         "--invert", "2"});
+    EXPECT_EQ(p.input, "in.bmp");
+    EXPECT_EQ(p.output, "out.bmp");
+    ASSERT_EQ(p.edits.size(), 5u);
+    EXPECT_EQ(p.edits[0].kind, cli::PaletteEditStep::Kind::Insert);
+    EXPECT_EQ(p.edits[0].left, 3);
+    EXPECT_EQ(p.edits[0].colour, base::MakeColour(0xFF, 0x80, 0x00));
+    EXPECT_EQ(p.edits[2].kind, cli::PaletteEditStep::Kind::Swap);
+    EXPECT_EQ(p.edits[2].right, 16);
+    EXPECT_EQ(p.edits[2].count, 16);
+    EXPECT_EQ(p.edits[3].colour, base::MakeColour(0, 0, 1));
+    EXPECT_EQ(p.edits[4].kind, cli::PaletteEditStep::Kind::Invert);
+
+    const std::vector<std::vector<std::string>> badOsd = {
+        {}, {"a.bmp", "b.bmp"}, {"a.bmp", "--cell", "11"}, {"a.bmp", "--cell", "17"}, {"a.bmp", "--cell"},
+        {"a.bmp", "--code", "pascal"}, {"a.bmp", "--palette", "rgb565"}, {"a.bmp", "--bogus"}};
+    for (const auto& args : badOsd) EXPECT_THROW(cli::ParseOsdArgs(args), cli::UsageError);
+    const std::vector<std::vector<std::string>> badPalette = {
+        {"in.bmp"}, {"in.bmp", "out.bmp", "x.bmp"}, {"in.bmp", "out.bmp", "--insert", "3"},
+        {"in.bmp", "out.bmp", "--insert", "3=GG0000"}, {"in.bmp", "out.bmp", "--insert", "256=000000"},
+        {"in.bmp", "out.bmp", "--swap", "0,16"}, {"in.bmp", "out.bmp", "--swap", "0,16,0"},
+        {"in.bmp", "out.bmp", "--swap", "0,16,101"}, {"in.bmp", "out.bmp", "--delete", "-1"}};
+    for (const auto& args : badPalette) EXPECT_THROW(cli::ParsePaletteArgs(args), cli::UsageError);
+}
+
+TEST(Cli, RefusedPicturesFailWithTheWindowsMessage) {
+    testsupport::TempDir dir;
+    testsupport::BmpSpec wide;
+    wide.width = 1025;
+    wide.height = 1;
+    wide.palette = testsupport::DistinctPalette(256);
+    testsupport::WriteFile(dir / "wide.bmp", testsupport::BuildBmp(wide));
+    testsupport::BmpSpec rle = wide;
+    rle.width = 8;
+    rle.biCompression = 1;
+    testsupport::WriteFile(dir / "rle.bmp", testsupport::BuildBmp(rle));
+
+    auto r = RunCli({"osd", dir / "wide.bmp", "--out", dir / "out"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Wrong File Size !!!\n");
+    r = RunCli({"palette", dir / "none.bmp", dir / "out.bmp"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "File Not Exist !!!\n");
+    r = RunCli({"osd", dir / "rle.bmp", "--out", dir / "out"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Cannot read the picture \"" + dir / "rle.bmp" + "\": compressed bitmaps are not supported.\n");
+    r = RunCli({"palette", dir / "rle.bmp", dir / "out.bmp"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(testsupport::ReadFile(dir / "wide.bmp").empty());
+}
+
+TEST(Cli, OsdWritesTheFontFilesIntoTheOutputDirectory) {
+    testsupport::TempDir dir;
+    testsupport::BmpSpec s;
+    s.width = 32;
+    s.height = 16;
+    s.bpp = 4;
+    s.palette = testsupport::DistinctPalette(16);
+    testsupport::WriteFile(dir / "sheet.bmp", testsupport::BuildBmp(s));
+    const auto r = RunProcess("osd " + dir / "sheet.bmp" + " --out " + dir / "new/out");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "sheet_R.txt OK !\nsheet_G.txt OK !\nsheet_B.txt OK !\n2 cells\n");
+    for (const char* name : {"sheet_R.txt", "sheet_G.txt", "sheet_B.txt", "sheet_MSB.bin", "sheet_LSB.bin",
+                             "sheet_MSB.txt", "sheet_LSB.txt", "sheet.C"})
+        EXPECT_TRUE(base::FileExists(dir / "new/out/" + name)) << name;
+    // Two 16 x 16 cells at 4 bpp: 16 groups of 4 plane bytes a part, two parts a cell.
+    EXPECT_EQ(testsupport::ReadFile(dir / "new/out/sheet_MSB.bin").size(), 2u * 64u);
 }
 
 } // namespace
