@@ -12,12 +12,12 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     int n = 0;
-    auto write = [&](const testsupport::BmpSpec& spec) {
-        testsupport::WriteFile(dir + "/seed" + std::to_string(n++) + ".bmp", testsupport::BuildBmp(spec));
+    auto write = [&](const testsupport::BmpLayout& layout) {
+        testsupport::WriteFile(dir + "/seed" + std::to_string(n++) + ".bmp", testsupport::BuildBmp(layout));
     };
     for (int bpp : {1, 2, 4, 8}) {
         for (bool topDown : {false, true}) {
-            testsupport::BmpSpec s;
+            testsupport::BmpLayout s;
             s.width = 13 + bpp;
             s.height = 17;
             s.bpp = bpp;
@@ -27,15 +27,15 @@ int main(int argc, char** argv) {
             write(s);
         }
     }
-    testsupport::BmpSpec bare;
+    testsupport::BmpLayout bare;
     bare.width = 16;
     bare.height = 16;
     bare.biClrUsed = 0;
     write(bare);
-    testsupport::BmpSpec deep = bare;
+    testsupport::BmpLayout deep = bare;
     deep.biBitCount = 24;
     write(deep);
-    testsupport::BmpSpec big = bare;
+    testsupport::BmpLayout big = bare;
     big.bfSize = 0xFFFFFF00u;
     big.bfOffBits = 2000;
     write(big);

@@ -51,7 +51,7 @@ TEST(Cli, VersionHelpAndUsageErrors) {
 
 TEST(Cli, HeaderPrintsBothGridsEvenForARefusedFile) {
     testsupport::TempDir dir;
-    testsupport::BmpSpec s;
+    testsupport::BmpLayout s;
     s.width = 4;
     s.height = 2;
     s.biBitCount = 24;
@@ -117,12 +117,12 @@ TEST(Cli, ParsesOsdAndPaletteCommandLines) {
 
 TEST(Cli, RefusedPicturesFailWithTheWindowsMessage) {
     testsupport::TempDir dir;
-    testsupport::BmpSpec wide;
+    testsupport::BmpLayout wide;
     wide.width = 1025;
     wide.height = 1;
     wide.palette = testsupport::DistinctPalette(256);
     testsupport::WriteFile(dir / "wide.bmp", testsupport::BuildBmp(wide));
-    testsupport::BmpSpec rle = wide;
+    testsupport::BmpLayout rle = wide;
     rle.width = 8;
     rle.biCompression = 1;
     testsupport::WriteFile(dir / "rle.bmp", testsupport::BuildBmp(rle));
@@ -143,7 +143,7 @@ TEST(Cli, RefusedPicturesFailWithTheWindowsMessage) {
 
 TEST(Cli, OsdWritesTheFontFilesIntoTheOutputDirectory) {
     testsupport::TempDir dir;
-    testsupport::BmpSpec s;
+    testsupport::BmpLayout s;
     s.width = 32;
     s.height = 16;
     s.bpp = 4;

@@ -30,7 +30,7 @@ std::vector<base::Colour> DistinctPalette(int n) {
     return out;
 }
 
-std::vector<std::uint8_t> BuildBmp(const BmpSpec& s) {
+std::vector<std::uint8_t> BuildBmp(const BmpLayout& s) {
     const int stride = StrideOf(s.width, s.bpp);
     std::vector<std::uint8_t> pixelData(static_cast<size_t>(stride) * static_cast<size_t>(s.height), 0);
     for (int y = 0; y < s.height; ++y) {

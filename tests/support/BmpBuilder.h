@@ -12,7 +12,7 @@ namespace testsupport {
 // Describes a BMP file to build. Pixels are palette indices, top row first; the builder packs them at the
 // given depth (leftmost pixel in the high bits), pads rows to 4 bytes and stores them bottom row first
 // unless topDown. Header fields can be overridden to make broken or unusual files.
-struct BmpSpec {
+struct BmpLayout {
     int width = 0;
     int height = 0;
     int bpp = 8;
@@ -32,7 +32,7 @@ struct BmpSpec {
     std::optional<std::int32_t> biHeight;
 };
 
-std::vector<std::uint8_t> BuildBmp(const BmpSpec& spec);
+std::vector<std::uint8_t> BuildBmp(const BmpLayout& layout);
 
 // Row size in bytes of a picture w pixels wide at bpp, padded to 4.
 int StrideOf(int width, int bpp);

@@ -8,8 +8,8 @@
 
 namespace {
 
-testsupport::BmpSpec Sheet(int width, int height, int bpp) {
-    testsupport::BmpSpec s;
+testsupport::BmpLayout Sheet(int width, int height, int bpp) {
+    testsupport::BmpLayout s;
     s.width = width;
     s.height = height;
     s.bpp = bpp;
@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 2, 1), QStringLiteral("01 04 00 00 (1025)"));
         QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 2, 2), QStringLiteral("Width in pixels"));
 
-        testsupport::BmpSpec deep = Sheet(4, 2, 8);
+        testsupport::BmpLayout deep = Sheet(4, 2, 8);
         deep.biBitCount = 24;
         f.Open(WriteBmp(f, "deep.bmp", deep));
         QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("Don't support 24bit!!!"));
@@ -114,7 +114,7 @@ private slots:
 
         // Opening on another tab still refreshes the values.
         w.SetActivePage(shell::Page::Osd);
-        testsupport::BmpSpec s = Sheet(8, 4, 8);
+        testsupport::BmpLayout s = Sheet(8, 4, 8);
         s.reserved2 = 1;
         f.Open(WriteBmp(f, "r.bmp", s));
         QCOMPARE(Cell(&w, "StringGrid_FileHeader", 3, 1), QStringLiteral("00 00 01 00 (65536)"));
@@ -123,7 +123,7 @@ private slots:
     void undecodablePictureEndsOpenWithTheReadersError() {
         UiFixture f;
         auto& w = f.Window();
-        testsupport::BmpSpec rle = Sheet(8, 8, 8);
+        testsupport::BmpLayout rle = Sheet(8, 8, 8);
         rle.biCompression = 1;
         const std::string path = WriteBmp(f, "rle.bmp", rle);
         f.Open(path);
@@ -140,7 +140,7 @@ private slots:
         UiFixture f;
         auto& w = f.Window();
         w.SetActivePage(shell::Page::Palette);
-        testsupport::BmpSpec s = Sheet(16, 8, 4);
+        testsupport::BmpLayout s = Sheet(16, 8, 4);
         s.palette[0] = 0x0000FF; // pure red
         f.Open(WriteBmp(f, "p.bmp", s));
         QCOMPARE(f.Panel(0), QStringLiteral("Width:  16/Height: 8/Palette:  16"));

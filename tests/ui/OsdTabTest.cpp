@@ -20,8 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // A character sheet: every pixel's index from its position, every colour distinct.
-testsupport::BmpSpec Sheet(int width, int height, int bpp, int colours) {
-    testsupport::BmpSpec s;
+testsupport::BmpLayout Sheet(int width, int height, int bpp, int colours) {
+    testsupport::BmpLayout s;
     s.width = width;
     s.height = height;
     s.bpp = bpp;
@@ -142,7 +142,7 @@ private slots:
     void afterViewsFollowThePaletteFormat() {
         UiFixture f;
         auto& w = f.Window();
-        testsupport::BmpSpec s = Sheet(16, 16, 4, 2);
+        testsupport::BmpLayout s = Sheet(16, 16, 4, 2);
         s.palette[0] = base::MakeColour(0x40, 0x80, 0xFF);
         f.Open(WriteBmp(f, "mask.bmp", s));
         w.SetActivePage(shell::Page::Aosd);
@@ -165,7 +165,7 @@ private slots:
         w.SetActivePage(shell::Page::Osd);
         QCOMPARE(f.Panel(0), QStringLiteral("Width:  0/Height: 0/Palette:  0"));
 
-        testsupport::BmpSpec s = Sheet(16, 16, 8, 2);
+        testsupport::BmpLayout s = Sheet(16, 16, 8, 2);
         s.palette[18] = base::MakeColour(0xFF, 0x80, 0x00);
         s.palette.resize(20);
         f.Open(WriteBmp(f, "b.bmp", s));

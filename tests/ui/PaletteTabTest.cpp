@@ -21,8 +21,8 @@ QPoint GridPoint(int x, int y) { return QPoint(x + widgets::ColourGrid::kBorder,
 QString Text(QWidget* w, const char* name) { return Child<QLabel>(w, name)->text(); }
 
 // An 8-bit picture using indices 0..5 on a palette of distinct colours, entry 26 pure red.
-testsupport::BmpSpec Picture8() {
-    testsupport::BmpSpec s;
+testsupport::BmpLayout Picture8() {
+    testsupport::BmpLayout s;
     s.width = 10;
     s.height = 6;
     s.bpp = 8;
@@ -76,7 +76,7 @@ private slots:
         UiFixture f;
         auto& w = f.Window();
         w.SetActivePage(shell::Page::Palette);
-        testsupport::BmpSpec s = Picture8();
+        testsupport::BmpLayout s = Picture8();
         s.palette.resize(6);
         f.Open(WriteBmp(f, "p.bmp", s));
         QCOMPARE(f.Panel(0), QStringLiteral("Width:  10/Height: 6/Palette:  6"));

@@ -34,8 +34,8 @@ testsupport::RecordingBoxes::Box UiFixture::LastBox() const {
 
 QString UiFixture::Panel(int i) { return Window().PanelText(i); }
 
-std::string WriteBmp(const UiFixture& f, const std::string& name, const testsupport::BmpSpec& spec) {
+std::string WriteBmp(const UiFixture& f, const std::string& name, const testsupport::BmpLayout& layout) {
     const std::string path = f.dir / name;
-    testsupport::WriteFile(path, testsupport::BuildBmp(spec));
+    testsupport::WriteFile(path, testsupport::BuildBmp(layout));
     return path;
 }

@@ -39,5 +39,5 @@ template <typename T> T* Child(QObject* parent, const char* name) {
     return child;
 }
 
-// Writes a BMP built from spec into the fixture's directory and returns its path.
-std::string WriteBmp(const UiFixture& f, const std::string& name, const testsupport::BmpSpec& spec);
+// Writes a BMP built from layout into the fixture's directory and returns its path.
+std::string WriteBmp(const UiFixture& f, const std::string& name, const testsupport::BmpLayout& layout);

@@ -12,13 +12,13 @@ namespace {
 using bitmap::CurrentBitmap;
 using bitmap::LoadBitmapFile;
 using bitmap::OpenStatus;
-using testsupport::BmpSpec;
+using testsupport::BmpLayout;
 using testsupport::BuildBmp;
 using testsupport::TempDir;
 
 // Packs top-down indices at bpp into rows of stride bytes, the layout Pixels must have after loading.
-std::vector<std::uint8_t> PackedTopDown(const BmpSpec& s) {
-    BmpSpec topDown = s;
+std::vector<std::uint8_t> PackedTopDown(const BmpLayout& s) {
+    BmpLayout topDown = s;
     topDown.topDown = true;
     topDown.palette.clear();
     const auto file = BuildBmp(topDown);
@@ -36,7 +36,7 @@ struct Loader : ::testing::Test {
 };
 
 TEST_F(Loader, FourBitBottomUpFile) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 24;
     s.height = 32;
     s.bpp = 4;
@@ -78,7 +78,7 @@ TEST_F(Loader, SizeLimits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-        BmpSpec s;
+        BmpLayout s;
         s.width = c.width;
         s.height = c.height;
         s.bpp = 8;
@@ -93,7 +93,7 @@ TEST_F(Loader, SizeLimits) {
 }
 
 TEST_F(Loader, TopDownFileIsRefusedByItsSize) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 8;
     s.height = 32;
     s.topDown = true;
@@ -105,7 +105,7 @@ TEST_F(Loader, TopDownFileIsRefusedByItsSize) {
 TEST_F(Loader, DeepColourIsRefusedAfterTheSizeCheck) {
     for (std::uint16_t bits : {16, 24, 32}) {
         SCOPED_TRACE(bits);
-        BmpSpec s;
+        BmpLayout s;
         s.width = 4;
         s.height = 2;
         s.bpp = 8;
@@ -117,7 +117,7 @@ TEST_F(Loader, DeepColourIsRefusedAfterTheSizeCheck) {
 }
 
 TEST_F(Loader, RefusalLeavesThePreviousPictureAndAGoodFileLoadsAfterIt) {
-    BmpSpec good;
+    BmpLayout good;
     good.width = 8;
     good.height = 2;
     good.palette = testsupport::DistinctPalette(256);
@@ -126,7 +126,7 @@ TEST_F(Loader, RefusalLeavesThePreviousPictureAndAGoodFileLoadsAfterIt) {
     const auto pixelsBefore = bm->Pixels;
     const auto tableBefore = bm->ColourTable;
 
-    BmpSpec big = good;
+    BmpLayout big = good;
     big.width = 1025;
     big.palette = testsupport::DistinctPalette(4);
     big.indices.clear();
@@ -136,7 +136,7 @@ TEST_F(Loader, RefusalLeavesThePreviousPictureAndAGoodFileLoadsAfterIt) {
     EXPECT_EQ(bm->BytesPerRow, 8);
     EXPECT_EQ(bm->ColourCount, 256);
 
-    BmpSpec next = good;
+    BmpLayout next = good;
     next.indices = testsupport::IndicesOf(8, 2, [](int x, int) { return 200 + x; });
     ASSERT_EQ(Load(BuildBmp(next), "next.bmp").status, OpenStatus::Ok);
     EXPECT_EQ(bm->Pixels[0], 200);
@@ -144,7 +144,7 @@ TEST_F(Loader, RefusalLeavesThePreviousPictureAndAGoodFileLoadsAfterIt) {
 }
 
 TEST_F(Loader, OddHeightTurnsRowsAroundTheMiddle) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 4;
     s.height = 5;
     s.palette = testsupport::DistinctPalette(256);
@@ -155,13 +155,13 @@ TEST_F(Loader, OddHeightTurnsRowsAroundTheMiddle) {
 }
 
 TEST_F(Loader, PaletteLessFileKeepsThePreviousColourValues) {
-    BmpSpec first;
+    BmpLayout first;
     first.width = 4;
     first.height = 1;
     first.palette = testsupport::DistinctPalette(256);
     ASSERT_EQ(Load(BuildBmp(first)).status, OpenStatus::Ok);
 
-    BmpSpec bare = first;
+    BmpLayout bare = first;
     bare.palette.clear();
     bare.biClrUsed = 0;
     ASSERT_EQ(Load(BuildBmp(bare), "bare.bmp").status, OpenStatus::Ok);
@@ -183,7 +183,7 @@ TEST_F(Loader, ShortAndOversizedFilesStayInsideTheBuffers) {
     // Pixel data cut short: the bytes the file does not supply are zero.
     {
         std::fill(bm->Pixels.begin(), bm->Pixels.end(), 0xEE);
-        BmpSpec s;
+        BmpLayout s;
         s.width = 8;
         s.height = 4;
         s.palette = testsupport::DistinctPalette(256);
@@ -201,7 +201,7 @@ TEST_F(Loader, ShortAndOversizedFilesStayInsideTheBuffers) {
     }
     // A colour table and a pixel area larger than the buffers are cut to them.
     {
-        BmpSpec s;
+        BmpLayout s;
         s.width = 1024;
         s.height = 768;
         s.palette = testsupport::DistinctPalette(256);

@@ -22,7 +22,7 @@ using bitmap::CurrentBitmap;
 using osd::GenerateOsdFont;
 using osd::GenerateResult;
 using osd::OsdOptions;
-using testsupport::BmpSpec;
+using testsupport::BmpLayout;
 using testsupport::ReadFile;
 using testsupport::ReadText;
 using testsupport::TempDir;
@@ -78,8 +78,8 @@ struct Generate : ::testing::Test {
     TempDir in;  // input pictures
     TempDir out; // the outputs, and nothing else
 
-    std::unique_ptr<CurrentBitmap> Load(const BmpSpec& spec) {
-        testsupport::WriteFile(in / "sheet.bmp", testsupport::BuildBmp(spec));
+    std::unique_ptr<CurrentBitmap> Load(const BmpLayout& layout) {
+        testsupport::WriteFile(in / "sheet.bmp", testsupport::BuildBmp(layout));
         auto bm = std::make_unique<CurrentBitmap>();
         EXPECT_EQ(bitmap::LoadBitmapFile(*bm, in / "sheet.bmp").status, bitmap::OpenStatus::Ok);
         return bm;
@@ -177,13 +177,13 @@ TEST(OneBppRow, ReadsZerosPastTheEndOfPixels) {
 // A 1-bpp sheet of 16 x 16 pixels with a diagonal line, cut into two 12-pixel cells; every file checked
 // byte for byte.
 TEST_F(Generate, OneBppRunWritesEveryFileExactly) {
-    BmpSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.bpp = 1;
-    spec.palette = {MakeColour(0x12, 0x34, 0x56), MakeColour(0xAB, 0xCD, 0xEF)};
-    spec.indices = testsupport::IndicesOf(16, 16, [](int x, int y) { return x == y ? 1 : 0; });
-    auto bm = Load(spec);
+    BmpLayout layout;
+    layout.width = 16;
+    layout.height = 16;
+    layout.bpp = 1;
+    layout.palette = {MakeColour(0x12, 0x34, 0x56), MakeColour(0xAB, 0xCD, 0xEF)};
+    layout.indices = testsupport::IndicesOf(16, 16, [](int x, int y) { return x == y ? 1 : 0; });
+    auto bm = Load(layout);
     ASSERT_EQ(bm->BytesPerRow, 4);
 
     const GenerateResult result = Run(*bm, 12, "C:\\fonts\\osd12.Bmp");
@@ -287,16 +287,16 @@ TEST_F(Generate, PaletteTablesFollowCodeAndPaletteFormat) {
 TEST_F(Generate, FourBppSheetOfTwoCells) {
     // Cell 0: the MSB pixels count 0..7, the LSB pixels are 8..11 on even rows and 0 on odd ones.
     // Cell 1: pixel 15 in the first column, 0 elsewhere.
-    BmpSpec spec;
-    spec.width = 12;
-    spec.height = 32;
-    spec.bpp = 4;
-    spec.palette = testsupport::DistinctPalette(16);
-    spec.indices = testsupport::IndicesOf(12, 32, [](int x, int y) {
+    BmpLayout layout;
+    layout.width = 12;
+    layout.height = 32;
+    layout.bpp = 4;
+    layout.palette = testsupport::DistinctPalette(16);
+    layout.indices = testsupport::IndicesOf(12, 32, [](int x, int y) {
         if (y >= 16) return x == 0 ? 15 : 0;
         return x < 8 ? x : (y % 2 == 0 ? x : 0);
     });
-    auto bm = Load(spec);
+    auto bm = Load(layout);
     ASSERT_EQ(bm->BytesPerRow, 8);
 
     const GenerateResult result = Run(*bm, 12);

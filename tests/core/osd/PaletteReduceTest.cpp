@@ -19,7 +19,7 @@ using base::MakeColour;
 using bitmap::CurrentBitmap;
 using osd::OsdState;
 using shell::Picture;
-using testsupport::BmpSpec;
+using testsupport::BmpLayout;
 using testsupport::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -41,8 +41,8 @@ struct Reduce : ::testing::Test {
     std::unique_ptr<CurrentBitmap> bm = std::make_unique<CurrentBitmap>();
     OsdState state;
 
-    void Open(const BmpSpec& spec) {
-        testsupport::WriteFile(dir / "pic.bmp", testsupport::BuildBmp(spec));
+    void Open(const BmpLayout& layout) {
+        testsupport::WriteFile(dir / "pic.bmp", testsupport::BuildBmp(layout));
         ASSERT_EQ(bitmap::LoadBitmapFile(*bm, dir / "pic.bmp").status, bitmap::OpenStatus::Ok);
         state.Before = shell::ReadBmpPicture(dir / "pic.bmp");
         state.After = Picture{};
@@ -234,15 +234,15 @@ TEST(DrawRemapped, CanvasHoldsTheWholePictureAndAnExistingOneIsPaintedOver) {
 // Reduce Palette
 
 TEST_F(Reduce, EightBppKeepsTheColoursInUseInOrder) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 1;
-    spec.bpp = 8;
-    spec.palette = testsupport::DistinctPalette(256);
-    spec.palette[200] = MakeColour(0x03, 0xFF, 0x00);
-    spec.palette[7] = MakeColour(0xFF, 0x81, 0x80);
-    spec.indices = {200, 7, 200};
-    Open(spec);
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 1;
+    layout.bpp = 8;
+    layout.palette = testsupport::DistinctPalette(256);
+    layout.palette[200] = MakeColour(0x03, 0xFF, 0x00);
+    layout.palette[7] = MakeColour(0xFF, 0x81, 0x80);
+    layout.indices = {200, 7, 200};
+    Open(layout);
     bm->ColourTable[7] = 0;  // as if edited on the Palette tab: the reduction takes the file's colours again
     state.RemapTable[0] = 5; // left by an earlier reduction; would show in a renumbered padding byte
 
@@ -269,22 +269,22 @@ TEST_F(Reduce, EightBppKeepsTheColoursInUseInOrder) {
 }
 
 TEST_F(Reduce, OnlyTheFirstEntryOfARepeatedColourIsRenumbered) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 1;
-    spec.bpp = 8;
-    spec.palette = testsupport::DistinctPalette(16);
-    spec.palette[9] = spec.palette[3];
-    spec.indices = {3, 9, 5};
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 1;
+    layout.bpp = 8;
+    layout.palette = testsupport::DistinctPalette(16);
+    layout.palette[9] = layout.palette[3];
+    layout.indices = {3, 9, 5};
 
-    Open(spec);
+    Open(layout);
     EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
-    EXPECT_EQ(bm->ReducedPalette[0], spec.palette[3]);
-    EXPECT_EQ(bm->ReducedPalette[1], spec.palette[5]);
+    EXPECT_EQ(bm->ReducedPalette[0], layout.palette[3]);
+    EXPECT_EQ(bm->ReducedPalette[1], layout.palette[5]);
     EXPECT_EQ(PixelBytes(*bm, 3), (Bytes{0, 0, 1})); // index 9 takes RemapTable[9], 0 in a fresh run
 
     // RemapTable[9] keeps what an earlier reduction put there.
-    Open(spec);
+    Open(layout);
     state.RemapTable.fill(0);
     state.RemapTable[9] = 7;
     osd::ReducePalette(*bm, state, 0xFFFFFF);
@@ -293,13 +293,13 @@ TEST_F(Reduce, OnlyTheFirstEntryOfARepeatedColourIsRenumbered) {
 }
 
 TEST_F(Reduce, PressingTwiceRenumbersTheRenumberedPixelsAgain) {
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 1;
-    spec.bpp = 8;
-    spec.palette = testsupport::DistinctPalette(16);
-    spec.indices = {5, 9, 5, 2};
-    Open(spec);
+    BmpLayout layout;
+    layout.width = 4;
+    layout.height = 1;
+    layout.bpp = 8;
+    layout.palette = testsupport::DistinctPalette(16);
+    layout.indices = {5, 9, 5, 2};
+    Open(layout);
 
     EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 3);
     EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0, 1, 0, 2}));
@@ -307,31 +307,31 @@ TEST_F(Reduce, PressingTwiceRenumbersTheRenumberedPixelsAgain) {
     // 5 -> 0, 9 -> 1, 2 -> 2 again; the renumbered 0 and 1 go through entries no reduction has set.
     EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 3);
     EXPECT_EQ(std::vector<Colour>(bm->ReducedPalette.begin(), bm->ReducedPalette.begin() + 3),
-              (std::vector<Colour>{spec.palette[5], spec.palette[9], spec.palette[2]}));
+              (std::vector<Colour>{layout.palette[5], layout.palette[9], layout.palette[2]}));
     EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0, 0, 0, 2}));
 }
 
 TEST_F(Reduce, FourBppUsingAllSixteenColours) {
-    BmpSpec spec;
-    spec.width = 16;
-    spec.height = 1;
-    spec.bpp = 4;
-    spec.palette = testsupport::DistinctPalette(16);
-    spec.indices = testsupport::IndicesOf(16, 1, [](int x, int) { return 15 - x; });
-    Open(spec);
+    BmpLayout layout;
+    layout.width = 16;
+    layout.height = 1;
+    layout.bpp = 4;
+    layout.palette = testsupport::DistinctPalette(16);
+    layout.indices = testsupport::IndicesOf(16, 1, [](int x, int) { return 15 - x; });
+    Open(layout);
 
     EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 16);
     EXPECT_EQ(osd::PaletteNumberText(16), "[A] Palette Number:  16");
-    EXPECT_EQ(bm->ReducedPalette[0], spec.palette[15]);
-    EXPECT_EQ(bm->ReducedPalette[15], spec.palette[0]);
+    EXPECT_EQ(bm->ReducedPalette[0], layout.palette[15]);
+    EXPECT_EQ(bm->ReducedPalette[15], layout.palette[0]);
     EXPECT_EQ(PixelBytes(*bm, 8), (Bytes{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}));
     for (int x = 0; x < 16; ++x)
-        EXPECT_EQ(state.After.PixelAt(x, 0), spec.palette[15 - x]) << x;
+        EXPECT_EQ(state.After.PixelAt(x, 0), layout.palette[15 - x]) << x;
 }
 
 TEST_F(Reduce, PackedDepthsRenumberThePaddingBytesToo) {
     // 4 bpp, pixels 9 0 9: colours 9 and 0 become 0 and 1, so the nibble 0 of the padding becomes 1.
-    BmpSpec four;
+    BmpLayout four;
     four.width = 3;
     four.height = 1;
     four.bpp = 4;
@@ -342,7 +342,7 @@ TEST_F(Reduce, PackedDepthsRenumberThePaddingBytesToo) {
     EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0x01, 0x01, 0x11, 0x11}));
 
     // 1 bpp, pixels 1 0 1: the colours swap numbers, so every bit of the row flips, padding included.
-    BmpSpec one;
+    BmpLayout one;
     one.width = 3;
     one.height = 1;
     one.bpp = 1;
@@ -358,7 +358,7 @@ TEST_F(Reduce, PackedDepthsRenumberThePaddingBytesToo) {
     EXPECT_EQ(state.After.PixelAt(2, 0), one.palette[1]);
 
     // 2 bpp, pixels 2 3 2: 2 -> 0, 3 -> 1.
-    BmpSpec two;
+    BmpLayout two;
     two.width = 3;
     two.height = 1;
     two.bpp = 2;

@@ -17,13 +17,13 @@ using base::ColourOf;
 using base::EntryOf;
 using base::MakeColour;
 using palettetest::PaletteFixture;
-using testsupport::BmpSpec;
+using testsupport::BmpLayout;
 using testsupport::DistinctPalette;
 using testsupport::IndicesOf;
 
 // An 8-bit picture with the given indices, a row after the other.
-BmpSpec Picture8(int width, int height, std::vector<std::uint8_t> indices, int entries = 256) {
-    BmpSpec s;
+BmpLayout Picture8(int width, int height, std::vector<std::uint8_t> indices, int entries = 256) {
+    BmpLayout s;
     s.width = width;
     s.height = height;
     s.bpp = 8;
@@ -294,7 +294,7 @@ TEST_F(PaletteEdit, PicturesBelow8BitsAreEditedInACopyAndKeepCurrentBitmap) {
         ws_ = std::make_unique<shell::Workspace>();
         const int colours = 1 << bpp;
         auto f = [colours](int x, int y) { return (3 * x + y) % colours; };
-        BmpSpec s;
+        BmpLayout s;
         s.width = 13;
         s.height = 3;
         s.bpp = bpp;
@@ -341,7 +341,7 @@ TEST_F(PaletteEdit, PicturesBelow8BitsAreEditedInACopyAndKeepCurrentBitmap) {
 }
 
 TEST_F(PaletteEdit, ALaterOpenGivesTheEditsAFreshCopy) {
-    BmpSpec first;
+    BmpLayout first;
     first.width = 4;
     first.height = 4;
     first.bpp = 4;
@@ -352,7 +352,7 @@ TEST_F(PaletteEdit, ALaterOpenGivesTheEditsAFreshCopy) {
     palette::InsertEntry(*ws_);
     ASSERT_EQ(IndexAt(3, 3), 16);
 
-    BmpSpec second = first;
+    BmpLayout second = first;
     second.palette = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
     second.indices = IndicesOf(4, 4, [](int x, int y) { return (x + y) % 4; });
     Open(second, shell::Page::Palette, "second.bmp");
@@ -404,7 +404,7 @@ TEST_F(PaletteEdit, WithoutAPictureOnlyTheTablesChange) {
 TEST_F(PaletteEdit, RowsThatShareBytesAreRenumberedOnce) {
     // The header claims 12 bytes of pixel data for 3 rows of 6 pixels: 4 bytes a row, so pixel (4, 0) and
     // pixel (0, 1) are the same byte.
-    BmpSpec s = Picture8(6, 3, IndicesOf(6, 3, [](int x, int y) { return x + 10 * y; }));
+    BmpLayout s = Picture8(6, 3, IndicesOf(6, 3, [](int x, int y) { return x + 10 * y; }));
     s.bfSize = 54 + 1024 + 12;
     Open(s);
     ASSERT_EQ(ws_->bitmap.BytesPerRow, 4);

@@ -21,10 +21,10 @@ protected:
     std::unique_ptr<shell::Workspace> ws_ = std::make_unique<shell::Workspace>();
 
     // Builds the picture, writes it and opens it with File > Open on the given page.
-    void Open(const testsupport::BmpSpec& spec, shell::Page page = shell::Page::Palette,
+    void Open(const testsupport::BmpLayout& layout, shell::Page page = shell::Page::Palette,
               const std::string& name = "picture.bmp") {
         const std::string path = dir_ / name;
-        testsupport::WriteFile(path, testsupport::BuildBmp(spec));
+        testsupport::WriteFile(path, testsupport::BuildBmp(layout));
         const shell::OpenOutcome outcome = shell::OpenBitmap(*ws_, path, page);
         ASSERT_EQ(outcome.status, bitmap::OpenStatus::Ok) << outcome.message;
     }

@@ -19,7 +19,7 @@ namespace {
 using base::Colour;
 using base::MakeColour;
 using palettetest::PaletteFixture;
-using testsupport::BmpSpec;
+using testsupport::BmpLayout;
 using testsupport::DistinctPalette;
 using testsupport::IndicesOf;
 
@@ -89,8 +89,8 @@ struct SavedBmp {
 class PaletteSave : public PaletteFixture {};
 
 // 5 x 3 pixels, so each row carries 3 bytes of padding; 8 colours.
-BmpSpec FiveByThree() {
-    BmpSpec s;
+BmpLayout FiveByThree() {
+    BmpLayout s;
     s.width = 5;
     s.height = 3;
     s.bpp = 8;
@@ -177,7 +177,7 @@ TEST_F(PaletteSave, SavesTheEditedPaletteAndPixelsAsShown) {
 }
 
 TEST_F(PaletteSave, EntriesOfTheSameColourKeepTheEditedIndex) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 5;
     s.height = 1;
     s.palette = DistinctPalette(8);
@@ -191,7 +191,7 @@ TEST_F(PaletteSave, EntriesOfTheSameColourKeepTheEditedIndex) {
 }
 
 TEST_F(PaletteSave, PicturesBelow8BitsSaveTheIndicesOfTheEditedCopy) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 4;
     s.height = 4;
     s.bpp = 4;
@@ -218,14 +218,14 @@ TEST_F(PaletteSave, PicturesBelow8BitsSaveTheIndicesOfTheEditedCopy) {
 
 TEST_F(PaletteSave, PictureIsCutOrExtendedToTheOpenedSizeWithBlackOutside) {
     // The Palette tab's picture (6 x 1) stays when a 3 x 2 file is opened on the OSD tab.
-    BmpSpec shownFile;
+    BmpLayout shownFile;
     shownFile.width = 6;
     shownFile.height = 1;
     shownFile.palette = DistinctPalette(8);
     shownFile.palette[3] = 0x000000;
     shownFile.indices = {0, 1, 2, 4, 5, 6};
     Open(shownFile, shell::Page::Palette, "shown.bmp");
-    BmpSpec opened;
+    BmpLayout opened;
     opened.width = 3;
     opened.height = 2;
     opened.palette = DistinctPalette(8);
@@ -245,7 +245,7 @@ TEST_F(PaletteSave, ReducedPictureSavesTheReducedPaletteAndTheRenumberedIndicesA
         SCOPED_TRACE("bpp " + std::to_string(bpp));
         ws_ = std::make_unique<shell::Workspace>();
         ws_->settings.SetPaletteFormat(0); // RGB666: the After picture shows colours through 0xFCFCFC
-        BmpSpec s;
+        BmpLayout s;
         s.width = 5;
         s.height = 2;
         s.bpp = bpp;

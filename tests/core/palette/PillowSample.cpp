@@ -53,11 +53,11 @@ void CheckStillShown(const shell::Picture& before, const shell::Picture& after, 
                                          std::to_string(x) + "," + std::to_string(y));
 }
 
-std::unique_ptr<shell::Workspace> OpenFresh(const testsupport::TempDir& tmp, const testsupport::BmpSpec& spec,
+std::unique_ptr<shell::Workspace> OpenFresh(const testsupport::TempDir& tmp, const testsupport::BmpLayout& layout,
                                             shell::Page page) {
     auto ws = std::make_unique<shell::Workspace>();
     const std::string path = tmp / "input.bmp";
-    testsupport::WriteFile(path, testsupport::BuildBmp(spec));
+    testsupport::WriteFile(path, testsupport::BuildBmp(layout));
     const shell::OpenOutcome outcome = shell::OpenBitmap(*ws, path, page);
     if (outcome.status != bitmap::OpenStatus::Ok)
         throw std::runtime_error("cannot open the sample: " + outcome.message);
@@ -82,7 +82,7 @@ void SavePaletteSample(const std::string& dir, const std::string& name, shell::W
 
 // An 8-bit picture with row padding, put through every kind of edit.
 void Palette8(const std::string& dir, const testsupport::TempDir& tmp) {
-    testsupport::BmpSpec s;
+    testsupport::BmpLayout s;
     s.width = 13;
     s.height = 7;
     s.palette = testsupport::DistinctPalette(40);
@@ -109,7 +109,7 @@ void Palette8(const std::string& dir, const testsupport::TempDir& tmp) {
 
 // A 4-bit picture whose edits produce indices past 15.
 void Palette4(const std::string& dir, const testsupport::TempDir& tmp) {
-    testsupport::BmpSpec s;
+    testsupport::BmpLayout s;
     s.width = 9;
     s.height = 5;
     s.bpp = 4;
@@ -131,7 +131,7 @@ void Palette4(const std::string& dir, const testsupport::TempDir& tmp) {
 // The OSD tab's After picture of a 4-bit file reduced to its 16 colours in another order: reduced entry i
 // holds file entry (i + 5) mod 16, and the pixels are renumbered to match.
 void Reduced(const std::string& dir, const testsupport::TempDir& tmp) {
-    testsupport::BmpSpec s;
+    testsupport::BmpLayout s;
     s.width = 7;
     s.height = 3;
     s.bpp = 4;

@@ -9,7 +9,7 @@ namespace {
 
 using shell::DecodeBmpPicture;
 using shell::Picture;
-using testsupport::BmpSpec;
+using testsupport::BmpLayout;
 using testsupport::BuildBmp;
 
 Picture Decode(const std::vector<std::uint8_t>& bytes) { return DecodeBmpPicture(bytes.data(), bytes.size(), "x.bmp"); }
@@ -18,7 +18,7 @@ TEST(PictureReader, DecodesEveryIndexedDepthInBothRowOrders) {
     for (int bpp : {1, 2, 4, 8}) {
         for (bool topDown : {false, true}) {
             SCOPED_TRACE(std::to_string(bpp) + (topDown ? " top-down" : " bottom-up"));
-            BmpSpec s;
+            BmpLayout s;
             s.width = 13;
             s.height = 3;
             s.bpp = bpp;
@@ -37,7 +37,7 @@ TEST(PictureReader, DecodesEveryIndexedDepthInBothRowOrders) {
 }
 
 TEST(PictureReader, ColourTableEntriesTheFileLacksShowBlack) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3;
     s.height = 1;
     s.palette = {0x0000FF, 0x00FF00};
@@ -52,7 +52,7 @@ TEST(PictureReader, ColourTableEntriesTheFileLacksShowBlack) {
 }
 
 TEST(PictureReader, RefusesWhatItCannotDecodeWithTheReason) {
-    BmpSpec good;
+    BmpLayout good;
     good.width = 4;
     good.height = 4;
     good.palette = testsupport::DistinctPalette(256);
@@ -63,12 +63,12 @@ TEST(PictureReader, RefusesWhatItCannotDecodeWithTheReason) {
     };
     std::vector<Case> cases;
     {
-        BmpSpec s = good;
+        BmpLayout s = good;
         s.biBitCount = 24;
         cases.push_back({"24 bpp", BuildBmp(s), "24 bits per pixel are not supported"});
     }
     {
-        BmpSpec s = good;
+        BmpLayout s = good;
         s.biCompression = 1;
         cases.push_back({"RLE", BuildBmp(s), "compressed bitmaps are not supported"});
     }
@@ -88,7 +88,7 @@ TEST(PictureReader, RefusesWhatItCannotDecodeWithTheReason) {
         cases.push_back({"no BM", bytes, "it is not a BMP file"});
     }
     {
-        BmpSpec s = good;
+        BmpLayout s = good;
         s.biWidth = 40000;
         cases.push_back({"huge", BuildBmp(s), "larger than 32767 pixels a side"});
     }
