@@ -1,5 +1,7 @@
 // Writes the example character sheet the README's demo uses: the 16 hexadecimal digits in 16 x 16 cells,
 // a row of them on a dark ground and a row on a light ground, as a 4-bit BMP of 256 x 32 pixels.
+#include "base/LittleEndian.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -26,14 +28,6 @@ constexpr const char* kGlyphs[16][7] = {
     {"#####", "#....", "#....", "####.", "#....", "#....", "#...."},
 };
 
-void Le32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void Le16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -44,10 +38,10 @@ int main(int argc, char** argv) {
     constexpr int kWidth = 256, kHeight = 32;
     // Index 0 dark ground, 1 light ground, 2 shadow, 3..15 glyph colours.
     const std::uint8_t palette[16][3] = {
-        {0x10, 0x18, 0x30}, {0xF0, 0xF0, 0xE8}, {0x40, 0x40, 0x40}, {0xFF, 0x50, 0x50}, {0xFF, 0x90, 0x30},
-        {0xFF, 0xD0, 0x30}, {0xB0, 0xF0, 0x40}, {0x40, 0xE0, 0x60}, {0x30, 0xE0, 0xC0}, {0x30, 0xB0, 0xFF},
-        {0x50, 0x70, 0xFF}, {0x90, 0x50, 0xFF}, {0xD0, 0x40, 0xE0}, {0xFF, 0x40, 0xA0}, {0xFF, 0xFF, 0xFF},
-        {0x00, 0x00, 0x00},
+        {0x10, 0x18, 0x30}, {0xF0, 0xF0, 0xE8}, {0x40, 0x40, 0x40}, {0xFF, 0x50, 0x50},
+        {0xFF, 0x90, 0x30}, {0xFF, 0xD0, 0x30}, {0xB0, 0xF0, 0x40}, {0x40, 0xE0, 0x60},
+        {0x30, 0xE0, 0xC0}, {0x30, 0xB0, 0xFF}, {0x50, 0x70, 0xFF}, {0x90, 0x50, 0xFF},
+        {0xD0, 0x40, 0xE0}, {0xFF, 0x40, 0xA0}, {0xFF, 0xFF, 0xFF}, {0x00, 0x00, 0x00},
     };
     std::vector<std::uint8_t> pixels(kWidth * kHeight);
     for (int row = 0; row < 2; ++row) {
@@ -55,7 +49,8 @@ int main(int argc, char** argv) {
             const std::uint8_t ground = row == 0 ? 0 : 1;
             const std::uint8_t ink = static_cast<std::uint8_t>(row == 0 ? 3 + cell % 12 : 15);
             for (int y = 0; y < 16; ++y)
-                for (int x = 0; x < 16; ++x) pixels[(row * 16 + y) * kWidth + cell * 16 + x] = ground;
+                for (int x = 0; x < 16; ++x)
+                    pixels[(row * 16 + y) * kWidth + cell * 16 + x] = ground;
             // The glyph at twice its size, with a shadow one pixel down and right.
             for (int pass = 0; pass < 2; ++pass) {
                 for (int gy = 0; gy < 7; ++gy) {
@@ -79,20 +74,20 @@ int main(int argc, char** argv) {
     const std::uint32_t offBits = 14 + 40 + 16 * 4;
     out.push_back('B');
     out.push_back('M');
-    Le32(out, offBits + stride * kHeight);
-    Le32(out, 0);
-    Le32(out, offBits);
-    Le32(out, 40);
-    Le32(out, kWidth);
-    Le32(out, kHeight);
-    Le16(out, 1);
-    Le16(out, 4);
-    Le32(out, 0);
-    Le32(out, stride * kHeight);
-    Le32(out, 2835);
-    Le32(out, 2835);
-    Le32(out, 16);
-    Le32(out, 0);
+    base::AppendLe32(out, offBits + stride * kHeight);
+    base::AppendLe32(out, 0);
+    base::AppendLe32(out, offBits);
+    base::AppendLe32(out, 40);
+    base::AppendLe32(out, kWidth);
+    base::AppendLe32(out, kHeight);
+    base::AppendLe16(out, 1);
+    base::AppendLe16(out, 4);
+    base::AppendLe32(out, 0);
+    base::AppendLe32(out, stride * kHeight);
+    base::AppendLe32(out, 2835);
+    base::AppendLe32(out, 2835);
+    base::AppendLe32(out, 16);
+    base::AppendLe32(out, 0);
     for (const auto& c : palette) {
         out.push_back(c[2]);
         out.push_back(c[1]);
@@ -101,7 +96,8 @@ int main(int argc, char** argv) {
     }
     for (int y = kHeight - 1; y >= 0; --y)
         for (int x = 0; x < kWidth; x += 2)
-            out.push_back(static_cast<std::uint8_t>(pixels[y * kWidth + x] << 4 | pixels[y * kWidth + x + 1]));
+            out.push_back(
+                static_cast<std::uint8_t>(pixels[y * kWidth + x] << 4 | pixels[y * kWidth + x + 1]));
 
     std::FILE* f = std::fopen(argv[1], "wb");
     if (!f || std::fwrite(out.data(), 1, out.size(), f) != out.size() || std::fclose(f) != 0) {

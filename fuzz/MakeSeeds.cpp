@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
             s.bpp = bpp;
             s.topDown = topDown;
             s.palette = testsupport::DistinctPalette(1 << bpp);
-            s.indices = testsupport::IndicesOf(s.width, s.height, [bpp](int x, int y) { return (x * y + x) % (1 << bpp); });
+            s.indices = testsupport::IndicesOf(s.width, s.height,
+                                               [bpp](int x, int y) { return (x * y + x) % (1 << bpp); });
             write(s);
         }
     }

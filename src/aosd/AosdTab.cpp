@@ -28,7 +28,9 @@ AosdTab::AosdTab(shell::Workspace& ws, QWidget* parent) : QWidget(parent), ws_(w
             [this](int id) { shell::RunGuarded([=, this] { rgPaletteFormatClick(id); }); });
 }
 
-void AosdTab::rgPaletteFormatClick(int itemIndex) { ws_.settings.SetPaletteFormat(itemIndex); }
+void AosdTab::rgPaletteFormatClick(int itemIndex) {
+    ws_.settings.SetPaletteFormat(itemIndex);
+}
 
 void AosdTab::ShowPaletteFormat() {
     const std::int32_t format = ws_.settings.PaletteFormat;

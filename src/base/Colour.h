@@ -7,9 +7,15 @@ namespace base {
 // A colour value laid out 0x00BBGGRR: red in the low byte, blue in the third.
 using Colour = std::uint32_t;
 
-constexpr std::uint8_t RedOf(Colour c) { return static_cast<std::uint8_t>(c & 0xFF); }
-constexpr std::uint8_t GreenOf(Colour c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-constexpr std::uint8_t BlueOf(Colour c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+constexpr std::uint8_t RedOf(Colour c) {
+    return static_cast<std::uint8_t>(c & 0xFF);
+}
+constexpr std::uint8_t GreenOf(Colour c) {
+    return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t BlueOf(Colour c) {
+    return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 constexpr Colour MakeColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) | (static_cast<Colour>(blue) << 16);
 }
@@ -24,7 +30,11 @@ struct PALETTEENTRY {
     friend bool operator==(const PALETTEENTRY&, const PALETTEENTRY&) = default;
 };
 
-constexpr Colour ColourOf(const PALETTEENTRY& e) { return MakeColour(e.peRed, e.peGreen, e.peBlue); }
-constexpr PALETTEENTRY EntryOf(Colour c) { return PALETTEENTRY{RedOf(c), GreenOf(c), BlueOf(c), 0}; }
+constexpr Colour ColourOf(const PALETTEENTRY& e) {
+    return MakeColour(e.peRed, e.peGreen, e.peBlue);
+}
+constexpr PALETTEENTRY EntryOf(Colour c) {
+    return PALETTEENTRY{RedOf(c), GreenOf(c), BlueOf(c), 0};
+}
 
 } // namespace base

@@ -9,7 +9,9 @@
 namespace base {
 
 namespace {
-size_t LastSeparator(const std::string& path) { return path.find_last_of("/\\"); }
+size_t LastSeparator(const std::string& path) {
+    return path.find_last_of("/\\");
+}
 } // namespace
 
 PathParts SplitPath(const std::string& path) {

@@ -34,7 +34,8 @@ QTableWidget* MakeGrid(QWidget* parent, const char* name, int rows, const int (&
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setDefaultSectionSize(kRowHeight);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    for (int r = 0; r < rows; ++r) grid->setRowHeight(r, kRowHeight);
+    for (int r = 0; r < rows; ++r)
+        grid->setRowHeight(r, kRowHeight);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < 3; ++c) {
             auto* item = new QTableWidgetItem;
@@ -87,13 +88,15 @@ void BitmapHeaderTab::TabSheet_BitmapHeaderShow() {
     SetRow(StringGrid_FileHeader, 0, titles);
     StringGrid_FileHeader->item(0, 1)->setText(shell::ToQt(titles.value));
     const auto fileRows = FileHeaderRows(ws_.bitmap.FileHeader);
-    for (size_t i = 0; i < fileRows.size(); ++i) SetRow(StringGrid_FileHeader, static_cast<int>(i) + 1, fileRows[i]);
+    for (size_t i = 0; i < fileRows.size(); ++i)
+        SetRow(StringGrid_FileHeader, static_cast<int>(i) + 1, fileRows[i]);
     StringGrid_FileHeaderClick();
 
     SetRow(StringGrid_InfoHeader, 0, titles);
     StringGrid_InfoHeader->item(0, 1)->setText(shell::ToQt(titles.value));
     const auto infoRows = InfoHeaderRows(ws_.bitmap.InfoHeader);
-    for (size_t i = 0; i < infoRows.size(); ++i) SetRow(StringGrid_InfoHeader, static_cast<int>(i) + 1, infoRows[i]);
+    for (size_t i = 0; i < infoRows.size(); ++i)
+        SetRow(StringGrid_InfoHeader, static_cast<int>(i) + 1, infoRows[i]);
     StringGrid_InfoHeaderClick();
 }
 

@@ -1,5 +1,6 @@
 #include "bitmap/BmpLoader.h"
 
+#include "base/LittleEndian.h"
 #include "base/Path.h"
 
 #include <algorithm>
@@ -10,11 +11,6 @@
 namespace bitmap {
 
 namespace {
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -30,12 +26,20 @@ void ReadAt(std::FILE* f, long offset, std::uint8_t* out, std::size_t size) {
 
 } // namespace
 
-std::uint32_t CurrentBitmap::bfSize() const { return Le32(FileHeader.data() + 2); }
-std::uint32_t CurrentBitmap::bfOffBits() const { return Le32(FileHeader.data() + 10); }
-std::int32_t CurrentBitmap::biWidth() const { return static_cast<std::int32_t>(Le32(InfoHeader.data() + 4)); }
-std::int32_t CurrentBitmap::biHeight() const { return static_cast<std::int32_t>(Le32(InfoHeader.data() + 8)); }
+std::uint32_t CurrentBitmap::bfSize() const {
+    return base::ReadLe32(FileHeader.data() + 2);
+}
+std::uint32_t CurrentBitmap::bfOffBits() const {
+    return base::ReadLe32(FileHeader.data() + 10);
+}
+std::int32_t CurrentBitmap::biWidth() const {
+    return static_cast<std::int32_t>(base::ReadLe32(InfoHeader.data() + 4));
+}
+std::int32_t CurrentBitmap::biHeight() const {
+    return static_cast<std::int32_t>(base::ReadLe32(InfoHeader.data() + 8));
+}
 std::uint16_t CurrentBitmap::biBitCount() const {
-    return static_cast<std::uint16_t>(InfoHeader[14] | (InfoHeader[15] << 8));
+    return base::ReadLe16(InfoHeader.data() + 14);
 }
 
 void ConvertPalette(const std::uint8_t* raw, base::Colour* table, int count) {
@@ -45,11 +49,16 @@ void ConvertPalette(const std::uint8_t* raw, base::Colour* table, int count) {
 
 const char* MessageOf(OpenStatus status) {
     switch (status) {
-    case OpenStatus::Ok: return "";
-    case OpenStatus::FileNotExist: return "File Not Exist !!!";
-    case OpenStatus::OpenFileError: return "Open File Error !!!";
-    case OpenStatus::WrongFileSize: return "Wrong File Size !!!";
-    case OpenStatus::DeepColour: return "Don't support 24bit!!!";
+    case OpenStatus::Ok:
+        return "";
+    case OpenStatus::FileNotExist:
+        return "File Not Exist !!!";
+    case OpenStatus::OpenFileError:
+        return "Open File Error !!!";
+    case OpenStatus::WrongFileSize:
+        return "Wrong File Size !!!";
+    case OpenStatus::DeepColour:
+        return "Don't support 24bit!!!";
     }
     return "";
 }
@@ -95,7 +104,8 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
 
     // An offset past what a long can address reads nothing (all zero), like a file that ends early.
     const long pixelOffset = offBits <= 0x7FFFFFFFu ? static_cast<long>(offBits) : -1;
-    ReadAt(file.get(), pixelOffset, bm.Pixels.data(), std::min<std::size_t>(bm.PixelDataSize, kPixelBufferSize));
+    ReadAt(file.get(), pixelOffset, bm.Pixels.data(),
+           std::min<std::size_t>(bm.PixelDataSize, kPixelBufferSize));
 
     if (bm.biHeight() > 0) {
         // Stored bottom row first: turn the rows over. A pair of rows that does not lie inside the buffer

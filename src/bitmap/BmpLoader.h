@@ -23,11 +23,12 @@ struct CurrentBitmap {
     std::uint16_t Width = 0;
     std::uint16_t Height = 0;
     std::uint8_t BitsPerPixel = 0;
-    std::uint16_t BytesPerRow = 0;  // PixelDataSize / Height, row padding included
-    std::uint16_t PaletteBytes = 0; // bfOffBits - 54: colour-table bytes in the file
+    std::uint16_t BytesPerRow = 0;                          // PixelDataSize / Height, row padding included
+    std::uint16_t PaletteBytes = 0;                         // bfOffBits - 54: colour-table bytes in the file
     std::array<std::uint8_t, kRawPaletteSize> RawPalette{}; // blue, green, red, reserved per entry
     std::array<base::Colour, 256> ColourTable{};
-    std::vector<std::uint8_t> Pixels = std::vector<std::uint8_t>(kPixelBufferSize); // top row first, fixed size
+    std::vector<std::uint8_t> Pixels =
+        std::vector<std::uint8_t>(kPixelBufferSize); // top row first, fixed size
     std::uint16_t ColourCount = 0;
     std::array<base::Colour, 256> ReducedPalette{};
     std::uint16_t ReducedCount = 0;
@@ -46,7 +47,9 @@ struct CurrentBitmap {
     int WalkWidth() const { return Width < kMaxWidth ? Width : static_cast<int>(kMaxWidth); }
     int WalkHeight() const { return Height < kMaxHeight ? Height : static_cast<int>(kMaxHeight); }
     // A picture of an accepted size is loaded (not the state before any Open or after a refused size).
-    bool HasAcceptedSize() const { return Width != 0 && Height != 0 && Width <= kMaxWidth && Height <= kMaxHeight; }
+    bool HasAcceptedSize() const {
+        return Width != 0 && Height != 0 && Width <= kMaxWidth && Height <= kMaxHeight;
+    }
 
     // The byte of Pixels at offset, or 0 past the end of the buffer.
     std::uint8_t PixelByte(std::size_t offset) const {

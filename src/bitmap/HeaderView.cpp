@@ -1,26 +1,26 @@
 #include "bitmap/HeaderView.h"
 
 #include "base/Format.h"
+#include "base/LittleEndian.h"
 
 namespace bitmap {
 
 namespace {
 
 std::string Field4(const std::uint8_t* b) {
-    const std::int32_t value = static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) |
-                                                         (static_cast<std::uint32_t>(b[1]) << 8) |
-                                                         (static_cast<std::uint32_t>(b[2]) << 16) |
-                                                         (static_cast<std::uint32_t>(b[3]) << 24));
+    const std::int32_t value = static_cast<std::int32_t>(base::ReadLe32(b));
     return base::strprintf("%02X %02X %02X %02X (%d)", b[0], b[1], b[2], b[3], value);
 }
 
 std::string Field2(const std::uint8_t* b) {
-    return base::strprintf("%02X %02X (%d)", b[0], b[1], static_cast<unsigned>(b[0] | (b[1] << 8)));
+    return base::strprintf("%02X %02X (%u)", b[0], b[1], unsigned{base::ReadLe16(b)});
 }
 
 } // namespace
 
-HeaderRow HeaderTitles() { return {"Offset", "Value", "Description"}; }
+HeaderRow HeaderTitles() {
+    return {"Offset", "Value", "Description"};
+}
 
 std::vector<HeaderRow> FileHeaderRows(const std::array<std::uint8_t, 14>& h) {
     // "%c" of a byte is that byte, whatever it is, as the single-byte text the grids show.

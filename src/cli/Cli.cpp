@@ -43,8 +43,8 @@ long Number(const std::string& text, long min, long max, const std::string& what
     long value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || value < min || value > max)
-        throw UsageError{what + " must be a number from " + std::to_string(min) + " to " + std::to_string(max) +
-                         ", not '" + text + "'"};
+        throw UsageError{what + " must be a number from " + std::to_string(min) + " to " +
+                         std::to_string(max) + ", not '" + text + "'"};
     return value;
 }
 
@@ -77,10 +77,12 @@ int Header(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     out << "File Header:\n";
     PrintRow(out, bitmap::HeaderTitles());
-    for (const auto& row : bitmap::FileHeaderRows(bm->FileHeader)) PrintRow(out, row);
+    for (const auto& row : bitmap::FileHeaderRows(bm->FileHeader))
+        PrintRow(out, row);
     out << "Info Header:\n";
     PrintRow(out, bitmap::HeaderTitles());
-    for (const auto& row : bitmap::InfoHeaderRows(bm->InfoHeader)) PrintRow(out, row);
+    for (const auto& row : bitmap::InfoHeaderRows(bm->InfoHeader))
+        PrintRow(out, row);
     return kExitOk;
 }
 
@@ -117,7 +119,8 @@ int Osd(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     options.to2Bpp = job.to2Bpp;
     options.outputDirectory = job.outputDirectory;
     const osd::GenerateResult result = osd::GenerateOsdFont(ws->bitmap, options);
-    for (const std::string& note : result.notes) out << note << '\n';
+    for (const std::string& note : result.notes)
+        out << note << '\n';
     if (result.error) {
         err << *result.error << '\n';
         return kExitFailure;
@@ -198,7 +201,8 @@ OsdJob ParseOsdArgs(const std::vector<std::string>& args) {
             job.codeFormat = v == "c" ? 1 : 0;
         } else if (a == "--palette") {
             const std::string& v = ValueOf(args, i);
-            if (v != "rgb888" && v != "rgb666") throw UsageError{"--palette takes rgb888 or rgb666, not '" + v + "'"};
+            if (v != "rgb888" && v != "rgb666")
+                throw UsageError{"--palette takes rgb888 or rgb666, not '" + v + "'"};
             job.paletteFormat = v == "rgb888" ? 1 : 0;
         } else if (a == "--reduce") {
             job.reduce = true;

@@ -29,7 +29,7 @@ struct OsdJob {
     std::int32_t paletteFormat = 1; // rgb888
     bool reduce = false;
     bool to2Bpp = false;
-    std::string outputDirectory;    // empty: the current directory
+    std::string outputDirectory; // empty: the current directory
     std::optional<std::string> saveReduced;
 };
 OsdJob ParseOsdArgs(const std::vector<std::string>& args); // throws UsageError

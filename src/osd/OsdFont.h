@@ -11,19 +11,19 @@ namespace osd {
 
 // What "Generate" reads besides CurrentBitmap.
 struct OsdOptions {
-    std::string sourcePath;          // the file name the open dialog holds; names the outputs
-    std::uint8_t cellWidth = 16;     // OsdCellWidth, 12..16 (anything else is taken as 16); 16 rows high
-    std::int32_t codeFormat = 1;     // 0 = ASM, otherwise C (palette tables only)
-    std::int32_t paletteFormat = 1;  // 0 = RGB666, otherwise RGB888
-    bool to2Bpp = false;             // "Generate to 2BPP output"; only looked at when BitsPerPixel is 4
-    std::string outputDirectory;     // where the outputs go; empty = the current directory
+    std::string sourcePath;         // the file name the open dialog holds; names the outputs
+    std::uint8_t cellWidth = 16;    // OsdCellWidth, 12..16 (anything else is taken as 16); 16 rows high
+    std::int32_t codeFormat = 1;    // 0 = ASM, otherwise C (palette tables only)
+    std::int32_t paletteFormat = 1; // 0 = RGB666, otherwise RGB888
+    bool to2Bpp = false;            // "Generate to 2BPP output"; only looked at when BitsPerPixel is 4
+    std::string outputDirectory;    // where the outputs go; empty = the current directory
 };
 
 struct GenerateResult {
-    bool ran = false;                  // false: the source is not a ".bmp" file and nothing was done
-    std::vector<std::string> notes;    // the " OK !" notes in the order they were made (last one stays)
-    std::optional<std::string> error;  // a font output that could not be created or written, the message
-    int cellCount = 0;                 // cells processed
+    bool ran = false;                 // false: the source is not a ".bmp" file and nothing was done
+    std::vector<std::string> notes;   // the " OK !" notes in the order they were made (last one stays)
+    std::optional<std::string> error; // a font output that could not be created or written, the message
+    int cellCount = 0;                // cells processed
 };
 
 // Cuts bitmap into cells of cellWidth x 16 pixels, row of cells by row of cells, and writes B_R.txt, B_G.txt,

@@ -7,6 +7,7 @@
 #include "shell/QtApplication.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
+#include "widgets/Placement.h"
 #include "widgets/Swatch.h"
 
 #include <QCheckBox>
@@ -18,21 +19,6 @@
 namespace osd {
 
 namespace {
-
-QColor ToQColor(base::Colour c) { return QColor(base::RedOf(c), base::GreenOf(c), base::BlueOf(c)); }
-
-template <typename W> W* Named(W* widget, const char* name, int x, int y) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->move(x, y);
-    return widget;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char* text, int x, int y) {
-    auto* label = Named(new QLabel(QString::fromLatin1(text), parent), name, x, y);
-    label->setTextFormat(Qt::PlainText);
-    label->setMinimumWidth(380);
-    return label;
-}
 
 // The picture on the Generate button: a character cell cut into MSB and LSB planes.
 QIcon GenerateIcon() {
@@ -49,59 +35,77 @@ QIcon GenerateIcon() {
 
 } // namespace
 
-OsdTab::OsdTab(shell::Workspace& ws, shell::Messages& messages, const shell::FileDialog& openDialog, QWidget* parent)
+OsdTab::OsdTab(shell::Workspace& ws, shell::Messages& messages, const shell::FileDialog& openDialog,
+               QWidget* parent)
     : QWidget(parent), ws_(ws), messages_(messages), openDialog_(openDialog) {
     setObjectName(QStringLiteral("TabSheet_BmpFont"));
 
-    Image_BMP_Before = Named(new widgets::PictureView(this), "Image_BMP_Before", 3, 11);
+    Image_BMP_Before = widgets::Placed(new widgets::PictureView(this), "Image_BMP_Before", 3, 11);
     Image_BMP_Before->setFixedSize(256, 256);
-    Image_BMP_After = Named(new widgets::PictureView(this), "Image_BMP_After", 3, 307);
+    Image_BMP_After = widgets::Placed(new widgets::PictureView(this), "Image_BMP_After", 3, 307);
     Image_BMP_After->setFixedSize(256, 256);
 
-    StringGrid_Palette_Before = Named(new widgets::ColourGrid(this), "StringGrid_Palette_Before", 279, 3);
-    StringGrid_Palette_After = Named(new widgets::ColourGrid(this), "StringGrid_Palette_After", 272, 307);
+    StringGrid_Palette_Before =
+        widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_Before", 279, 3);
+    StringGrid_Palette_After =
+        widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_After", 272, 307);
     StringGrid_Palette_Before->SetCellColour([this](int i) -> std::optional<QColor> {
-        if (i < ws_.bitmap.PaletteBytes / 4) return ToQColor(RawEntryColour(ws_.bitmap, i));
+        if (i < ws_.bitmap.PaletteBytes / 4) return widgets::ToQColor(RawEntryColour(ws_.bitmap, i));
         return std::nullopt;
     });
     StringGrid_Palette_After->SetCellColour([this](int i) -> std::optional<QColor> {
-        if (i < ws_.bitmap.ReducedCount) return ToQColor(AfterColour(i));
+        if (i < ws_.bitmap.ReducedCount) return widgets::ToQColor(AfterColour(i));
         return std::nullopt;
     });
 
-    Label_PaletteIndex_Before = Label(this, "Label_PaletteIndex_Before", "[B] Palette Index:", 496, 13);
-    Edit_PaletteIndex_Before = Named(new widgets::Swatch(this), "Edit_PaletteIndex_Before", 496, 32);
-    Label_SelectedIndex_Before = Label(this, "Label_SelectedIndex_Before", "[B] Selected Index:", 496, 64);
-    Edit_SelectedIndex_Before = Named(new widgets::Swatch(this), "Edit_SelectedIndex_Before", 496, 88);
-    Label_PaletteIndex_After = Label(this, "Label_PaletteIndex_After", "[A] Palette Index:", 496, 304);
-    Edit_PaletteIndex_After = Named(new widgets::Swatch(this), "Edit_PaletteIndex_After", 496, 328);
-    Label_SelectedIndex_After = Label(this, "Label_SelectedIndex_After", "[A] Selected Index:", 496, 360);
-    Edit_SelectedIndex_After = Named(new widgets::Swatch(this), "Edit_SelectedIndex_After", 496, 384);
+    Label_PaletteIndex_Before =
+        widgets::PlacedLabel(this, "Label_PaletteIndex_Before", "[B] Palette Index:", 496, 13, 380);
+    Edit_PaletteIndex_Before =
+        widgets::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_Before", 496, 32);
+    Label_SelectedIndex_Before =
+        widgets::PlacedLabel(this, "Label_SelectedIndex_Before", "[B] Selected Index:", 496, 64, 380);
+    Edit_SelectedIndex_Before =
+        widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_Before", 496, 88);
+    Label_PaletteIndex_After =
+        widgets::PlacedLabel(this, "Label_PaletteIndex_After", "[A] Palette Index:", 496, 304, 380);
+    Edit_PaletteIndex_After = widgets::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_After", 496, 328);
+    Label_SelectedIndex_After =
+        widgets::PlacedLabel(this, "Label_SelectedIndex_After", "[A] Selected Index:", 496, 360, 380);
+    Edit_SelectedIndex_After =
+        widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_After", 496, 384);
 
-    BitBtn_ReducePalette = Named(new QPushButton(QStringLiteral("Reduce Palette"), this), "BitBtn_ReducePalette", 279, 232);
+    BitBtn_ReducePalette = widgets::Placed(new QPushButton(QStringLiteral("Reduce Palette"), this),
+                                           "BitBtn_ReducePalette", 279, 232);
     BitBtn_ReducePalette->setFixedSize(120, 28);
-    Label_PaletteNumber_After = Label(this, "Label_PaletteNumber_After", "[A] Palette Number:  000 ", 279, 272);
-    Label_PaletteNumber_After->setMinimumWidth(200);
+    Label_PaletteNumber_After =
+        widgets::PlacedLabel(this, "Label_PaletteNumber_After", "[A] Palette Number:  000 ", 279, 272, 380);
 
-    BitBtn_Generate = Named(new QToolButton(this), "BitBtn_Generate", 700, 150);
+    BitBtn_Generate = widgets::Placed(new QToolButton(this), "BitBtn_Generate", 700, 150);
     BitBtn_Generate->setText(QStringLiteral("Generate"));
     BitBtn_Generate->setIcon(GenerateIcon());
     BitBtn_Generate->setIconSize(QSize(32, 32));
     BitBtn_Generate->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     BitBtn_Generate->setFixedSize(110, 64);
-    OSD_chkTo2BPP = Named(new QCheckBox(QStringLiteral("Generate to 2BPP output"), this), "OSD_chkTo2BPP", 680, 224);
+    OSD_chkTo2BPP = widgets::Placed(new QCheckBox(QStringLiteral("Generate to 2BPP output"), this),
+                                    "OSD_chkTo2BPP", 680, 224);
     OSD_chkTo2BPP->setVisible(false);
 
     connect(BitBtn_Generate, &QToolButton::clicked, this, shell::Guarded([this] { BitBtn_GenerateClick(); }));
-    connect(BitBtn_ReducePalette, &QPushButton::clicked, this, shell::Guarded([this] { BitBtn_ReducePaletteClick(); }));
-    connect(StringGrid_Palette_Before, &widgets::ColourGrid::pointerMoved, this,
-            [this](int x, int y) { shell::RunGuarded([=, this] { StringGrid_Palette_BeforeMuseMove(x, y); }); });
+    connect(BitBtn_ReducePalette, &QPushButton::clicked, this,
+            shell::Guarded([this] { BitBtn_ReducePaletteClick(); }));
+    connect(StringGrid_Palette_Before, &widgets::ColourGrid::pointerMoved, this, [this](int x, int y) {
+        shell::RunGuarded([=, this] { StringGrid_Palette_BeforeMuseMove(x, y); });
+    });
     connect(StringGrid_Palette_Before, &widgets::ColourGrid::pressed, this,
-            [this](int, int, Qt::MouseButton) { shell::RunGuarded([this] { StringGrid_Palette_BeforeMouseDown(); }); });
-    connect(StringGrid_Palette_After, &widgets::ColourGrid::pointerMoved, this,
-            [this](int x, int y) { shell::RunGuarded([=, this] { StringGrid_Palette_AfterMouseMove(x, y); }); });
-    connect(StringGrid_Palette_After, &widgets::ColourGrid::pressed, this,
-            [this](int, int, Qt::MouseButton) { shell::RunGuarded([this] { StringGrid_Palette_AfterMouseDown(); }); });
+            [this](int, int, Qt::MouseButton) {
+                shell::RunGuarded([this] { StringGrid_Palette_BeforeMouseDown(); });
+            });
+    connect(StringGrid_Palette_After, &widgets::ColourGrid::pointerMoved, this, [this](int x, int y) {
+        shell::RunGuarded([=, this] { StringGrid_Palette_AfterMouseMove(x, y); });
+    });
+    connect(StringGrid_Palette_After, &widgets::ColourGrid::pressed, this, [this](int, int, Qt::MouseButton) {
+        shell::RunGuarded([this] { StringGrid_Palette_AfterMouseDown(); });
+    });
 }
 
 base::Colour OsdTab::AfterColour(int index) const {
@@ -124,7 +128,8 @@ void OsdTab::BitBtn_GenerateClick() {
     options.paletteFormat = ws_.settings.PaletteFormat;
     options.to2Bpp = OSD_chkTo2BPP->isChecked();
     const GenerateResult result = GenerateOsdFont(ws_.bitmap, options);
-    for (const std::string& note : result.notes) messages_.SetPanel(1, note);
+    for (const std::string& note : result.notes)
+        messages_.SetPanel(1, note);
     if (result.error) messages_.DialogPrintError(1, *result.error);
 }
 
@@ -139,30 +144,34 @@ void OsdTab::StringGrid_Palette_BeforeMuseMove(int x, int y) {
     const int i = EntryAt(x, y);
     if (i < 0) return;
     const base::Colour c = RawEntryColour(ws_.bitmap, i);
-    Label_PaletteIndex_Before->setText(shell::ToQt(EntryText("[B] Palette Index:", static_cast<std::uint16_t>(i), c)));
-    Edit_PaletteIndex_Before->SetColour(ToQColor(c));
+    Label_PaletteIndex_Before->setText(
+        shell::ToQt(EntryText("[B] Palette Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_PaletteIndex_Before->SetColour(widgets::ToQColor(c));
 }
 
 void OsdTab::StringGrid_Palette_BeforeMouseDown() {
     const int i = 16 * StringGrid_Palette_Before->CurrentRow() + StringGrid_Palette_Before->CurrentColumn();
     const base::Colour c = RawEntryColour(ws_.bitmap, i);
-    Label_SelectedIndex_Before->setText(shell::ToQt(EntryText("[B] Selected Index:", static_cast<std::uint16_t>(i), c)));
-    Edit_SelectedIndex_Before->SetColour(ToQColor(c));
+    Label_SelectedIndex_Before->setText(
+        shell::ToQt(EntryText("[B] Selected Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_SelectedIndex_Before->SetColour(widgets::ToQColor(c));
 }
 
 void OsdTab::StringGrid_Palette_AfterMouseMove(int x, int y) {
     const int i = EntryAt(x, y);
     if (i < 0) return;
     const base::Colour c = AfterColour(i);
-    Label_PaletteIndex_After->setText(shell::ToQt(EntryText("[A] Palette Index:", static_cast<std::uint16_t>(i), c)));
-    Edit_PaletteIndex_After->SetColour(ToQColor(c));
+    Label_PaletteIndex_After->setText(
+        shell::ToQt(EntryText("[A] Palette Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_PaletteIndex_After->SetColour(widgets::ToQColor(c));
 }
 
 void OsdTab::StringGrid_Palette_AfterMouseDown() {
     const int i = 16 * StringGrid_Palette_After->CurrentRow() + StringGrid_Palette_After->CurrentColumn();
     const base::Colour c = AfterColour(i);
-    Label_SelectedIndex_After->setText(shell::ToQt(EntryText("[A] Selected Index:", static_cast<std::uint16_t>(i), c)));
-    Edit_SelectedIndex_After->SetColour(ToQColor(c));
+    Label_SelectedIndex_After->setText(
+        shell::ToQt(EntryText("[A] Selected Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_SelectedIndex_After->SetColour(widgets::ToQColor(c));
 }
 
 void OsdTab::ShowPictures() {
@@ -172,6 +181,8 @@ void OsdTab::ShowPictures() {
     StringGrid_Palette_After->update();
 }
 
-void OsdTab::SetTo2BppVisible(bool visible) { OSD_chkTo2BPP->setVisible(visible); }
+void OsdTab::SetTo2BppVisible(bool visible) {
+    OSD_chkTo2BPP->setVisible(visible);
+}
 
 } // namespace osd

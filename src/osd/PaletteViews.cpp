@@ -10,8 +10,8 @@ std::string EntryText(const std::string& caption, std::uint16_t index, base::Col
 }
 
 std::string PictureStatusText(const bitmap::CurrentBitmap& bitmap) {
-    return base::strprintf("Width:  %u/Height: %u/Palette:  %u", unsigned{bitmap.Width}, unsigned{bitmap.Height},
-                           unsigned{bitmap.PaletteBytes} / 4u);
+    return base::strprintf("Width:  %u/Height: %u/Palette:  %u", unsigned{bitmap.Width},
+                           unsigned{bitmap.Height}, unsigned{bitmap.PaletteBytes} / 4u);
 }
 
 int EntryAt(int x, int y) {

@@ -19,7 +19,6 @@ bool IsPacked(std::uint8_t bitsPerPixel) {
     return bitsPerPixel == 1 || bitsPerPixel == 2 || bitsPerPixel == 4;
 }
 
-
 // CurrentBitmap's pixels as one index byte a pixel, width x height, row by row.
 std::vector<std::uint8_t> Unpacked(const bitmap::CurrentBitmap& bm, int width, int height) {
     std::vector<std::uint8_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));

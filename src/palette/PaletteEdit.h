@@ -59,9 +59,9 @@ void PickRight(shell::Workspace& ws, int i);
 // the high bits of a byte); 0 for any other depth and for bytes outside Pixels.
 std::uint8_t PackedIndex(const bitmap::CurrentBitmap& bitmap, int x, int y);
 
-// The palette index of every pixel as the edits keep it, WalkWidth x WalkHeight bytes row by row: CurrentBitmap's
-// bytes at 8 bits per pixel, the tab's 8-bit copy below (or the unpacked pixels while no edit has made one
-// for the opened picture), all 0 at any other depth.
+// The palette index of every pixel as the edits keep it, WalkWidth x WalkHeight bytes row by row:
+// CurrentBitmap's bytes at 8 bits per pixel, the tab's 8-bit copy below (or the unpacked pixels while no edit
+// has made one for the opened picture), all 0 at any other depth.
 std::vector<std::uint8_t> EditedIndices(const shell::Workspace& ws);
 
 } // namespace palette

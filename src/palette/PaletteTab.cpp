@@ -6,6 +6,7 @@
 #include "shell/QtApplication.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
+#include "widgets/Placement.h"
 #include "widgets/Swatch.h"
 #include "widgets/TCSpinEdit.h"
 
@@ -16,23 +17,8 @@ namespace palette {
 
 namespace {
 
-QColor ToQColor(base::Colour c) { return QColor(base::RedOf(c), base::GreenOf(c), base::BlueOf(c)); }
-
-template <typename W> W* Named(W* widget, const char* name, int x, int y) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->move(x, y);
-    return widget;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char* text, int x, int y) {
-    auto* label = Named(new QLabel(QString::fromLatin1(text), parent), name, x, y);
-    label->setTextFormat(Qt::PlainText);
-    label->setMinimumWidth(330);
-    return label;
-}
-
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y) {
-    auto* button = Named(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     QFont bold = button->font();
     bold.setBold(true);
     button->setFont(bold);
@@ -47,40 +33,49 @@ PaletteTab::PaletteTab(shell::Workspace& ws, shell::Messages& messages, shell::D
     : QWidget(parent), ws_(ws), messages_(messages), dialogs_(dialogs), colourDialog_(colourDialog) {
     setObjectName(QStringLiteral("TabSheet_Palette"));
 
-    StringGrid_Palette_GRID = Named(new widgets::ColourGrid(this), "StringGrid_Palette_GRID", 8, 6);
-    StringGrid_Palette_GRID->SetCellColour(
-        [this](int i) -> std::optional<QColor> { return ToQColor(ColourOf(ws_.PaletteTable[static_cast<size_t>(i)])); });
+    StringGrid_Palette_GRID = widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_GRID", 8, 6);
+    StringGrid_Palette_GRID->SetCellColour([this](int i) -> std::optional<QColor> {
+        return widgets::ToQColor(ColourOf(ws_.PaletteTable[static_cast<size_t>(i)]));
+    });
 
-    Label_PaletteIndex_GRID = Label(this, "Label_PaletteIndex_GRID", "Palette Index:", 236, 10);
-    Edit_PaletteIndex_GRID = Named(new widgets::Swatch(this), "Edit_PaletteIndex_GRID", 236, 30);
-    Label_SelectedIndex_GRID_L = Label(this, "Label_SelectedIndex_GRID_L", "LEFT Index :", 236, 70);
-    Edit_SelectedIndex_GRID_L = Named(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_L", 236, 90);
-    Label_SelectedIndex_GRID_R = Label(this, "Label_SelectedIndex_GRID_R", "RIGHT Index :", 236, 130);
-    Edit_SelectedIndex_GRID_R = Named(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_R", 236, 150);
+    Label_PaletteIndex_GRID =
+        widgets::PlacedLabel(this, "Label_PaletteIndex_GRID", "Palette Index:", 236, 10, 330);
+    Edit_PaletteIndex_GRID = widgets::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_GRID", 236, 30);
+    Label_SelectedIndex_GRID_L =
+        widgets::PlacedLabel(this, "Label_SelectedIndex_GRID_L", "LEFT Index :", 236, 70, 330);
+    Edit_SelectedIndex_GRID_L =
+        widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_L", 236, 90);
+    Label_SelectedIndex_GRID_R =
+        widgets::PlacedLabel(this, "Label_SelectedIndex_GRID_R", "RIGHT Index :", 236, 130, 330);
+    Edit_SelectedIndex_GRID_R =
+        widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_R", 236, 150);
 
     auto* insert = Button(this, "Button_Palette_Insert", "Insert", 600, 10);
     auto* remove = Button(this, "Button_Palette_Delete", "Delete", 600, 44);
     auto* swap = Button(this, "Button_Palette_Swap", "Swap", 600, 78);
     auto* update = Button(this, "Button_Palette_Update", "Update", 600, 112);
     auto* invert = Button(this, "Button_Palette_Invert", "Invert", 600, 146);
-    CSpinEdit_Repeat = Named(new widgets::TCSpinEdit(this), "CSpinEdit_Repeat", 700, 80);
+    CSpinEdit_Repeat = widgets::Placed(new widgets::TCSpinEdit(this), "CSpinEdit_Repeat", 700, 80);
     CSpinEdit_Repeat->setRange(1, 100);
     CSpinEdit_Repeat->setValue(1);
     CSpinEdit_Repeat->setFixedWidth(64);
 
-    Image_Palette_PIC = Named(new widgets::PictureView(this), "Image_Palette_PIC", 8, 224);
+    Image_Palette_PIC = widgets::Placed(new widgets::PictureView(this), "Image_Palette_PIC", 8, 224);
     Image_Palette_PIC->setFixedSize(800, 420);
 
-    connect(StringGrid_Palette_GRID, &widgets::ColourGrid::pointerMoved, this,
-            [this](int x, int y) { shell::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseMove(x, y); }); });
-    connect(StringGrid_Palette_GRID, &widgets::ColourGrid::pressed, this, [this](int x, int y, Qt::MouseButton b) {
-        shell::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseDown(x, y, b); });
+    connect(StringGrid_Palette_GRID, &widgets::ColourGrid::pointerMoved, this, [this](int x, int y) {
+        shell::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseMove(x, y); });
     });
+    connect(StringGrid_Palette_GRID, &widgets::ColourGrid::pressed, this,
+            [this](int x, int y, Qt::MouseButton b) {
+                shell::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseDown(x, y, b); });
+            });
     connect(Edit_SelectedIndex_GRID_L, &widgets::Swatch::clicked, this,
             shell::Guarded([this] { Edit_SelectedIndex_GRID_LDblClick(); }));
     connect(Edit_SelectedIndex_GRID_R, &widgets::Swatch::clicked, this,
             shell::Guarded([this] { Edit_SelectedIndex_GRID_RDblClick(); }));
-    connect(CSpinEdit_Repeat, &QSpinBox::valueChanged, this, shell::Guarded([this] { CSpinEdit_RepeatChange(); }));
+    connect(CSpinEdit_Repeat, &QSpinBox::valueChanged, this,
+            shell::Guarded([this] { CSpinEdit_RepeatChange(); }));
     connect(insert, &QPushButton::clicked, this, shell::Guarded([this] { Button_Palette_InsertClick(); }));
     connect(remove, &QPushButton::clicked, this, shell::Guarded([this] { Button_Palette_DeleteClick(); }));
     connect(swap, &QPushButton::clicked, this, shell::Guarded([this] { Button_Palette_SwapClick(); }));
@@ -95,17 +90,17 @@ void PaletteTab::TabSheet_PaletteShow() {
 
 void PaletteTab::ShowHoverEntry() {
     Label_PaletteIndex_GRID->setText(shell::ToQt(HoverEntryText(ws_)));
-    Edit_PaletteIndex_GRID->SetColour(ToQColor(ws_.palette.HoverSwatch));
+    Edit_PaletteIndex_GRID->SetColour(widgets::ToQColor(ws_.palette.HoverSwatch));
 }
 
 void PaletteTab::ShowLeftEntry() {
     Label_SelectedIndex_GRID_L->setText(shell::ToQt(LeftEntryText(ws_)));
-    Edit_SelectedIndex_GRID_L->SetColour(ToQColor(ws_.palette.LeftSwatch));
+    Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(ws_.palette.LeftSwatch));
 }
 
 void PaletteTab::ShowRightEntry() {
     Label_SelectedIndex_GRID_R->setText(shell::ToQt(RightEntryText(ws_)));
-    Edit_SelectedIndex_GRID_R->SetColour(ToQColor(ws_.palette.RightSwatch));
+    Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(ws_.palette.RightSwatch));
 }
 
 void PaletteTab::ShowEntries() {
@@ -140,14 +135,14 @@ void PaletteTab::Edit_SelectedIndex_GRID_LDblClick() {
     colourDialog_.Colour = ws_.palette.LeftSwatch;
     if (!colourDialog_.Execute(dialogs_)) return;
     ws_.palette.LeftSwatch = colourDialog_.Colour;
-    Edit_SelectedIndex_GRID_L->SetColour(ToQColor(ws_.palette.LeftSwatch));
+    Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(ws_.palette.LeftSwatch));
 }
 
 void PaletteTab::Edit_SelectedIndex_GRID_RDblClick() {
     colourDialog_.Colour = ws_.palette.RightSwatch;
     if (!colourDialog_.Execute(dialogs_)) return;
     ws_.palette.RightSwatch = colourDialog_.Colour;
-    Edit_SelectedIndex_GRID_R->SetColour(ToQColor(ws_.palette.RightSwatch));
+    Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(ws_.palette.RightSwatch));
 }
 
 void PaletteTab::CSpinEdit_RepeatChange() {

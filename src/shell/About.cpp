@@ -18,7 +18,8 @@ QPixmap AboutLogo() {
     QPainter p(&pixmap);
     // A row of character cells in firmware colours, the first ones lit like an OSD glyph grid.
     for (int i = 0; i < 20; ++i) {
-        const QColor cell = i % 3 == 0 ? QColor(0xFF, 0xC8, 0x3C) : (i % 3 == 1 ? QColor(0x5C, 0xE0, 0xD0) : QColor(0x3A, 0x4A, 0x70));
+        const QColor cell = i % 3 == 0 ? QColor(0xFF, 0xC8, 0x3C)
+                                       : (i % 3 == 1 ? QColor(0x5C, 0xE0, 0xD0) : QColor(0x3A, 0x4A, 0x70));
         p.fillRect(QRect(10 + i * 14, 82, 12, 12), cell);
     }
     QFont font(QStringLiteral("DejaVu Sans"), 30, QFont::Bold);
@@ -79,6 +80,8 @@ TAboutTop::TAboutTop(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, [this] { Button_OkClick(); });
 }
 
-void TAboutTop::Button_OkClick() { hide(); }
+void TAboutTop::Button_OkClick() {
+    hide();
+}
 
 } // namespace shell

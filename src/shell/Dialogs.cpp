@@ -25,6 +25,8 @@ bool FileDialog::Execute(DialogDriver& driver) {
     return true;
 }
 
-bool ColourDialog::Execute(DialogDriver& driver) { return driver.RunColourDialog(*this); }
+bool ColourDialog::Execute(DialogDriver& driver) {
+    return driver.RunColourDialog(*this);
+}
 
 } // namespace shell

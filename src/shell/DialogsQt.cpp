@@ -55,10 +55,12 @@ bool QtDialogDriver::RunFileDialog(FileDialog& dialog) {
 
 bool QtDialogDriver::RunColourDialog(ColourDialog& dialog) {
     const base::Colour c = dialog.Colour;
-    const QColor chosen = QColorDialog::getColor(QColor(base::RedOf(c), base::GreenOf(c), base::BlueOf(c)), owner_);
+    const QColor chosen =
+        QColorDialog::getColor(QColor(base::RedOf(c), base::GreenOf(c), base::BlueOf(c)), owner_);
     if (!chosen.isValid()) return false;
-    dialog.Colour = base::MakeColour(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
-                                     static_cast<std::uint8_t>(chosen.blue()));
+    dialog.Colour =
+        base::MakeColour(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
+                         static_cast<std::uint8_t>(chosen.blue()));
     return true;
 }
 

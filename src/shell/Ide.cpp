@@ -85,7 +85,9 @@ TMainTop::TMainTop(const MainContext& context)
     AboutTop = new TAboutTop(this);
 }
 
-TMainTop::~TMainTop() { TavixApplication::SetUncaughtReporter(nullptr); }
+TMainTop::~TMainTop() {
+    TavixApplication::SetUncaughtReporter(nullptr);
+}
 
 void TMainTop::BuildMenu() {
     QMenuBar* bar = menuBar();
@@ -93,20 +95,21 @@ void TMainTop::BuildMenu() {
 
     QMenu* file = Submenu(bar, "MainTop_QUIT", "&File");
     file->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F)); // opens nothing by itself
-    connect(MenuItem(file, "NBtn_Open", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered, this,
-            Guarded([this] { NBtn_OpenClick(); }));
-    connect(MenuItem(file, "NBtn_Save", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered, this,
-            Guarded([this] { NBtn_SaveClick(); }));
+    connect(MenuItem(file, "NBtn_Open", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered,
+            this, Guarded([this] { NBtn_OpenClick(); }));
+    connect(MenuItem(file, "NBtn_Save", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered,
+            this, Guarded([this] { NBtn_SaveClick(); }));
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
-    connect(MenuItem(file, "NBtn_Quit", "&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
-            Guarded([this] { NBtn_QuitClick(); }));
+    connect(MenuItem(file, "NBtn_Quit", "&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered,
+            this, Guarded([this] { NBtn_QuitClick(); }));
 
     QMenu* fontSize = Submenu(bar, "MainTop_FontSize", "Font Size");
     auto* fontGroup = new QActionGroup(this);
     static constexpr const char* kFontNames[5] = {"N12x16", "N13x16", "N14x16", "N15x16", "N16x16"};
     static constexpr const char* kFontCaptions[5] = {"12 x 16", "13 x 16", "14 x 16", "15 x 16", "16 x 16"};
     for (int n = 0; n < 5; ++n) {
-        fontSizeItems_[static_cast<size_t>(n)] = RadioItem(fontSize, fontGroup, kFontNames[n], kFontCaptions[n]);
+        fontSizeItems_[static_cast<size_t>(n)] =
+            RadioItem(fontSize, fontGroup, kFontNames[n], kFontCaptions[n]);
         connect(fontSizeItems_[static_cast<size_t>(n)], &QAction::triggered, this,
                 Guarded([this, n] { ws_->settings.SetFontSize(n); }));
     }
@@ -161,7 +164,8 @@ void TMainTop::BuildPages() {
     PageVELDA->addTab(wavTab, QStringLiteral("WAV"));
     PageVELDA->addTab(mergeTab, QStringLiteral("Merge"));
     PageVELDA->setCurrentIndex(0);
-    connect(PageVELDA, &QTabWidget::currentChanged, this, [this](int index) { RunGuarded([this, index] { PageChanged(index); }); });
+    connect(PageVELDA, &QTabWidget::currentChanged, this,
+            [this](int index) { RunGuarded([this, index] { PageChanged(index); }); });
     setCentralWidget(PageVELDA);
 }
 
@@ -198,9 +202,13 @@ void TMainTop::ApplySettingsToMenu() {
     (s.BinSort == 1 ? N_BinFont : N_BinHalf)->setChecked(true);
 }
 
-Page TMainTop::ActivePage() const { return static_cast<Page>(PageVELDA->currentIndex()); }
+Page TMainTop::ActivePage() const {
+    return static_cast<Page>(PageVELDA->currentIndex());
+}
 
-void TMainTop::SetActivePage(Page page) { PageVELDA->setCurrentIndex(static_cast<int>(page)); }
+void TMainTop::SetActivePage(Page page) {
+    PageVELDA->setCurrentIndex(static_cast<int>(page));
+}
 
 QString TMainTop::PanelText(int panel) const {
     return panel >= 0 && panel < 4 ? panels_[static_cast<size_t>(panel)]->text() : QString();
@@ -215,11 +223,20 @@ void TMainTop::PageChanged(int index) {
     if (previousPage_ == Page::Aosd) aosdTab_->TabSheet_AOsdHide();
     previousPage_ = page;
     switch (page) {
-    case Page::Osd: osdTab_->TabSheet_BmpFontShow(); break;
-    case Page::BitmapHeader: bitmapHeaderTab_->TabSheet_BitmapHeaderShow(); break;
-    case Page::Palette: paletteTab_->TabSheet_PaletteShow(); break;
-    case Page::Aosd: aosdTab_->TabSheet_AOsdShow(); break;
-    default: break;
+    case Page::Osd:
+        osdTab_->TabSheet_BmpFontShow();
+        break;
+    case Page::BitmapHeader:
+        bitmapHeaderTab_->TabSheet_BitmapHeaderShow();
+        break;
+    case Page::Palette:
+        paletteTab_->TabSheet_PaletteShow();
+        break;
+    case Page::Aosd:
+        aosdTab_->TabSheet_AOsdShow();
+        break;
+    default:
+        break;
     }
 }
 
@@ -232,7 +249,8 @@ void TMainTop::OpenBitmap(const std::string& path) {
     const Page page = ActivePage();
     const OpenOutcome outcome = shell::OpenBitmap(*ws_, path, page);
     if (outcome.headersRead) {
-        setWindowTitle(QString::fromLatin1(AppTitle) + QStringLiteral(" - ") + QString::fromLocal8Bit(path.c_str()));
+        setWindowTitle(QString::fromLatin1(AppTitle) + QStringLiteral(" - ") +
+                       QString::fromLocal8Bit(path.c_str()));
         bitmapHeaderTab_->StringGrid_FileHeaderClick();
         bitmapHeaderTab_->StringGrid_InfoHeaderClick();
     }
@@ -267,7 +285,9 @@ void TMainTop::NBtn_QuitClick() {
     close();
 }
 
-void TMainTop::MainTop_ExitClick() { NBtn_QuitClick(); }
+void TMainTop::MainTop_ExitClick() {
+    NBtn_QuitClick();
+}
 
 void TMainTop::MainTop_AboutClick() {
     AboutTop->show();

@@ -25,7 +25,8 @@ QPixmap IconPixmap(int size) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
             if (kGlyph[y][x] == '#')
-                p.fillRect(QRectF(x * cell, y * cell, cell, cell), y < 4 ? QColor(0xFF, 0xC8, 0x3C) : QColor(0x5C, 0xE0, 0xD0));
+                p.fillRect(QRectF(x * cell, y * cell, cell, cell),
+                           y < 4 ? QColor(0xFF, 0xC8, 0x3C) : QColor(0x5C, 0xE0, 0xD0));
     return pixmap;
 }
 
@@ -33,7 +34,8 @@ QPixmap IconPixmap(int size) {
 
 QIcon ProgramIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) icon.addPixmap(IconPixmap(size));
+    for (int size : {16, 32, 48, 64})
+        icon.addPixmap(IconPixmap(size));
     return icon;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Format.h"
+#include "base/LittleEndian.h"
 
 #include <cstdio>
 #include <limits>
@@ -36,21 +37,6 @@ constexpr size_t kMaxFileSize = size_t{256} << 20;
 constexpr int kMaxSide = 32767;
 constexpr size_t kMaxPixels = size_t{1} << 24;
 
-std::uint32_t Le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::uint16_t Le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void PutLe16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
 [[noreturn]] void Fail(const std::string& name, const std::string& reason) {
     throw base::Error(base::strprintf("Cannot read the picture \"%s\": %s.", name.c_str(), reason.c_str()));
 }
@@ -60,17 +46,17 @@ void PutLe16(std::vector<std::uint8_t>& out, std::uint16_t v) {
 Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name) {
     if (size < 14 + 4) Fail(name, "the file is too short for a bitmap header");
     if (data[0] != 'B' || data[1] != 'M') Fail(name, "it is not a BMP file");
-    const std::uint32_t offBits = Le32(data + 10);
-    const std::uint32_t infoSize = Le32(data + 14);
+    const std::uint32_t offBits = base::ReadLe32(data + 10);
+    const std::uint32_t infoSize = base::ReadLe32(data + 14);
     if (infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 && infoSize != 124)
         Fail(name, base::strprintf("its information header of %u bytes is not supported", infoSize));
     if (size < 14 + static_cast<size_t>(infoSize)) Fail(name, "the file ends inside its information header");
     const std::uint8_t* info = data + 14;
-    const std::int32_t rawWidth = static_cast<std::int32_t>(Le32(info + 4));
-    const std::int32_t rawHeight = static_cast<std::int32_t>(Le32(info + 8));
-    const int bpp = Le16(info + 14);
-    const std::uint32_t compression = Le32(info + 16);
-    const std::uint32_t clrUsed = Le32(info + 32);
+    const std::int32_t rawWidth = static_cast<std::int32_t>(base::ReadLe32(info + 4));
+    const std::int32_t rawHeight = static_cast<std::int32_t>(base::ReadLe32(info + 8));
+    const int bpp = base::ReadLe16(info + 14);
+    const std::uint32_t compression = base::ReadLe32(info + 16);
+    const std::uint32_t clrUsed = base::ReadLe32(info + 32);
 
     if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8)
         Fail(name, base::strprintf("%d bits per pixel are not supported (only 1, 2, 4 and 8)", bpp));
@@ -87,7 +73,8 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
     const size_t headerEnd = 14 + static_cast<size_t>(infoSize);
     if (offBits < headerEnd || offBits > size) Fail(name, "its pixel data offset lies outside the file");
     const size_t stride = ((static_cast<size_t>(width) * static_cast<size_t>(bpp) + 31) / 32) * 4;
-    if (stride * static_cast<size_t>(height) > size - offBits) Fail(name, "the file ends inside its pixel data");
+    if (stride * static_cast<size_t>(height) > size - offBits)
+        Fail(name, "the file ends inside its pixel data");
 
     Picture picture;
     const size_t tableEntries = (clrUsed > 0 && clrUsed <= (1u << bpp)) ? clrUsed : (1u << bpp);
@@ -147,14 +134,16 @@ IndexedPicture MatchToPalette(const Picture& picture, int width, int height,
     out.indices.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
 
     std::array<Colour, 256> table{};
-    for (size_t i = 0; i < 256; ++i) table[i] = ColourOf(palette[i]) & compare;
+    for (size_t i = 0; i < 256; ++i)
+        table[i] = ColourOf(palette[i]) & compare;
 
     // Most pictures use few colours: remember the last answer for the last colour seen.
     Colour lastColour = 0;
     int lastIndex = -1;
     for (int y = 0; y < out.height; ++y) {
         for (int x = 0; x < out.width; ++x) {
-            const size_t at = static_cast<size_t>(y) * static_cast<size_t>(out.width) + static_cast<size_t>(x);
+            const size_t at =
+                static_cast<size_t>(y) * static_cast<size_t>(out.width) + static_cast<size_t>(x);
             const Colour shown = picture.PixelAt(x, y) & compare;
             if (hint.indices && table[hint.indices[at]] == shown) {
                 out.indices[at] = hint.indices[at];
@@ -186,8 +175,10 @@ IndexedPicture MatchToPalette(const Picture& picture, int width, int height,
 
 Picture ToPicture(const IndexedPicture& picture) {
     Picture out = Picture::Blank(picture.width, picture.height, 0);
-    for (const auto& entry : picture.palette) out.palette.push_back(ColourOf(entry));
-    for (size_t i = 0; i < out.pixels.size(); ++i) out.pixels[i] = out.palette[picture.indices[i]];
+    for (const auto& entry : picture.palette)
+        out.palette.push_back(ColourOf(entry));
+    for (size_t i = 0; i < out.pixels.size(); ++i)
+        out.pixels[i] = out.palette[picture.indices[i]];
     return out;
 }
 
@@ -199,21 +190,21 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture) {
     out.reserve(offBits + imageSize);
     out.push_back('B');
     out.push_back('M');
-    PutLe32(out, static_cast<std::uint32_t>(offBits + imageSize));
-    PutLe16(out, 0);
-    PutLe16(out, 0);
-    PutLe32(out, offBits);
-    PutLe32(out, 40);
-    PutLe32(out, static_cast<std::uint32_t>(picture.width));
-    PutLe32(out, static_cast<std::uint32_t>(picture.height));
-    PutLe16(out, 1);
-    PutLe16(out, 8);
-    PutLe32(out, 0);
-    PutLe32(out, static_cast<std::uint32_t>(imageSize));
-    PutLe32(out, 0);
-    PutLe32(out, 0);
-    PutLe32(out, 256);
-    PutLe32(out, 0);
+    base::AppendLe32(out, static_cast<std::uint32_t>(offBits + imageSize));
+    base::AppendLe16(out, 0);
+    base::AppendLe16(out, 0);
+    base::AppendLe32(out, offBits);
+    base::AppendLe32(out, 40);
+    base::AppendLe32(out, static_cast<std::uint32_t>(picture.width));
+    base::AppendLe32(out, static_cast<std::uint32_t>(picture.height));
+    base::AppendLe16(out, 1);
+    base::AppendLe16(out, 8);
+    base::AppendLe32(out, 0);
+    base::AppendLe32(out, static_cast<std::uint32_t>(imageSize));
+    base::AppendLe32(out, 0);
+    base::AppendLe32(out, 0);
+    base::AppendLe32(out, 256);
+    base::AppendLe32(out, 0);
     for (const auto& e : picture.palette) {
         out.push_back(e.peBlue);
         out.push_back(e.peGreen);

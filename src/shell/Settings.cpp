@@ -29,7 +29,9 @@ void Settings::ApplyLoaded() {
     SetPaletteFormat(PaletteFormat);
 }
 
-std::string DefaultSettingsPath() { return base::ExecutableDirectory() + SettingsFileName; }
+std::string DefaultSettingsPath() {
+    return base::ExecutableDirectory() + SettingsFileName;
+}
 
 namespace {
 
@@ -43,8 +45,10 @@ constexpr std::array<Key, 4> kKeys{{{"Font Size", &Settings::FontSize},
                                     {"Palette Format", &Settings::PaletteFormat}}};
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -83,7 +87,8 @@ std::optional<std::string> ReadFile(const std::string& path) {
     std::string content;
     char chunk[4096];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) content.append(chunk, n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        content.append(chunk, n);
     std::fclose(f);
     return content;
 }
@@ -117,7 +122,8 @@ std::optional<SectionRange> FindSection(const std::vector<Line>& lines) {
         const auto name = SectionName(lines[i].text);
         if (!name || !EqualNoCase(*name, SettingsSection)) continue;
         size_t end = i + 1;
-        while (end < lines.size() && !SectionName(lines[end].text)) ++end;
+        while (end < lines.size() && !SectionName(lines[end].text))
+            ++end;
         return SectionRange{i, i + 1, end};
     }
     return std::nullopt;
@@ -162,8 +168,8 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
     const auto content = ReadFile(path);
     std::vector<Line> lines = content ? SplitLines(*content) : std::vector<Line>{};
     // New lines follow the file's own line ends; a new file gets CR LF like every text file the tool writes.
-    const bool crlf = !content || content->find('\n') == std::string::npos ||
-                      content->find("\r\n") != std::string::npos;
+    const bool crlf =
+        !content || content->find('\n') == std::string::npos || content->find("\r\n") != std::string::npos;
     const std::string cr = crlf ? "\r" : "";
 
     auto section = FindSection(lines);
@@ -173,7 +179,8 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
     }
     // New keys go after the last non-empty line of the section, in the order of the table.
     size_t insertAt = section->last;
-    while (insertAt > section->first && Trim(lines[insertAt - 1].text).empty()) --insertAt;
+    while (insertAt > section->first && Trim(lines[insertAt - 1].text).empty())
+        --insertAt;
     for (const Key& key : kKeys) {
         const std::string value = std::to_string(settings.*key.field);
         bool replaced = false;
@@ -197,7 +204,8 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
     }
 
     std::string out;
-    for (const Line& line : lines) out += line.text + '\n';
+    for (const Line& line : lines)
+        out += line.text + '\n';
 
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return unable;

@@ -31,8 +31,8 @@ struct Settings {
     void SetBinSort(std::int32_t n) { BinSort = n; }
     void SetPaletteFormat(std::int32_t n);
 
-    // Brings FontSize into 0..4 (anything else becomes 16 x 16) and recomputes the derived values, as start-up
-    // does after reading the file. CodeFormat and BinSort keep the numbers read.
+    // Brings FontSize into 0..4 (anything else becomes 16 x 16) and recomputes the derived values, as
+    // start-up does after reading the file. CodeFormat and BinSort keep the numbers read.
     void ApplyLoaded();
 };
 

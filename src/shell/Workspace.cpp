@@ -35,7 +35,8 @@ OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active) {
         ws.palette.HoverIndex = 0;
         ws.palette.RightIndex = 0;
         ws.palette.LeftIndex = 0;
-        ws.palette.HoverSwatch = ws.palette.RightSwatch = ws.palette.LeftSwatch = ColourOf(ws.PaletteTable[0]);
+        ws.palette.HoverSwatch = ws.palette.RightSwatch = ws.palette.LeftSwatch =
+            ColourOf(ws.PaletteTable[0]);
     }
     return outcome;
 }

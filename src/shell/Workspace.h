@@ -25,8 +25,8 @@ struct Workspace {
 
 struct OpenOutcome {
     bitmap::OpenStatus status = bitmap::OpenStatus::Ok;
-    std::string message;      // the text to report, empty when the file was accepted
-    bool headersRead = false; // caption and header grids must follow the file
+    std::string message;        // the text to report, empty when the file was accepted
+    bool headersRead = false;   // caption and header grids must follow the file
     bool pictureLoaded = false; // the active tab's picture control was loaded (OSD or Palette tab)
 };
 

@@ -52,7 +52,8 @@ void ColourGrid::mouseMoveEvent(QMouseEvent* event) {
 
 void ColourGrid::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint() - QPoint(kBorder, kBorder);
-    const bool onCell = pos.x() >= 0 && pos.y() >= 0 && pos.x() < kCells * kPitch && pos.y() < kCells * kPitch;
+    const bool onCell =
+        pos.x() >= 0 && pos.y() >= 0 && pos.x() < kCells * kPitch && pos.y() < kCells * kPitch;
     if (event->button() == Qt::LeftButton && onCell) SetCurrent(pos.x() / kPitch, pos.y() / kPitch);
     emit pressed(pos.x(), pos.y(), event->button());
 }

@@ -10,8 +10,8 @@ namespace widgets {
 
 // An owner-drawn 16 x 16 grid of 12-pixel colour cells with 1-pixel grid lines, no fixed rows or columns and
 // no scroll bars, inside a 1-pixel frame. Pointer positions are reported from the top-left cell's corner, so
-// x 0..12 lies in column 0. Each cell is white unless cellColour gives it a colour. The grid keeps a current cell,
-// which a left click moves before pressed() is sent.
+// x 0..12 lies in column 0. Each cell is white unless cellColour gives it a colour. The grid keeps a current
+// cell, which a left click moves before pressed() is sent.
 class ColourGrid final : public QWidget {
     Q_OBJECT
 public:

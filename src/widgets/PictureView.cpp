@@ -9,7 +9,8 @@ QImage ToImage(const shell::Picture& picture) {
     QImage image(picture.width, picture.height, QImage::Format_RGB32);
     for (int y = 0; y < picture.height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const base::Colour* row = &picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width)];
+        const base::Colour* row =
+            &picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width)];
         for (int x = 0; x < picture.width; ++x)
             line[x] = qRgb(base::RedOf(row[x]), base::GreenOf(row[x]), base::BlueOf(row[x]));
     }

@@ -9,6 +9,8 @@ TCSpinEdit::TCSpinEdit(QWidget* parent) : QSpinBox(parent) {
     setKeyboardTracking(false);
 }
 
-void TCSpinEdit::SetTypingAllowed(bool allowed) { lineEdit()->setReadOnly(!allowed); }
+void TCSpinEdit::SetTypingAllowed(bool allowed) {
+    lineEdit()->setReadOnly(!allowed);
+}
 
 } // namespace widgets

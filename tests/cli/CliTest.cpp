@@ -25,7 +25,8 @@ Result RunCli(std::vector<std::string> args) {
 // Runs the real executable, to see exit codes and streams as a build script does.
 Result RunProcess(const std::string& argsLine) {
     testsupport::TempDir dir;
-    const std::string cmd = std::string(TAVIX_CLI_PATH) + " " + argsLine + " >" + (dir / "out") + " 2>" + (dir / "err");
+    const std::string cmd =
+        std::string(TAVIX_CLI_PATH) + " " + argsLine + " >" + (dir / "out") + " 2>" + (dir / "err");
     const int status = std::system(cmd.c_str());
     return {WEXITSTATUS(status), testsupport::ReadText(dir / "out"), testsupport::ReadText(dir / "err")};
 }
@@ -78,8 +79,9 @@ TEST(Cli, ParsesOsdAndPaletteCommandLines) {
     EXPECT_EQ(defaults.paletteFormat, 1);
     EXPECT_FALSE(defaults.reduce || defaults.to2Bpp || defaults.saveReduced);
 
-    const cli::OsdJob all = cli::ParseOsdArgs({"--cell", "13", "s.bmp", "--code", "asm", "--palette", "rgb666", "--reduce",
-                                               "--2bpp", "--out", "o", "--save-reduced", "r.bmp"});
+    const cli::OsdJob all =
+        cli::ParseOsdArgs({"--cell", "13", "s.bmp", "--code", "asm", "--palette", "rgb666", "--reduce",
+                           "--2bpp", "--out", "o", "--save-reduced", "r.bmp"});
     EXPECT_EQ(all.sheet, "s.bmp");
     EXPECT_EQ(all.fontSize, 1);
     EXPECT_EQ(all.codeFormat, 0);
@@ -88,9 +90,9 @@ TEST(Cli, ParsesOsdAndPaletteCommandLines) {
     EXPECT_EQ(all.outputDirectory, "o");
     EXPECT_EQ(all.saveReduced.value_or(""), "r.bmp");
 
-    const cli::PaletteJob p = cli::ParsePaletteArgs(
-        {"in.bmp", "--insert", "3=FF8000", "--delete", "7", "out.bmp", "--swap", "0,16,16", "--update", "255=000001",
-         "--invert", "2"});
+    const cli::PaletteJob p =
+        cli::ParsePaletteArgs({"in.bmp", "--insert", "3=FF8000", "--delete", "7", "out.bmp", "--swap",
+                               "0,16,16", "--update", "255=000001", "--invert", "2"});
     EXPECT_EQ(p.input, "in.bmp");
     EXPECT_EQ(p.output, "out.bmp");
     ASSERT_EQ(p.edits.size(), 5u);
@@ -103,16 +105,27 @@ TEST(Cli, ParsesOsdAndPaletteCommandLines) {
     EXPECT_EQ(p.edits[3].colour, base::MakeColour(0, 0, 1));
     EXPECT_EQ(p.edits[4].kind, cli::PaletteEditStep::Kind::Invert);
 
-    const std::vector<std::vector<std::string>> badOsd = {
-        {}, {"a.bmp", "b.bmp"}, {"a.bmp", "--cell", "11"}, {"a.bmp", "--cell", "17"}, {"a.bmp", "--cell"},
-        {"a.bmp", "--code", "pascal"}, {"a.bmp", "--palette", "rgb565"}, {"a.bmp", "--bogus"}};
-    for (const auto& args : badOsd) EXPECT_THROW(cli::ParseOsdArgs(args), cli::UsageError);
-    const std::vector<std::vector<std::string>> badPalette = {
-        {"in.bmp"}, {"in.bmp", "out.bmp", "x.bmp"}, {"in.bmp", "out.bmp", "--insert", "3"},
-        {"in.bmp", "out.bmp", "--insert", "3=GG0000"}, {"in.bmp", "out.bmp", "--insert", "256=000000"},
-        {"in.bmp", "out.bmp", "--swap", "0,16"}, {"in.bmp", "out.bmp", "--swap", "0,16,0"},
-        {"in.bmp", "out.bmp", "--swap", "0,16,101"}, {"in.bmp", "out.bmp", "--delete", "-1"}};
-    for (const auto& args : badPalette) EXPECT_THROW(cli::ParsePaletteArgs(args), cli::UsageError);
+    const std::vector<std::vector<std::string>> badOsd = {{},
+                                                          {"a.bmp", "b.bmp"},
+                                                          {"a.bmp", "--cell", "11"},
+                                                          {"a.bmp", "--cell", "17"},
+                                                          {"a.bmp", "--cell"},
+                                                          {"a.bmp", "--code", "pascal"},
+                                                          {"a.bmp", "--palette", "rgb565"},
+                                                          {"a.bmp", "--bogus"}};
+    for (const auto& args : badOsd)
+        EXPECT_THROW(cli::ParseOsdArgs(args), cli::UsageError);
+    const std::vector<std::vector<std::string>> badPalette = {{"in.bmp"},
+                                                              {"in.bmp", "out.bmp", "x.bmp"},
+                                                              {"in.bmp", "out.bmp", "--insert", "3"},
+                                                              {"in.bmp", "out.bmp", "--insert", "3=GG0000"},
+                                                              {"in.bmp", "out.bmp", "--insert", "256=000000"},
+                                                              {"in.bmp", "out.bmp", "--swap", "0,16"},
+                                                              {"in.bmp", "out.bmp", "--swap", "0,16,0"},
+                                                              {"in.bmp", "out.bmp", "--swap", "0,16,101"},
+                                                              {"in.bmp", "out.bmp", "--delete", "-1"}};
+    for (const auto& args : badPalette)
+        EXPECT_THROW(cli::ParsePaletteArgs(args), cli::UsageError);
 }
 
 TEST(Cli, RefusedPicturesFailWithTheWindowsMessage) {
@@ -135,7 +148,8 @@ TEST(Cli, RefusedPicturesFailWithTheWindowsMessage) {
     EXPECT_EQ(r.err, "File Not Exist !!!\n");
     r = RunCli({"osd", dir / "rle.bmp", "--out", dir / "out"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Cannot read the picture \"" + dir / "rle.bmp" + "\": compressed bitmaps are not supported.\n");
+    EXPECT_EQ(r.err,
+              "Cannot read the picture \"" + dir / "rle.bmp" + "\": compressed bitmaps are not supported.\n");
     r = RunCli({"palette", dir / "rle.bmp", dir / "out.bmp"});
     EXPECT_EQ(r.code, 1);
     EXPECT_FALSE(testsupport::ReadFile(dir / "wide.bmp").empty());

@@ -1,5 +1,7 @@
 #include "support/BmpBuilder.h"
 
+#include "base/LittleEndian.h"
+
 #include <unistd.h>
 
 #include <climits>
@@ -10,23 +12,15 @@
 
 namespace testsupport {
 
-namespace {
-void Le32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+int StrideOf(int width, int bpp) {
+    return (width * bpp + 31) / 32 * 4;
 }
-void Le16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-} // namespace
-
-int StrideOf(int width, int bpp) { return (width * bpp + 31) / 32 * 4; }
 
 std::vector<base::Colour> DistinctPalette(int n) {
     std::vector<base::Colour> out;
     for (int i = 0; i < n; ++i)
-        out.push_back(base::MakeColour(static_cast<std::uint8_t>(i * 7 + 1), static_cast<std::uint8_t>(255 - i),
-                                       static_cast<std::uint8_t>(i * 3)));
+        out.push_back(base::MakeColour(static_cast<std::uint8_t>(i * 7 + 1),
+                                       static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 3)));
     return out;
 }
 
@@ -46,25 +40,26 @@ std::vector<std::uint8_t> BuildBmp(const BmpLayout& s) {
         }
     }
     const std::uint32_t offBits = s.bfOffBits.value_or(static_cast<std::uint32_t>(54 + 4 * s.palette.size()));
-    const std::uint32_t fileSize = s.bfSize.value_or(static_cast<std::uint32_t>(54 + 4 * s.palette.size() + pixelData.size()));
+    const std::uint32_t fileSize =
+        s.bfSize.value_or(static_cast<std::uint32_t>(54 + 4 * s.palette.size() + pixelData.size()));
     std::vector<std::uint8_t> out;
     out.push_back('B');
     out.push_back('M');
-    Le32(out, fileSize);
-    Le16(out, s.reserved1);
-    Le16(out, s.reserved2);
-    Le32(out, offBits);
-    Le32(out, s.biSize.value_or(40));
-    Le32(out, static_cast<std::uint32_t>(s.biWidth.value_or(s.width)));
-    Le32(out, static_cast<std::uint32_t>(s.biHeight.value_or(s.topDown ? -s.height : s.height)));
-    Le16(out, 1);
-    Le16(out, s.biBitCount.value_or(static_cast<std::uint16_t>(s.bpp)));
-    Le32(out, s.biCompression.value_or(0));
-    Le32(out, static_cast<std::uint32_t>(pixelData.size()));
-    Le32(out, 2835);
-    Le32(out, 2835);
-    Le32(out, s.biClrUsed.value_or(static_cast<std::uint32_t>(s.palette.size())));
-    Le32(out, 0);
+    base::AppendLe32(out, fileSize);
+    base::AppendLe16(out, s.reserved1);
+    base::AppendLe16(out, s.reserved2);
+    base::AppendLe32(out, offBits);
+    base::AppendLe32(out, s.biSize.value_or(40));
+    base::AppendLe32(out, static_cast<std::uint32_t>(s.biWidth.value_or(s.width)));
+    base::AppendLe32(out, static_cast<std::uint32_t>(s.biHeight.value_or(s.topDown ? -s.height : s.height)));
+    base::AppendLe16(out, 1);
+    base::AppendLe16(out, s.biBitCount.value_or(static_cast<std::uint16_t>(s.bpp)));
+    base::AppendLe32(out, s.biCompression.value_or(0));
+    base::AppendLe32(out, static_cast<std::uint32_t>(pixelData.size()));
+    base::AppendLe32(out, 2835);
+    base::AppendLe32(out, 2835);
+    base::AppendLe32(out, s.biClrUsed.value_or(static_cast<std::uint32_t>(s.palette.size())));
+    base::AppendLe32(out, 0);
     for (base::Colour c : s.palette) {
         out.push_back(base::BlueOf(c));
         out.push_back(base::GreenOf(c));
@@ -88,7 +83,8 @@ std::vector<std::uint8_t> ReadFile(const std::string& path) {
     if (!f) throw std::runtime_error("cannot open " + path);
     std::uint8_t chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.insert(out.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        out.insert(out.end(), chunk, chunk + n);
     std::fclose(f);
     return out;
 }
@@ -116,7 +112,8 @@ CurrentDirectory::CurrentDirectory(const std::string& dir) {
 }
 
 CurrentDirectory::~CurrentDirectory() {
-    if (!previous_.empty()) [[maybe_unused]] int ignored = ::chdir(previous_.c_str());
+    if (!previous_.empty()) [[maybe_unused]]
+        int ignored = ::chdir(previous_.c_str());
 }
 
 } // namespace testsupport

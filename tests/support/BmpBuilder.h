@@ -41,7 +41,8 @@ int StrideOf(int width, int bpp);
 template <typename F> std::vector<std::uint8_t> IndicesOf(int width, int height, F f) {
     std::vector<std::uint8_t> out(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) out[static_cast<size_t>(y * width + x)] = static_cast<std::uint8_t>(f(x, y));
+        for (int x = 0; x < width; ++x)
+            out[static_cast<size_t>(y * width + x)] = static_cast<std::uint8_t>(f(x, y));
     return out;
 }
 

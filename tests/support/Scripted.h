@@ -66,7 +66,9 @@ public:
         std::string text;
         bool error;
     };
-    void ErrorBox(const std::string& title, const std::string& text) override { boxes.push_back({title, text, true}); }
+    void ErrorBox(const std::string& title, const std::string& text) override {
+        boxes.push_back({title, text, true});
+    }
     void PlainBox(const std::string& text) override { boxes.push_back({"", text, false}); }
 
     std::vector<Box> boxes;

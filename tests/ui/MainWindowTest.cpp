@@ -37,14 +37,16 @@ private slots:
         QCOMPARE(w.minimumSize(), w.maximumSize()); // not resizable
         const int widths[4] = {250, 240, 200, 200};
         for (int i = 0; i < 4; ++i) {
-            auto* panel = Child<QLabel>(&w, QStringLiteral("StatusBar_Main_Panel%1").arg(i).toLatin1().constData());
+            auto* panel =
+                Child<QLabel>(&w, QStringLiteral("StatusBar_Main_Panel%1").arg(i).toLatin1().constData());
             QCOMPARE(panel->text(), QString::number(i));
             QCOMPARE(panel->width(), widths[i]);
         }
         auto* pages = Child<QTabWidget>(&w, "PageVELDA");
         const QStringList captions = {"OSD", "Bitmap Header", "Palette", "Font", "AOSD", "WAV", "Merge"};
-        const QStringList names = {"TabSheet_BmpFont", "TabSheet_BitmapHeader", "TabSheet_Palette", "TabSheet_Font",
-                                   "TabSheet_AOsd",    "TabSheet_Wav",          "TabSheet_MERGE"};
+        const QStringList names = {"TabSheet_BmpFont", "TabSheet_BitmapHeader", "TabSheet_Palette",
+                                   "TabSheet_Font",    "TabSheet_AOsd",         "TabSheet_Wav",
+                                   "TabSheet_MERGE"};
         QCOMPARE(pages->count(), 7);
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(pages->tabText(i), captions[i]);
@@ -54,7 +56,8 @@ private slots:
         // Nothing of a tab pokes out of the page control.
         for (int i = 0; i < 7; ++i) {
             pages->setCurrentIndex(i);
-            for (auto* child : pages->widget(i)->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            for (auto* child :
+                 pages->widget(i)->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
                 QVERIFY2(pages->widget(i)->rect().contains(child->geometry()),
                          qPrintable(child->objectName() + QStringLiteral(" is clipped")));
         }
@@ -69,18 +72,30 @@ private slots:
             const char* shortcut;
         };
         const Item items[] = {
-            {"MainTop_QUIT", "&File", "Ctrl+F"},  {"NBtn_Open", "&Open", "Ctrl+O"},  {"NBtn_Save", "&Save", "Ctrl+S"},
-            {"NBtn_Quit", "&Quit", "Ctrl+Q"},     {"MainTop_FontSize", "Font Size", ""},
-            {"N12x16", "12 x 16", ""},            {"N13x16", "13 x 16", ""},       {"N14x16", "14 x 16", ""},
-            {"N15x16", "15 x 16", ""},            {"N16x16", "16 x 16", ""},       {"MainTop_CodeFormat", "Code Format", ""},
-            {"N_ASM", "ASM", ""},                 {"N_C", "C", ""},                {"MainTop_BinSort", "Bin Sort", ""},
-            {"N_BinHalf", "Half", ""},            {"N_BinFont", "Font", ""},       {"MainTop_About", "&About", "Ctrl+A"},
+            {"MainTop_QUIT", "&File", "Ctrl+F"},
+            {"NBtn_Open", "&Open", "Ctrl+O"},
+            {"NBtn_Save", "&Save", "Ctrl+S"},
+            {"NBtn_Quit", "&Quit", "Ctrl+Q"},
+            {"MainTop_FontSize", "Font Size", ""},
+            {"N12x16", "12 x 16", ""},
+            {"N13x16", "13 x 16", ""},
+            {"N14x16", "14 x 16", ""},
+            {"N15x16", "15 x 16", ""},
+            {"N16x16", "16 x 16", ""},
+            {"MainTop_CodeFormat", "Code Format", ""},
+            {"N_ASM", "ASM", ""},
+            {"N_C", "C", ""},
+            {"MainTop_BinSort", "Bin Sort", ""},
+            {"N_BinHalf", "Half", ""},
+            {"N_BinFont", "Font", ""},
+            {"MainTop_About", "&About", "Ctrl+A"},
             {"MainTop_Exit", "&Exit", ""},
         };
         QStringList barOrder;
-        for (QAction* a : w.menuBar()->actions()) barOrder << a->objectName();
-        QCOMPARE(barOrder, (QStringList{"MainTop_QUIT", "MainTop_FontSize", "MainTop_CodeFormat", "MainTop_BinSort",
-                                        "MainTop_About", "MainTop_Exit"}));
+        for (QAction* a : w.menuBar()->actions())
+            barOrder << a->objectName();
+        QCOMPARE(barOrder, (QStringList{"MainTop_QUIT", "MainTop_FontSize", "MainTop_CodeFormat",
+                                        "MainTop_BinSort", "MainTop_About", "MainTop_Exit"}));
         for (const Item& item : items) {
             auto* action = Child<QAction>(&w, item.name);
             QCOMPARE(action->text(), QString::fromLatin1(item.caption));
@@ -88,7 +103,8 @@ private slots:
         }
         auto* file = Child<QMenu>(&w, "MainTop_QUIT");
         QStringList fileOrder;
-        for (QAction* a : file->actions()) fileOrder << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        for (QAction* a : file->actions())
+            fileOrder << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         QCOMPARE(fileOrder, (QStringList{"NBtn_Open", "NBtn_Save", "-", "NBtn_Quit"}));
 
         // First run: 16 x 16, C and Half; choosing an item checks it alone and sets the value at once.
@@ -119,7 +135,8 @@ private slots:
         QCOMPARE(about->size(), QSize(416, 363));
         QCOMPARE(Child<QLabel>(about, "Lbl_Name")->text(), QStringLiteral("Tavix Utility"));
         QCOMPARE(Child<QLabel>(about, "Lbl_VersionAP")->text(), QStringLiteral("Version: 0.1.5.9"));
-        QCOMPARE(Child<QLabel>(about, "lbl_Warning")->text(), QStringLiteral("For Engineering Evaluation Only"));
+        QCOMPARE(Child<QLabel>(about, "lbl_Warning")->text(),
+                 QStringLiteral("For Engineering Evaluation Only"));
         QCOMPARE(Child<QLabel>(about, "Image_Logo")->pixmap().size(), QSize(299, 100));
         QTest::mouseClick(Child<QPushButton>(about, "Button_Ok"), Qt::LeftButton);
         QVERIFY(!about->isVisible());
@@ -138,7 +155,8 @@ private slots:
         }
         {
             UiFixture f;
-            WriteText(f.settingsPath, "[Tavix CONFIG]\r\nFont Size=2\r\nCode Format=0\r\nBin Sort=1\r\n; mine\r\n");
+            WriteText(f.settingsPath,
+                      "[Tavix CONFIG]\r\nFont Size=2\r\nCode Format=0\r\nBin Sort=1\r\n; mine\r\n");
             auto& w = f.Window();
             QVERIFY(Child<QAction>(&w, "N14x16")->isChecked());
             QVERIFY(Child<QAction>(&w, "N_ASM")->isChecked());
@@ -148,9 +166,10 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&w));
             QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
             QVERIFY(!w.isVisible());
-            QCOMPARE(QString::fromStdString(testsupport::ReadText(f.settingsPath)),
-                     QStringLiteral("[Tavix CONFIG]\r\nFont Size=3\r\nCode Format=0\r\nBin Sort=1\r\n; mine\r\n"
-                                    "Palette Format=1\r\n"));
+            QCOMPARE(
+                QString::fromStdString(testsupport::ReadText(f.settingsPath)),
+                QStringLiteral("[Tavix CONFIG]\r\nFont Size=3\r\nCode Format=0\r\nBin Sort=1\r\n; mine\r\n"
+                               "Palette Format=1\r\n"));
         }
         {
             // Out of range: 16 x 16 checked, and Exit writes 4.
@@ -162,8 +181,9 @@ private slots:
             QVERIFY(Child<QAction>(&w, "N_BinHalf")->isChecked());
             Child<QAction>(&w, "MainTop_Exit")->trigger();
             QVERIFY(!w.isVisible());
-            QCOMPARE(QString::fromStdString(testsupport::ReadText(f.settingsPath)),
-                     QStringLiteral("[Tavix CONFIG]\nFont Size=4\nCode Format=5\nBin Sort=7\nPalette Format=1\n"));
+            QCOMPARE(
+                QString::fromStdString(testsupport::ReadText(f.settingsPath)),
+                QStringLiteral("[Tavix CONFIG]\nFont Size=4\nCode Format=5\nBin Sort=7\nPalette Format=1\n"));
         }
     }
 
@@ -173,7 +193,8 @@ private slots:
         auto& w = f.Window();
         Child<QAction>(&w, "NBtn_Quit")->trigger();
         QVERIFY(w.isVisible());
-        QCOMPARE(QString::fromStdString(f.LastBox().text), QString::fromStdString("Unable to write to " + f.settingsPath));
+        QCOMPARE(QString::fromStdString(f.LastBox().text),
+                 QString::fromStdString("Unable to write to " + f.settingsPath));
         QVERIFY(f.LastBox().error);
         QVERIFY(w.close()); // the close box still ends the run
     }

@@ -26,7 +26,8 @@ testsupport::BmpLayout Sheet(int width, int height, int bpp, int colours) {
     s.height = height;
     s.bpp = bpp;
     s.palette = testsupport::DistinctPalette(1 << bpp);
-    s.indices = testsupport::IndicesOf(width, height, [=](int x, int y) { return (x / 3 + 5 * y) % colours; });
+    s.indices =
+        testsupport::IndicesOf(width, height, [=](int x, int y) { return (x / 3 + 5 * y) % colours; });
     return s;
 }
 
@@ -35,7 +36,8 @@ std::map<std::string, std::vector<std::uint8_t>> FilesIn(const std::string& dir,
     std::map<std::string, std::vector<std::uint8_t>> files;
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) == 0 && name.find(".bmp") == std::string::npos && name.find(".BMP") == std::string::npos)
+        if (name.rfind(prefix, 0) == 0 && name.find(".bmp") == std::string::npos &&
+            name.find(".BMP") == std::string::npos)
             files[name] = testsupport::ReadFile(entry.path().string());
     }
     return files;
@@ -49,7 +51,9 @@ int Cli(std::vector<std::string> args) {
     return code;
 }
 
-QPoint GridPoint(int x, int y) { return QPoint(x + widgets::ColourGrid::kBorder, y + widgets::ColourGrid::kBorder); }
+QPoint GridPoint(int x, int y) {
+    return QPoint(x + widgets::ColourGrid::kBorder, y + widgets::ColourGrid::kBorder);
+}
 
 } // namespace
 
@@ -78,8 +82,9 @@ private slots:
             Child<QAction>(&w, c.cellItem)->trigger();
             Child<QAction>(&w, c.asmCode ? "N_ASM" : "N_C")->trigger();
             w.SetActivePage(shell::Page::Aosd);
-            QTest::mouseClick(Child<QRadioButton>(&w, c.rgb666 ? "rgPaletteFormat_RGB666" : "rgPaletteFormat_RGB888"),
-                              Qt::LeftButton);
+            QTest::mouseClick(
+                Child<QRadioButton>(&w, c.rgb666 ? "rgPaletteFormat_RGB666" : "rgPaletteFormat_RGB888"),
+                Qt::LeftButton);
             w.SetActivePage(shell::Page::Osd);
             auto* to2 = Child<QCheckBox>(&w, "OSD_chkTo2BPP");
             QCOMPARE(!to2->isHidden(), c.bpp == 4);
@@ -92,8 +97,11 @@ private slots:
             QCOMPARE(int(window.size()), c.bpp == 1 ? 9 : 8);
 
             testsupport::TempDir cliOut;
-            std::vector<std::string> args = {"osd", path, "--cell", c.cell, "--code", c.asmCode ? "asm" : "c",
-                                             "--palette", c.rgb666 ? "rgb666" : "rgb888", "--out", cliOut.path()};
+            std::vector<std::string> args = {"osd",       path,
+                                             "--cell",    c.cell,
+                                             "--code",    c.asmCode ? "asm" : "c",
+                                             "--palette", c.rgb666 ? "rgb666" : "rgb888",
+                                             "--out",     cliOut.path()};
             if (c.to2bpp) args.push_back("--2bpp");
             QCOMPARE(Cli(args), 0);
             const auto cli = FilesIn(cliOut.path(), "sheet");
@@ -112,7 +120,8 @@ private slots:
         f.Open(path);
         QCOMPARE(f.Panel(0), QStringLiteral("Width:  32/Height: 16/Palette:  256"));
         QTest::mouseClick(Child<QPushButton>(&w, "BitBtn_ReducePalette"), Qt::LeftButton);
-        QCOMPARE(Child<QLabel>(&w, "Label_PaletteNumber_After")->text(), QStringLiteral("[A] Palette Number:   5"));
+        QCOMPARE(Child<QLabel>(&w, "Label_PaletteNumber_After")->text(),
+                 QStringLiteral("[A] Palette Number:   5"));
         const QImage& after = Child<widgets::PictureView>(&w, "Image_BMP_After")->Image();
         QCOMPARE(after.size(), QSize(256, 256));
 
@@ -121,8 +130,8 @@ private slots:
         QTest::mouseMove(grid, GridPoint(13, 0));
         const base::Colour second = testsupport::DistinctPalette(256)[1];
         QCOMPARE(Child<QLabel>(&w, "Label_PaletteIndex_After")->text(),
-                 QString::asprintf("[A] Palette Index: 0x01 (  1), R=0x%02X, G=0x%02X, B=0x%02X", base::RedOf(second),
-                                   base::GreenOf(second), base::BlueOf(second)));
+                 QString::asprintf("[A] Palette Index: 0x01 (  1), R=0x%02X, G=0x%02X, B=0x%02X",
+                                   base::RedOf(second), base::GreenOf(second), base::BlueOf(second)));
         QCOMPARE(Child<widgets::Swatch>(&w, "Edit_PaletteIndex_After")->Colour(),
                  QColor(base::RedOf(second), base::GreenOf(second), base::BlueOf(second)));
 
@@ -133,10 +142,14 @@ private slots:
         QVERIFY(fs::exists(f.dir / "reduced.BMP"));
 
         testsupport::TempDir cliOut;
-        QCOMPARE(Cli({"osd", path, "--reduce", "--out", cliOut.path(), "--save-reduced", cliOut / "reduced.BMP"}), 0);
+        QCOMPARE(
+            Cli({"osd", path, "--reduce", "--out", cliOut.path(), "--save-reduced", cliOut / "reduced.BMP"}),
+            0);
         const auto window = FilesIn(f.dir.path(), "font");
-        for (const auto& [name, bytes] : FilesIn(cliOut.path(), "font")) QVERIFY2(window.at(name) == bytes, name.c_str());
-        QVERIFY(testsupport::ReadFile(f.dir / "reduced.BMP") == testsupport::ReadFile(cliOut / "reduced.BMP"));
+        for (const auto& [name, bytes] : FilesIn(cliOut.path(), "font"))
+            QVERIFY2(window.at(name) == bytes, name.c_str());
+        QVERIFY(testsupport::ReadFile(f.dir / "reduced.BMP") ==
+                testsupport::ReadFile(cliOut / "reduced.BMP"));
     }
 
     void afterViewsFollowThePaletteFormat() {

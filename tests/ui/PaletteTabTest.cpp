@@ -16,9 +16,13 @@
 
 namespace {
 
-QPoint GridPoint(int x, int y) { return QPoint(x + widgets::ColourGrid::kBorder, y + widgets::ColourGrid::kBorder); }
+QPoint GridPoint(int x, int y) {
+    return QPoint(x + widgets::ColourGrid::kBorder, y + widgets::ColourGrid::kBorder);
+}
 
-QString Text(QWidget* w, const char* name) { return Child<QLabel>(w, name)->text(); }
+QString Text(QWidget* w, const char* name) {
+    return Child<QLabel>(w, name)->text();
+}
 
 // An 8-bit picture using indices 0..5 on a palette of distinct colours, entry 26 pure red.
 testsupport::BmpLayout Picture8() {
@@ -32,7 +36,9 @@ testsupport::BmpLayout Picture8() {
     return s;
 }
 
-QRgb Rgb(base::Colour c) { return qRgb(base::RedOf(c), base::GreenOf(c), base::BlueOf(c)); }
+QRgb Rgb(base::Colour c) {
+    return qRgb(base::RedOf(c), base::GreenOf(c), base::BlueOf(c));
+}
 
 } // namespace
 
@@ -51,25 +57,29 @@ private slots:
         // Column 0 is X 0..12, column 1 is X 13..25.
         for (int x : {0, 12}) {
             QTest::mouseMove(grid, GridPoint(x, 0));
-            QVERIFY(Text(&w, "Label_PaletteIndex_GRID").startsWith(QStringLiteral("Palette Index: 0x00 (  0)")));
+            QVERIFY(
+                Text(&w, "Label_PaletteIndex_GRID").startsWith(QStringLiteral("Palette Index: 0x00 (  0)")));
         }
         for (int x : {13, 25}) {
             QTest::mouseMove(grid, GridPoint(x, 0));
             QCOMPARE(Text(&w, "Label_PaletteIndex_GRID"), QStringLiteral("Palette Index: ") + entry1);
         }
         QTest::mouseMove(grid, GridPoint(13 * 10, 13)); // row 1, column 10: entry 26
-        QCOMPARE(Text(&w, "Label_PaletteIndex_GRID"), QStringLiteral("Palette Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00"));
+        QCOMPARE(Text(&w, "Label_PaletteIndex_GRID"),
+                 QStringLiteral("Palette Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00"));
         QCOMPARE(Child<widgets::Swatch>(&w, "Edit_PaletteIndex_GRID")->Colour(), QColor(0xFF, 0, 0));
 
         QTest::mouseClick(grid, Qt::RightButton, {}, GridPoint(13 * 10 + 5, 13 + 5));
-        QCOMPARE(Text(&w, "Label_SelectedIndex_GRID_R"), QStringLiteral("RIGHT Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00"));
+        QCOMPARE(Text(&w, "Label_SelectedIndex_GRID_R"),
+                 QStringLiteral("RIGHT Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00"));
         QTest::mouseClick(grid, Qt::LeftButton, {}, GridPoint(20, 3));
         QCOMPARE(Text(&w, "Label_SelectedIndex_GRID_L"), QStringLiteral("LEFT Index: ") + entry1);
         QCOMPARE(int(w.workspace().palette.LeftIndex), 1);
         QCOMPARE(int(w.workspace().palette.RightIndex), 26);
         // Outside the 16 x 16 cells the pointer changes nothing.
         QTest::mouseMove(grid, GridPoint(208, 100));
-        QCOMPARE(Text(&w, "Label_PaletteIndex_GRID"), QStringLiteral("Palette Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00"));
+        QCOMPARE(Text(&w, "Label_PaletteIndex_GRID"),
+                 QStringLiteral("Palette Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00"));
     }
 
     void editsKeepTheLookAndMoveTheShownSize() {
@@ -104,7 +114,8 @@ private slots:
         QCOMPARE(f.dialogs.shownColours.back().Colour, base::ColourOf(w.workspace().PaletteTable[0]));
         QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Insert"), Qt::LeftButton);
         QCOMPARE(f.Panel(0), QStringLiteral("Width:  10/Height: 6/Palette:  6"));
-        QCOMPARE(Text(&w, "Label_SelectedIndex_GRID_L"), QStringLiteral("LEFT Index: 0x00 (  0), R=0x00, G=0xFF, B=0x00"));
+        QCOMPARE(Text(&w, "Label_SelectedIndex_GRID_L"),
+                 QStringLiteral("LEFT Index: 0x00 (  0), R=0x00, G=0xFF, B=0x00"));
         // Every pixel keeps its colour but those of index 255 (the deleted entry 3), which go to the new
         // entry 0.
         const QImage inserted = Child<widgets::PictureView>(&w, "Image_Palette_PIC")->Image();
@@ -123,7 +134,8 @@ private slots:
             for (int x = 0; x < 10; ++x)
                 QCOMPARE(updated.pixel(x, y), (x + y) % 6 == 1 ? qRgb(0, 0, 0xFF) : inserted.pixel(x, y));
         QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Invert"), Qt::LeftButton);
-        QCOMPARE(Text(&w, "Label_SelectedIndex_GRID_L"), QStringLiteral("LEFT Index: 0x01 (  1), R=0xFF, G=0xFF, B=0x00"));
+        QCOMPARE(Text(&w, "Label_SelectedIndex_GRID_L"),
+                 QStringLiteral("LEFT Index: 0x01 (  1), R=0xFF, G=0xFF, B=0x00"));
         QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Invert"), Qt::LeftButton);
         QCOMPARE(Child<widgets::PictureView>(&w, "Image_Palette_PIC")->Image(), updated);
     }
@@ -147,7 +159,8 @@ private slots:
         f.dialogs.ConfirmFile(f.dir / "edited");
         Child<QAction>(&w, "NBtn_Save")->trigger();
         const shell::FileDialog& shown = f.dialogs.shownFiles.back();
-        QCOMPARE(QString::fromStdString(shown.Filter), QStringLiteral("Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*"));
+        QCOMPARE(QString::fromStdString(shown.Filter),
+                 QStringLiteral("Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*"));
         QCOMPARE(shown.FilterIndex, 1);
         QCOMPARE(QString::fromStdString(shown.DefaultExt), QStringLiteral(".BMP"));
         QCOMPARE(QString::fromStdString(w.SaveDialog_Main.Filter), QString::fromStdString(saveBefore.Filter));
@@ -161,7 +174,8 @@ private slots:
         const shell::Picture back = shell::ReadBmpPicture(saved);
         const QImage shownImage = Child<widgets::PictureView>(&w, "Image_Palette_PIC")->Image();
         for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 10; ++x) QCOMPARE(Rgb(back.PixelAt(x, y)), shownImage.pixel(x, y));
+            for (int x = 0; x < 10; ++x)
+                QCOMPARE(Rgb(back.PixelAt(x, y)), shownImage.pixel(x, y));
 
         std::ostringstream out, err;
         const std::string cliSaved = f.dir / "cli.bmp";
@@ -185,7 +199,8 @@ private slots:
         f.dialogs.ConfirmFile(f.dir / "missing/dir/x.bmp");
         Child<QAction>(&w, "NBtn_Save")->trigger();
         QVERIFY(f.LastBox().error);
-        QVERIFY(QString::fromStdString(f.LastBox().text).contains(QString::fromStdString(f.dir / "missing/dir/x.bmp")));
+        QVERIFY(QString::fromStdString(f.LastBox().text)
+                    .contains(QString::fromStdString(f.dir / "missing/dir/x.bmp")));
         QVERIFY(w.isVisible());
     }
 };

@@ -32,7 +32,9 @@ testsupport::RecordingBoxes::Box UiFixture::LastBox() const {
     return boxes.boxes.empty() ? testsupport::RecordingBoxes::Box{} : boxes.boxes.back();
 }
 
-QString UiFixture::Panel(int i) { return Window().PanelText(i); }
+QString UiFixture::Panel(int i) {
+    return Window().PanelText(i);
+}
 
 std::string WriteBmp(const UiFixture& f, const std::string& name, const testsupport::BmpLayout& layout) {
     const std::string path = f.dir / name;

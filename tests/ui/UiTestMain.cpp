@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
         return suites.at(suite)(argc - 1, rest);
     }
     int failures = 0;
-    for (const auto& [name, run] : suites) failures += run(1, argv);
+    for (const auto& [name, run] : suites)
+        failures += run(1, argv);
     return failures;
 }

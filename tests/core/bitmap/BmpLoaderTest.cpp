@@ -59,9 +59,11 @@ TEST_F(Loader, FourBitBottomUpFile) {
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bm->Pixels.begin()));
     const auto file = BuildBmp(s);
     const size_t lastStoredRow = 54 + 64 + 31 * 12;
-    EXPECT_TRUE(std::equal(file.begin() + lastStoredRow, file.begin() + lastStoredRow + 12, bm->Pixels.begin()));
+    EXPECT_TRUE(
+        std::equal(file.begin() + lastStoredRow, file.begin() + lastStoredRow + 12, bm->Pixels.begin()));
 
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(bm->ColourTable[i], s.palette[i]) << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(bm->ColourTable[i], s.palette[i]) << i;
     EXPECT_EQ(bm->RawPalette[4 * 5 + 2], base::RedOf(s.palette[5]));
     EXPECT_EQ(bm->RawPalette[64], 0); // past the file's 16 entries
 }
@@ -72,8 +74,10 @@ TEST_F(Loader, SizeLimits) {
         OpenStatus status;
     };
     const Case cases[] = {
-        {1024, 768, OpenStatus::Ok},           {1025, 768, OpenStatus::WrongFileSize},
-        {1024, 769, OpenStatus::WrongFileSize}, {0, 16, OpenStatus::WrongFileSize},
+        {1024, 768, OpenStatus::Ok},
+        {1025, 768, OpenStatus::WrongFileSize},
+        {1024, 769, OpenStatus::WrongFileSize},
+        {0, 16, OpenStatus::WrongFileSize},
         {16, 0, OpenStatus::WrongFileSize},
     };
     for (const Case& c : cases) {
@@ -151,7 +155,8 @@ TEST_F(Loader, OddHeightTurnsRowsAroundTheMiddle) {
     s.indices = testsupport::IndicesOf(4, 5, [](int x, int y) { return 16 * y + x; });
     ASSERT_EQ(Load(BuildBmp(s)).status, OpenStatus::Ok);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(bm->Pixels[static_cast<size_t>(4 * y + x)], 16 * y + x);
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(bm->Pixels[static_cast<size_t>(4 * y + x)], 16 * y + x);
 }
 
 TEST_F(Loader, PaletteLessFileKeepsThePreviousColourValues) {
@@ -192,10 +197,9 @@ TEST_F(Loader, ShortAndOversizedFilesStayInsideTheBuffers) {
         bytes.resize(bytes.size() - 12); // the last stored row (the top row) and half of the next are missing
         ASSERT_EQ(Load(bytes).status, OpenStatus::Ok);
         // Stored bottom-up, so the missing bytes end up in the top rows after turning them over.
-        const std::vector<std::uint8_t> expected = {0,    0,    0,    0,    0,    0,    0,    0,
-                                                    0x55, 0x55, 0x55, 0x55, 0,    0,    0,    0,
-                                                    0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55,
-                                                    0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55};
+        const std::vector<std::uint8_t> expected = {
+            0,    0,    0,    0,    0,    0,    0,    0,    0x55, 0x55, 0x55, 0x55, 0,    0,    0,    0,
+            0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55};
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bm->Pixels.begin()));
         EXPECT_EQ(bm->Pixels[32], 0xEE); // past PixelDataSize the old contents stay
     }

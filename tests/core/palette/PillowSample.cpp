@@ -53,8 +53,8 @@ void CheckStillShown(const shell::Picture& before, const shell::Picture& after, 
                                          std::to_string(x) + "," + std::to_string(y));
 }
 
-std::unique_ptr<shell::Workspace> OpenFresh(const testsupport::TempDir& tmp, const testsupport::BmpLayout& layout,
-                                            shell::Page page) {
+std::unique_ptr<shell::Workspace> OpenFresh(const testsupport::TempDir& tmp,
+                                            const testsupport::BmpLayout& layout, shell::Page page) {
     auto ws = std::make_unique<shell::Workspace>();
     const std::string path = tmp / "input.bmp";
     testsupport::WriteFile(path, testsupport::BuildBmp(layout));

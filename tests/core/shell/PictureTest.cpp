@@ -12,7 +12,9 @@ using shell::Picture;
 using testsupport::BmpLayout;
 using testsupport::BuildBmp;
 
-Picture Decode(const std::vector<std::uint8_t>& bytes) { return DecodeBmpPicture(bytes.data(), bytes.size(), "x.bmp"); }
+Picture Decode(const std::vector<std::uint8_t>& bytes) {
+    return DecodeBmpPicture(bytes.data(), bytes.size(), "x.bmp");
+}
 
 TEST(PictureReader, DecodesEveryIndexedDepthInBothRowOrders) {
     for (int bpp : {1, 2, 4, 8}) {
@@ -24,14 +26,16 @@ TEST(PictureReader, DecodesEveryIndexedDepthInBothRowOrders) {
             s.bpp = bpp;
             s.topDown = topDown;
             s.palette = testsupport::DistinctPalette(1 << bpp);
-            s.indices = testsupport::IndicesOf(13, 3, [bpp](int x, int y) { return (x * 5 + y) % (1 << bpp); });
+            s.indices =
+                testsupport::IndicesOf(13, 3, [bpp](int x, int y) { return (x * 5 + y) % (1 << bpp); });
             const Picture p = Decode(BuildBmp(s));
             ASSERT_EQ(p.width, 13);
             ASSERT_EQ(p.height, 3);
             EXPECT_EQ(p.palette, s.palette);
             for (int y = 0; y < 3; ++y)
                 for (int x = 0; x < 13; ++x)
-                    ASSERT_EQ(p.PixelAt(x, y), s.palette[static_cast<size_t>((x * 5 + y) % (1 << bpp))]) << x << "," << y;
+                    ASSERT_EQ(p.PixelAt(x, y), s.palette[static_cast<size_t>((x * 5 + y) % (1 << bpp))])
+                        << x << "," << y;
         }
     }
 }
@@ -116,16 +120,18 @@ TEST(PictureWriter, EightBitLayoutByteForByte) {
     const auto b = shell::EncodeBmp8(p);
     ASSERT_EQ(b.size(), 14u + 40 + 1024 + 2 * 4);
     const std::vector<std::uint8_t> head = {
-        'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0, // file size 1086, pixels at 1078
-        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0,          // 3 x 2, 1 plane, 8 bits
-        0, 0, 0, 0, 8, 0, 0, 0,                                   // no compression, 8 bytes of pixels
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0};          // resolution 0, 256 colours used
+        'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0,        // file size 1086, pixels at 1078
+        40,  0,   0,    0,    3, 0, 0, 0, 2, 0, 0,    0,    1, 0, 8, 0,  // 3 x 2, 1 plane, 8 bits
+        0,   0,   0,    0,    8, 0, 0, 0,                                // no compression, 8 bytes of pixels
+        0,   0,   0,    0,    0, 0, 0, 0, 0, 1, 0,    0,    0, 0, 0, 0}; // resolution 0, 256 colours used
     EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + 54), head);
-    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 54, b.begin() + 58), (std::vector<std::uint8_t>{0x33, 0x22, 0x11, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 54, b.begin() + 58),
+              (std::vector<std::uint8_t>{0x33, 0x22, 0x11, 0}));
     EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 54 + 1020, b.begin() + 54 + 1024),
               (std::vector<std::uint8_t>{0x80, 0x00, 0xFF, 0}));
     // Bottom row first, padded to 4 bytes.
-    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 1078, b.end()), (std::vector<std::uint8_t>{255, 0, 7, 0, 0, 1, 2, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 1078, b.end()),
+              (std::vector<std::uint8_t>{255, 0, 7, 0, 0, 1, 2, 0}));
 
     // And the reader gives the picture back.
     const Picture back = Decode(b);

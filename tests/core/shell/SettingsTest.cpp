@@ -32,7 +32,8 @@ TEST(Settings, FirstRunUsesDefaultsAndQuitCreatesTheFile) {
     EXPECT_EQ(s.PaletteColorMask, 0xFFFFFFu);
 
     ASSERT_FALSE(SaveSettings(s, path).has_value());
-    EXPECT_EQ(ReadText(path), "[Tavix CONFIG]\r\nFont Size=4\r\nCode Format=1\r\nBin Sort=0\r\nPalette Format=1\r\n");
+    EXPECT_EQ(ReadText(path),
+              "[Tavix CONFIG]\r\nFont Size=4\r\nCode Format=1\r\nBin Sort=0\r\nPalette Format=1\r\n");
 }
 
 TEST(Settings, StoredValuesAreReadAndDerivedValuesFollow) {
@@ -59,11 +60,12 @@ TEST(Settings, OutOfRangeAndMalformedValues) {
     };
     const Case cases[] = {
         // A Font Size outside 0..4 becomes 4; the other fields keep the numbers stored.
-        {"[Tavix CONFIG]\nFont Size=9\nCode Format=7\nBin Sort=-3\nPalette Format=5\n", 4, 7, -3, 5, 16, 0xFFFFFF},
+        {"[Tavix CONFIG]\nFont Size=9\nCode Format=7\nBin Sort=-3\nPalette Format=5\n", 4, 7, -3, 5, 16,
+         0xFFFFFF},
         {"[Tavix CONFIG]\nFont Size=-1\n", 4, 1, 0, 1, 16, 0xFFFFFF},
         // Values that are not integers give the defaults.
-        {"[Tavix CONFIG]\nFont Size=abc\nCode Format=1x\nBin Sort=\nPalette Format=99999999999\n", 4, 1, 0, 1, 16,
-         0xFFFFFF},
+        {"[Tavix CONFIG]\nFont Size=abc\nCode Format=1x\nBin Sort=\nPalette Format=99999999999\n", 4, 1, 0, 1,
+         16, 0xFFFFFF},
         // Blanks around keys and values, other letter case, other sections and keys.
         {"[other]\nFont Size=0\n[ tavix config ]\n  font size = 1 \nBIN SORT=1\nUnknown=3\n", 1, 1, 1, 1, 13,
          0xFFFFFF},
@@ -98,9 +100,10 @@ TEST(Settings, SaveKeepsOtherLinesAndReplacesValuesInPlace) {
     s.SetBinSort(0);
     s.SetPaletteFormat(0);
     ASSERT_FALSE(SaveSettings(s, path).has_value());
-    EXPECT_EQ(ReadText(path), "; written by hand\r\n[Other]\r\nFont Size=3\r\n\r\n[Tavix CONFIG]\r\nBin Sort = 0\r\n"
-                              "Comment=keep me\r\nFont Size=0\r\nCode Format=0\r\nPalette Format=0\r\n\r\n"
-                              "[Last]\r\nx=1\r\n");
+    EXPECT_EQ(ReadText(path),
+              "; written by hand\r\n[Other]\r\nFont Size=3\r\n\r\n[Tavix CONFIG]\r\nBin Sort = 0\r\n"
+              "Comment=keep me\r\nFont Size=0\r\nCode Format=0\r\nPalette Format=0\r\n\r\n"
+              "[Last]\r\nx=1\r\n");
     // Read back, the file gives what was saved.
     const Settings back = LoadSettings(path);
     EXPECT_EQ(back.FontSize, 0);
