@@ -174,7 +174,9 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
 
     auto section = FindSection(lines);
     if (!section) {
-        lines.push_back({"[" + std::string(SettingsSection) + "]" + cr});
+        std::string header = "[";
+        header.append(SettingsSection).append("]").append(cr);
+        lines.push_back({header});
         section = SectionRange{lines.size() - 1, lines.size(), lines.size()};
     }
     // New keys go after the last non-empty line of the section, in the order of the table.
