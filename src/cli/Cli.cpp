@@ -75,11 +75,10 @@ int Header(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << bitmap::MessageOf(result.status) << '\n';
         return kExitFailure;
     }
-    out << "File Header:\n";
+    // Each grid's rows, its title row first, exactly as the Bitmap Header tab shows them.
     PrintRow(out, bitmap::HeaderTitles());
     for (const auto& row : bitmap::FileHeaderRows(bm->FileHeader))
         PrintRow(out, row);
-    out << "Info Header:\n";
     PrintRow(out, bitmap::HeaderTitles());
     for (const auto& row : bitmap::InfoHeaderRows(bm->InfoHeader))
         PrintRow(out, row);

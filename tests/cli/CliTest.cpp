@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -62,6 +63,17 @@ TEST(Cli, HeaderPrintsBothGridsEvenForARefusedFile) {
     EXPECT_NE(r.out.find("0000-0001\t42 4D (B M)\tIdentifier\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("000E-000F\t18 00 (24)\tBits per pixel\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("0004-0007\t04 00 00 00 (4)\tWidth in pixels\n"), std::string::npos) << r.out;
+    // Two title rows and 4 + 11 value rows, one a line, three tab-separated fields each.
+    int lines = 0;
+    for (size_t start = 0; start < r.out.size();) {
+        const size_t end = r.out.find('\n', start);
+        const std::string line = r.out.substr(start, end - start);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;
+        ++lines;
+        start = end + 1;
+    }
+    EXPECT_EQ(lines, 17);
+    EXPECT_EQ(r.out.rfind("Offset\tValue\tDescription\n", 0), 0u);
 
     const auto missing = RunCli({"header", dir / "none.bmp"});
     EXPECT_EQ(missing.code, 1);
