@@ -10,11 +10,18 @@ namespace base {
 std::string strprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string vstrprintf(const char* format, std::va_list args);
 
-// Two upper-case hexadecimal digits of a byte, the hot path of "%02X".
-inline void AppendHex2(std::string& out, unsigned value) {
+// Two upper-case hexadecimal digits of a byte, the hot path of "%02X": written at out (returning the end),
+// or appended to a string.
+inline char* PutHex2(char* out, unsigned value) {
     static constexpr char digits[] = "0123456789ABCDEF";
-    out.push_back(digits[(value >> 4) & 0xF]);
-    out.push_back(digits[value & 0xF]);
+    out[0] = digits[(value >> 4) & 0xF];
+    out[1] = digits[value & 0xF];
+    return out + 2;
+}
+inline void AppendHex2(std::string& out, unsigned value) {
+    char digits[2];
+    PutHex2(digits, value);
+    out.append(digits, 2);
 }
 
 } // namespace base

@@ -61,13 +61,6 @@ private:
     std::size_t used_ = 0;
 };
 
-char* PutHex2(char* out, unsigned value) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    out[0] = digits[(value >> 4) & 0xF];
-    out[1] = digits[value & 0xF];
-    return out + 2;
-}
-
 char* PutText(char* out, const char* text) {
     const std::size_t n = std::strlen(text);
     std::memcpy(out, text, n);
@@ -78,7 +71,7 @@ char* PutText(char* out, const char* text) {
 char* PutItem(char* out, std::uint8_t value) {
     out[0] = '0';
     out[1] = 'x';
-    PutHex2(out + 2, value);
+    base::PutHex2(out + 2, value);
     out[4] = ',';
     return out + 5;
 }
@@ -153,7 +146,7 @@ public:
     // "; UFONT %03X\n" with the cell's number modulo 256.
     void CellHeader(int cellNumber) {
         char* out = PutText(out_.Room(), "; UFONT 0");
-        out = PutHex2(out, static_cast<unsigned>(cellNumber & 0xFF));
+        out = base::PutHex2(out, static_cast<unsigned>(cellNumber & 0xFF));
         *out++ = kCr;
         *out++ = kLf;
         out_.Commit(out);
@@ -166,11 +159,11 @@ public:
             *out++ = (v >> bit) & 1 ? 'X' : '.';
         const unsigned high = v >> 8;
         const unsigned low = v & 0xFF;
-        out = PutHex2(PutText(out, " 0x"), high);
-        out = PutHex2(PutText(out, ", 0x"), low);
-        out = PutHex2(PutText(out, " DB 0"), high);
-        out = PutHex2(PutText(out, "h, 0"), low);
-        out = PutHex2(PutHex2(PutText(out, "h  0x"), high), low);
+        out = base::PutHex2(PutText(out, " 0x"), high);
+        out = base::PutHex2(PutText(out, ", 0x"), low);
+        out = base::PutHex2(PutText(out, " DB 0"), high);
+        out = base::PutHex2(PutText(out, "h, 0"), low);
+        out = base::PutHex2(base::PutHex2(PutText(out, "h  0x"), high), low);
         *out++ = kCr;
         *out++ = kLf;
         out_.Commit(out);

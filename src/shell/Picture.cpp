@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/LittleEndian.h"
+#include "base/WholeFile.h"
 
 #include <cstdio>
 #include <limits>
@@ -106,21 +107,17 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
 }
 
 Picture ReadBmpPicture(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) Fail(path, "the file cannot be opened");
     std::vector<std::uint8_t> data;
-    std::uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        data.insert(data.end(), chunk, chunk + n);
-        if (data.size() > kMaxFileSize) {
-            std::fclose(f);
-            Fail(path, "the file is larger than 256 MiB");
-        }
+    switch (base::ReadWholeFile(path, data, kMaxFileSize)) {
+    case base::ReadStatus::Ok:
+        break;
+    case base::ReadStatus::CannotOpen:
+        Fail(path, "the file cannot be opened");
+    case base::ReadStatus::TooLarge:
+        Fail(path, "the file is larger than 256 MiB");
+    case base::ReadStatus::ReadError:
+        Fail(path, "the file cannot be read");
     }
-    const bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (readError) Fail(path, "the file cannot be read");
     return DecodeBmpPicture(data.data(), data.size(), path);
 }
 
@@ -221,11 +218,8 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture) {
 
 void SaveBmp8(const IndexedPicture& picture, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodeBmp8(picture);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw base::Error(base::strprintf("Cannot write the picture \"%s\".", path.c_str()));
-    const bool wrote = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !wrote) {
-        std::remove(path.c_str());
+    if (!base::WriteWholeFile(path, bytes.data(), bytes.size())) {
+        std::remove(path.c_str()); // no half-written picture is left behind
         throw base::Error(base::strprintf("Cannot write the picture \"%s\".", path.c_str()));
     }
 }

@@ -2,11 +2,11 @@
 
 #include "base/Format.h"
 #include "base/Path.h"
+#include "base/WholeFile.h"
 
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -81,16 +81,18 @@ std::vector<Line> SplitLines(const std::string& content) {
     return lines;
 }
 
-std::optional<std::string> ReadFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return std::nullopt;
-    std::string content;
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        content.append(chunk, n);
-    std::fclose(f);
-    return content;
+// The file's text; nothing when it cannot be opened (a missing file). A file that opens but cannot be read
+// whole is an error, so that saving never rewrites it from a part.
+struct FileText {
+    std::optional<std::string> text;
+    bool readError = false;
+};
+FileText ReadFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    const base::ReadStatus status = base::ReadWholeFile(path, bytes);
+    if (status == base::ReadStatus::CannotOpen) return {};
+    if (status != base::ReadStatus::Ok) return {std::nullopt, true};
+    return {std::string(bytes.begin(), bytes.end()), false};
 }
 
 // A section line "[name]", trimmed; returns the name.
@@ -146,7 +148,7 @@ std::optional<std::int32_t> ParseInt(std::string_view text) {
 
 Settings LoadSettings(const std::string& path) {
     Settings settings;
-    const auto content = ReadFile(path);
+    const auto content = ReadFile(path).text;
     if (!content) return settings;
     const std::vector<Line> lines = SplitLines(*content);
     const auto section = FindSection(lines);
@@ -165,7 +167,9 @@ Settings LoadSettings(const std::string& path) {
 
 std::optional<std::string> SaveSettings(const Settings& settings, const std::string& path) {
     const std::string unable = base::strprintf("Unable to write to %s", path.c_str());
-    const auto content = ReadFile(path);
+    const FileText file = ReadFile(path);
+    if (file.readError) return unable;
+    const auto& content = file.text;
     std::vector<Line> lines = content ? SplitLines(*content) : std::vector<Line>{};
     // New lines follow the file's own line ends; a new file gets CR LF like every text file the tool writes.
     const bool crlf =
@@ -209,10 +213,7 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
     for (const Line& line : lines)
         out += line.text + '\n';
 
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return unable;
-    const bool wrote = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-    if (std::fclose(f) != 0 || !wrote) return unable;
+    if (!base::WriteWholeFile(path, out.data(), out.size())) return unable;
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
+#include "base/WholeFile.h"
 
 #include "support/BmpBuilder.h"
 
@@ -58,6 +59,24 @@ TEST(OutputFile, TextModeWritesCrLfAndBinaryModeTheBytes) {
     base::OutputFile missing;
     EXPECT_FALSE(missing.Create(dir / "no/such/dir/x.bin", base::OutputFile::Mode::Binary));
     EXPECT_FALSE(missing.IsOpen());
+}
+
+} // namespace
+
+namespace {
+
+TEST(WholeFile, RoundTripLimitAndFailures) {
+    testsupport::TempDir dir;
+    const std::string bytes = "abc\r\n\0z";
+    ASSERT_TRUE(base::WriteWholeFile(dir / "f", bytes.data(), bytes.size()));
+    std::vector<std::uint8_t> in;
+    EXPECT_EQ(base::ReadWholeFile(dir / "f", in), base::ReadStatus::Ok);
+    EXPECT_EQ(std::string(in.begin(), in.end()), bytes);
+    EXPECT_EQ(base::ReadWholeFile(dir / "f", in, 3), base::ReadStatus::TooLarge);
+    EXPECT_EQ(base::ReadWholeFile(dir / "none", in), base::ReadStatus::CannotOpen);
+    EXPECT_EQ(base::ReadWholeFile(dir.path(), in),
+              base::ReadStatus::ReadError); // a directory opens, reads fail
+    EXPECT_FALSE(base::WriteWholeFile(dir / "no/dir/f", bytes.data(), bytes.size()));
 }
 
 } // namespace
