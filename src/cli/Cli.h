@@ -1,10 +1,8 @@
 #pragma once
 
-#include "base/Colour.h"
+#include "cli/Args.h"
 
-#include <cstdint>
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,41 +13,14 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1; // the job failed: a refused picture, a file that cannot be written
 inline constexpr int kExitUsage = 2;   // the command line is wrong
 
-// A command line that cannot be run; the text is the one-line message for stderr.
-struct UsageError {
-    std::string message;
+// One command of tavix-cli: its name, its lines of --help, and what runs it (with the arguments after the
+// name). A command throws UsageError for a wrong command line and base::Error for what no step handles;
+// Run turns them into the exit codes.
+struct Command {
+    const char* name;
+    const char* help;
+    int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
-
-// `osd SHEET.bmp [--cell 12..16] [--code c|asm] [--palette rgb888|rgb666] [--reduce] [--2bpp] [--out DIR]
-// [--save-reduced OUT.bmp]`: the OSD tab's job with the choices its menus and check box would hold.
-struct OsdJob {
-    std::string sheet;
-    std::int32_t fontSize = 4;      // --cell minus 12
-    std::int32_t codeFormat = 1;    // c
-    std::int32_t paletteFormat = 1; // rgb888
-    bool reduce = false;
-    bool to2Bpp = false;
-    std::string outputDirectory; // empty: the current directory
-    std::optional<std::string> saveReduced;
-};
-OsdJob ParseOsdArgs(const std::vector<std::string>& args); // throws UsageError
-
-// One edit of `palette IN.bmp OUT.bmp [EDIT ...]`, applied as the Palette tab's button would be after
-// picking the entries (and, for Insert and Update, the LEFT colour).
-struct PaletteEditStep {
-    enum class Kind { Insert, Delete, Swap, Update, Invert };
-    Kind kind = Kind::Insert;
-    std::uint8_t left = 0;
-    std::uint8_t right = 0;
-    std::uint8_t count = 1;
-    base::Colour colour = 0;
-};
-struct PaletteJob {
-    std::string input;
-    std::string output;
-    std::vector<PaletteEditStep> edits;
-};
-PaletteJob ParsePaletteArgs(const std::vector<std::string>& args); // throws UsageError
 
 // Runs tavix-cli with args (without the program name), writing results to out and messages to err.
 // Returns the exit code. Never creates a window and never reads the settings file.

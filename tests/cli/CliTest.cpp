@@ -1,4 +1,6 @@
 #include "cli/Cli.h"
+#include "cli/OsdCommand.h"
+#include "cli/PaletteCommand.h"
 
 #include "base/Path.h"
 #include "support/BmpBuilder.h"

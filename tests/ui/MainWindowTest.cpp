@@ -1,3 +1,4 @@
+#include "ui/Suites.h"
 #include "ui/UiFixture.h"
 
 #include "shell/QtApplication.h"
@@ -215,9 +216,6 @@ private slots:
     }
 };
 
-int RunMainWindowTest(int argc, char** argv) {
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAVIX_UI_SUITE(MainWindowTest)
 
 #include "MainWindowTest.moc"

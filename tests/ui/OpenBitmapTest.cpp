@@ -1,3 +1,4 @@
+#include "ui/Suites.h"
 #include "ui/UiFixture.h"
 
 #include "widgets/PictureView.h"
@@ -156,9 +157,6 @@ private slots:
     }
 };
 
-int RunOpenBitmapTest(int argc, char** argv) {
-    OpenBitmapTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAVIX_UI_SUITE(OpenBitmapTest)
 
 #include "OpenBitmapTest.moc"

@@ -1,6 +1,9 @@
+#include "ui/Suites.h"
 #include "ui/UiFixture.h"
 
 #include "cli/Cli.h"
+#include "cli/OsdCommand.h"
+#include "cli/PaletteCommand.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
 #include "widgets/Swatch.h"
@@ -220,9 +223,6 @@ private slots:
     }
 };
 
-int RunOsdTabTest(int argc, char** argv) {
-    OsdTabTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAVIX_UI_SUITE(OsdTabTest)
 
 #include "OsdTabTest.moc"

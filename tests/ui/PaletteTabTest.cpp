@@ -1,6 +1,9 @@
+#include "ui/Suites.h"
 #include "ui/UiFixture.h"
 
 #include "cli/Cli.h"
+#include "cli/OsdCommand.h"
+#include "cli/PaletteCommand.h"
 #include "shell/Picture.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
@@ -205,9 +208,6 @@ private slots:
     }
 };
 
-int RunPaletteTabTest(int argc, char** argv) {
-    PaletteTabTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAVIX_UI_SUITE(PaletteTabTest)
 
 #include "PaletteTabTest.moc"

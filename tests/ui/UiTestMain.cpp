@@ -14,7 +14,7 @@
 int main(int argc, char** argv) {
     shell::TavixApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
-    const std::map<std::string, std::function<int(int, char**)>> suites = AllSuites();
+    const auto& suites = AllSuites();
     if (argc > 1 && suites.count(argv[1])) {
         // The remaining arguments go to QTest (e.g. a test function name).
         const std::string suite = argv[1];

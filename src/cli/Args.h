@@ -1,0 +1,30 @@
+#pragma once
+
+#include "base/Colour.h"
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// A command line that cannot be run; the text is the one-line message for stderr.
+struct UsageError {
+    std::string message;
+};
+
+// A decimal number from min to max; what names the option in the message.
+long Number(const std::string& text, long min, long max, const std::string& what);
+
+// A colour written RRGGBB (hexadecimal, red first), as a colour value 0x00BBGGRR.
+base::Colour HexColour(const std::string& text, const std::string& what);
+
+// The value of the option at args[i] (the next argument); i moves onto it.
+const std::string& ValueOf(const std::vector<std::string>& args, size_t& i);
+
+// One of the words a choice option takes; returns its position in choices.
+int Choice(const std::string& option, const std::string& value, const std::vector<std::string>& choices);
+
+// Makes the directory of --out (and its parents) unless it is empty; throws base::Error when it cannot.
+void MakeOutputDirectory(const std::string& directory);
+
+} // namespace cli

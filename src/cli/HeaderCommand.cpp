@@ -1,0 +1,41 @@
+#include "bitmap/BmpLoader.h"
+#include "bitmap/HeaderView.h"
+#include "cli/Commands.h"
+
+#include <memory>
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+void PrintRow(std::ostream& out, const bitmap::HeaderRow& row) {
+    out << row.range << '\t' << row.value << '\t' << row.description << '\n';
+}
+
+int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) throw UsageError{"header takes one FILE.bmp"};
+    auto bm = std::make_unique<bitmap::CurrentBitmap>();
+    const auto result = bitmap::LoadBitmapFile(*bm, args[0]);
+    if (!result.headersRead) {
+        err << bitmap::MessageOf(result.status) << '\n';
+        return kExitFailure;
+    }
+    // Each grid's rows, its title row first, exactly as the Bitmap Header tab shows them.
+    PrintRow(out, bitmap::HeaderTitles());
+    for (const auto& row : bitmap::FileHeaderRows(bm->FileHeader))
+        PrintRow(out, row);
+    PrintRow(out, bitmap::HeaderTitles());
+    for (const auto& row : bitmap::InfoHeaderRows(bm->InfoHeader))
+        PrintRow(out, row);
+    return kExitOk;
+}
+
+} // namespace
+
+const Command kHeaderCommand{
+    "header",
+    "  header FILE.bmp       print the rows of the two BMP header grids (range, value, description)\n",
+    RunHeader};
+
+} // namespace cli

@@ -1,0 +1,102 @@
+#include "cli/OsdCommand.h"
+
+#include "cli/Commands.h"
+#include "osd/OsdFont.h"
+#include "osd/PaletteReduce.h"
+#include "palette/PaletteSave.h"
+#include "shell/Workspace.h"
+
+#include <memory>
+#include <ostream>
+
+namespace cli {
+
+OsdJob ParseOsdArgs(const std::vector<std::string>& args) {
+    OsdJob job;
+    bool haveSheet = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--cell") {
+            job.fontSize = static_cast<std::int32_t>(Number(ValueOf(args, i), 12, 16, "--cell") - 12);
+        } else if (a == "--code") {
+            const std::string& v = ValueOf(args, i);
+            if (v != "c" && v != "asm") throw UsageError{"--code takes c or asm, not '" + v + "'"};
+            job.codeFormat = v == "c" ? 1 : 0;
+        } else if (a == "--palette") {
+            const std::string& v = ValueOf(args, i);
+            if (v != "rgb888" && v != "rgb666")
+                throw UsageError{"--palette takes rgb888 or rgb666, not '" + v + "'"};
+            job.paletteFormat = v == "rgb888" ? 1 : 0;
+        } else if (a == "--reduce") {
+            job.reduce = true;
+        } else if (a == "--2bpp") {
+            job.to2Bpp = true;
+        } else if (a == "--out") {
+            job.outputDirectory = ValueOf(args, i);
+        } else if (a == "--save-reduced") {
+            job.saveReduced = ValueOf(args, i);
+        } else if (a.rfind("--", 0) == 0) {
+            throw UsageError{"osd: unknown option '" + a + "'"};
+        } else if (!haveSheet) {
+            job.sheet = a;
+            haveSheet = true;
+        } else {
+            throw UsageError{"osd takes one SHEET.bmp"};
+        }
+    }
+    if (!haveSheet) throw UsageError{"osd needs a SHEET.bmp"};
+    return job;
+}
+
+namespace {
+
+int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const OsdJob job = ParseOsdArgs(args);
+    MakeOutputDirectory(job.outputDirectory);
+    auto ws = std::make_unique<shell::Workspace>();
+    ws->settings.SetFontSize(job.fontSize);
+    ws->settings.SetCodeFormat(job.codeFormat);
+    ws->settings.SetPaletteFormat(job.paletteFormat);
+    if (!OpenAsFileOpen(*ws, job.sheet, shell::Page::Osd, err)) return kExitFailure;
+    if (job.reduce) {
+        const int count = osd::ReducePalette(ws->bitmap, ws->osd, ws->settings.PaletteColorMask);
+        out << osd::PaletteNumberText(count) << '\n';
+    }
+
+    osd::OsdOptions options;
+    options.sourcePath = job.sheet;
+    options.cellWidth = ws->settings.OsdCellWidth;
+    options.codeFormat = ws->settings.CodeFormat;
+    options.paletteFormat = ws->settings.PaletteFormat;
+    options.to2Bpp = job.to2Bpp;
+    options.outputDirectory = job.outputDirectory;
+    const osd::GenerateResult result = osd::GenerateOsdFont(ws->bitmap, options);
+    for (const std::string& note : result.notes)
+        out << note << '\n';
+    if (result.error) {
+        err << *result.error << '\n';
+        return kExitFailure;
+    }
+    if (!result.ran) {
+        err << "Nothing generated: " << job.sheet << " is not a .bmp file\n";
+        return kExitFailure;
+    }
+    out << result.cellCount << " cells\n";
+
+    if (job.saveReduced) {
+        palette::SaveReducedPicture(*ws, *job.saveReduced);
+        out << "Saved " << *job.saveReduced << '\n';
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+const Command kOsdCommand{
+    "osd",
+    "  osd SHEET.bmp [--cell 12|13|14|15|16] [--code c|asm] [--palette rgb888|rgb666]\n"
+    "      [--reduce] [--2bpp] [--out DIR] [--save-reduced OUT.bmp]\n"
+    "                        write the OSD font files of a character sheet, as the OSD tab's Generate does\n",
+    RunOsd};
+
+} // namespace cli

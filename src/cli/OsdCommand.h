@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// `osd SHEET.bmp [--cell 12..16] [--code c|asm] [--palette rgb888|rgb666] [--reduce] [--2bpp] [--out DIR]
+// [--save-reduced OUT.bmp]`: the OSD tab's job with the choices its menus and check box would hold.
+struct OsdJob {
+    std::string sheet;
+    std::int32_t fontSize = 4;      // --cell minus 12
+    std::int32_t codeFormat = 1;    // c
+    std::int32_t paletteFormat = 1; // rgb888
+    bool reduce = false;
+    bool to2Bpp = false;
+    std::string outputDirectory; // empty: the current directory
+    std::optional<std::string> saveReduced;
+};
+OsdJob ParseOsdArgs(const std::vector<std::string>& args); // throws UsageError
+
+} // namespace cli

@@ -1,0 +1,100 @@
+#include "cli/PaletteCommand.h"
+
+#include "cli/Commands.h"
+#include "palette/PaletteEdit.h"
+#include "palette/PaletteSave.h"
+#include "shell/Workspace.h"
+
+#include <memory>
+#include <ostream>
+
+namespace cli {
+
+PaletteJob ParsePaletteArgs(const std::vector<std::string>& args) {
+    PaletteJob job;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        PaletteEditStep step;
+        if (a == "--insert" || a == "--update") {
+            const std::string& v = ValueOf(args, i);
+            const size_t eq = v.find('=');
+            if (eq == std::string::npos) throw UsageError{a + " takes I=RRGGBB, not '" + v + "'"};
+            step.kind = a == "--insert" ? PaletteEditStep::Kind::Insert : PaletteEditStep::Kind::Update;
+            step.left = static_cast<std::uint8_t>(Number(v.substr(0, eq), 0, 255, a + " index"));
+            step.colour = HexColour(v.substr(eq + 1), a);
+        } else if (a == "--delete" || a == "--invert") {
+            step.kind = a == "--delete" ? PaletteEditStep::Kind::Delete : PaletteEditStep::Kind::Invert;
+            step.left = static_cast<std::uint8_t>(Number(ValueOf(args, i), 0, 255, a + " index"));
+        } else if (a == "--swap") {
+            const std::string& v = ValueOf(args, i);
+            const size_t c1 = v.find(',');
+            const size_t c2 = c1 == std::string::npos ? c1 : v.find(',', c1 + 1);
+            if (c2 == std::string::npos) throw UsageError{"--swap takes L,R,N, not '" + v + "'"};
+            step.kind = PaletteEditStep::Kind::Swap;
+            step.left = static_cast<std::uint8_t>(Number(v.substr(0, c1), 0, 255, "--swap L"));
+            step.right = static_cast<std::uint8_t>(Number(v.substr(c1 + 1, c2 - c1 - 1), 0, 255, "--swap R"));
+            step.count = static_cast<std::uint8_t>(Number(v.substr(c2 + 1), 1, 100, "--swap N"));
+        } else if (a.rfind("--", 0) == 0) {
+            throw UsageError{"palette: unknown option '" + a + "'"};
+        } else {
+            files.push_back(a);
+            continue;
+        }
+        job.edits.push_back(step);
+    }
+    if (files.size() != 2) throw UsageError{"palette takes IN.bmp and OUT.bmp"};
+    job.input = files[0];
+    job.output = files[1];
+    return job;
+}
+
+namespace {
+
+int RunPalette(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const PaletteJob job = ParsePaletteArgs(args);
+    auto ws = std::make_unique<shell::Workspace>();
+    if (!OpenAsFileOpen(*ws, job.input, shell::Page::Palette, err)) return kExitFailure;
+    for (const PaletteEditStep& edit : job.edits) {
+        switch (edit.kind) {
+        case PaletteEditStep::Kind::Insert:
+            palette::PickLeft(*ws, edit.left);
+            ws->palette.LeftSwatch = edit.colour;
+            palette::InsertEntry(*ws);
+            break;
+        case PaletteEditStep::Kind::Delete:
+            palette::PickLeft(*ws, edit.left);
+            palette::DeleteEntry(*ws);
+            break;
+        case PaletteEditStep::Kind::Swap:
+            palette::PickLeft(*ws, edit.left);
+            palette::PickRight(*ws, edit.right);
+            ws->palette.RepeatCount = edit.count;
+            palette::SwapEntries(*ws);
+            break;
+        case PaletteEditStep::Kind::Update:
+            palette::PickLeft(*ws, edit.left);
+            ws->palette.LeftSwatch = edit.colour;
+            palette::UpdateEntry(*ws);
+            break;
+        case PaletteEditStep::Kind::Invert:
+            palette::PickLeft(*ws, edit.left);
+            palette::InvertEntry(*ws);
+            break;
+        }
+    }
+    palette::SavePalettePicture(*ws, job.output);
+    out << "Saved " << job.output << '\n';
+    return kExitOk;
+}
+
+} // namespace
+
+const Command kPaletteCommand{
+    "palette",
+    "  palette IN.bmp OUT.bmp [EDIT ...]\n"
+    "                        edit a picture's palette and save it as an 8-bit BMP; each EDIT is one of\n"
+    "                        --insert I=RRGGBB, --delete I, --swap L,R,N, --update I=RRGGBB, --invert I\n",
+    RunPalette};
+
+} // namespace cli
