@@ -23,11 +23,5 @@ ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out
     return status;
 }
 
-bool WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool wrote = std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && wrote;
-}
 
 } // namespace base

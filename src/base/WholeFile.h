@@ -14,8 +14,6 @@ enum class ReadStatus { Ok, CannotOpen, TooLarge, ReadError };
 ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
                          std::size_t maxBytes = static_cast<std::size_t>(-1));
 
-// Creates or replaces the file at path with the bytes. False when it could not be created or not every
-// byte reached it; a partly written file is left as it is.
-bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);
+
 
 } // namespace base

@@ -13,27 +13,6 @@ namespace {
 constexpr const char* kBitmapFilter = "Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*";
 
 // The save dialog belongs to other commands as well: whatever happens here, they find it as they left it.
-class DialogSettingsGuard final {
-public:
-    explicit DialogSettingsGuard(shell::FileDialog& dialog)
-        : dialog_(dialog), fileName_(dialog.FileName), filter_(dialog.Filter),
-          filterIndex_(dialog.FilterIndex), defaultExt_(dialog.DefaultExt) {}
-    ~DialogSettingsGuard() {
-        dialog_.FileName = fileName_;
-        dialog_.Filter = filter_;
-        dialog_.FilterIndex = filterIndex_;
-        dialog_.DefaultExt = defaultExt_;
-    }
-    DialogSettingsGuard(const DialogSettingsGuard&) = delete;
-    DialogSettingsGuard& operator=(const DialogSettingsGuard&) = delete;
-
-private:
-    shell::FileDialog& dialog_;
-    std::string fileName_;
-    std::string filter_;
-    int filterIndex_;
-    std::string defaultExt_;
-};
 
 // Before any Open, or after a file refused for its size, there is no picture of a size a BMP could sensibly
 // hold (0, or what the refused file claimed); saving it would write an empty or a huge black file.
@@ -87,7 +66,7 @@ void SaveReducedPicture(shell::Workspace& ws, const std::string& path) {
 
 bool SaveActivePicture(shell::Workspace& ws, shell::Page active, shell::FileDialog& saveDialog,
                        shell::DialogDriver& driver) {
-    const DialogSettingsGuard guard(saveDialog);
+    const shell::DialogRestore guard(saveDialog);
     saveDialog.Filter = kBitmapFilter;
     saveDialog.FilterIndex = 1;
     saveDialog.DefaultExt = ".BMP";

@@ -41,6 +41,31 @@ public:
     virtual bool RunColourDialog(ColourDialog& dialog) = 0;
 };
 
+// Remembers a borrowed dialog's file name, filter, filter index and default extension, and puts all four
+// back when it goes out of scope, on every path (a cancel, an early return or an exception included).
+// A loader that borrows OpenDialog_Main or SaveDialog_Main holds one for the whole handler.
+class DialogRestore final {
+public:
+    explicit DialogRestore(FileDialog& dialog)
+        : dialog_(dialog), fileName_(dialog.FileName), filter_(dialog.Filter),
+          filterIndex_(dialog.FilterIndex), defaultExt_(dialog.DefaultExt) {}
+    ~DialogRestore() {
+        dialog_.FileName = fileName_;
+        dialog_.Filter = filter_;
+        dialog_.FilterIndex = filterIndex_;
+        dialog_.DefaultExt = defaultExt_;
+    }
+    DialogRestore(const DialogRestore&) = delete;
+    DialogRestore& operator=(const DialogRestore&) = delete;
+
+private:
+    FileDialog& dialog_;
+    std::string fileName_;
+    std::string filter_;
+    int filterIndex_;
+    std::string defaultExt_;
+};
+
 // The name with the default extension added when it has none (a name ending in "." is left as typed).
 std::string WithDefaultExtension(const std::string& name, const std::string& defaultExt);
 

@@ -1,5 +1,7 @@
 #include "shell/Picture.h"
 
+#include "base/OutputFile.h"
+
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/LittleEndian.h"
@@ -218,8 +220,8 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture) {
 
 void SaveBmp8(const IndexedPicture& picture, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodeBmp8(picture);
-    if (!base::WriteWholeFile(path, bytes.data(), bytes.size())) {
-        std::remove(path.c_str()); // no half-written picture is left behind
+    // A failed write leaves the file that was there as it was.
+    if (!base::WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
         throw base::Error(base::strprintf("Cannot write the picture \"%s\".", path.c_str()));
     }
 }

@@ -1,5 +1,7 @@
 #include "shell/Settings.h"
 
+#include "base/OutputFile.h"
+
 #include "base/Format.h"
 #include "base/Path.h"
 #include "base/WholeFile.h"
@@ -213,7 +215,8 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
     for (const Line& line : lines)
         out += line.text + '\n';
 
-    if (!base::WriteWholeFile(path, out.data(), out.size())) return unable;
+    // Replaced whole or not at all: a failed write keeps every other section and line of the file.
+    if (!base::WriteFileAtomically(path, out)) return unable;
     return std::nullopt;
 }
 

@@ -529,7 +529,7 @@ TEST_F(Generate, AnOutputThatCannotBeCreatedEndsTheRunNamingIt) {
         std::string blocked; // a directory of this name stands where the output should go
         std::optional<std::string> error;
         std::vector<std::string> notes;
-        std::vector<std::string> emptyFiles; // created before the failure, nothing written through them
+        std::vector<std::string> untouched; // opened before the failure: they keep what they held before
         std::vector<std::string> missing;
     };
     const std::vector<std::string> allNotes = {"osd_R.txt OK !", "osd_G.txt OK !", "osd_B.txt OK !"};
@@ -551,10 +551,13 @@ TEST_F(Generate, AnOutputThatCannotBeCreatedEndsTheRunNamingIt) {
          {}},
         {"osd_G.txt", std::nullopt, {"osd_R.txt OK !", "osd_B.txt OK !"}, {}, {}},
     };
+    const Bytes kPrevious = {'o', 'l', 'd'};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.blocked);
         TempDir dir;
         std::filesystem::create_directory(dir / c.blocked);
+        for (const std::string& name : c.untouched)
+            testsupport::WriteFile(dir / name, kPrevious);
         OsdOptions options;
         options.sourcePath = "osd.bmp";
         options.outputDirectory = dir.path();
@@ -562,8 +565,8 @@ TEST_F(Generate, AnOutputThatCannotBeCreatedEndsTheRunNamingIt) {
         EXPECT_TRUE(result.ran);
         EXPECT_EQ(result.error, c.error);
         EXPECT_EQ(result.notes, c.notes);
-        for (const std::string& name : c.emptyFiles)
-            EXPECT_EQ(ReadFile(dir / name).size(), 0u) << name;
+        for (const std::string& name : c.untouched)
+            EXPECT_EQ(ReadFile(dir / name), kPrevious) << name;
         for (const std::string& name : c.missing)
             EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
     }

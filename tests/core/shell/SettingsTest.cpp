@@ -1,6 +1,7 @@
 #include "shell/Settings.h"
 
 #include "support/BmpBuilder.h"
+#include "support/Child.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,33 @@ TEST(Settings, UnwritableFileReportsItsPath) {
 
     const std::string missing = dir / "no/such/dir/Tavix.INI";
     EXPECT_EQ(SaveSettings(Settings{}, missing).value_or(""), "Unable to write to " + missing);
+}
+
+} // namespace
+
+namespace {
+
+// Quit with a file-size limit that fails the write after the old file would have been truncated: the
+// settings file keeps every section and line it had, and the failure is still reported.
+TEST(Settings, AFailedSaveKeepsTheWholeFile) {
+    TempDir dir;
+    const std::string path = dir / "Tavix.INI";
+    const std::string before =
+        "; kept\r\n[Other]\r\nx=1\r\n\r\n[Tavix CONFIG]\r\nFont Size=2\r\nCode Format=0\r\n"
+        "Bin Sort=1\r\nPalette Format=0\r\n[Tail]\r\ny=2\r\n";
+    WriteText(path, before);
+    Settings s;
+    s.SetFontSize(3);
+    for (const long limit : {0L, 20L}) {
+        SCOPED_TRACE(limit);
+        const int exit = testsupport::RunInChild({false, limit}, [&] {
+            const auto error = SaveSettings(s, path);
+            return error && *error == "Unable to write to " + path ? 0 : 1;
+        });
+        EXPECT_EQ(exit, 0);
+        EXPECT_EQ(ReadText(path), before);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
 }
 
 } // namespace
