@@ -1,5 +1,7 @@
 #include "aosd/AosdTab.h"
 
+#include "shell/FileOpen.h"
+
 #include "shell/QtApplication.h"
 
 #include <QButtonGroup>
@@ -9,7 +11,8 @@
 
 namespace aosd {
 
-AosdTab::AosdTab(shell::Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
+AosdTab::AosdTab(const shell::TabContext&, shell::Settings& settings, QWidget* parent)
+    : shell::Tab(parent), settings_(settings) {
     setObjectName(QStringLiteral("TabSheet_AOsd"));
     auto* group = new QGroupBox(QStringLiteral(" Palette Format "), this);
     group->setObjectName(QStringLiteral("rgPaletteFormat"));
@@ -29,13 +32,17 @@ AosdTab::AosdTab(shell::Workspace& ws, QWidget* parent) : QWidget(parent), ws_(w
 }
 
 void AosdTab::rgPaletteFormatClick(int itemIndex) {
-    ws_.settings.SetPaletteFormat(itemIndex);
+    settings_.SetPaletteFormat(itemIndex);
 }
 
 void AosdTab::ShowPaletteFormat() {
-    const std::int32_t format = ws_.settings.PaletteFormat;
+    const std::int32_t format = settings_.PaletteFormat;
     rgb666_->setChecked(format == 0);
     rgb888_->setChecked(format == 1);
+}
+
+shell::Page AosdTab::PageId() const {
+    return shell::Page::Aosd;
 }
 
 } // namespace aosd

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "shell/Workspace.h"
-
-#include <QWidget>
+#include "shell/Settings.h"
+#include "shell/Tab.h"
 
 class QRadioButton;
 
@@ -10,10 +9,17 @@ namespace aosd {
 
 // The "AOSD" tab. It holds the " Palette Format " choice that the OSD tab's after views and every palette
 // writer follow.
-class AosdTab final : public QWidget {
+class AosdTab final : public shell::Tab {
     Q_OBJECT
 public:
-    explicit AosdTab(shell::Workspace& ws, QWidget* parent = nullptr);
+    AosdTab(const shell::TabContext& context, shell::Settings& settings, QWidget* parent = nullptr);
+
+    QString Caption() const override { return QStringLiteral("AOSD"); }
+    shell::Page PageId() const override;
+    // The radio group shows the PaletteFormat the settings file gave.
+    void FormCreate() override { ShowPaletteFormat(); }
+    void TabShown() override { TabSheet_AOsdShow(); }
+    void TabHidden() override { TabSheet_AOsdHide(); }
 
     void TabSheet_AOsdShow() {}
     void TabSheet_AOsdHide() {}
@@ -22,7 +28,7 @@ public:
     void ShowPaletteFormat();
 
 private:
-    shell::Workspace& ws_;
+    shell::Settings& settings_;
     QRadioButton* rgb666_ = nullptr;
     QRadioButton* rgb888_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "bitmap/BitmapHeaderTab.h"
 
+#include "shell/FileOpen.h"
+
 #include "bitmap/HeaderView.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
@@ -66,7 +68,8 @@ void SetRow(QTableWidget* grid, int row, const HeaderRow& fixed) {
 
 } // namespace
 
-BitmapHeaderTab::BitmapHeaderTab(shell::Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
+BitmapHeaderTab::BitmapHeaderTab(const shell::TabContext&, const CurrentBitmap& bitmap, QWidget* parent)
+    : shell::Tab(parent), bitmap_(bitmap) {
     setObjectName(QStringLiteral("TabSheet_BitmapHeader"));
     auto* fileTitle = MakeTitle(this, "StaticText_FileHeader", "File Header:");
     fileTitle->move(12, 8);
@@ -87,29 +90,39 @@ void BitmapHeaderTab::TabSheet_BitmapHeaderShow() {
     const HeaderRow titles = HeaderTitles();
     SetRow(StringGrid_FileHeader, 0, titles);
     StringGrid_FileHeader->item(0, 1)->setText(shell::ToQt(titles.value));
-    const auto fileRows = FileHeaderRows(ws_.bitmap.FileHeader);
+    const auto fileRows = FileHeaderRows(bitmap_.FileHeader);
     for (size_t i = 0; i < fileRows.size(); ++i)
         SetRow(StringGrid_FileHeader, static_cast<int>(i) + 1, fileRows[i]);
     StringGrid_FileHeaderClick();
 
     SetRow(StringGrid_InfoHeader, 0, titles);
     StringGrid_InfoHeader->item(0, 1)->setText(shell::ToQt(titles.value));
-    const auto infoRows = InfoHeaderRows(ws_.bitmap.InfoHeader);
+    const auto infoRows = InfoHeaderRows(bitmap_.InfoHeader);
     for (size_t i = 0; i < infoRows.size(); ++i)
         SetRow(StringGrid_InfoHeader, static_cast<int>(i) + 1, infoRows[i]);
     StringGrid_InfoHeaderClick();
 }
 
 void BitmapHeaderTab::StringGrid_FileHeaderClick() {
-    const auto rows = FileHeaderRows(ws_.bitmap.FileHeader);
+    const auto rows = FileHeaderRows(bitmap_.FileHeader);
     for (size_t i = 0; i < rows.size(); ++i)
         StringGrid_FileHeader->item(static_cast<int>(i) + 1, 1)->setText(shell::ToQt(rows[i].value));
 }
 
 void BitmapHeaderTab::StringGrid_InfoHeaderClick() {
-    const auto rows = InfoHeaderRows(ws_.bitmap.InfoHeader);
+    const auto rows = InfoHeaderRows(bitmap_.InfoHeader);
     for (size_t i = 0; i < rows.size(); ++i)
         StringGrid_InfoHeader->item(static_cast<int>(i) + 1, 1)->setText(shell::ToQt(rows[i].value));
+}
+
+shell::Page BitmapHeaderTab::PageId() const {
+    return shell::Page::BitmapHeader;
+}
+
+void BitmapHeaderTab::PictureRead(const shell::OpenOutcome& outcome, bool) {
+    if (!outcome.headersRead) return;
+    StringGrid_FileHeaderClick();
+    StringGrid_InfoHeaderClick();
 }
 
 } // namespace bitmap

@@ -1,18 +1,23 @@
 #pragma once
 
-#include "shell/Workspace.h"
-
-#include <QWidget>
+#include "bitmap/BmpLoader.h"
+#include "shell/Tab.h"
 
 class QTableWidget;
 
 namespace bitmap {
 
 // The "Bitmap Header" tab: the two headers of the last file File > Open read, field by field.
-class BitmapHeaderTab final : public QWidget {
+class BitmapHeaderTab final : public shell::Tab {
     Q_OBJECT
 public:
-    BitmapHeaderTab(shell::Workspace& ws, QWidget* parent = nullptr);
+    BitmapHeaderTab(const shell::TabContext& context, const CurrentBitmap& bitmap, QWidget* parent = nullptr);
+
+    QString Caption() const override { return QStringLiteral("Bitmap Header"); }
+    shell::Page PageId() const override;
+    void TabShown() override { TabSheet_BitmapHeaderShow(); }
+    // Every File > Open that read the headers refreshes the value columns, whatever tab is active.
+    void PictureRead(const shell::OpenOutcome& outcome, bool active) override;
 
     // The tab is shown: fixed texts of both grids, then their values.
     void TabSheet_BitmapHeaderShow();
@@ -21,7 +26,7 @@ public:
     void StringGrid_InfoHeaderClick();
 
 private:
-    shell::Workspace& ws_;
+    const CurrentBitmap& bitmap_;
     QTableWidget* StringGrid_FileHeader = nullptr;
     QTableWidget* StringGrid_InfoHeader = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "osd/OsdTab.h"
 
+#include "shell/FileOpen.h"
+
 #include "osd/OsdFont.h"
 #include "osd/PaletteReduce.h"
 #include "osd/PaletteViews.h"
@@ -35,9 +37,10 @@ QIcon GenerateIcon() {
 
 } // namespace
 
-OsdTab::OsdTab(shell::Workspace& ws, shell::Messages& messages, const shell::FileDialog& openDialog,
-               QWidget* parent)
-    : QWidget(parent), ws_(ws), messages_(messages), openDialog_(openDialog) {
+OsdTab::OsdTab(const shell::TabContext& context, const shell::Settings& settings,
+               bitmap::CurrentBitmap& bitmap, OsdState& state, QWidget* parent)
+    : shell::Tab(parent), settings_(settings), bitmap_(bitmap), state_(state), messages_(context.messages),
+      openDialog_(context.OpenDialog_Main) {
     setObjectName(QStringLiteral("TabSheet_BmpFont"));
 
     Image_BMP_Before = widgets::Placed(new widgets::PictureView(this), "Image_BMP_Before", 3, 11);
@@ -50,11 +53,11 @@ OsdTab::OsdTab(shell::Workspace& ws, shell::Messages& messages, const shell::Fil
     StringGrid_Palette_After =
         widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_After", 272, 307);
     StringGrid_Palette_Before->SetCellColour([this](int i) -> std::optional<QColor> {
-        if (i < ws_.bitmap.PaletteBytes / 4) return widgets::ToQColor(RawEntryColour(ws_.bitmap, i));
+        if (i < bitmap_.PaletteBytes / 4) return widgets::ToQColor(RawEntryColour(bitmap_, i));
         return std::nullopt;
     });
     StringGrid_Palette_After->SetCellColour([this](int i) -> std::optional<QColor> {
-        if (i < ws_.bitmap.ReducedCount) return widgets::ToQColor(AfterColour(i));
+        if (i < bitmap_.ReducedCount) return widgets::ToQColor(AfterColour(i));
         return std::nullopt;
     });
 
@@ -109,12 +112,12 @@ OsdTab::OsdTab(shell::Workspace& ws, shell::Messages& messages, const shell::Fil
 }
 
 base::Colour OsdTab::AfterColour(int index) const {
-    return ws_.bitmap.ReducedPalette[static_cast<size_t>(index & 0xFF)] & ws_.settings.PaletteColorMask;
+    return bitmap_.ReducedPalette[static_cast<size_t>(index & 0xFF)] & settings_.PaletteColorMask;
 }
 
 void OsdTab::TabSheet_BmpFontShow() {
-    messages_.SetPanel(0, PictureStatusText(ws_.bitmap));
-    if (ws_.bitmap.Width != 0 && ws_.bitmap.Height != 0) {
+    messages_.SetPanel(0, PictureStatusText(bitmap_));
+    if (bitmap_.Width != 0 && bitmap_.Height != 0) {
         StringGrid_Palette_Before->update();
         StringGrid_Palette_After->update();
     }
@@ -123,27 +126,27 @@ void OsdTab::TabSheet_BmpFontShow() {
 void OsdTab::BitBtn_GenerateClick() {
     OsdOptions options;
     options.sourcePath = openDialog_.FileName;
-    options.cellWidth = ws_.settings.OsdCellWidth;
-    options.codeFormat = ws_.settings.CodeFormat;
-    options.paletteFormat = ws_.settings.PaletteFormat;
+    options.cellWidth = settings_.OsdCellWidth;
+    options.codeFormat = settings_.CodeFormat;
+    options.paletteFormat = settings_.PaletteFormat;
     options.to2Bpp = OSD_chkTo2BPP->isChecked();
-    const GenerateResult result = GenerateOsdFont(ws_.bitmap, options);
+    const GenerateResult result = GenerateOsdFont(bitmap_, options);
     for (const std::string& note : result.notes)
         messages_.SetPanel(1, note);
     if (result.error) messages_.DialogPrintError(1, *result.error);
 }
 
 void OsdTab::BitBtn_ReducePaletteClick() {
-    const int count = ReducePalette(ws_.bitmap, ws_.osd, ws_.settings.PaletteColorMask);
+    const int count = ReducePalette(bitmap_, state_, settings_.PaletteColorMask);
     Label_PaletteNumber_After->setText(shell::ToQt(PaletteNumberText(count)));
-    Image_BMP_After->Show(ws_.osd.After);
+    Image_BMP_After->Show(state_.After);
     StringGrid_Palette_After->update();
 }
 
 void OsdTab::StringGrid_Palette_BeforeMuseMove(int x, int y) {
     const int i = EntryAt(x, y);
     if (i < 0) return;
-    const base::Colour c = RawEntryColour(ws_.bitmap, i);
+    const base::Colour c = RawEntryColour(bitmap_, i);
     Label_PaletteIndex_Before->setText(
         shell::ToQt(EntryText("[B] Palette Index:", static_cast<std::uint16_t>(i), c)));
     Edit_PaletteIndex_Before->SetColour(widgets::ToQColor(c));
@@ -151,7 +154,7 @@ void OsdTab::StringGrid_Palette_BeforeMuseMove(int x, int y) {
 
 void OsdTab::StringGrid_Palette_BeforeMouseDown() {
     const int i = 16 * StringGrid_Palette_Before->CurrentRow() + StringGrid_Palette_Before->CurrentColumn();
-    const base::Colour c = RawEntryColour(ws_.bitmap, i);
+    const base::Colour c = RawEntryColour(bitmap_, i);
     Label_SelectedIndex_Before->setText(
         shell::ToQt(EntryText("[B] Selected Index:", static_cast<std::uint16_t>(i), c)));
     Edit_SelectedIndex_Before->SetColour(widgets::ToQColor(c));
@@ -175,14 +178,27 @@ void OsdTab::StringGrid_Palette_AfterMouseDown() {
 }
 
 void OsdTab::ShowPictures() {
-    Image_BMP_Before->Show(ws_.osd.Before);
-    Image_BMP_After->Show(ws_.osd.After);
+    Image_BMP_Before->Show(state_.Before);
+    Image_BMP_After->Show(state_.After);
     StringGrid_Palette_Before->update();
     StringGrid_Palette_After->update();
 }
 
 void OsdTab::SetTo2BppVisible(bool visible) {
     OSD_chkTo2BPP->setVisible(visible);
+}
+
+shell::Page OsdTab::PageId() const {
+    return shell::Page::Osd;
+}
+
+void OsdTab::PictureRead(const shell::OpenOutcome&, bool) {
+    ShowPictures();
+}
+
+void OsdTab::PictureAccepted(bool active) {
+    SetTo2BppVisible(bitmap_.BitsPerPixel == 4);
+    if (active) TabSheet_BmpFontShow();
 }
 
 } // namespace osd

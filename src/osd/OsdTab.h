@@ -1,10 +1,9 @@
 #pragma once
 
-#include "shell/Dialogs.h"
-#include "shell/Messages.h"
-#include "shell/Workspace.h"
-
-#include <QWidget>
+#include "bitmap/BmpLoader.h"
+#include "osd/OsdState.h"
+#include "shell/Settings.h"
+#include "shell/Tab.h"
 
 class QCheckBox;
 class QLabel;
@@ -21,11 +20,18 @@ namespace osd {
 
 // The "OSD" tab: the opened picture before and after palette reduction, both palettes as grids with their
 // read-outs, "Reduce Palette" and "Generate".
-class OsdTab final : public QWidget {
+class OsdTab final : public shell::Tab {
     Q_OBJECT
 public:
-    OsdTab(shell::Workspace& ws, shell::Messages& messages, const shell::FileDialog& openDialog,
-           QWidget* parent = nullptr);
+    OsdTab(const shell::TabContext& context, const shell::Settings& settings, bitmap::CurrentBitmap& bitmap,
+           OsdState& state, QWidget* parent = nullptr);
+
+    QString Caption() const override { return QStringLiteral("OSD"); }
+    shell::Page PageId() const override;
+    void TabShown() override { TabSheet_BmpFontShow(); }
+    void PictureRead(const shell::OpenOutcome& outcome, bool active) override;
+    void PictureAccepted(bool active) override;
+    void PictureSaved() override { ShowPictures(); }
 
     // The tab is shown (also after File > Open on this tab): picture size and palette size in panel 0.
     void TabSheet_BmpFontShow();
@@ -45,7 +51,9 @@ public:
 private:
     base::Colour AfterColour(int index) const;
 
-    shell::Workspace& ws_;
+    const shell::Settings& settings_;
+    bitmap::CurrentBitmap& bitmap_;
+    OsdState& state_;
     shell::Messages& messages_;
     const shell::FileDialog& openDialog_;
 

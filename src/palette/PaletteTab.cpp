@@ -28,9 +28,9 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, int 
 
 } // namespace
 
-PaletteTab::PaletteTab(shell::Workspace& ws, shell::Messages& messages, shell::DialogDriver& dialogs,
-                       shell::ColourDialog& colourDialog, QWidget* parent)
-    : QWidget(parent), ws_(ws), messages_(messages), dialogs_(dialogs), colourDialog_(colourDialog) {
+PaletteTab::PaletteTab(const shell::TabContext& context, shell::Workspace& ws, QWidget* parent)
+    : shell::Tab(parent), ws_(ws), messages_(context.messages), dialogs_(context.dialogs) {
+    ColorDialog_Palette.Name = "ColorDialog_Palette";
     setObjectName(QStringLiteral("TabSheet_Palette"));
 
     StringGrid_Palette_GRID = widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_GRID", 8, 6);
@@ -132,16 +132,16 @@ void PaletteTab::StringGrid_Palette_GRIDMouseDown(int x, int y, Qt::MouseButton 
 }
 
 void PaletteTab::Edit_SelectedIndex_GRID_LDblClick() {
-    colourDialog_.Colour = ws_.palette.LeftSwatch;
-    if (!colourDialog_.Execute(dialogs_)) return;
-    ws_.palette.LeftSwatch = colourDialog_.Colour;
+    ColorDialog_Palette.Colour = ws_.palette.LeftSwatch;
+    if (!ColorDialog_Palette.Execute(dialogs_)) return;
+    ws_.palette.LeftSwatch = ColorDialog_Palette.Colour;
     Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(ws_.palette.LeftSwatch));
 }
 
 void PaletteTab::Edit_SelectedIndex_GRID_RDblClick() {
-    colourDialog_.Colour = ws_.palette.RightSwatch;
-    if (!colourDialog_.Execute(dialogs_)) return;
-    ws_.palette.RightSwatch = colourDialog_.Colour;
+    ColorDialog_Palette.Colour = ws_.palette.RightSwatch;
+    if (!ColorDialog_Palette.Execute(dialogs_)) return;
+    ws_.palette.RightSwatch = ColorDialog_Palette.Colour;
     Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(ws_.palette.RightSwatch));
 }
 
@@ -186,6 +186,16 @@ void PaletteTab::Button_Palette_InvertClick() {
     TabSheet_PaletteShow();
     ShowLeftEntry();
     ShowPicture();
+}
+
+void PaletteTab::PictureRead(const shell::OpenOutcome& outcome, bool active) {
+    if (active && outcome.pictureLoaded) ShowPicture();
+}
+
+void PaletteTab::PictureAccepted(bool active) {
+    if (!active) return;
+    TabSheet_PaletteShow();
+    ShowEntries();
 }
 
 } // namespace palette

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "shell/Dialogs.h"
-#include "shell/Messages.h"
+#include "shell/Tab.h"
 #include "shell/Workspace.h"
-
-#include <QWidget>
 
 class QLabel;
 class QPushButton;
@@ -20,11 +17,19 @@ namespace palette {
 
 // The "Palette" tab: the 256 entries of PaletteTable as a grid, the hover, LEFT and RIGHT read-outs, and the
 // edits that keep the opened picture's look.
-class PaletteTab final : public QWidget {
+class PaletteTab final : public shell::Tab {
     Q_OBJECT
 public:
-    PaletteTab(shell::Workspace& ws, shell::Messages& messages, shell::DialogDriver& dialogs,
-               shell::ColourDialog& colourDialog, QWidget* parent = nullptr);
+    PaletteTab(const shell::TabContext& context, shell::Workspace& ws, QWidget* parent = nullptr);
+
+    QString Caption() const override { return QStringLiteral("Palette"); }
+    shell::Page PageId() const override { return shell::Page::Palette; }
+    void TabShown() override { TabSheet_PaletteShow(); }
+    void PictureRead(const shell::OpenOutcome& outcome, bool active) override;
+    void PictureAccepted(bool active) override;
+    void PictureSaved() override { ShowPicture(); }
+
+    shell::ColourDialog ColorDialog_Palette; // this tab's own colour dialog
 
     // The tab is shown, and after every edit: picture size and palette size in panel 0.
     void TabSheet_PaletteShow();
@@ -53,7 +58,6 @@ private:
     shell::Workspace& ws_;
     shell::Messages& messages_;
     shell::DialogDriver& dialogs_;
-    shell::ColourDialog& colourDialog_;
 
     widgets::ColourGrid* StringGrid_Palette_GRID = nullptr;
     QLabel* Label_PaletteIndex_GRID = nullptr;

@@ -29,4 +29,8 @@ bool ColourDialog::Execute(DialogDriver& driver) {
     return driver.RunColourDialog(*this);
 }
 
+bool FontDialog::Execute(DialogDriver& driver) {
+    return driver.RunFontDialog(*this);
+}
+
 } // namespace shell

@@ -31,6 +31,24 @@ struct ColourDialog {
     bool Execute(DialogDriver& driver);
 };
 
+// The font a font dialog presets and returns: the face, the size in points and the style the user picked.
+struct FontChoice {
+    std::string Name = "Arial";
+    int Size = 8; // points
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    int Charset = 1; // the character set number the font dialog reports (1: the default set)
+};
+
+struct FontDialog {
+    std::string Name;
+    FontChoice Font; // preset before Execute, the choice after a confirmed Execute
+
+    bool Execute(DialogDriver& driver);
+};
+
 // Shows dialogs: the window's driver shows the platform's dialogs, the tests' driver answers from a script.
 class DialogDriver {
 public:
@@ -39,6 +57,8 @@ public:
     virtual bool RunFileDialog(FileDialog& dialog) = 0;
     // Shows the colour dialog preset to dialog.Colour; on confirmation sets it and returns true.
     virtual bool RunColourDialog(ColourDialog& dialog) = 0;
+    // Shows the font dialog preset to dialog.Font; on confirmation sets it and returns true.
+    virtual bool RunFontDialog(FontDialog& dialog) = 0;
 };
 
 // Remembers a borrowed dialog's file name, filter, filter index and default extension, and puts all four

@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 
 namespace shell {
 
@@ -61,6 +62,25 @@ bool QtDialogDriver::RunColourDialog(ColourDialog& dialog) {
     dialog.Colour =
         base::MakeColour(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
                          static_cast<std::uint8_t>(chosen.blue()));
+    return true;
+}
+
+bool QtDialogDriver::RunFontDialog(FontDialog& dialog) {
+    const FontChoice& f = dialog.Font;
+    QFont preset(QString::fromStdString(f.Name), f.Size);
+    preset.setBold(f.Bold);
+    preset.setItalic(f.Italic);
+    preset.setUnderline(f.Underline);
+    preset.setStrikeOut(f.StrikeOut);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, preset, owner_);
+    if (!ok) return false;
+    dialog.Font.Name = chosen.family().toStdString();
+    dialog.Font.Size = chosen.pointSize() > 0 ? chosen.pointSize() : f.Size;
+    dialog.Font.Bold = chosen.bold();
+    dialog.Font.Italic = chosen.italic();
+    dialog.Font.Underline = chosen.underline();
+    dialog.Font.StrikeOut = chosen.strikeOut();
     return true;
 }
 

@@ -8,7 +8,7 @@ class QWidget;
 
 namespace shell {
 
-// Shows the toolkit's file and colour dialogs.
+// Shows the toolkit's file, colour and font dialogs.
 class QtDialogDriver final : public DialogDriver {
 public:
     explicit QtDialogDriver(QWidget* owner = nullptr) : owner_(owner) {}
@@ -16,6 +16,7 @@ public:
 
     bool RunFileDialog(FileDialog& dialog) override;
     bool RunColourDialog(ColourDialog& dialog) override;
+    bool RunFontDialog(FontDialog& dialog) override;
 
 private:
     QWidget* owner_;

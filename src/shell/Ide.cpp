@@ -1,13 +1,10 @@
 #include "shell/Ide.h"
 
-#include "aosd/AosdTab.h"
-#include "bitmap/BitmapHeaderTab.h"
-#include "osd/OsdTab.h"
 #include "palette/PaletteSave.h"
-#include "palette/PaletteTab.h"
 #include "shell/About.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
+#include "shell/Registry.h"
 
 #include <QActionGroup>
 #include <QGuiApplication>
@@ -54,7 +51,7 @@ QAction* RadioItem(QMenu* menu, QActionGroup* group, const char* name, const cha
 
 TMainTop::TMainTop(const MainContext& context)
     : settingsPath_(context.settingsPath), dialogs_(*context.dialogs), ws_(std::make_unique<Workspace>()),
-      messages_(*context.boxes, *this) {
+      messages_(*context.boxes, *this), tabContext_{messages_, dialogs_, OpenDialog_Main, SaveDialog_Main} {
     setObjectName(QStringLiteral("MainTop"));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -66,7 +63,6 @@ TMainTop::TMainTop(const MainContext& context)
     SaveDialog_Main.Name = "SaveDialog_Main";
     SaveDialog_Main.kind = FileDialog::Kind::Save;
     SaveDialog_Main.Filter = kFilterF2;
-    ColorDialog_Palette.Name = "ColorDialog_Palette";
 
     BuildMenu();
     BuildPages();
@@ -145,28 +141,18 @@ void TMainTop::BuildPages() {
     PageVELDA->setUsesScrollButtons(false);
     PageVELDA->setDocumentMode(false);
 
-    osdTab_ = new osd::OsdTab(*ws_, messages_, OpenDialog_Main, PageVELDA);
-    bitmapHeaderTab_ = new bitmap::BitmapHeaderTab(*ws_, PageVELDA);
-    paletteTab_ = new palette::PaletteTab(*ws_, messages_, dialogs_, ColorDialog_Palette, PageVELDA);
-    auto* fontTab = new QWidget(PageVELDA);
-    fontTab->setObjectName(QStringLiteral("TabSheet_Font"));
-    aosdTab_ = new aosd::AosdTab(*ws_, PageVELDA);
-    auto* wavTab = new QWidget(PageVELDA);
-    wavTab->setObjectName(QStringLiteral("TabSheet_Wav"));
-    auto* mergeTab = new QWidget(PageVELDA);
-    mergeTab->setObjectName(QStringLiteral("TabSheet_MERGE"));
-
-    PageVELDA->addTab(osdTab_, QStringLiteral("OSD"));
-    PageVELDA->addTab(bitmapHeaderTab_, QStringLiteral("Bitmap Header"));
-    PageVELDA->addTab(paletteTab_, QStringLiteral("Palette"));
-    PageVELDA->addTab(fontTab, QStringLiteral("Font"));
-    PageVELDA->addTab(aosdTab_, QStringLiteral("AOSD"));
-    PageVELDA->addTab(wavTab, QStringLiteral("WAV"));
-    PageVELDA->addTab(mergeTab, QStringLiteral("Merge"));
+    for (Tab* tab : CreateTabs(tabContext_, *ws_, PageVELDA))
+        AddTab(tab);
     PageVELDA->setCurrentIndex(0);
+    shownTab_ = ActiveTab();
     connect(PageVELDA, &QTabWidget::currentChanged, this,
             [this](int index) { RunGuarded([this, index] { PageChanged(index); }); });
     setCentralWidget(PageVELDA);
+}
+
+void TMainTop::AddTab(Tab* tab) {
+    tabs_.push_back(tab);
+    PageVELDA->addTab(tab, tab->Caption());
 }
 
 void TMainTop::BuildStatusBar() {
@@ -192,7 +178,8 @@ void TMainTop::FormCreate() {
     s = LoadSettings(settingsPath_);
     s.ApplyLoaded();
     ApplySettingsToMenu();
-    aosdTab_->ShowPaletteFormat();
+    for (Tab* tab : tabs_)
+        tab->FormCreate();
 }
 
 void TMainTop::ApplySettingsToMenu() {
@@ -202,12 +189,23 @@ void TMainTop::ApplySettingsToMenu() {
     (s.BinSort == 1 ? N_BinFont : N_BinHalf)->setChecked(true);
 }
 
+Tab* TMainTop::ActiveTab() const {
+    return dynamic_cast<Tab*>(PageVELDA->currentWidget());
+}
+
+Tab* TMainTop::TabOf(Page page) const {
+    for (Tab* tab : tabs_)
+        if (tab->PageId() == page) return tab;
+    return nullptr;
+}
+
 Page TMainTop::ActivePage() const {
-    return static_cast<Page>(PageVELDA->currentIndex());
+    const Tab* tab = ActiveTab();
+    return tab ? tab->PageId() : Page::Osd;
 }
 
 void TMainTop::SetActivePage(Page page) {
-    PageVELDA->setCurrentIndex(static_cast<int>(page));
+    if (Tab* tab = TabOf(page)) PageVELDA->setCurrentWidget(tab);
 }
 
 QString TMainTop::PanelText(int panel) const {
@@ -218,26 +216,11 @@ void TMainTop::SetPanelText(int panel, const std::string& text) {
     if (panel >= 0 && panel < 4) panels_[static_cast<size_t>(panel)]->setText(ToQt(text));
 }
 
-void TMainTop::PageChanged(int index) {
-    const Page page = static_cast<Page>(index);
-    if (previousPage_ == Page::Aosd) aosdTab_->TabSheet_AOsdHide();
-    previousPage_ = page;
-    switch (page) {
-    case Page::Osd:
-        osdTab_->TabSheet_BmpFontShow();
-        break;
-    case Page::BitmapHeader:
-        bitmapHeaderTab_->TabSheet_BitmapHeaderShow();
-        break;
-    case Page::Palette:
-        paletteTab_->TabSheet_PaletteShow();
-        break;
-    case Page::Aosd:
-        aosdTab_->TabSheet_AOsdShow();
-        break;
-    default:
-        break;
-    }
+void TMainTop::PageChanged(int) {
+    Tab* previous = shownTab_;
+    shownTab_ = ActiveTab();
+    if (previous && previous != shownTab_) previous->TabHidden();
+    if (shownTab_) shownTab_->TabShown();
 }
 
 void TMainTop::NBtn_OpenClick() {
@@ -246,35 +229,25 @@ void TMainTop::NBtn_OpenClick() {
 }
 
 void TMainTop::OpenBitmap(const std::string& path) {
-    const Page page = ActivePage();
-    const OpenOutcome outcome = shell::OpenBitmap(*ws_, path, page);
-    if (outcome.headersRead) {
+    Tab* active = ActiveTab();
+    const OpenOutcome outcome = shell::OpenBitmap(*ws_, path, active ? active->PageId() : Page::Osd);
+    if (outcome.headersRead)
         setWindowTitle(QString::fromLatin1(AppTitle) + QStringLiteral(" - ") +
                        QString::fromLocal8Bit(path.c_str()));
-        bitmapHeaderTab_->StringGrid_FileHeaderClick();
-        bitmapHeaderTab_->StringGrid_InfoHeaderClick();
-    }
-    osdTab_->ShowPictures();
-    if (page == Page::Palette && outcome.pictureLoaded) paletteTab_->ShowPicture();
+    for (Tab* tab : tabs_)
+        tab->PictureRead(outcome, tab == active);
     if (!outcome.message.empty()) {
         messages_.DialogPrintError(1, outcome.message);
         return;
     }
-    osdTab_->SetTo2BppVisible(ws_->bitmap.BitsPerPixel == 4);
-    if (page == Page::Osd) {
-        osdTab_->TabSheet_BmpFontShow();
-    } else if (page == Page::Palette) {
-        paletteTab_->TabSheet_PaletteShow();
-        paletteTab_->ShowEntries();
-    }
+    for (Tab* tab : tabs_)
+        tab->PictureAccepted(tab == active);
 }
 
 void TMainTop::NBtn_SaveClick() {
-    const Page page = ActivePage();
-    if (palette::SaveActivePicture(*ws_, page, SaveDialog_Main, dialogs_)) {
-        if (page == Page::Osd) osdTab_->ShowPictures();
-        if (page == Page::Palette) paletteTab_->ShowPicture();
-    }
+    Tab* active = ActiveTab();
+    if (!active) return;
+    if (palette::SaveActivePicture(*ws_, active->PageId(), SaveDialog_Main, dialogs_)) active->PictureSaved();
 }
 
 void TMainTop::NBtn_QuitClick() {

@@ -2,30 +2,20 @@
 
 #include "shell/Dialogs.h"
 #include "shell/Messages.h"
+#include "shell/Tab.h"
 #include "shell/Workspace.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
 class QTabWidget;
-
-namespace bitmap {
-class BitmapHeaderTab;
-}
-namespace osd {
-class OsdTab;
-}
-namespace palette {
-class PaletteTab;
-}
-namespace aosd {
-class AosdTab;
-}
 
 namespace shell {
 
@@ -40,7 +30,8 @@ struct MainContext {
 };
 
 // The main window: the frame with its menus, status bar and page control. It owns the workspace, the shared
-// dialogs and the seven tabs; each tab owns its controls and handlers.
+// dialogs and the seven tabs; each tab owns its controls, its own dialogs and its handlers, and the frame
+// reaches them only through the shell::Tab hooks.
 class TMainTop final : public QMainWindow, private StatusPanels {
     Q_OBJECT
 public:
@@ -51,11 +42,13 @@ public:
     Messages& messages() { return messages_; }
     Page ActivePage() const;
     void SetActivePage(Page page);
+    // The active tab, found by object.
+    Tab* ActiveTab() const;
+    Tab* TabOf(Page page) const;
     QString PanelText(int panel) const;
 
     FileDialog OpenDialog_Main;
     FileDialog SaveDialog_Main;
-    ColourDialog ColorDialog_Palette;
 
     // Menu handlers.
     void NBtn_OpenClick();
@@ -72,6 +65,7 @@ private:
     void BuildMenu();
     void BuildStatusBar();
     void BuildPages();
+    void AddTab(Tab* tab);
     void PageChanged(int index);
     void SetPanelText(int panel, const std::string& text) override;
     void ApplySettingsToMenu();
@@ -81,14 +75,12 @@ private:
     std::unique_ptr<Workspace> ws_;
     Messages messages_;
 
+    TabContext tabContext_;
     QTabWidget* PageVELDA = nullptr;
     std::array<QLabel*, 4> panels_{};
-    bitmap::BitmapHeaderTab* bitmapHeaderTab_ = nullptr;
-    osd::OsdTab* osdTab_ = nullptr;
-    palette::PaletteTab* paletteTab_ = nullptr;
-    aosd::AosdTab* aosdTab_ = nullptr;
+    std::vector<Tab*> tabs_; // in page order; owned by the page control
+    Tab* shownTab_ = nullptr;
     TAboutTop* AboutTop = nullptr;
-    Page previousPage_ = Page::Osd;
 
     std::array<QAction*, 5> fontSizeItems_{};
     QAction* N_ASM = nullptr;

@@ -4,15 +4,13 @@
 #include "bitmap/BmpLoader.h"
 #include "osd/OsdState.h"
 #include "palette/PaletteState.h"
+#include "shell/FileOpen.h"
 #include "shell/Settings.h"
 
 #include <array>
 #include <string>
 
 namespace shell {
-
-// The tabs of the main window, in order.
-enum class Page { Osd, BitmapHeader, Palette, Font, Aosd, Wav, Merge };
 
 // All document state of a run, owned by the main window (or by one CLI command). Nothing else holds any.
 struct Workspace {
@@ -21,13 +19,6 @@ struct Workspace {
     std::array<base::PALETTEENTRY, 256> PaletteTable{};
     osd::OsdState osd;
     palette::PaletteState palette;
-};
-
-struct OpenOutcome {
-    bitmap::OpenStatus status = bitmap::OpenStatus::Ok;
-    std::string message;        // the text to report, empty when the file was accepted
-    bool headersRead = false;   // caption and header grids must follow the file
-    bool pictureLoaded = false; // the active tab's picture control was loaded (OSD or Palette tab)
 };
 
 // File > Open of path with page active, on the workspace alone: loads the file into the active tab's picture

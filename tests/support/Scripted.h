@@ -17,6 +17,8 @@ public:
     void CancelFile() { files_.push_back({false, {}}); }
     void ConfirmColour(base::Colour colour) { colours_.push_back({true, colour}); }
     void CancelColour() { colours_.push_back({false, 0}); }
+    void ConfirmFont(shell::FontChoice font) { fonts_.push_back({true, std::move(font)}); }
+    void CancelFont() { fonts_.push_back({false, {}}); }
 
     bool RunFileDialog(shell::FileDialog& dialog) override {
         shownFiles.push_back(dialog);
@@ -41,8 +43,21 @@ public:
         return answer.confirm;
     }
 
+    bool RunFontDialog(shell::FontDialog& dialog) override {
+        shownFonts.push_back(dialog);
+        if (fonts_.empty()) {
+            ++unexpected;
+            return false;
+        }
+        const auto answer = fonts_.front();
+        fonts_.pop_front();
+        if (answer.confirm) dialog.Font = answer.font;
+        return answer.confirm;
+    }
+
     std::vector<shell::FileDialog> shownFiles; // each dialog as it was when shown
     std::vector<shell::ColourDialog> shownColours;
+    std::vector<shell::FontDialog> shownFonts;
     int unexpected = 0;
 
 private:
@@ -55,7 +70,12 @@ private:
         base::Colour colour;
     };
     std::deque<FileAnswer> files_;
+    struct FontAnswer {
+        bool confirm;
+        shell::FontChoice font;
+    };
     std::deque<ColourAnswer> colours_;
+    std::deque<FontAnswer> fonts_;
 };
 
 // Message boxes that record instead of showing.

@@ -291,6 +291,7 @@ public:
         return true;
     }
     bool RunColourDialog(shell::ColourDialog&) override { return false; }
+    bool RunFontDialog(shell::FontDialog&) override { return false; }
 
     int calls = 0;
     shell::FileDialog seen;

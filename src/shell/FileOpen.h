@@ -1,0 +1,21 @@
+#pragma once
+
+#include "bitmap/BmpLoader.h"
+
+#include <string>
+
+namespace shell {
+
+// The seven tabs of the main window. File > Open and File > Save act by which of them is active; the frame
+// finds the active tab by object and asks it which one it is.
+enum class Page { Osd, BitmapHeader, Palette, Font, Aosd, Wav, Merge };
+
+// What File > Open did, for the window to show.
+struct OpenOutcome {
+    bitmap::OpenStatus status = bitmap::OpenStatus::Ok;
+    std::string message;        // the text to report, empty when the file was accepted
+    bool headersRead = false;   // caption and header grids must follow the file
+    bool pictureLoaded = false; // the active tab's picture control was loaded (OSD or Palette tab)
+};
+
+} // namespace shell

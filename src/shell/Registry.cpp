@@ -1,0 +1,23 @@
+#include "shell/Registry.h"
+
+#include "aosd/AosdTab.h"
+#include "bitmap/BitmapHeaderTab.h"
+#include "osd/OsdTab.h"
+#include "palette/PaletteTab.h"
+#include "shell/Workspace.h"
+
+namespace shell {
+
+std::vector<Tab*> CreateTabs(const TabContext& context, Workspace& ws, QWidget* parent) {
+    return {
+        new osd::OsdTab(context, ws.settings, ws.bitmap, ws.osd, parent),
+        new bitmap::BitmapHeaderTab(context, ws.bitmap, parent),
+        new palette::PaletteTab(context, ws, parent),
+        new EmptyTab("TabSheet_Font", QStringLiteral("Font"), Page::Font, parent),
+        new aosd::AosdTab(context, ws.settings, parent),
+        new EmptyTab("TabSheet_Wav", QStringLiteral("WAV"), Page::Wav, parent),
+        new EmptyTab("TabSheet_MERGE", QStringLiteral("Merge"), Page::Merge, parent),
+    };
+}
+
+} // namespace shell

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "shell/Dialogs.h"
+#include "shell/Messages.h"
+
+#include <QWidget>
+
+#include <string>
+
+namespace shell {
+
+enum class Page;
+struct OpenOutcome;
+
+// What the frame hands every tab: the services and the shared dialogs. The workspace parts a tab reads and
+// writes are passed to its constructor beside this, one reference each, so a tab sees only its own state.
+struct TabContext {
+    Messages& messages;    // DialogPrintError, ShowMessage, status panels
+    DialogDriver& dialogs; // shows file, colour and font dialogs (scripted in the tests)
+    FileDialog& OpenDialog_Main;
+    FileDialog& SaveDialog_Main;
+};
+
+// One page of the main window. The frame (TMainTop) keeps the menus and the order of the start-up steps,
+// loops over its tabs, and finds the active one by object; a tab owns its controls, its dialogs and its
+// handlers. Every hook has a default that does nothing, so a tab overrides only what it uses.
+class Tab : public QWidget {
+public:
+    explicit Tab(QWidget* parent = nullptr) : QWidget(parent) {}
+
+    // The caption on the page control ("OSD", "Font", ...).
+    virtual QString Caption() const = 0;
+    // Which of the seven tabs this is: File > Open and File > Save act by the active tab's identity.
+    virtual Page PageId() const = 0;
+
+    // FormCreate's steps for this tab (its start values), run once after every tab exists and the settings
+    // were read, in the order the tabs were registered.
+    virtual void FormCreate() {}
+    // The tab became the active page / stopped being it.
+    virtual void TabShown() {}
+    virtual void TabHidden() {}
+
+    // File > Open read a file (outcome.headersRead or not): refresh what shows the opened picture. Runs for
+    // every tab, before the refusal message, if any, is shown.
+    virtual void PictureRead(const OpenOutcome&, bool /*active*/) {}
+    // File > Open accepted the file: the steps that follow acceptance. Runs for every tab.
+    virtual void PictureAccepted(bool /*active*/) {}
+
+    // File > Save wrote the active tab's picture (shell::SaveActivePicture): show what the workspace holds.
+    virtual void PictureSaved() {}
+};
+
+} // namespace shell
