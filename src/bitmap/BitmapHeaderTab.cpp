@@ -1,6 +1,7 @@
 #include "bitmap/BitmapHeaderTab.h"
 
 #include "shell/FileOpen.h"
+#include "widgets/Placement.h"
 
 #include "bitmap/HeaderView.h"
 #include "shell/MessagesQt.h"
@@ -79,6 +80,8 @@ BitmapHeaderTab::BitmapHeaderTab(const shell::TabContext&, const CurrentBitmap& 
     infoTitle->move(12, 268);
     StringGrid_InfoHeader = MakeGrid(this, "StringGrid_InfoHeader", 14, {90, 179, 273});
     StringGrid_InfoHeader->move(12, 288);
+    widgets::NameAfterLabel(fileTitle, StringGrid_FileHeader);
+    widgets::NameAfterLabel(infoTitle, StringGrid_InfoHeader);
 
     connect(StringGrid_FileHeader, &QTableWidget::cellClicked, this,
             [this](int, int) { shell::RunGuarded([this] { StringGrid_FileHeaderClick(); }); });

@@ -22,10 +22,14 @@ HeaderRow HeaderTitles() {
     return {"Offset", "Value", "Description"};
 }
 
-std::vector<HeaderRow> FileHeaderRows(const std::array<std::uint8_t, 14>& h) {
+std::vector<HeaderRow> FileHeaderRows(const std::array<std::uint8_t, 14>& h, bool printableOnly) {
     // "%c" of a byte is that byte, whatever it is, as the single-byte text the grids show.
+    const auto shown = [printableOnly](std::uint8_t b) {
+        return printableOnly && (b < 0x20 || b > 0x7E) ? '.' : b;
+    };
     return {
-        {"0000-0001", base::strprintf("%02X %02X (%c %c)", h[0], h[1], h[0], h[1]), "Identifier"},
+        {"0000-0001", base::strprintf("%02X %02X (%c %c)", h[0], h[1], shown(h[0]), shown(h[1])),
+         "Identifier"},
         {"0002-0005", Field4(&h[2]), "File size"},
         {"0006-0009", Field4(&h[6]), "Reserved"},
         {"000A-000D", Field4(&h[10]), "Bitmap data offset"},

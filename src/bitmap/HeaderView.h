@@ -17,8 +17,10 @@ struct HeaderRow {
 // The title row both grids share: "Offset", "Value", "Description".
 HeaderRow HeaderTitles();
 
-// Rows 1..4 of the file-header grid, from the 14 header bytes as read.
-std::vector<HeaderRow> FileHeaderRows(const std::array<std::uint8_t, 14>& header);
+// Rows 1..4 of the file-header grid, from the 14 header bytes as read. The identifier's "(%c %c)" shows each
+// byte as the character it is; with printableOnly a byte below 0x20 or above 0x7E shows as "." instead, so
+// that a line of text output stays one line of plain text.
+std::vector<HeaderRow> FileHeaderRows(const std::array<std::uint8_t, 14>& header, bool printableOnly = false);
 
 // Rows 1..11 of the information-header grid, from the 40 header bytes as read. Byte ranges count from the
 // start of the information header.

@@ -23,7 +23,7 @@ int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     // Each grid's rows, its title row first, exactly as the Bitmap Header tab shows them.
     PrintRow(out, bitmap::HeaderTitles());
-    for (const auto& row : bitmap::FileHeaderRows(bm->FileHeader))
+    for (const auto& row : bitmap::FileHeaderRows(bm->FileHeader, /*printableOnly=*/true))
         PrintRow(out, row);
     PrintRow(out, bitmap::HeaderTitles());
     for (const auto& row : bitmap::InfoHeaderRows(bm->InfoHeader))

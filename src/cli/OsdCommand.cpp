@@ -63,13 +63,8 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << osd::PaletteNumberText(count) << '\n';
     }
 
-    osd::OsdOptions options;
-    options.sourcePath = job.sheet;
-    options.cellWidth = ws->settings.OsdCellWidth;
-    options.codeFormat = ws->settings.CodeFormat;
-    options.paletteFormat = ws->settings.PaletteFormat;
-    options.to2Bpp = job.to2Bpp;
-    options.outputDirectory = job.outputDirectory;
+    const osd::OsdOptions options =
+        osd::MakeOsdOptions(ws->settings, job.sheet, job.to2Bpp, job.outputDirectory);
     const osd::GenerateResult result = osd::GenerateOsdFont(ws->bitmap, options);
     for (const std::string& note : result.notes)
         out << note << '\n';

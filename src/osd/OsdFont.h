@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bitmap/BmpLoader.h"
+#include "shell/Settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,20 @@ struct OsdOptions {
     bool to2Bpp = false;            // "Generate to 2BPP output"; only looked at when BitsPerPixel is 4
     std::string outputDirectory;    // where the outputs go; empty = the current directory
 };
+
+// The options "Generate" runs with: the settings' cell width, code format and palette format, the source
+// file name and the 2BPP choice. The OSD tab and tavix-cli both build them here, so they cannot drift apart.
+inline OsdOptions MakeOsdOptions(const shell::Settings& settings, std::string sourcePath, bool to2Bpp,
+                                 std::string outputDirectory = {}) {
+    OsdOptions options;
+    options.sourcePath = std::move(sourcePath);
+    options.cellWidth = settings.OsdCellWidth;
+    options.codeFormat = settings.CodeFormat;
+    options.paletteFormat = settings.PaletteFormat;
+    options.to2Bpp = to2Bpp;
+    options.outputDirectory = std::move(outputDirectory);
+    return options;
+}
 
 struct GenerateResult {
     bool ran = false;                 // false: the source is not a ".bmp" file and nothing was done

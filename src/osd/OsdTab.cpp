@@ -77,6 +77,15 @@ OsdTab::OsdTab(const shell::TabContext& context, const shell::Settings& settings
     Edit_SelectedIndex_After =
         widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_After", 496, 384);
 
+    // The palette grids and swatches draw themselves: they carry the names of what they show, and each
+    // describes the entry its read-out names.
+    widgets::NameOwnerDrawn(StringGrid_Palette_Before, QStringLiteral("Palette before"));
+    widgets::NameOwnerDrawn(StringGrid_Palette_After, QStringLiteral("Palette after"));
+    widgets::NameAfterLabel(Label_PaletteIndex_Before, Edit_PaletteIndex_Before);
+    widgets::NameAfterLabel(Label_SelectedIndex_Before, Edit_SelectedIndex_Before);
+    widgets::NameAfterLabel(Label_PaletteIndex_After, Edit_PaletteIndex_After);
+    widgets::NameAfterLabel(Label_SelectedIndex_After, Edit_SelectedIndex_After);
+
     BitBtn_ReducePalette = widgets::Placed(new QPushButton(QStringLiteral("Reduce Palette"), this),
                                            "BitBtn_ReducePalette", 279, 232);
     BitBtn_ReducePalette->setFixedSize(120, 28);
@@ -124,12 +133,7 @@ void OsdTab::TabSheet_BmpFontShow() {
 }
 
 void OsdTab::BitBtn_GenerateClick() {
-    OsdOptions options;
-    options.sourcePath = openDialog_.FileName;
-    options.cellWidth = settings_.OsdCellWidth;
-    options.codeFormat = settings_.CodeFormat;
-    options.paletteFormat = settings_.PaletteFormat;
-    options.to2Bpp = OSD_chkTo2BPP->isChecked();
+    const OsdOptions options = MakeOsdOptions(settings_, openDialog_.FileName, OSD_chkTo2BPP->isChecked());
     const GenerateResult result = GenerateOsdFont(bitmap_, options);
     for (const std::string& note : result.notes)
         messages_.SetPanel(1, note);
@@ -150,6 +154,7 @@ void OsdTab::StringGrid_Palette_BeforeMuseMove(int x, int y) {
     Label_PaletteIndex_Before->setText(
         shell::ToQt(EntryText("[B] Palette Index:", static_cast<std::uint16_t>(i), c)));
     Edit_PaletteIndex_Before->SetColour(widgets::ToQColor(c));
+    Edit_PaletteIndex_Before->setAccessibleDescription(Label_PaletteIndex_Before->text());
 }
 
 void OsdTab::StringGrid_Palette_BeforeMouseDown() {
@@ -158,6 +163,8 @@ void OsdTab::StringGrid_Palette_BeforeMouseDown() {
     Label_SelectedIndex_Before->setText(
         shell::ToQt(EntryText("[B] Selected Index:", static_cast<std::uint16_t>(i), c)));
     Edit_SelectedIndex_Before->SetColour(widgets::ToQColor(c));
+    Edit_SelectedIndex_Before->setAccessibleDescription(Label_SelectedIndex_Before->text());
+    StringGrid_Palette_Before->setAccessibleDescription(Label_SelectedIndex_Before->text());
 }
 
 void OsdTab::StringGrid_Palette_AfterMouseMove(int x, int y) {
@@ -167,6 +174,7 @@ void OsdTab::StringGrid_Palette_AfterMouseMove(int x, int y) {
     Label_PaletteIndex_After->setText(
         shell::ToQt(EntryText("[A] Palette Index:", static_cast<std::uint16_t>(i), c)));
     Edit_PaletteIndex_After->SetColour(widgets::ToQColor(c));
+    Edit_PaletteIndex_After->setAccessibleDescription(Label_PaletteIndex_After->text());
 }
 
 void OsdTab::StringGrid_Palette_AfterMouseDown() {
@@ -175,6 +183,8 @@ void OsdTab::StringGrid_Palette_AfterMouseDown() {
     Label_SelectedIndex_After->setText(
         shell::ToQt(EntryText("[A] Selected Index:", static_cast<std::uint16_t>(i), c)));
     Edit_SelectedIndex_After->SetColour(widgets::ToQColor(c));
+    Edit_SelectedIndex_After->setAccessibleDescription(Label_SelectedIndex_After->text());
+    StringGrid_Palette_After->setAccessibleDescription(Label_SelectedIndex_After->text());
 }
 
 void OsdTab::ShowPictures() {

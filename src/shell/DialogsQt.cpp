@@ -31,7 +31,9 @@ bool QtDialogDriver::RunFileDialog(FileDialog& dialog) {
     fd.setObjectName(ToQt(dialog.Name));
     const bool save = dialog.kind == FileDialog::Kind::Save;
     fd.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    fd.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A typed name of a file that does not exist is handed on too: the command that asked reports it in its
+    // own words ("File Not Exist !!!"), which a dialog that greys out Open would never let it say.
+    fd.setFileMode(QFileDialog::AnyFile);
     fd.setWindowTitle(save ? QStringLiteral("Save As") : QStringLiteral("Open"));
     const QStringList filters = NameFilters(dialog.Filter);
     fd.setNameFilters(filters);

@@ -23,7 +23,7 @@ void Settings::SetFontSize(std::int32_t n) {
 
 void Settings::SetPaletteFormat(std::int32_t n) {
     PaletteFormat = n;
-    PaletteColorMask = n == 0 ? 0xFCFCFC : 0xFFFFFF;
+    PaletteColorMask = IsRgb666(n) ? 0xFCFCFC : 0xFFFFFF;
 }
 
 void Settings::ApplyLoaded() {

@@ -14,6 +14,11 @@ inline constexpr const char* AppName = "Tavix";
 inline constexpr const char* SettingsFileName = "Tavix.INI";
 inline constexpr const char* SettingsSection = "Tavix CONFIG";
 
+// The one test of the palette format: 0 is RGB666 (6 bits a component), anything else RGB888.
+inline bool IsRgb666(std::int32_t paletteFormat) {
+    return paletteFormat == 0;
+}
+
 // The four preferences kept between runs, and the values derived from them.
 struct Settings {
     std::int32_t FontSize = 4;      // 0..4 = 12 x 16 .. 16 x 16

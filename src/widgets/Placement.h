@@ -28,4 +28,20 @@ inline QLabel* PlacedLabel(QWidget* parent, const char* name, const char* text, 
     return label;
 }
 
+// The control that stands beside label takes the label's text as its accessible name (the label becomes its
+// buddy), which is what a screen reader announces for it.
+inline void NameAfterLabel(QLabel* label, QWidget* control) {
+    label->setBuddy(control);
+    QString name = label->text().trimmed();
+    if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+    control->setAccessibleName(name);
+}
+
+// An owner-drawn control has no text of its own: name it, and describe what it shows now (the read-out of
+// its selected entry), so that a screen reader can tell the user.
+inline void NameOwnerDrawn(QWidget* control, const QString& name, const QString& description = {}) {
+    control->setAccessibleName(name);
+    control->setAccessibleDescription(description);
+}
+
 } // namespace widgets

@@ -80,6 +80,27 @@ TEST(Cli, HeaderPrintsBothGridsEvenForARefusedFile) {
     const auto missing = RunCli({"header", dir / "none.bmp"});
     EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.err, "File Not Exist !!!\n");
+
+    // Identifier bytes that are control or non-ASCII characters print as "." and keep the row one line.
+    struct Case {
+        std::uint8_t b0, b1;
+        const char* row;
+    };
+    const Case cases[] = {
+        {0x0A, 0x09, "0000-0001\t0A 09 (. .)\tIdentifier\n"},
+        {0x00, 0x7F, "0000-0001\t00 7F (. .)\tIdentifier\n"},
+        {0x20, 0x7E, "0000-0001\t20 7E (  ~)\tIdentifier\n"},
+        {0x1F, 0x80, "0000-0001\t1F 80 (. .)\tIdentifier\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> bytes = testsupport::BuildBmp(s);
+        bytes[0] = c.b0;
+        bytes[1] = c.b1;
+        testsupport::WriteFile(dir / "odd.bmp", bytes);
+        const auto odd = RunCli({"header", dir / "odd.bmp"});
+        EXPECT_NE(odd.out.find(c.row), std::string::npos) << odd.out;
+        EXPECT_EQ(std::count(odd.out.begin(), odd.out.end(), '\n'), 17);
+    }
 }
 
 } // namespace
