@@ -1,0 +1,27 @@
+#pragma once
+
+#include "wav/Resampler.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace wav {
+
+// How 16-bit samples are written. The working samples are offset binary (0x8000 the middle level), as the
+// 8-bit output is unsigned; TwosComplement inverts the top bit back, for firmware that plays signed samples.
+enum class Sign { OffsetBinary, TwosComplement };
+
+// The bytes of a sample file made from a result's words (its samples and padding): at 16 bits every word,
+// low byte first (2 bytes a word); at 8 bits the high byte of every word (1 byte a word). sign only matters
+// at 16 bits.
+std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth width,
+                            Sign sign = Sign::OffsetBinary);
+
+// "RESample Save": writes SampleFileBytes to path, replacing an existing file only when every byte is
+// written. Returns kSaveFileError when the file could not be written; what was at path is unchanged then.
+std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
+                                          const std::string& path);
+
+} // namespace wav

@@ -1,0 +1,226 @@
+#include "wav/WavReader.h"
+
+#include "base/Format.h"
+#include "base/LittleEndian.h"
+#include "base/OutputFile.h"
+#include "base/Path.h"
+#include "wav/WavState.h"
+#include "wav/WaveFormatNames.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace wav {
+
+namespace {
+
+constexpr const char* kTakes =
+    "; Tavix takes canonical PCM WAV files with a 44-byte header, 8 or 16 bits, mono or stereo";
+
+std::string TooShort(std::size_t size) {
+    return base::strprintf("the file holds %zu bytes, fewer than the 44 of the header", size) + kTakes;
+}
+
+struct Signature {
+    std::size_t offset;
+    const char* letters; // compared on strlen(letters) bytes
+    const char* note;    // what a mismatch usually means
+};
+
+constexpr Signature kSignatures[] = {
+    {0, "RIFF", ""},
+    {8, "WAVE", ""},
+    {12, "fmt", ""},
+    {36, "data", " (a format chunk longer than 16 bytes, or another chunk before the data, moves it)"},
+};
+
+} // namespace
+
+HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image) {
+    HeaderCheck check;
+    for (const Signature& s : kSignatures) {
+        const std::size_t length = std::strlen(s.letters);
+        if (image.size() < s.offset + length) {
+            check.reason = TooShort(image.size());
+            return check;
+        }
+        if (std::memcmp(image.data() + s.offset, s.letters, length) != 0) {
+            check.reason =
+                base::strprintf("\"%s\" is not at offset %zu%s", s.letters, s.offset, s.note) + kTakes;
+            return check;
+        }
+    }
+
+    // From here on the file reaches offset 40.
+    WavHeader& h = check.header;
+    const std::uint8_t* p = image.data();
+    h.ChunkSize = static_cast<std::int32_t>(base::ReadLe32(p + 4));
+    h.AudioFormat = base::ReadLe16(p + 20);
+    check.reach = HeaderReach::Format;
+    if (h.AudioFormat != 1) {
+        check.reason =
+            base::strprintf("AudioFormat is 0x%04X (%s), not 0x0001 (PCM)",
+                            static_cast<unsigned>(h.AudioFormat), WaveFormatNameOf(h.AudioFormat)) +
+            kTakes;
+        return check;
+    }
+
+    h.NumChannels = base::ReadLe16(p + 22);
+    h.SampleRate = base::ReadLe32(p + 24);
+    h.ByteRate = base::ReadLe32(p + 28);
+    h.BlockAlign = base::ReadLe16(p + 32);
+    h.BitsPerSample = base::ReadLe16(p + 34);
+    check.reach = HeaderReach::Fields;
+    if (image.size() < kHeaderSize) {
+        check.reason = TooShort(image.size());
+        return check;
+    }
+    h.DataLength = base::ReadLe32(p + 40);
+    check.reach = HeaderReach::DataLength;
+
+    if (h.SampleRate == 0) {
+        check.reason = std::string("SampleRate is 0") + kTakes;
+        return check;
+    }
+    if (h.BitsPerSample != 8 && h.BitsPerSample != 16) {
+        check.reason =
+            base::strprintf("BitsPerSample is %u, not 8 or 16", static_cast<unsigned>(h.BitsPerSample)) +
+            kTakes;
+        return check;
+    }
+    if (h.NumChannels != 1 && h.NumChannels != 2) {
+        check.reason =
+            base::strprintf("NumChannels is %u, not 1 or 2", static_cast<unsigned>(h.NumChannels)) + kTakes;
+        return check;
+    }
+    check.accepted = true;
+    check.dataBytes =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(h.DataLength, image.size() - kHeaderSize));
+    return check;
+}
+
+std::uint32_t SampleCountOf(const HeaderCheck& check) {
+    if (!check.accepted) return 0;
+    const std::uint32_t frameBytes = check.header.NumChannels * (check.header.BitsPerSample / 8u);
+    return check.dataBytes / frameBytes;
+}
+
+std::vector<std::uint16_t> PrepareSamples(std::span<const std::uint8_t> image, const HeaderCheck& check,
+                                          Channel channel) {
+    const std::uint32_t count = SampleCountOf(check);
+    std::vector<std::uint16_t> samples(count);
+    if (count == 0) return samples;
+    const std::size_t bytesPerSample = check.header.BitsPerSample / 8u;
+    const std::size_t frameBytes = check.header.NumChannels * bytesPerSample;
+    const std::size_t first = channel == Channel::Right && check.header.NumChannels == 2 ? bytesPerSample : 0;
+    // count * frameBytes <= dataBytes, which the image holds after the header.
+    const std::uint8_t* in = image.data() + kHeaderSize + first;
+    std::uint16_t* out = samples.data();
+    if (bytesPerSample == 1) {
+        for (std::uint32_t i = 0; i < count; ++i, in += frameBytes)
+            out[i] = static_cast<std::uint16_t>(in[0] << 8);
+    } else {
+        for (std::uint32_t i = 0; i < count; ++i, in += frameBytes)
+            out[i] = static_cast<std::uint16_t>((in[0] | (in[1] << 8)) ^ 0x8000);
+    }
+    return samples;
+}
+
+std::string BypassPathOf(const std::string& wavPath) {
+    const base::PathParts parts = base::SplitPath(wavPath);
+    if (parts.extension.empty() || base::ToLowerAscii(parts.extension) == ".bin") return wavPath + ".bin";
+    return parts.directory + parts.baseName + ".bin";
+}
+
+bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& check, const std::string& path) {
+    if (!check.accepted) return false;
+    base::OutputFile out;
+    if (!out.Create(path, base::OutputFile::Mode::Binary)) return false;
+    out.Write(std::string_view(reinterpret_cast<const char*>(image.data()) + kHeaderSize, check.dataBytes));
+    return out.Close();
+}
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+void Release(WavState& state) {
+    // Swapping with empty vectors gives the memory back, which clear() would keep.
+    std::vector<std::uint8_t>().swap(state.WavImage);
+    std::vector<std::uint16_t>().swap(state.WavSamples);
+    std::vector<std::uint16_t>().swap(state.ResampleBuffer);
+    state.imageHeld = false;
+    state.resultHeld = false;
+    state.resultCount = 0;
+    state.check = HeaderCheck{};
+}
+
+LoadResult Failed(const char* message, std::string reason) {
+    LoadResult result;
+    result.failure = message;
+    result.reason = std::move(reason);
+    return result;
+}
+
+} // namespace
+
+LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptions& options) {
+    if (!base::FileExists(path)) return Failed(kOpenFileError, path + " does not exist");
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    struct stat info {};
+    if (!file || ::fstat(::fileno(file.get()), &info) != 0)
+        return Failed(kOpenFileError, path + " cannot be opened for reading");
+
+    Release(state);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > kMaxFileSize)
+        return Failed(kWavMemoryError,
+                      base::strprintf("the file holds %llu bytes, more than a WAV file's sizes can describe",
+                                      static_cast<unsigned long long>(size)));
+    try {
+        state.WavImage.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        Release(state);
+        return Failed(kWavMemoryError, "not enough memory to hold the file");
+    }
+    // A file that shrank since fstat holds what could be read; one that grew holds its first `size` bytes.
+    const std::size_t got = std::fread(state.WavImage.data(), 1, state.WavImage.size(), file.get());
+    if (std::ferror(file.get())) {
+        Release(state);
+        return Failed(kOpenFileError, path + " could not be read");
+    }
+    state.WavImage.resize(got);
+    state.imageHeld = true;
+
+    LoadResult result;
+    result.fileRead = true;
+    result.fileSize = state.WavImage.size();
+    result.fileName = base::FileNameOf(path);
+    state.check = CheckWavHeader(state.WavImage);
+    if (!state.check.accepted) {
+        result.failure = kAnalyzeFileError;
+        result.reason = state.check.reason;
+        return result;
+    }
+    try {
+        state.WavSamples = PrepareSamples(state.WavImage, state.check, Channel::Left);
+    } catch (const std::bad_alloc&) {
+        Release(state);
+        return Failed(kWavMemoryError, "not enough memory for the working samples");
+    }
+    if (options.writeBypass) {
+        result.bypassFile = BypassPathOf(path);
+        if (!WriteBypassFile(state.WavImage, state.check, *result.bypassFile))
+            result.bypassFailure = kSaveFileError;
+    }
+    return result;
+}
+
+} // namespace wav

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace wav {
+
+struct WavState;
+
+// The canonical header: "RIFF", a 16-byte format chunk and the "data" chunk's header, every field at a fixed
+// offset.
+inline constexpr std::size_t kHeaderSize = 44;
+
+// The largest file a load takes: the header and the most data a 32-bit DataLength can describe.
+inline constexpr std::uint64_t kMaxFileSize = kHeaderSize + 0xFFFFFFFFull;
+
+// The messages of the WAV tab, as the user sees them.
+inline constexpr const char* kOpenFileError = "Open File Error!!!";
+inline constexpr const char* kWavMemoryError = "Wav Memory Error!!!";
+inline constexpr const char* kAnalyzeFileError = "Analyze File Error!!!";
+inline constexpr const char* kResampleMemoryError = "Rasample Memoey Error!!!";
+inline constexpr const char* kSaveFileError = "Save File Error!!!";
+
+// The header fields, little-endian at their fixed offsets.
+struct WavHeader {
+    std::int32_t ChunkSize = 0;      // offset 4
+    std::uint16_t AudioFormat = 0;   // 20
+    std::uint16_t NumChannels = 0;   // 22
+    std::uint32_t SampleRate = 0;    // 24
+    std::uint32_t ByteRate = 0;      // 28
+    std::uint16_t BlockAlign = 0;    // 32
+    std::uint16_t BitsPerSample = 0; // 34
+    std::uint32_t DataLength = 0;    // 40
+};
+
+// How far the check of a file got, and so which fields the header view shows; each stage shows the fields
+// of the stages before it as well.
+enum class HeaderReach {
+    None,       // a signature is wrong or lies past the end of the file: no field is shown
+    Format,     // ChunkSize and AudioFormat
+    Fields,     // NumChannels, SampleRate, ByteRate, BlockAlign and BitsPerSample (the format is PCM)
+    DataLength, // DataLength: every field
+};
+
+struct HeaderCheck {
+    HeaderReach reach = HeaderReach::None;
+    bool accepted = false;       // canonical PCM, 8 or 16 bits, 1 or 2 channels, a SampleRate above 0
+    WavHeader header;            // the fields reach covers; the others are 0
+    std::uint32_t dataBytes = 0; // accepted files: DataLength clipped to the bytes after the header
+    std::string reason;          // refused files: why, in one line; empty when accepted
+};
+
+// Checks the image of a whole file against the canonical 44-byte-header PCM layout. No chunk is searched
+// for, so a longer format chunk, or another chunk before the data, moves "data" from offset 36 and the file
+// is refused. The byte after "fmt" is not looked at. Reads nothing outside image.
+HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image);
+
+enum class Channel { Left, Right };
+
+// The working samples an accepted file gives: its data bytes divided by the bytes of a frame (rounded down).
+std::uint32_t SampleCountOf(const HeaderCheck& check);
+
+// One channel of an accepted file's data as 16-bit unsigned working samples whose middle level is 0x8000:
+// an 8-bit sample becomes its value times 256; a 16-bit sample (two's complement, low byte first) gets its
+// top bit inverted, so that interpolation between negative and positive samples stays between them. The
+// right channel of a mono file is its only channel. Empty for a refused file. Throws std::bad_alloc when
+// the samples cannot be held.
+std::vector<std::uint16_t> PrepareSamples(std::span<const std::uint8_t> image, const HeaderCheck& check,
+                                          Channel channel);
+
+// The bypass file beside a WAV file: its name with the extension replaced by ".bin" ("beep.wav" gives
+// "beep.bin"), or with ".bin" added when it has no extension or has ".bin" already, so that it can never
+// name the WAV file itself.
+std::string BypassPathOf(const std::string& wavPath);
+
+// Writes the data bytes of an accepted file (its clipped DataLength from offset 44, unchanged) to path,
+// replacing what was there only when every byte is written. False when it could not; nothing changed then.
+bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& check, const std::string& path);
+
+struct LoadOptions {
+    bool writeBypass = false; // "ReSample_ByPass": write BypassPathOf(path) after a successful load
+};
+
+struct LoadResult {
+    std::optional<std::string> failure; // kOpenFileError, kWavMemoryError or kAnalyzeFileError
+    std::string reason;                 // why it failed, one line; empty after a successful load
+    bool fileRead = false;              // the file is held: its size and name are to be shown
+    std::uint64_t fileSize = 0;
+    std::string fileName;                     // without its directory
+    std::optional<std::string> bypassFile;    // the bypass file written (or tried)
+    std::optional<std::string> bypassFailure; // kSaveFileError when the bypass file could not be written
+};
+
+// "WAV Load" of the file at path into state. A file that does not exist or cannot be opened changes
+// nothing (kOpenFileError). Otherwise the previous image, samples and result are released first; a file
+// that cannot be held (kWavMemoryError) leaves none of them. A held file is checked (state.check): a refused
+// one gives kAnalyzeFileError and keeps its image; an accepted one gets its left channel prepared and, when
+// asked, its bypass file written.
+LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptions& options);
+
+} // namespace wav

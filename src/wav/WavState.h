@@ -1,0 +1,22 @@
+#pragma once
+
+#include "wav/WavReader.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace wav {
+
+// What the WAV tab holds between its handlers: the last file loaded and what was made from it. Nothing else
+// reads it; a load replaces all of it.
+struct WavState {
+    std::vector<std::uint8_t> WavImage;    // the whole file, as read
+    bool imageHeld = false;                // false before any load and after a file that could not be held
+    HeaderCheck check;                     // of WavImage
+    std::vector<std::uint16_t> WavSamples; // the channel last prepared
+    std::vector<std::uint16_t> ResampleBuffer; // n output words, then 8 padding words 0x8000
+    bool resultHeld = false;
+    std::uint64_t resultCount = 0; // n
+};
+
+} // namespace wav
