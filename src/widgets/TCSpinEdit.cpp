@@ -6,7 +6,8 @@ namespace widgets {
 
 TCSpinEdit::TCSpinEdit(QWidget* parent) : QSpinBox(parent) {
     setSingleStep(1);
-    setKeyboardTracking(false);
+    // The change event follows every change of the value, typed digits included, not only finished edits.
+    setKeyboardTracking(true);
 }
 
 void TCSpinEdit::SetTypingAllowed(bool allowed) {
