@@ -1,0 +1,123 @@
+#include "cli/WavCommand.h"
+
+#include "cli/Commands.h"
+#include "wav/WavState.h"
+#include "wav/WavView.h"
+
+#include <memory>
+#include <ostream>
+
+namespace cli {
+
+WavJob ParseWavArgs(const std::vector<std::string>& args) {
+    if (args.empty()) throw UsageError{"wav needs info, resample or strip"};
+    WavJob job;
+    job.action = static_cast<WavJob::Action>(Choice("wav", args[0], {"info", "resample", "strip"}));
+    const char* name = job.action == WavJob::Action::Info       ? "wav info"
+                       : job.action == WavJob::Action::Resample ? "wav resample"
+                                                                : "wav strip";
+    const bool resample = job.action == WavJob::Action::Resample;
+    std::vector<std::string> files;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--bank" && job.action == WavJob::Action::Info) {
+            job.bank = static_cast<std::uint64_t>(Number(ValueOf(args, i), 0, 0x7FFFFFFF, "--bank"));
+        } else if (a == "--rate" && resample) {
+            job.rate = wav::kTargetRates[Choice(a, ValueOf(args, i), {"8000", "16000"})];
+        } else if (a == "--bits" && resample) {
+            job.width = Choice(a, ValueOf(args, i), {"8", "16"}) == 0 ? wav::SampleWidth::Bits8
+                                                                      : wav::SampleWidth::Bits16;
+        } else if (a == "--channel" && resample) {
+            job.channel = Choice(a, ValueOf(args, i), {"left", "right"}) == 0 ? wav::Channel::Left
+                                                                              : wav::Channel::Right;
+        } else if (a == "--signed" && resample) {
+            job.sign = wav::Sign::TwosComplement;
+        } else if (a.rfind("--", 0) == 0) {
+            throw UsageError{std::string(name) + ": unknown option '" + a + "'"};
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (job.action == WavJob::Action::Info) {
+        if (files.size() != 1) throw UsageError{"wav info takes one F.wav"};
+    } else {
+        if (files.size() != 2) throw UsageError{std::string(name) + " takes F.wav and OUT"};
+        job.output = files[1];
+    }
+    job.input = files[0];
+    if (job.sign == wav::Sign::TwosComplement && job.width != wav::SampleWidth::Bits16)
+        throw UsageError{"--signed goes with --bits 16"};
+    return job;
+}
+
+namespace {
+
+int Fail(std::ostream& err, const std::string& message, const std::string& reason) {
+    err << message << '\n';
+    if (!reason.empty()) err << reason << '\n';
+    return kExitFailure;
+}
+
+void PrintGrid(std::ostream& out, const wav::DataGrid& grid) {
+    for (const auto& row : grid) {
+        for (int c = 0; c < wav::kDataGridColumns; ++c)
+            out << (c == 0 ? "" : "\t") << row[c];
+        out << '\n';
+    }
+}
+
+int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const WavJob job = ParseWavArgs(args);
+    auto state = std::make_unique<wav::WavState>();
+    const wav::LoadResult load = wav::LoadWavFile(*state, job.input, {});
+
+    if (job.action == WavJob::Action::Info) {
+        // The group as a window that has loaded nothing before shows it after this load.
+        if (load.fileRead) {
+            wav::HeaderView view = wav::DefaultHeaderView();
+            wav::ShowLoad(view, load, state->check);
+            for (const wav::HeaderLabel& label : view)
+                out << wav::HeaderLine(label) << '\n';
+        }
+        if (load.failure) return Fail(err, *load.failure, load.reason);
+        if (job.bank) {
+            const std::uint64_t banks = wav::BankCount(state->WavImage.size());
+            if (*job.bank >= banks)
+                throw UsageError{"--bank must be from 0 to " + std::to_string(banks - 1) + " for this file"};
+            PrintGrid(out, wav::DataGridOf(state->WavImage, *job.bank));
+        }
+        return kExitOk;
+    }
+
+    if (load.failure) return Fail(err, *load.failure, load.reason);
+
+    if (job.action == WavJob::Action::Strip) {
+        if (!wav::WriteBypassFile(state->WavImage, state->check, job.output))
+            return Fail(err, wav::kSaveFileError, job.output + " cannot be written");
+        return kExitOk;
+    }
+
+    if (job.channel == wav::Channel::Right && state->check.header.NumChannels != 2)
+        return Fail(err, "Right Channel: " + job.input + " has one channel", "");
+    const wav::GenerateResult generated = wav::GenerateResample(*state, job.channel, job.rate);
+    if (generated.failure) return Fail(err, *generated.failure, generated.reason);
+    out << "RESample_Length : " << wav::ResampleLengthText(generated.count, job.width) << '\n';
+    if (const auto failure = wav::SaveSampleFile(state->ResampleBuffer, job.width, job.sign, job.output))
+        return Fail(err, *failure, job.output + " cannot be written");
+    return kExitOk;
+}
+
+} // namespace
+
+const Command kWavCommand{
+    "wav",
+    "  wav info F.wav [--bank N]\n"
+    "                        print the WAV tab's header rows, one \"Caption value\" a line, and with --bank\n"
+    "                        the rows of that 256-byte bank of the hexadecimal view (cells tab-separated)\n"
+    "  wav resample F.wav OUT [--rate 8000|16000] [--bits 8|16] [--channel left|right] [--signed]\n"
+    "                        resample one channel and write it as RESample Gen and Save do (defaults: 8000,\n"
+    "                        8, left); samples are unsigned, 16-bit ones offset binary unless --signed\n"
+    "  wav strip F.wav OUT   write the sample data without its header, as ReSample_ByPass does\n",
+    RunWav};
+
+} // namespace cli
