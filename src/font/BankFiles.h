@@ -1,0 +1,69 @@
+#pragma once
+
+#include "font/FontBank.h"
+#include "font/TextRenderer.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace font {
+
+// The bank's "Save" and "Load".
+//
+// FontBank.txt (text, CR LF) holds one block per glyph: five lines describing the font current at saving
+// time (";FontFace=", ";FontCharSet=", ";FontHeight=", ";FontSize=", ";FontStyle=" with the style as the
+// number Bold 1 + Italic 2 + Underline 4 + StrikeOut 8), ";BPPi=", ";Xi=", ";Yi=", the palette, and every
+// word as a word line, with ";UFONT %02X " before every 16 words, numbered over the whole file from 00 and
+// wrapping after FF. FontBank.bin holds the words' bytes split as BinSort orders them (SplitWordBytes).
+
+inline constexpr const char* kBankTextName = "FontBank.txt";
+inline constexpr const char* kBankBinaryName = "FontBank.bin";
+inline constexpr const char* kCreateFontFileError = "Create FONT File Error !!!";
+
+// FontBank.txt's content with "\n" line ends (CR LF once written).
+std::string BankText(const FontBank& bank, const FontChoice& currentFont);
+// FontBank.bin's bytes.
+std::string BankBinary(const FontBank& bank, std::int32_t binSort);
+
+struct BankSaveResult {
+    bool Ran = false;                   // false: the bank is empty and no file was touched
+    std::optional<std::string> Failure; // "Create FONT File Error !!!"
+};
+
+// "Save": writes FontBank.txt and FontBank.bin into outputDirectory (empty: the current directory),
+// replacing them safely. An empty bank touches nothing. When either file cannot be created, neither is
+// changed and the result says "Create FONT File Error !!!"; the same text reports a file that could not be
+// completed (a full disk), which then keeps its old content.
+BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
+                        const std::string& outputDirectory);
+
+// The open dialog's settings for the bank's "Load".
+inline constexpr const char* kBankFileFilter = "Font Bank File(*.txt)|*.txt|All File(*.*)|*.*";
+
+struct BankLoadResult {
+    // "Open FONT File Error !!!" (nothing was read), or how many glyphs had to be skipped because their
+    // ";BPPi", ";Xi" or ";Yi" named no item of the boxes (the others were added). The tab shows it with
+    // DialogPrintError on panel 1.
+    std::optional<std::string> Failure;
+    std::size_t Added = 0;
+    int Skipped = 0;
+    // What the font boxes show after the load: the text after "=" of the last ";FontFace=",
+    // ";FontCharSet=", ";FontHeight=", ";FontSize=" line, and for ";FontStyle=" "Normal", the style text,
+    // or "" (a number whose low 8 bits are above 15). Boxes the file names nothing for keep their text.
+    // CurrentFont is not changed by a load.
+    std::optional<std::string> Face, Charset, Height, Size, Style;
+};
+
+// "Load" of the file at path (the tab has run the open dialog): appends the file's glyphs to the bank, in
+// file order, until the file ends or the bank holds 256 glyphs. A glyph starts at a ";UFONT" line with the
+// ";BPPi", ";Xi", ";Yi" and palette read last (currentPalette until a ";Palette" line is read) and ends
+// with its last word; a glyph the file ends inside is dropped, and word lines outside a glyph are ignored.
+// A file that cannot be read (or is larger than 64 MiB) gives "Open FONT File Error !!!" and the bank is
+// unchanged.
+BankLoadResult LoadBankFile(FontBank& bank, const std::string& path, const Palette& currentPalette);
+// The same for the file's content.
+BankLoadResult LoadBankText(FontBank& bank, std::string_view content, const Palette& currentPalette);
+
+} // namespace font

@@ -1,0 +1,226 @@
+#include "font/FreeTypeRenderer.h"
+
+#include "base/Error.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+namespace font {
+
+namespace {
+
+// Whole pixels of a 26.6 value, rounded to the nearest.
+int RoundPixels(FT_Pos v) {
+    return static_cast<int>((v + 32) >> 6);
+}
+
+struct LoadedFace {
+    FT_Face face = nullptr;
+    std::string family;     // the family fontconfig matched
+    bool embolden = false;  // the family has no bold member: embolden the outlines
+    bool transform = false; // the family has no italic member: slant the outlines
+    FT_Matrix matrix{};
+};
+
+// Where a text's lines and glyphs go, for one font at one size.
+struct Metrics {
+    int ascent = 0;
+    int descent = 0;
+    int underlineTop = 0; // rows relative to the baseline (positive downwards)
+    int underlineThickness = 1;
+    int strikeTop = 0;
+    int strikeThickness = 1;
+};
+
+} // namespace
+
+struct FreeTypeRenderer::Impl {
+    FT_Library library = nullptr;
+    FcConfig* config = nullptr;
+    std::map<std::tuple<std::string, bool, bool>, LoadedFace> faces;
+
+    ~Impl() {
+        for (auto& [key, loaded] : faces)
+            if (loaded.face) FT_Done_Face(loaded.face);
+        if (library) FT_Done_FreeType(library);
+        if (config) FcConfigDestroy(config);
+    }
+
+    LoadedFace& Face(const FontChoice& font) {
+        const bool bold = font.Style & kBold;
+        const bool italic = font.Style & kItalic;
+        const auto key = std::make_tuple(font.Family, bold, italic);
+        if (auto it = faces.find(key); it != faces.end()) return it->second;
+
+        FcPattern* pattern = FcPatternCreate();
+        if (!pattern) throw base::Error("Out of memory finding the font " + font.Family);
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.Family.c_str()));
+        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcPatternDestroy(pattern);
+        if (!match) throw base::Error("No font found for " + font.Family);
+
+        LoadedFace loaded;
+        FcChar8* file = nullptr;
+        FcChar8* family = nullptr;
+        int index = 0;
+        FcBool embolden = FcFalse;
+        FcMatrix* matrix = nullptr;
+        const bool haveFile = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch;
+        const std::string path = haveFile ? reinterpret_cast<const char*>(file) : "";
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch)
+            loaded.family = reinterpret_cast<const char*>(family);
+        if (FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch) loaded.embolden = embolden;
+        if (FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
+            (matrix->xx != 1 || matrix->xy != 0 || matrix->yx != 0 || matrix->yy != 1)) {
+            loaded.transform = true;
+            loaded.matrix.xx = static_cast<FT_Fixed>(std::lround(matrix->xx * 65536.0));
+            loaded.matrix.xy = static_cast<FT_Fixed>(std::lround(matrix->xy * 65536.0));
+            loaded.matrix.yx = static_cast<FT_Fixed>(std::lround(matrix->yx * 65536.0));
+            loaded.matrix.yy = static_cast<FT_Fixed>(std::lround(matrix->yy * 65536.0));
+        }
+        FcPatternDestroy(match);
+        if (path.empty()) throw base::Error("No font found for " + font.Family);
+        if (FT_New_Face(library, path.c_str(), index, &loaded.face) != 0)
+            throw base::Error("Unable to load the font " + path);
+        if (loaded.family.empty() && loaded.face->family_name) loaded.family = loaded.face->family_name;
+        return faces.emplace(key, loaded).first->second;
+    }
+
+    // Sets the face to the font's size and returns where things go.
+    Metrics Prepare(LoadedFace& loaded, const FontChoice& font) {
+        FT_Face face = loaded.face;
+        const int pixels = std::max(1, std::abs(font.Height()));
+        if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0 && face->num_fixed_sizes > 0) {
+            // A face of bitmap strikes only: the strike nearest the size.
+            int best = 0;
+            for (int i = 1; i < face->num_fixed_sizes; ++i)
+                if (std::abs(face->available_sizes[i].height - pixels) <
+                    std::abs(face->available_sizes[best].height - pixels))
+                    best = i;
+            FT_Select_Size(face, best);
+        }
+        FT_Set_Transform(face, loaded.transform ? &loaded.matrix : nullptr, nullptr);
+
+        Metrics m;
+        const FT_Size_Metrics& sm = face->size->metrics;
+        m.ascent = static_cast<int>((sm.ascender + 63) >> 6);
+        m.descent = static_cast<int>((-sm.descender + 63) >> 6);
+        const int em = static_cast<int>(sm.y_ppem);
+        if (FT_IS_SCALABLE(face)) {
+            const FT_Fixed scale = sm.y_scale;
+            m.underlineThickness = std::max(1, RoundPixels(FT_MulFix(face->underline_thickness, scale)));
+            m.underlineTop =
+                -RoundPixels(FT_MulFix(face->underline_position, scale)) - m.underlineThickness / 2;
+            const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+            if (os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
+                m.strikeThickness = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutSize, scale)));
+                m.strikeTop = -RoundPixels(FT_MulFix(os2->yStrikeoutPosition, scale));
+            } else {
+                m.strikeThickness = m.underlineThickness;
+                m.strikeTop = -(em * 3 + 5) / 10; // about half the height of a lower-case letter
+            }
+        } else {
+            m.underlineThickness = std::max(1, em / 14);
+            m.underlineTop = std::max(1, m.descent / 2);
+            m.strikeThickness = m.underlineThickness;
+            m.strikeTop = -(em * 3 + 5) / 10;
+        }
+        return m;
+    }
+
+    // Loads the glyph of c into the face's slot (the face's missing-glyph shape when it has none), styled.
+    bool Load(LoadedFace& loaded, char32_t c) {
+        FT_Face face = loaded.face;
+        const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
+        FT_Int32 flags = FT_LOAD_DEFAULT;
+        if (loaded.embolden || loaded.transform) flags |= FT_LOAD_NO_BITMAP;
+        if (FT_Load_Glyph(face, index, flags) != 0) return false;
+        if (loaded.embolden) FT_GlyphSlot_Embolden(face->glyph);
+        return true;
+    }
+
+    // Lays the text out from pen position x on the baseline; draws when image is given. Returns the summed
+    // advances.
+    int Layout(LoadedFace& loaded, ColourImage* image, int x, int baseline, std::u32string_view text,
+               base::Colour ink) {
+        FT_Face face = loaded.face;
+        int pen = x;
+        for (char32_t c : text) {
+            if (!Load(loaded, c)) continue;
+            FT_GlyphSlot slot = face->glyph;
+            if (image && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
+                const FT_Bitmap& bm = slot->bitmap;
+                const int left = pen + slot->bitmap_left;
+                const int top = baseline - slot->bitmap_top;
+                for (unsigned r = 0; r < bm.rows; ++r) {
+                    const unsigned char* row =
+                        bm.pitch >= 0 ? bm.buffer + static_cast<std::ptrdiff_t>(r) * bm.pitch
+                                      : bm.buffer + static_cast<std::ptrdiff_t>(bm.rows - 1 - r) * -bm.pitch;
+                    for (unsigned col = 0; col < bm.width; ++col) {
+                        bool on = false;
+                        if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+                            on = row[col / 8] & (0x80 >> (col % 8));
+                        else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
+                            on = row[col] != 0;
+                        if (on) image->SetPixel(left + static_cast<int>(col), top + static_cast<int>(r), ink);
+                    }
+                }
+            }
+            pen += RoundPixels(slot->advance.x);
+        }
+        return pen - x;
+    }
+};
+
+FreeTypeRenderer::FreeTypeRenderer() : impl_(std::make_unique<Impl>()) {
+    if (FT_Init_FreeType(&impl_->library) != 0) throw base::Error("Unable to start the FreeType library");
+    impl_->config = FcInitLoadConfigAndFonts();
+    if (!impl_->config) throw base::Error("Unable to read the fontconfig configuration");
+}
+
+FreeTypeRenderer::~FreeTypeRenderer() = default;
+
+std::string FreeTypeRenderer::ResolveFamily(const FontChoice& font) {
+    return impl_->Face(font).family;
+}
+
+void FreeTypeRenderer::DrawText(ColourImage& image, int x, int y, const FontChoice& font,
+                                std::u32string_view text, base::Colour ink) {
+    LoadedFace& loaded = impl_->Face(font);
+    const Metrics m = impl_->Prepare(loaded, font);
+    const int baseline = y + m.ascent;
+    const int width = impl_->Layout(loaded, &image, x, baseline, text, ink);
+    const auto line = [&](int top, int thickness) {
+        for (int row = top; row < top + thickness; ++row)
+            for (int col = x; col < x + width; ++col)
+                image.SetPixel(col, row, ink);
+    };
+    if (font.Style & kUnderline) line(baseline + m.underlineTop, m.underlineThickness);
+    if (font.Style & kStrikeOut) line(baseline + m.strikeTop, m.strikeThickness);
+}
+
+TextExtent FreeTypeRenderer::MeasureText(const FontChoice& font, std::u32string_view text) {
+    LoadedFace& loaded = impl_->Face(font);
+    const Metrics m = impl_->Prepare(loaded, font);
+    TextExtent extent;
+    extent.Width = impl_->Layout(loaded, nullptr, 0, 0, text, 0);
+    extent.Height = m.ascent + m.descent;
+    return extent;
+}
+
+} // namespace font

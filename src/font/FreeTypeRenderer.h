@@ -1,0 +1,39 @@
+#pragma once
+
+#include "font/TextRenderer.h"
+
+#include <memory>
+
+namespace font {
+
+// The renderer of TrueType (and other outline) faces: fontconfig finds the face for a family and style, as
+// the desktop's font dialog would (a family that is not installed is substituted as fontconfig decides),
+// and FreeType draws it.
+//
+// Sizes: a point is 96/72 pixel, and the font's em is |Height()| pixels (10 points: 13 pixels). Glyphs are
+// hinted and rendered with 256 grey levels; every pixel with any coverage is ink, so an edge the smoothing
+// touched becomes part of the glyph (bolder, never thinner). Bold and Italic pick the face's bold and
+// italic members; where the family has none, fontconfig's synthetic emboldening and slant apply. Underline
+// and StrikeOut are drawn at the positions and thicknesses the face gives. Characters are laid out by their
+// hinted advances, rounded to whole pixels, without kerning.
+//
+// Faces stay loaded for the object's life. Not thread-safe (nothing in Tavix renders from two threads).
+class FreeTypeRenderer final : public TextRenderer {
+public:
+    // Throws base::Error when FreeType or fontconfig cannot start.
+    FreeTypeRenderer();
+    ~FreeTypeRenderer() override;
+    FreeTypeRenderer(const FreeTypeRenderer&) = delete;
+    FreeTypeRenderer& operator=(const FreeTypeRenderer&) = delete;
+
+    std::string ResolveFamily(const FontChoice& font) override;
+    void DrawText(ColourImage& image, int x, int y, const FontChoice& font, std::u32string_view text,
+                  base::Colour ink) override;
+    TextExtent MeasureText(const FontChoice& font, std::u32string_view text) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace font

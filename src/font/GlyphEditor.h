@@ -1,0 +1,177 @@
+#pragma once
+
+#include "base/Colour.h"
+#include "font/ColourImage.h"
+#include "font/GlyphCodec.h"
+#include "font/GlyphGeometry.h"
+#include "font/TextRenderer.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace font {
+
+// The font palette at start: white, black, blue, magenta, grey, green, lime, maroon, navy, olive, purple,
+// red, silver, teal, aqua, yellow (colours 0x00BBGGRR).
+inline constexpr Palette kStartPalette = {0xFFFFFF, 0x000000, 0xFF0000, 0xFF00FF, 0x808080, 0x008000,
+                                          0x00FF00, 0x000080, 0x800000, 0x008080, 0x800080, 0x0000FF,
+                                          0xC0C0C0, 0x808000, 0xFFFF00, 0x00FFFF};
+
+// The name of a colour as the colour boxes' tooltips show it: "clBlack", "clMaroon", "clGreen", "clOlive",
+// "clNavy", "clPurple", "clTeal", "clGray", "clSilver", "clRed", "clLime", "clYellow", "clBlue",
+// "clFuchsia", "clAqua", "clWhite" for those sixteen colours, otherwise "$00BBGGRR" (8 upper-case hex
+// digits).
+std::string ColorName(base::Colour c);
+
+enum class MouseButton { Left, Right, Other };
+
+// Where the glyph grid sits in its 364 x 364 panel and how big its cells are. A grid cell is the view cell
+// plus a one-pixel grid line to its right and below it.
+struct GlyphGridLayout {
+    int Columns = 16;   // GridWidth
+    int Rows = 16;      // GridHeight
+    int CellWidth = 10; // view cell size, grid line not included
+    int CellHeight = 10;
+    int Width = 176; // Columns * (CellWidth + 1)
+    int Height = 176;
+    int Left = 94; // centred in the panel
+    int Top = 94;
+};
+inline constexpr int kGlyphPanelSize = 364;
+
+// The glyph designer: the 128 x 128 preview surface, which is the one true picture of the glyph, the font
+// and paint colours, the palette, and the geometry. Geometry, bits per pixel and sizes follow from
+// ColorType, WidthIndex and HeightIndex through the table of GlyphGeometry.h; they are changed only by the
+// Apply... operations, which refuse an index outside their box, so the record is never inconsistent. The
+// glyph is the window of GridWidth x GridHeight pixels with its top-left at (32 + XOffset, 32 + YOffset);
+// with offsets limited to -32..32 it always lies inside the surface.
+//
+// A tab reads the controls, calls one operation, then shows the state: the combo boxes show ColorType(),
+// WidthIndex(), HeightIndex(), the offset boxes XOffset(), YOffset(), the colour boxes LeftColor /
+// LeftHint and RightColor / RightHint, the palette grid FontPalette, the glyph grid GlyphPixel() over
+// GridLayout(), the preview PreviewSurface.
+class GlyphEditor final {
+public:
+    static constexpr int kSurfaceSize = 128;
+    static constexpr int kWindowOrigin = 32;
+    static constexpr int kMaxOffset = 32;
+
+    ColourImage PreviewSurface{kSurfaceSize, kSurfaceSize, kWhite};
+    FontChoice CurrentFont = StartFont();
+    base::Colour LeftColor = kBlack;  // first paint colour, ink of rendered text
+    base::Colour RightColor = kWhite; // second paint colour (Alt)
+    std::uint8_t LeftIndex = 1;       // the palette entry the left colour box remembers
+    std::uint8_t RightIndex = 0;
+    std::string LeftHint = "clBlack"; // the colour boxes' tooltips
+    std::string RightHint = "clWhite";
+    Palette FontPalette = kStartPalette;
+
+    int ColorType() const { return colorType_; }
+    int WidthIndex() const { return widthIndex_; }
+    int HeightIndex() const { return heightIndex_; }
+    int XOffset() const { return xOffset_; }
+    int YOffset() const { return yOffset_; }
+
+    int GlyphBpp() const { return BppOf(colorType_); }
+    int CellWidth() const { return CellWidthOf(widthIndex_); }
+    int CellsAcross() const { return CellsAcrossOf(widthIndex_); }
+    int CellsDown() const { return CellsDownOf(heightIndex_); }
+    int GridWidth() const { return GridWidthOf(widthIndex_); }
+    int GridHeight() const { return GridHeightOf(heightIndex_); }
+    int WordCount() const { return WordCountOf(colorType_, widthIndex_, heightIndex_); }
+    int WindowLeft() const { return kWindowOrigin + xOffset_; }
+    int WindowTop() const { return kWindowOrigin + yOffset_; }
+
+    // The colour of glyph pixel (gx, gy), that is surface pixel (WindowLeft() + gx, WindowTop() + gy).
+    base::Colour GlyphPixel(int gx, int gy) const {
+        return PreviewSurface.Pixel(WindowLeft() + gx, WindowTop() + gy);
+    }
+
+    // Every pixel of the surface becomes white.
+    void ClearPreview() { PreviewSurface.Fill(kWhite); }
+    // Every pixel of the surface whose colour is not `keep` becomes `ink` (Font_ImgAntiGray).
+    void AntiGray(base::Colour keep, base::Colour ink);
+    // Every pixel of the surface equal to `from` becomes `to` (Font_ImgNewColor).
+    void NewColor(base::Colour from, base::Colour to) { PreviewSurface.Replace(from, to); }
+    // Pure white becomes pure black and pure black pure white, over the whole surface; other colours stay.
+    void Invert();
+
+    // The "Color Type" box chose item `index` (0..3): the left colour becomes palette entry 1 and the right
+    // entry 0 (boxes, indexes and tooltips with them), then the whole surface is reduced to what the type
+    // can hold: at 1 bpp every pixel that is not RightColor becomes LeftColor, at 2 bpp every pixel that is
+    // none of entries 0..3 becomes LeftColor, 4 and 8 bpp keep every colour. Any other index changes
+    // nothing and returns false.
+    bool ApplyColorType(int index);
+    // The "Grid Width" / "Grid Height" box chose item `index`. The surface does not change. An index outside
+    // the box (-1: no item) changes nothing and returns false.
+    bool ApplyGridWidth(int index);
+    bool ApplyGridHeight(int index);
+    // The offset boxes: values are kept within -32..32, so the window never leaves the surface.
+    void SetXOffset(int value);
+    void SetYOffset(int value);
+
+    // The glyph window encoded as GlyphWords (Font_ImgGetFont): WordCount() words.
+    GlyphWords Encode() const;
+
+    // The glyph grid as it must be laid out now.
+    GlyphGridLayout GridLayout() const;
+    // A press (or, with the left button held, a move) at (x, y) of the glyph grid paints the glyph pixel
+    // under it with RightColor when Alt is held and LeftColor otherwise, whatever the button. A point off
+    // the grid's cells paints nothing. Returns whether a pixel was painted.
+    bool PaintAt(int x, int y, bool alt);
+
+    // A press on cell (column, row) of the palette grid: in row 1, column c picks entry c - 1 as the left
+    // (left button) or right (right button) colour, within the colour type's entries (1 bpp: columns 1-2,
+    // 2 bpp: 1-4, otherwise 1-16). Returns whether a colour was picked.
+    bool PickPaletteColour(int column, int row, MouseButton button);
+    // Whether a double click on (column, row) of the palette grid may change the entry: row 1, columns 3-4
+    // at 2 bpp, 3-16 at 4 and 8 bpp, never at 1 bpp; entries 0 and 1 are never changed there. The tab asks
+    // this before it opens the colour dialog.
+    bool CanChangePaletteEntry(int column, int row) const;
+    // The colour dialog chose `colour` for the entry of `column` (which CanChangePaletteEntry allowed): when
+    // that entry is the left box's, the picture's old LeftColor pixels take the new colour; then LeftColor
+    // and the entry become the colour (the left box keeps its index and tooltip). Returns whether the
+    // picture was recoloured.
+    bool ChangePaletteEntry(int column, base::Colour colour);
+
+private:
+    void SetLeft(std::uint8_t index);
+    void SetRight(std::uint8_t index);
+
+    std::uint8_t colorType_ = 0;
+    std::uint8_t widthIndex_ = 4;
+    std::uint8_t heightIndex_ = 0;
+    std::int8_t xOffset_ = 0;
+    std::int8_t yOffset_ = 0;
+};
+
+// What the read-only font boxes show.
+struct FontBoxTexts {
+    std::string Face;
+    std::string Style;   // FontStyleText
+    std::string Size;    // points, decimal
+    std::string Height;  // "%i"
+    std::string Charset; // "%i"
+    std::string Pixels;  // width " x " height of "A"
+};
+
+// Makes `font` the CurrentFont with the family the renderer actually uses, and returns what the font
+// boxes show (FontShowProp). The tab calls it at start with StartFont() and after the font dialog's OK.
+// Throws base::Error when the renderer finds no face at all.
+FontBoxTexts FontShowProp(GlyphEditor& editor, TextRenderer& renderer, const FontChoice& font);
+
+// Renders text as the glyph (RenderGlyphText): clears the surface, draws text at (32, 32) in CurrentFont
+// and LeftColor, and turns every pixel that is not exactly white into LeftColor. Returns the text's extent.
+TextExtent RenderGlyphText(GlyphEditor& editor, TextRenderer& renderer, std::u32string_view text);
+
+// Enter released in the "Entry character:" box holding boxText (UTF-8): renders it as RenderGlyphText does
+// and returns the "Pixels:" box's new text ("9 x 16"). An empty box does nothing and returns nothing.
+std::optional<std::string> EnterCharacter(GlyphEditor& editor, TextRenderer& renderer,
+                                          std::string_view boxText);
+
+// "%d x %d".
+std::string PixelsText(TextExtent extent);
+
+} // namespace font

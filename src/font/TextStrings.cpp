@@ -1,0 +1,85 @@
+#include "font/TextStrings.h"
+
+#include "base/Format.h"
+#include "base/OutputFile.h"
+#include "base/Path.h"
+
+namespace font {
+
+std::vector<std::u32string> MemoLines(std::string_view text) {
+    std::vector<std::u32string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        lines.push_back(DecodeUtf8(text.substr(start, end - start)));
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+FontDef BuildFontDef(const std::vector<std::u32string>& lines) {
+    FontDef def;
+    for (std::size_t j = 0; j < lines.size(); ++j) {
+        const std::u32string& line = lines[j];
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char32_t c = line[i];
+            if (c == U' ') continue;
+            std::size_t number = def.Distinct.find(c);
+            if (number == std::u32string::npos) {
+                number = def.Distinct.size();
+                def.Distinct += c;
+            }
+            def.Text += base::strprintf("\n#define FONT_STR%zu_1BPP_WORD%zu\t\t%zu", j + 1, i + 1, number);
+        }
+        def.Text += '\n';
+    }
+    return def;
+}
+
+namespace {
+
+void RenderAndInsert(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer, std::u32string_view chars,
+                     StringsResult& result) {
+    for (char32_t c : chars) {
+        RenderGlyphText(editor, renderer, std::u32string_view(&c, 1));
+        if (auto failure = InsertGlyph(bank, editor))
+            result.Messages.push_back(std::move(*failure));
+        else
+            ++result.Inserted;
+    }
+    editor.ClearPreview();
+}
+
+} // namespace
+
+StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
+                              const std::vector<std::u32string>& lines, const std::string& outputDirectory) {
+    StringsResult result;
+    const FontDef def = BuildFontDef(lines);
+    base::OutputFile file;
+    if (!file.Create(base::JoinPath(outputDirectory, kFontDefName), base::OutputFile::Mode::Text)) {
+        result.Messages.push_back(std::string("Unable to create ") + kFontDefName);
+        return result;
+    }
+    file.Write(def.Text);
+    if (!file.Close()) {
+        result.Messages.push_back(std::string("Unable to write ") + kFontDefName);
+        return result;
+    }
+    if (!def.Distinct.empty()) RenderAndInsert(editor, bank, renderer, def.Distinct, result);
+    return result;
+}
+
+StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer) {
+    std::u32string chars;
+    for (char32_t c = 33; c <= 127; ++c)
+        chars += c;
+    StringsResult result;
+    RenderAndInsert(editor, bank, renderer, chars, result);
+    return result;
+}
+
+} // namespace font

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "font/FontBank.h"
+#include "font/GlyphEditor.h"
+#include "font/TextRenderer.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace font {
+
+// Filling the bank from text: "Generate" renders one glyph per distinct character of the string memo and
+// writes Font_def.h, which maps every character position of every line to its glyph number; "Ascii" renders
+// the characters 33 to 127.
+//
+// A character is one Unicode character (a code point); the blank (U+0020) gets no glyph and no entry.
+// Font_def.h holds, for every line j (1-based) and every position i (1-based, blanks counted) of a
+// character that is not a blank, "\n#define FONT_STR%d_1BPP_WORD%d\t\t%d" with j, i and the character's
+// glyph number (its place among the distinct characters, first seen first, from 0), and "\n" after each
+// line's entries; it is a text file (CR LF).
+
+inline constexpr const char* kFontDefName = "Font_def.h";
+inline constexpr std::size_t kMemoMaxLength = 256; // the memo's limit, in characters
+
+// The memo's lines from its text (UTF-8): split at line ends (LF, CR LF or CR); a line end at the very end
+// starts no further line, so "AB\nC\n" is two lines and "" none.
+std::vector<std::u32string> MemoLines(std::string_view text);
+
+struct FontDef {
+    std::string Text;        // Font_def.h's content with "\n" line ends
+    std::u32string Distinct; // the characters in glyph-number order
+};
+FontDef BuildFontDef(const std::vector<std::u32string>& lines);
+
+struct StringsResult {
+    // For DialogPrintError on panel 1, in order: Font_def.h that could not be written ("Unable to create
+    // Font_def.h" / "Unable to write Font_def.h": then nothing was inserted), or one "Font Bank Full !!!"
+    // for every glyph the full bank refused.
+    std::vector<std::string> Messages;
+    std::size_t Inserted = 0;
+};
+
+// "Generate": writes Font_def.h into outputDirectory (empty: the current directory), replacing it safely,
+// then renders every distinct character with RenderGlyphText and inserts it as "Insert" does (the editor's
+// colour type, geometry, palette, left colour and offsets), and clears the surface. When the bank fills
+// up, every further glyph is refused with "Font Bank Full !!!" and the run goes on; Font_def.h still
+// numbers every character. The tab shows the busy cursor around it and then redraws the bank and glyph
+// grids.
+StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
+                              const std::vector<std::u32string>& lines, const std::string& outputDirectory);
+
+// "Ascii": renders and inserts the 95 characters 33 ("!") to 127 (the delete character, drawn as the face
+// draws that code), then clears the surface. The tab also empties the entry box. Messages as above.
+StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer);
+
+} // namespace font

@@ -1,0 +1,141 @@
+#include "font/FreeTypeRenderer.h"
+
+#include "font/GlyphEditor.h"
+
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <set>
+
+namespace {
+
+using font::ColourImage;
+using font::FontChoice;
+using font::FreeTypeRenderer;
+
+// The face the setup script installs.
+const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+int Ink(const ColourImage& img, base::Colour ink) {
+    int n = 0;
+    for (base::Colour c : img.Pixels())
+        n += c == ink;
+    return n;
+}
+
+// The rows that hold ink between columns x0 and x1.
+std::set<int> InkRows(const ColourImage& img, base::Colour ink) {
+    std::set<int> rows;
+    for (int y = 0; y < img.Height(); ++y)
+        for (int x = 0; x < img.Width(); ++x)
+            if (img.Pixel(x, y) == ink) rows.insert(y);
+    return rows;
+}
+
+TEST(FreeTypeRenderer, DejaVuSansAAtTenPoints) {
+    FreeTypeRenderer renderer;
+    const FontChoice font{"DejaVu Sans", 10, 0, 0};
+    ASSERT_EQ(renderer.ResolveFamily(font), "DejaVu Sans");
+
+    // FreeType's own figures for the face at 13 pixels.
+    FT_Library library = nullptr;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    FT_Face face = nullptr;
+    ASSERT_EQ(FT_New_Face(library, kDejaVu, 0, &face), 0);
+    ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 13), 0);
+    ASSERT_EQ(FT_Load_Char(face, 'A', FT_LOAD_DEFAULT), 0);
+    const int advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+    const int ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
+    const int descent = static_cast<int>((-face->size->metrics.descender + 63) >> 6);
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+
+    const font::TextExtent extent = renderer.MeasureText(font, U"A");
+    EXPECT_EQ(extent.Width, advance);
+    EXPECT_EQ(extent.Height, ascent + descent);
+    EXPECT_EQ(renderer.MeasureText(font, U"AA").Width, 2 * advance);
+
+    ColourImage img(128, 128, 0xFFFFFF);
+    renderer.DrawText(img, 32, 32, font, U"A", 0x0000FF);
+    int inked = 0;
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const base::Colour c = img.Pixel(x, y);
+            ASSERT_TRUE(c == 0xFFFFFF || c == 0x0000FF) << x << "," << y;
+            if (c == 0xFFFFFF) continue;
+            ++inked;
+            // Inside the character cell whose top-left is (32, 32), and standing on the baseline.
+            EXPECT_GE(x, 32);
+            EXPECT_LT(x, 32 + extent.Width);
+            EXPECT_GE(y, 32);
+            EXPECT_LT(y, 32 + ascent);
+        }
+    EXPECT_GT(inked, 20);
+    EXPECT_EQ(*InkRows(img, 0x0000FF).rbegin(), 32 + ascent - 1);
+
+    ColourImage again(128, 128, 0xFFFFFF);
+    renderer.DrawText(again, 32, 32, font, U"A", 0x0000FF);
+    EXPECT_EQ(again, img);
+}
+
+TEST(FreeTypeRenderer, StylesLinesAndMissingGlyphs) {
+    FreeTypeRenderer renderer;
+    const auto draw = [&](std::uint8_t style, std::u32string_view text) {
+        ColourImage img(128, 128, 0xFFFFFF);
+        renderer.DrawText(img, 32, 32, FontChoice{"DejaVu Sans", 10, style, 0}, text, 0x000000);
+        return img;
+    };
+    const ColourImage plain = draw(0, U"HH");
+    const int plainInk = Ink(plain, 0);
+    EXPECT_GT(Ink(draw(font::kBold, U"HH"), 0), plainInk);
+    EXPECT_NE(draw(font::kItalic, U"HH"), plain);
+
+    // Underline: ink below the baseline, where "H" has none, across the text; strike-out: a full row across.
+    const int width = renderer.MeasureText(FontChoice{"DejaVu Sans", 10, 0, 0}, U"HH").Width;
+    const ColourImage underlined = draw(font::kUnderline, U"HH");
+    const std::set<int> plainRows = InkRows(plain, 0);
+    const int baseline = *plainRows.rbegin() + 1;
+    bool below = false;
+    for (int y : InkRows(underlined, 0))
+        if (y >= baseline) {
+            below = true;
+            for (int x = 32; x < 32 + width; ++x)
+                EXPECT_EQ(underlined.Pixel(x, y), 0x000000u) << x << "," << y;
+        }
+    EXPECT_TRUE(below);
+    const ColourImage struck = draw(font::kStrikeOut, U"HH");
+    int fullRows = 0;
+    for (int y = 32; y < baseline; ++y) {
+        int n = 0;
+        for (int x = 32; x < 32 + width; ++x)
+            n += struck.Pixel(x, y) == 0;
+        fullRows += n == width;
+    }
+    EXPECT_GE(fullRows, 1);
+
+    // A code the face lacks draws the face's missing-glyph shape; a family that is not installed is
+    // substituted and still draws.
+    EXPECT_GT(Ink(draw(0, U"\U0010FFFD"), 0), 0);
+    const FontChoice unknown{"No Such Family Tavix", 10, 0, 0};
+    EXPECT_FALSE(renderer.ResolveFamily(unknown).empty());
+    ColourImage img(128, 128, 0xFFFFFF);
+    renderer.DrawText(img, 32, 32, unknown, U"A", 0);
+    EXPECT_GT(Ink(img, 0), 0);
+}
+
+TEST(FreeTypeRenderer, StartFontIsTheDesktopSansSerif) {
+    FreeTypeRenderer renderer;
+    font::GlyphEditor editor;
+    const font::FontBoxTexts boxes = font::FontShowProp(editor, renderer, font::StartFont());
+    EXPECT_FALSE(boxes.Face.empty());
+    EXPECT_NE(boxes.Face, "sans-serif");
+    EXPECT_EQ(editor.CurrentFont.Family, boxes.Face);
+    EXPECT_EQ(boxes.Size, "10");
+    EXPECT_EQ(boxes.Height, "-13");
+    EXPECT_EQ(boxes.Style, "Normal");
+    EXPECT_EQ(boxes.Charset, "0");
+}
+
+} // namespace
