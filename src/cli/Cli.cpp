@@ -17,6 +17,7 @@ constexpr const Command* kCommands[] = {
     &kOsdCommand,
     &kPaletteCommand,
     &kWavCommand,
+    &kMergeCommand,
 };
 
 void PrintHelp(std::ostream& out) {

@@ -8,6 +8,7 @@ extern const Command kHeaderCommand;
 extern const Command kOsdCommand;
 extern const Command kPaletteCommand;
 extern const Command kWavCommand;
+extern const Command kMergeCommand;
 } // namespace cli
 
 #include <iosfwd>

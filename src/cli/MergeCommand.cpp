@@ -1,0 +1,82 @@
+#include "cli/MergeCommand.h"
+
+#include "cli/Commands.h"
+#include "merge/ListFile.h"
+#include "merge/MergeList.h"
+#include "merge/MergeWriter.h"
+
+#include <ostream>
+
+namespace cli {
+
+MergeJob ParseMergeArgs(const std::vector<std::string>& args) {
+    MergeJob job;
+    bool haveOutput = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--list") {
+            if (job.listFile) throw UsageError{"merge takes one --list"};
+            job.listFile = ValueOf(args, i);
+        } else if (a.rfind("--", 0) == 0) {
+            throw UsageError{"merge: unknown option '" + a + "'"};
+        } else if (!haveOutput) {
+            job.output = a;
+            haveOutput = true;
+        } else {
+            job.files.push_back(a);
+        }
+    }
+    if (!haveOutput) throw UsageError{"merge needs OUT and the files to merge"};
+    if (job.listFile && !job.files.empty())
+        throw UsageError{"merge takes either FILE... or --list, not both"};
+    if (!job.listFile && job.files.empty()) throw UsageError{"merge needs at least one FILE or a --list"};
+    return job;
+}
+
+namespace {
+
+int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const MergeJob job = ParseMergeArgs(args);
+    merge::MergeList list;
+    if (job.listFile) {
+        const merge::LoadListResult loaded = merge::LoadFileList(list, 1, *job.listFile);
+        if (loaded.failure) {
+            err << *loaded.failure << '\n';
+            return kExitFailure;
+        }
+        // A build script must not get an image that quietly lacks a file its list names.
+        for (const std::string& message : loaded.messages)
+            err << message << '\n';
+        if (!loaded.messages.empty()) return kExitFailure;
+    } else {
+        for (const std::string& file : job.files) {
+            const merge::EditResult added = merge::AddFile(list, list.MergeCount() + 1, file);
+            if (added.failure) {
+                err << *added.failure << '\n';
+                return kExitFailure;
+            }
+        }
+    }
+    if (list.Empty()) {
+        err << "Nothing to merge: " << *job.listFile << " names no file\n";
+        return kExitFailure;
+    }
+    out << merge::TotalText(list) << '\n' << merge::CountText(list) << '\n';
+    if (const auto failure = merge::MergeFiles(list, job.output)) {
+        err << *failure << '\n';
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+const Command kMergeCommand{
+    "merge",
+    "  merge OUT FILE...\n"
+    "  merge OUT --list FILE_LIST.TXT\n"
+    "                        concatenate the files (or those the list names) into OUT's name + .BIN and\n"
+    "                        write their #define offsets into OUT's name + _TBL.TXT, as the Merge tab does\n",
+    RunMerge};
+
+} // namespace cli

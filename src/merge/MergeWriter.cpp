@@ -1,0 +1,125 @@
+#include "merge/MergeWriter.h"
+
+#include "base/Format.h"
+#include "base/OutputFile.h"
+#include "base/Path.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+namespace merge {
+
+namespace {
+
+// Small enough to stay in the processor's cache between the read and the write: with chunks of 1 MiB the
+// copy of a 1 GiB image spent two to three times as long in the kernel.
+constexpr size_t kCopyChunk = 1 << 17;
+
+// An entry whose file no longer is what the list measured: gone, not a plain file, or of another size.
+bool Changed(const MergeEntry& e) {
+    struct stat info {};
+    if (e.Path.find('\0') != std::string::npos || ::stat(e.Path.c_str(), &info) != 0 ||
+        !S_ISREG(info.st_mode))
+        return true;
+    return static_cast<std::uint64_t>(info.st_size) != e.Size;
+}
+
+std::string ChangedMessage(const std::vector<const MergeEntry*>& changed) {
+    std::string text = "Nothing merged: these files are missing or have changed since they were added to the "
+                       "list. Add them again !";
+    for (const MergeEntry* e : changed)
+        text += "\n" + e->Path;
+    return text;
+}
+
+// Appends the file of e to out; false when it cannot be read whole or does not hold exactly e.Size bytes.
+bool CopyEntry(const MergeEntry& e, base::OutputFile& out, std::vector<char>& buffer) {
+    const int fd = ::open(e.Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    std::uint64_t copied = 0;
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0) break;
+        copied += static_cast<std::uint64_t>(n);
+        if (copied > e.Size) {
+            ok = false;
+            break;
+        }
+        out.Write(std::string_view(buffer.data(), static_cast<size_t>(n)));
+    }
+    ::close(fd);
+    return ok && copied == e.Size;
+}
+
+} // namespace
+
+std::string MergeSymbol(const std::string& name) {
+    std::string symbol = name;
+    for (char& c : symbol) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c == '.')
+            c = '_';
+    }
+    return symbol;
+}
+
+std::string OffsetRecord(const std::string& name, std::uint32_t address) {
+    return base::strprintf("\n#define\tPIC%s_OFFSET\t(AOSD_START_ADR+ %10d)\t//0x%-8X",
+                           MergeSymbol(name).c_str(), static_cast<int>(static_cast<std::int32_t>(address)),
+                           static_cast<unsigned>(address));
+}
+
+std::string OffsetTable(const MergeList& list) {
+    std::string table;
+    const std::vector<std::uint32_t> addresses = list.Addresses();
+    for (size_t i = 0; i < addresses.size(); ++i)
+        table += OffsetRecord(list.Entries()[i].Name, addresses[i]);
+    return table;
+}
+
+MergeOutputs MergeOutputNames(const std::string& chosen) {
+    const base::PathParts parts = base::SplitPath(chosen);
+    const std::string base = parts.directory + parts.baseName;
+    return {base + ".BIN", base + "_TBL.TXT"};
+}
+
+std::optional<std::string> MergeFiles(const MergeList& list, const std::string& chosen) {
+    if (list.Empty()) return std::nullopt;
+
+    std::vector<const MergeEntry*> changed;
+    for (const MergeEntry& e : list.Entries())
+        if (Changed(e)) changed.push_back(&e);
+    if (!changed.empty()) return ChangedMessage(changed);
+
+    const MergeOutputs names = MergeOutputNames(chosen);
+    // Both files are opened before either is written, so a name that cannot be written costs nothing.
+    base::OutputFile image;
+    if (!image.Create(names.image, base::OutputFile::Mode::Binary)) return "Open Merged file name error !!!";
+    base::OutputFile table;
+    if (!table.Create(names.table, base::OutputFile::Mode::Binary)) return "Open file name table error !!!";
+
+    std::vector<char> buffer(kCopyChunk);
+    for (const MergeEntry& e : list.Entries())
+        if (!CopyEntry(e, image, buffer)) return ChangedMessage({&e});
+    table.Write(OffsetTable(list));
+
+    // Leaving a function with a file still open abandons it: the target keeps its old bytes.
+    if (!image.Close()) return "Open Merged file name error !!!";
+    if (!table.Close()) return "Open file name table error !!!";
+    return std::nullopt;
+}
+
+} // namespace merge
