@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace cli {
+
+// The choices of the Font tab's boxes that the font commands take: the font dialog's font, the "Color
+// Type", "Grid Width" and "Grid Height" items, the offsets, the Bin Sort menu and where the files go.
+struct FontBoxes {
+    std::optional<std::string> family; // --font (the start font's family when not given)
+    std::int32_t size = 10;            // --size, points
+    std::uint8_t style = 0;            // --style bold,italic,underline,strikeout
+    int colorType = 0;                 // --bpp 1|2|4|8
+    int widthIndex = 4;                // --width, one of the "Grid Width" item texts
+    int heightIndex = 0;               // --height 16|32|48|64
+    int xOffset = 0;                   // --x-offset -32..32
+    int yOffset = 0;                   // --y-offset -32..32
+    std::int32_t binSort = 0;          // --bin-sort half|font
+    std::string outputDirectory;       // --out; empty: the current directory
+};
+
+// `font glyph (--text TEXT | --load GLYPH.txt) [FONT] [GEOMETRY] [--bin-sort] [--bank-count N] [--out DIR]`:
+// renders TEXT as Enter in the entry box does (or loads the glyph file as "Load" does), then saves as the
+// editor's "Save" does, N being the bank count in the file names.
+struct FontGlyphJob {
+    FontBoxes boxes;
+    std::optional<std::string> text; // one or two characters (UTF-8)
+    std::optional<std::string> load;
+    std::size_t bankCount = 0;
+};
+
+// `font bank (--ascii | --strings FILE) [FONT] [GEOMETRY] [--bin-sort] [--code [--half-word] [--palette]]
+// [--out DIR]`: fills an empty bank as "Ascii" or "Generate" does (Font_def.h for --strings), saves it as
+// the bank's "Save" does and, with --code, generates the code as "Code" does.
+struct FontBankJob {
+    FontBoxes boxes;
+    bool ascii = false;
+    std::optional<std::string> stringsFile; // its lines are the memo's lines
+    bool code = false;
+    bool halfWord = false;
+    std::int32_t paletteFormat = 1; // --palette rgb888 (1) | rgb666 (0)
+};
+
+// `font save BANK.txt [--font FAMILY] [--size PT] [--style ...] [--bin-sort] [--out DIR]`: loads BANK.txt
+// into an empty bank as "Load" does and saves it as "Save" does, the font lines naming the font given.
+struct FontSaveJob {
+    FontBoxes boxes;
+    std::string bankFile;
+};
+
+// `font code BANK.txt [--half-word] [--palette rgb888|rgb666] [--out DIR]`: loads BANK.txt into an empty bank
+// and generates the code as "Code" does.
+struct FontCodeJob {
+    std::string bankFile;
+    bool halfWord = false;
+    std::int32_t paletteFormat = 1;
+    std::string outputDirectory;
+};
+
+using FontJob = std::variant<FontGlyphJob, FontBankJob, FontSaveJob, FontCodeJob>;
+
+// Parses the arguments after `font`. Throws UsageError.
+FontJob ParseFontArgs(const std::vector<std::string>& args);
+
+} // namespace cli

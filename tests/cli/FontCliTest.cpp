@@ -1,0 +1,270 @@
+#include "cli/Cli.h"
+#include "cli/FontCommand.h"
+
+#include "base/Path.h"
+#include "support/BmpBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+using testsupport::ReadText;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result RunCli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int code = cli::Run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    WriteFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+std::string Crlf(const std::string& lf) {
+    std::string out;
+    for (char c : lf) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i)
+        out += s;
+    return out;
+}
+
+const std::string kPaletteLines = ";Palette\n"
+                                  "0xFFFFFF 0x000000 0xFF0000 0xFF00FF\n"
+                                  "0x808080 0x008000 0x00FF00 0x000080\n"
+                                  "0x800000 0x008080 0x800080 0x0000FF\n"
+                                  "0xC0C0C0 0x808000 0xFFFF00 0x00FFFF\n";
+
+// The bank file of the one 12-wide glyph whose second row is 0x00F0.
+const std::string kBankOfOne =
+    ";FontFace=Arial\n;FontCharSet=0\n;FontHeight=-13\n;FontSize=10\n;FontStyle=0\n"
+    ";BPPi=0\n;Xi=0\n;Yi=0\n" +
+    kPaletteLines +
+    ";UFONT 00 \n"
+    "............ 0x00,0x00, DB 000h,000h\n"
+    "....XXXX.... 0x00,0xF0, DB 000h,0F0h\n" +
+    Repeat("............ 0x00,0x00, DB 000h,000h\n", 14);
+
+TEST(FontCli, ParsesEachSubcommand) {
+    const auto glyph = std::get<cli::FontGlyphJob>(cli::ParseFontArgs(
+        {"glyph", "--text",  "\xC3\xA9",       "--width",    "52",  "--height",   "48",   "--bpp",
+         "8",     "--style", "Bold,strikeout", "--x-offset", "-32", "--bin-sort", "font", "--bank-count",
+         "256",   "--font",  "DejaVu Serif",   "--size",     "14"}));
+    EXPECT_EQ(glyph.text, std::optional<std::string>("\xC3\xA9"));
+    EXPECT_EQ(glyph.boxes.widthIndex, 15);
+    EXPECT_EQ(glyph.boxes.heightIndex, 2);
+    EXPECT_EQ(glyph.boxes.colorType, 3);
+    EXPECT_EQ(glyph.boxes.style, 9);
+    EXPECT_EQ(glyph.boxes.xOffset, -32);
+    EXPECT_EQ(glyph.boxes.binSort, 1);
+    EXPECT_EQ(glyph.bankCount, 256u);
+    EXPECT_EQ(glyph.boxes.family, std::optional<std::string>("DejaVu Serif"));
+    EXPECT_EQ(glyph.boxes.size, 14);
+
+    // The defaults: the start font, 1 bpp, 16 x 16, offsets 0, Half, RGB888, Half Word off.
+    const auto bank = std::get<cli::FontBankJob>(cli::ParseFontArgs({"bank", "--ascii", "--code"}));
+    EXPECT_FALSE(bank.boxes.family.has_value());
+    EXPECT_EQ(bank.boxes.size, 10);
+    EXPECT_EQ(bank.boxes.colorType, 0);
+    EXPECT_EQ(bank.boxes.widthIndex, 4);
+    EXPECT_EQ(bank.boxes.heightIndex, 0);
+    EXPECT_EQ(bank.boxes.binSort, 0);
+    EXPECT_EQ(bank.paletteFormat, 1);
+    EXPECT_FALSE(bank.halfWord);
+    EXPECT_TRUE(bank.code);
+
+    const auto code = std::get<cli::FontCodeJob>(
+        cli::ParseFontArgs({"code", "b.txt", "--half-word", "--palette", "rgb666", "--out", "d"}));
+    EXPECT_EQ(code.bankFile, "b.txt");
+    EXPECT_TRUE(code.halfWord);
+    EXPECT_EQ(code.paletteFormat, 0);
+    EXPECT_EQ(code.outputDirectory, "d");
+    EXPECT_EQ(std::get<cli::FontSaveJob>(cli::ParseFontArgs({"save", "b.txt"})).bankFile, "b.txt");
+}
+
+TEST(FontCli, UsageErrors) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"font"},
+        {"font", "nope"},
+        {"font", "glyph"},
+        {"font", "glyph", "--text", "A", "--load", "g.txt"},
+        {"font", "glyph", "--text", "ABC"},
+        {"font", "glyph", "--text", ""},
+        {"font", "glyph", "--text", "A", "--width", "17"},
+        {"font", "glyph", "--text", "A", "--bpp", "3"},
+        {"font", "glyph", "--text", "A", "--x-offset", "33"},
+        {"font", "glyph", "--text", "A", "--style", "heavy"},
+        {"font", "glyph", "--text", "A", "--bank-count", "257"},
+        {"font", "glyph", "--text", "A", "extra"},
+        {"font", "bank"},
+        {"font", "bank", "--ascii", "--strings", "s.txt"},
+        {"font", "bank", "--ascii", "--half-word"},
+        {"font", "bank", "--ascii", "--bank-count", "1"},
+        {"font", "save"},
+        {"font", "save", "b.txt", "--code"},
+        {"font", "code", "a.txt", "b.txt"},
+        {"font", "code", "a.txt", "--font", "Arial"},
+    };
+    for (const auto& args : bad) {
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.code, 2) << args.size() << " " << args.back();
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_FALSE(r.err.empty());
+    }
+}
+
+TEST(FontCli, GlyphLoadThenSaveGivesTheFileBack) {
+    TempDir dir;
+    const std::string glyph = ";BPPi=0\n;Xi=4\n;Yi=0\n" + kPaletteLines +
+                              ";UFONT 00\n"
+                              "X..............X 0x80,0x01, DB 080h,001h\n" +
+                              Repeat("................ 0x00,0x00, DB 000h,000h\n", 15);
+    WriteText(dir / "in.txt", Crlf(glyph));
+    const Result r = RunCli({"font", "glyph", "--load", dir / "in.txt", "--bank-count", "2", "--bin-sort",
+                             "font", "--out", dir / "out"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Wrote 1BPPFont2.txt\nWrote 1BPPFont2.bin\n");
+    EXPECT_EQ(ReadText(dir / "out/1BPPFont2.txt"), Crlf(glyph));
+    std::string raw(32, '\0');
+    raw[0] = '\x80';
+    raw[16] = '\x01';
+    EXPECT_EQ(ReadText(dir / "out/1BPPFont2.bin"), raw);
+
+    const Result missing = RunCli({"font", "glyph", "--load", dir / "none.txt", "--out", dir.path()});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "Open FONT File Error !!!\n");
+}
+
+TEST(FontCli, GlyphFromTextWritesThreeFilesAbove1Bpp) {
+    TempDir dir;
+    const Result r = RunCli({"font", "glyph", "--text", "Ag", "--font", "DejaVu Sans", "--bpp", "4",
+                             "--width", "32", "--height", "32", "--out", dir.path()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Face: DejaVu Sans, Pixels: ", 0), 0u) << r.out;
+    const std::string glyph = ReadText(dir / "4BPPFont0.txt");
+    EXPECT_EQ(glyph.rfind(";BPPi=2\r\n;Xi=9\r\n;Yi=1\r\n;Palette\r\n", 0), 0u);
+    EXPECT_EQ(ReadText(dir / "4BPPFont0.bin").size(), 2u * 4 * 32 * 2);
+    EXPECT_TRUE(base::FileExists(dir / "4BPPto1BPP0.txt"));
+    EXPECT_NE(glyph.find("X"), std::string::npos); // the characters left ink in the window
+}
+
+TEST(FontCli, BankFromStringsToFirmwareSource) {
+    TempDir dir;
+    WriteText(dir / "strings.txt", "AB A\nC\n");
+    const Result r = RunCli({"font", "bank", "--strings", dir / "strings.txt", "--font", "DejaVu Sans",
+                             "--code", "--out", dir / "out"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadText(dir / "out/Font_def.h"), "\r\n"
+                                                "#define FONT_STR1_1BPP_WORD1\t\t0\r\n"
+                                                "#define FONT_STR1_1BPP_WORD2\t\t1\r\n"
+                                                "#define FONT_STR1_1BPP_WORD4\t\t0\r\n"
+                                                "\r\n"
+                                                "#define FONT_STR2_1BPP_WORD1\t\t2\r\n");
+    const std::string bank = ReadText(dir / "out/FontBank.txt");
+    EXPECT_EQ(bank.rfind(";FontFace=DejaVu Sans\r\n;FontCharSet=0\r\n;FontHeight=-13\r\n;FontSize=10\r\n"
+                         ";FontStyle=0\r\n;BPPi=0\r\n;Xi=4\r\n;Yi=0\r\n",
+                         0),
+              0u);
+    EXPECT_EQ(ReadText(dir / "out/FontBank.bin").size(), 3u * 32);
+    const std::string c = ReadText(dir / "out/Font.c");
+    for (const char* comment :
+         {"//Font00-0-00 16x16 1BPP\n", "//Font01-0-01 16x16 1BPP\n", "//Font02-0-02 16x16 1BPP\n"})
+        EXPECT_NE(c.find(comment), std::string::npos) << comment;
+    EXPECT_EQ(ReadText(dir / "out/FONT_MSB.BIN").size(), 48u);
+    for (const char* name :
+         {"Font.h", "Font_Msb.txt", "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT", "FONT_LSB.BIN"})
+        EXPECT_TRUE(base::FileExists(dir / (std::string("out/") + name))) << name;
+}
+
+TEST(FontCli, AsciiBankWithHalfWordNotesTheGlyphsItCannotReorder) {
+    TempDir dir;
+    const Result r = RunCli({"font", "bank", "--ascii", "--bpp", "2", "--width", "24", "--code",
+                             "--half-word", "--out", dir.path()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("95 glyphs in the bank\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Half Word: 95 glyph(s) kept their stored order\n"), std::string::npos) << r.out;
+    EXPECT_EQ(ReadText(dir / "FONT_MSB.BIN").size(), 95u * 64);
+    EXPECT_FALSE(base::FileExists(dir / "Font_def.h"));
+}
+
+TEST(FontCli, SaveAndCodeOfABankFile) {
+    TempDir dir;
+    WriteText(dir / "bank.txt", kBankOfOne);
+    Result r = RunCli({"font", "save", dir / "bank.txt", "--font", "DejaVu Sans", "--size", "12", "--style",
+                       "bold,underline", "--bin-sort", "font", "--out", dir / "saved"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string expected =
+        ";FontFace=DejaVu Sans\n;FontCharSet=0\n;FontHeight=-16\n;FontSize=12\n;FontStyle=5\n" +
+        kBankOfOne.substr(kBankOfOne.find(";BPPi"));
+    EXPECT_EQ(ReadText(dir / "saved/FontBank.txt"), Crlf(expected));
+    std::string bin(32, '\0');
+    bin[17] = '\xF0';
+    EXPECT_EQ(ReadText(dir / "saved/FontBank.bin"), bin);
+
+    r = RunCli({"font", "code", dir / "bank.txt", "--palette", "rgb666", "--out", dir / "code"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadText(dir / "code/FONT_LSB.BIN"), std::string("\x00\xF0", 2) + std::string(14, '\0'));
+    EXPECT_EQ(ReadText(dir / "code/Font.c")
+                  .rfind("#include \"Font.h\"\n\nUB8 CODE abFONT_BANK0_MSB0[]=\n{\n 0x00,", 0),
+              0u);
+    EXPECT_NE(ReadText(dir / "code/Font_Lsb.txt").find(" 0x00, 0xF0, 0x00,"), std::string::npos);
+}
+
+TEST(FontCli, FailuresOfBankFiles) {
+    TempDir dir;
+    // A file that cannot be read, and one that holds no glyph.
+    Result r = RunCli({"font", "code", dir / "none.txt", "--out", dir.path()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Open FONT File Error !!!\n");
+    WriteText(dir / "empty.txt", ";FontFace=Arial\n");
+    r = RunCli({"font", "save", dir / "empty.txt", "--out", dir.path()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "The bank is empty: nothing to save\n");
+    EXPECT_FALSE(base::FileExists(dir / "FontBank.txt"));
+
+    // A glyph with a bad ";Xi" is skipped and reported; the others are still saved, and the job fails.
+    WriteText(dir / "mixed.txt", ";BPPi=0\n;Xi=40\n;UFONT 00 \n" + Repeat("XXXX\n", 16) + kBankOfOne);
+    r = RunCli({"font", "save", dir / "mixed.txt", "--out", dir.path()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "1 Font(s) Skipped: Bad ;BPPi, ;Xi or ;Yi !!!\n");
+    EXPECT_NE(r.out.find("Loaded 1 glyphs"), std::string::npos);
+    EXPECT_EQ(ReadText(dir / "FontBank.bin").size(), 32u);
+}
+
+TEST(FontCli, ExitCodesOfTheProcess) {
+    TempDir dir;
+    const auto run = [&](const std::string& args) {
+        const std::string cmd =
+            std::string(TAVIX_CLI_PATH) + " " + args + " >" + (dir / "o") + " 2>" + (dir / "e");
+        return WEXITSTATUS(std::system(cmd.c_str()));
+    };
+    EXPECT_EQ(run("font glyph --text A --out " + dir.path()), 0);
+    EXPECT_TRUE(base::FileExists(dir / "1BPPFont0.bin"));
+    EXPECT_EQ(run("font glyph --text A --bpp 16"), 2);
+    EXPECT_EQ(run("font code " + dir / "none.txt"), 1);
+    EXPECT_EQ(ReadText(dir / "e"), "Open FONT File Error !!!\n");
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_NE(ReadText(dir / "o").find("font bank (--ascii | --strings FILE)"), std::string::npos);
+}
+
+} // namespace
