@@ -16,6 +16,7 @@ constexpr const Command* kCommands[] = {
     &kHeaderCommand,
     &kOsdCommand,
     &kPaletteCommand,
+    &kFontCommand,
     &kWavCommand,
     &kMergeCommand,
 };

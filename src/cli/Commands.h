@@ -7,6 +7,7 @@ namespace cli {
 extern const Command kHeaderCommand;
 extern const Command kOsdCommand;
 extern const Command kPaletteCommand;
+extern const Command kFontCommand;
 extern const Command kWavCommand;
 extern const Command kMergeCommand;
 } // namespace cli
