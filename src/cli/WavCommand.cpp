@@ -69,7 +69,7 @@ void PrintGrid(std::ostream& out, const wav::DataGrid& grid) {
 int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const WavJob job = ParseWavArgs(args);
     auto state = std::make_unique<wav::WavState>();
-    const wav::LoadResult load = wav::LoadWavFile(*state, job.input, {});
+    const wav::LoadResult load = wav::LoadWavFile(*state, job.input, {.writeBypass = false, .mapFile = true});
 
     if (job.action == WavJob::Action::Info) {
         // The group as a window that has loaded nothing before shows it after this load.
@@ -84,7 +84,7 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
             const std::uint64_t banks = wav::BankCount(state->WavImage.size());
             if (*job.bank >= banks)
                 throw UsageError{"--bank must be from 0 to " + std::to_string(banks - 1) + " for this file"};
-            PrintGrid(out, wav::DataGridOf(state->WavImage, *job.bank));
+            PrintGrid(out, wav::DataGridOf(state->WavImage.Bytes(), *job.bank));
         }
         return kExitOk;
     }
@@ -92,7 +92,7 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (load.failure) return Fail(err, *load.failure, load.reason);
 
     if (job.action == WavJob::Action::Strip) {
-        if (!wav::WriteBypassFile(state->WavImage, state->check, job.output))
+        if (!wav::WriteBypassFile(state->WavImage.Bytes(), state->check, job.output))
             return Fail(err, wav::kSaveFileError, job.output + " cannot be written");
         return kExitOk;
     }

@@ -121,35 +121,50 @@ StepConstants StepConstantsOf(std::uint32_t src, std::uint32_t dst) {
     return k;
 }
 
-void Interpolate(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst,
-                 std::span<std::uint16_t> out) {
-    if (out.empty() || S.empty()) return;
+namespace {
+
+// The interpolation over any source of working samples: fetch(i) gives sample i, for i below count, and
+// fetch.Prefetch(i) asks for the memory of sample i ahead of its use (a hint; i may lie past the end).
+template <class Fetch>
+void InterpolateWith(Fetch fetch, std::uint64_t count, std::uint32_t src, std::uint32_t dst,
+                     std::uint16_t* out, std::uint64_t n) {
+    if (n == 0 || count == 0) return;
     const StepConstants k = StepConstantsOf(src, dst);
-    const std::uint64_t last = S.size() - 1;
+    const std::uint64_t last = count - 1;
     // A source rate below half the target would put the first position before the first sample.
     std::uint64_t pos = k.step >= 32768 ? k.step - 32768 : 0;
     std::uint64_t acc = 0;
-    std::uint64_t carry = 0;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        if (i > 0) pos += k.step + carry;
+    for (std::uint64_t i = 0; i < n; ++i) {
         const std::uint64_t whole = pos >> 16;
         const auto f = static_cast<std::uint32_t>(pos & 0xFFFF);
-        const std::uint32_t a = S[std::min(whole == 0 ? 0 : whole - 1, last)];
-        const std::uint32_t b = S[std::min(whole, last)];
-        std::uint32_t v = ((a * (65536 - f)) >> 16) + ((b * f) >> 16);
-        if (v > 65535) v = 65535;
-        out[i] = static_cast<std::uint16_t>(v);
+        // The positions depend on one another, so the processor cannot run far enough ahead to hide the
+        // memory's latency by itself.
+        fetch.Prefetch(whole + 1024);
+        std::uint32_t a;
+        std::uint32_t b;
+        if (whole - 1 < last) { // 1 <= whole <= last, the usual case (whole = 0 wraps to the top)
+            a = fetch(whole - 1);
+            b = fetch(whole);
+        } else { // the first sample, or past the last one
+            a = fetch(std::min(whole == 0 ? 0 : whole - 1, last));
+            b = fetch(std::min(whole, last));
+        }
+        // Each term is rounded down on its own. Their sum never exceeds 65535 (it is at most
+        // 65535 x (65536 - f) / 65536 + 65535 x f / 65536), so the clamp to 65535 never acts.
+        out[i] = static_cast<std::uint16_t>(((a * (65536 - f)) >> 16) + ((b * f) >> 16));
+        // The remainder accumulates; its carry moves the next output. An acc of exactly 65536 is kept, and
+        // carries again at the next output.
         acc += k.rem;
-        carry = acc >> 16;
-        // An acc of exactly 65536 is kept, and carries again at the next output.
+        const std::uint64_t carry = acc >> 16;
         if (acc > 65536) acc &= 0xFFFF;
+        pos += k.step + carry;
     }
 }
 
-ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst) {
+template <class Fetch>
+ResampleResult ResampleWith(Fetch fetch, std::uint32_t count, std::uint32_t src, std::uint32_t dst) {
     ResampleResult result;
-    const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(S.size(), 0xFFFFFFFFu));
-    const std::uint64_t n = S.empty() ? 0 : OutputCount(count, src, dst);
+    const std::uint64_t n = count == 0 ? 0 : OutputCount(count, src, dst);
     if (n > kMaxOutputCount) {
         result.failure = kResampleMemoryError;
         result.reason = base::strprintf(
@@ -167,9 +182,47 @@ ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std
         return result;
     }
     result.count = n;
-    Interpolate(S, src, dst, std::span<std::uint16_t>(result.words.data(), static_cast<std::size_t>(n)));
+    InterpolateWith(fetch, count, src, dst, result.words.data(), n);
     std::fill(result.words.begin() + static_cast<std::ptrdiff_t>(n), result.words.end(), 0x8000);
     return result;
+}
+
+} // namespace
+
+namespace {
+
+void PrefetchAt(const void* base, std::uint64_t offset) {
+    // Computed as an integer: the address may lie past the end, where a hint does no harm.
+    __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(base) + offset));
+}
+
+// Working samples held as words.
+struct WordSamples {
+    const std::uint16_t* words;
+    std::uint32_t operator()(std::uint64_t i) const { return words[i]; }
+    void Prefetch(std::uint64_t i) const { PrefetchAt(words, 2 * i); }
+};
+
+// Working samples read where a file image holds them.
+template <bool SixteenBit> struct ImageSamples {
+    const std::uint8_t* image;
+    SampleLayout layout;
+    std::uint32_t operator()(std::uint64_t i) const {
+        return SixteenBit ? WorkingSample16(image, layout, i) : WorkingSample8(image, layout, i);
+    }
+    void Prefetch(std::uint64_t i) const { PrefetchAt(image, layout.first + i * layout.stride); }
+};
+
+} // namespace
+
+void Interpolate(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst,
+                 std::span<std::uint16_t> out) {
+    InterpolateWith(WordSamples{S.data()}, S.size(), src, dst, out.data(), out.size());
+}
+
+ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst) {
+    const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(S.size(), 0xFFFFFFFFu));
+    return ResampleWith(WordSamples{S.data()}, count, src, dst);
 }
 
 std::string ResampleLengthText(std::uint64_t n, SampleWidth width) {
@@ -187,14 +240,13 @@ GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t 
         generated.reason = "no WAV file has been loaded and accepted";
         return generated;
     }
-    try {
-        state.WavSamples = PrepareSamples(state.WavImage, state.check, channel);
-    } catch (const std::bad_alloc&) {
-        generated.failure = kResampleMemoryError;
-        generated.reason = "not enough memory for the working samples";
-        return generated;
-    }
-    ResampleResult result = Resample(state.WavSamples, state.check.header.SampleRate, targetRate);
+    // The samples are read where the image holds them, in the channel chosen now.
+    const std::uint8_t* image = state.WavImage.data();
+    const SampleLayout layout = SampleLayoutOf(state.check, channel);
+    const std::uint32_t src = state.check.header.SampleRate;
+    ResampleResult result =
+        layout.sixteenBit ? ResampleWith(ImageSamples<true>{image, layout}, layout.count, src, targetRate)
+                          : ResampleWith(ImageSamples<false>{image, layout}, layout.count, src, targetRate);
     if (result.failure) {
         generated.failure = result.failure;
         generated.reason = result.reason;

@@ -75,8 +75,8 @@ struct GenerateResult {
     std::uint64_t count = 0; // n
 };
 
-// "RESample Gen": prepares the chosen channel of the loaded file again and resamples it to targetRate,
-// replacing state's working samples and result. A failure leaves no result held.
+// "RESample Gen": resamples the chosen channel of the loaded file to targetRate, reading its working samples
+// from the file image, and replaces state's result. A failure leaves no result held.
 GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t targetRate);
 
 } // namespace wav

@@ -2,23 +2,36 @@
 
 #include "base/OutputFile.h"
 
+#include <algorithm>
+
 namespace wav {
 
-std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth width, Sign sign) {
-    std::string bytes;
+namespace {
+
+// The bytes of words[0 .. count) at the width into out (count or 2 x count bytes).
+void PutWords(const std::uint16_t* words, std::size_t count, SampleWidth width, Sign sign, char* out) {
     if (width == SampleWidth::Bits8) {
-        bytes.resize(words.size());
-        for (std::size_t i = 0; i < words.size(); ++i)
-            bytes[i] = static_cast<char>(words[i] >> 8);
-        return bytes;
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = static_cast<char>(words[i] >> 8);
+        return;
     }
     const std::uint16_t flip = sign == Sign::TwosComplement ? 0x8000 : 0;
-    bytes.resize(2 * words.size());
-    for (std::size_t i = 0; i < words.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const auto w = static_cast<std::uint16_t>(words[i] ^ flip);
-        bytes[2 * i] = static_cast<char>(w & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(w >> 8);
+        out[2 * i] = static_cast<char>(w & 0xFF);
+        out[2 * i + 1] = static_cast<char>(w >> 8);
     }
+}
+
+std::size_t BytesPerWord(SampleWidth width) {
+    return width == SampleWidth::Bits8 ? 1 : 2;
+}
+
+} // namespace
+
+std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth width, Sign sign) {
+    std::string bytes(words.size() * BytesPerWord(width), '\0');
+    PutWords(words.data(), words.size(), width, sign, bytes.data());
     return bytes;
 }
 
@@ -26,7 +39,14 @@ std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, 
                                           const std::string& path) {
     base::OutputFile out;
     if (!out.Create(path, base::OutputFile::Mode::Binary)) return std::string(kSaveFileError);
-    out.Write(SampleFileBytes(words, width, sign));
+    // In pieces, so that a long result is not held a second time as bytes.
+    constexpr std::size_t kPieceWords = 16384;
+    char piece[2 * kPieceWords];
+    for (std::size_t at = 0; at < words.size(); at += kPieceWords) {
+        const std::size_t count = std::min(kPieceWords, words.size() - at);
+        PutWords(words.data() + at, count, width, sign, piece);
+        out.Write(std::string_view(piece, count * BytesPerWord(width)));
+    }
     if (!out.Close()) return std::string(kSaveFileError);
     return std::nullopt;
 }

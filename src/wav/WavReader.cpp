@@ -7,13 +7,12 @@
 #include "wav/WavState.h"
 #include "wav/WaveFormatNames.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <new>
 
 namespace wav {
 
@@ -110,24 +109,26 @@ std::uint32_t SampleCountOf(const HeaderCheck& check) {
     return check.dataBytes / frameBytes;
 }
 
+SampleLayout SampleLayoutOf(const HeaderCheck& check, Channel channel) {
+    SampleLayout layout;
+    if (!check.accepted) return layout;
+    const std::size_t bytesPerSample = check.header.BitsPerSample / 8u;
+    layout.stride = check.header.NumChannels * bytesPerSample;
+    layout.first =
+        kHeaderSize + (channel == Channel::Right && check.header.NumChannels == 2 ? bytesPerSample : 0);
+    layout.sixteenBit = bytesPerSample == 2;
+    layout.count = SampleCountOf(check);
+    return layout;
+}
+
 std::vector<std::uint16_t> PrepareSamples(std::span<const std::uint8_t> image, const HeaderCheck& check,
                                           Channel channel) {
-    const std::uint32_t count = SampleCountOf(check);
-    std::vector<std::uint16_t> samples(count);
-    if (count == 0) return samples;
-    const std::size_t bytesPerSample = check.header.BitsPerSample / 8u;
-    const std::size_t frameBytes = check.header.NumChannels * bytesPerSample;
-    const std::size_t first = channel == Channel::Right && check.header.NumChannels == 2 ? bytesPerSample : 0;
-    // count * frameBytes <= dataBytes, which the image holds after the header.
-    const std::uint8_t* in = image.data() + kHeaderSize + first;
-    std::uint16_t* out = samples.data();
-    if (bytesPerSample == 1) {
-        for (std::uint32_t i = 0; i < count; ++i, in += frameBytes)
-            out[i] = static_cast<std::uint16_t>(in[0] << 8);
-    } else {
-        for (std::uint32_t i = 0; i < count; ++i, in += frameBytes)
-            out[i] = static_cast<std::uint16_t>((in[0] | (in[1] << 8)) ^ 0x8000);
-    }
+    const SampleLayout layout = SampleLayoutOf(check, channel);
+    std::vector<std::uint16_t> samples(layout.count);
+    // count x stride <= dataBytes, which the image holds after the header.
+    for (std::uint32_t i = 0; i < layout.count; ++i)
+        samples[i] = layout.sixteenBit ? WorkingSample16(image.data(), layout, i)
+                                       : WorkingSample8(image.data(), layout, i);
     return samples;
 }
 
@@ -147,15 +148,17 @@ bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& che
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
 };
 
 void Release(WavState& state) {
-    // Swapping with empty vectors gives the memory back, which clear() would keep.
-    std::vector<std::uint8_t>().swap(state.WavImage);
-    std::vector<std::uint16_t>().swap(state.WavSamples);
-    std::vector<std::uint16_t>().swap(state.ResampleBuffer);
+    state.WavImage.Clear();
+    std::vector<std::uint16_t>().swap(
+        state.ResampleBuffer); // gives the memory back, which clear() would keep
     state.imageHeld = false;
     state.resultHeld = false;
     state.resultCount = 0;
@@ -173,9 +176,9 @@ LoadResult Failed(const char* message, std::string reason) {
 
 LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptions& options) {
     if (!base::FileExists(path)) return Failed(kOpenFileError, path + " does not exist");
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     struct stat info {};
-    if (!file || ::fstat(::fileno(file.get()), &info) != 0)
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
         return Failed(kOpenFileError, path + " cannot be opened for reading");
 
     Release(state);
@@ -184,40 +187,29 @@ LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptio
         return Failed(kWavMemoryError,
                       base::strprintf("the file holds %llu bytes, more than a WAV file's sizes can describe",
                                       static_cast<unsigned long long>(size)));
-    try {
-        state.WavImage.resize(static_cast<std::size_t>(size));
-    } catch (const std::bad_alloc&) {
-        Release(state);
+    switch (state.WavImage.Take(file.fd, size, options.mapFile)) {
+    case FileImage::Status::Ok:
+        break;
+    case FileImage::Status::NoMemory:
         return Failed(kWavMemoryError, "not enough memory to hold the file");
-    }
-    // A file that shrank since fstat holds what could be read; one that grew holds its first `size` bytes.
-    const std::size_t got = std::fread(state.WavImage.data(), 1, state.WavImage.size(), file.get());
-    if (std::ferror(file.get())) {
-        Release(state);
+    case FileImage::Status::ReadError:
         return Failed(kOpenFileError, path + " could not be read");
     }
-    state.WavImage.resize(got);
     state.imageHeld = true;
 
     LoadResult result;
     result.fileRead = true;
     result.fileSize = state.WavImage.size();
     result.fileName = base::FileNameOf(path);
-    state.check = CheckWavHeader(state.WavImage);
+    state.check = CheckWavHeader(state.WavImage.Bytes());
     if (!state.check.accepted) {
         result.failure = kAnalyzeFileError;
         result.reason = state.check.reason;
         return result;
     }
-    try {
-        state.WavSamples = PrepareSamples(state.WavImage, state.check, Channel::Left);
-    } catch (const std::bad_alloc&) {
-        Release(state);
-        return Failed(kWavMemoryError, "not enough memory for the working samples");
-    }
     if (options.writeBypass) {
         result.bypassFile = BypassPathOf(path);
-        if (!WriteBypassFile(state.WavImage, state.check, *result.bypassFile))
+        if (!WriteBypassFile(state.WavImage.Bytes(), state.check, *result.bypassFile))
             result.bypassFailure = kSaveFileError;
     }
     return result;

@@ -64,11 +64,30 @@ enum class Channel { Left, Right };
 // The working samples an accepted file gives: its data bytes divided by the bytes of a frame (rounded down).
 std::uint32_t SampleCountOf(const HeaderCheck& check);
 
-// One channel of an accepted file's data as 16-bit unsigned working samples whose middle level is 0x8000:
-// an 8-bit sample becomes its value times 256; a 16-bit sample (two's complement, low byte first) gets its
-// top bit inverted, so that interpolation between negative and positive samples stays between them. The
-// right channel of a mono file is its only channel. Empty for a refused file. Throws std::bad_alloc when
-// the samples cannot be held.
+// Where one channel's samples lie in the image of an accepted file: sample i starts at byte
+// first + i x stride; count samples lie wholly inside the data.
+struct SampleLayout {
+    std::size_t first = kHeaderSize;
+    std::size_t stride = 1;
+    bool sixteenBit = false;
+    std::uint32_t count = 0;
+};
+// The right channel of a mono file is its only channel. A refused file has no samples.
+SampleLayout SampleLayoutOf(const HeaderCheck& check, Channel channel);
+
+// Working sample i, a 16-bit unsigned value whose middle level is 0x8000: an 8-bit sample times 256; a
+// 16-bit sample (two's complement, low byte first) with its top bit inverted, so that interpolation between
+// negative and positive samples stays between them. i must be below layout.count.
+inline std::uint16_t WorkingSample8(const std::uint8_t* image, const SampleLayout& layout, std::uint64_t i) {
+    return static_cast<std::uint16_t>(image[layout.first + i * layout.stride] << 8);
+}
+inline std::uint16_t WorkingSample16(const std::uint8_t* image, const SampleLayout& layout, std::uint64_t i) {
+    const std::uint8_t* p = image + layout.first + i * layout.stride;
+    return static_cast<std::uint16_t>((p[0] | (p[1] << 8)) ^ 0x8000);
+}
+
+// All working samples of one channel of an accepted file (empty for a refused one). Throws std::bad_alloc
+// when they cannot be held.
 std::vector<std::uint16_t> PrepareSamples(std::span<const std::uint8_t> image, const HeaderCheck& check,
                                           Channel channel);
 
@@ -83,6 +102,7 @@ bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& che
 
 struct LoadOptions {
     bool writeBypass = false; // "ReSample_ByPass": write BypassPathOf(path) after a successful load
+    bool mapFile = false;     // hold the file mapped rather than copied (a job that is over in moments)
 };
 
 struct LoadResult {
@@ -96,10 +116,9 @@ struct LoadResult {
 };
 
 // "WAV Load" of the file at path into state. A file that does not exist or cannot be opened changes
-// nothing (kOpenFileError). Otherwise the previous image, samples and result are released first; a file
-// that cannot be held (kWavMemoryError) leaves none of them. A held file is checked (state.check): a refused
-// one gives kAnalyzeFileError and keeps its image; an accepted one gets its left channel prepared and, when
-// asked, its bypass file written.
+// nothing (kOpenFileError). Otherwise the previous image and result are released first; a file that cannot
+// be held (kWavMemoryError) leaves neither. A held file is checked (state.check): a refused one gives
+// kAnalyzeFileError and keeps its image; an accepted one gets, when asked, its bypass file written.
 LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptions& options);
 
 } // namespace wav

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "wav/FileImage.h"
 #include "wav/WavReader.h"
 
 #include <cstdint>
@@ -10,10 +11,11 @@ namespace wav {
 // What the WAV tab holds between its handlers: the last file loaded and what was made from it. Nothing else
 // reads it; a load replaces all of it.
 struct WavState {
-    std::vector<std::uint8_t> WavImage;    // the whole file, as read
-    bool imageHeld = false;                // false before any load and after a file that could not be held
-    HeaderCheck check;                     // of WavImage
-    std::vector<std::uint16_t> WavSamples; // the channel last prepared
+    FileImage WavImage;     // the whole file, as read
+    bool imageHeld = false; // false before any load and after a file that could not be held
+    HeaderCheck check;      // of WavImage
+    // The working samples are not held: the resampler reads them from WavImage where it needs them, in the
+    // channel chosen at generation.
     std::vector<std::uint16_t> ResampleBuffer; // n output words, then 8 padding words 0x8000
     bool resultHeld = false;
     std::uint64_t resultCount = 0; // n

@@ -191,10 +191,15 @@ TEST(Resampler, PositionsCarryTheRemainder) {
         {44100, 8000, 12000},  // rem 1600: a carry every 41 outputs or so, a double one every 1024
         {44100, 8000, 200000}, // positions far past 2^32: nothing wraps
         {11086, 8000, 6000},   // rem 4096: a double carry every 16 outputs
-        {11025, 8000, 6000},   {22050, 16000, 6000},  {48000, 16000, 6000}, {32000, 16000, 3000},
-        {96000, 8000, 20000},  {65536, 16000, 20000}, {3000, 8000, 2000}, // below half the target: the first
-                                                                          // position is clamped to the first
-                                                                          // sample
+        {11025, 8000, 6000},
+        {22050, 16000, 6000},
+        {48000, 16000, 6000},
+        {32000, 16000, 3000},
+        {96000, 8000, 20000},
+        {65536, 16000, 20000},
+        {3000, 8000, 2000}, // below half the target: the first
+                            // position is clamped to the first
+                            // sample
         {8000, 16000, 2000},
     };
     for (const Case& c : cases) {
@@ -310,9 +315,9 @@ TEST(Resampler, TargetRateOfTheSelectedItem) {
 
 wav::WavState Loaded(const testsupport::WavLayout& layout) {
     wav::WavState state;
-    state.WavImage = testsupport::BuildWav(layout);
+    state.WavImage.Assign(testsupport::BuildWav(layout));
     state.imageHeld = true;
-    state.check = wav::CheckWavHeader(state.WavImage);
+    state.check = wav::CheckWavHeader(state.WavImage.Bytes());
     return state;
 }
 
@@ -341,6 +346,29 @@ TEST(GenerateResample, ResamplesTheChannelChosenAtGeneration) {
     EXPECT_EQ((Words(state.ResampleBuffer.begin(), state.ResampleBuffer.begin() + 4)),
               (Words{1000, 1000, 1000, 1001}));
     EXPECT_EQ(state.ResampleBuffer.size(), 4002u + 8u);
+}
+
+TEST(GenerateResample, ReadsTheSamplesThePreparationDefines) {
+    // The file image read in place gives what the prepared working samples give, for every layout.
+    std::mt19937 random(6);
+    for (std::uint16_t bits : {8, 16})
+        for (std::uint16_t channels : {1, 2})
+            for (wav::Channel channel : {wav::Channel::Left, wav::Channel::Right})
+                for (std::uint32_t dst : wav::kTargetRates) {
+                    SCOPED_TRACE(testing::Message()
+                                 << bits << " bits, " << channels << " channels, to " << dst);
+                    testsupport::WavLayout s;
+                    s.bits = bits;
+                    s.channels = channels;
+                    s.sampleRate = 22050;
+                    s.data.resize(9001);
+                    for (auto& b : s.data)
+                        b = static_cast<std::uint8_t>(random());
+                    wav::WavState state = Loaded(s);
+                    ASSERT_FALSE(wav::GenerateResample(state, channel, dst).failure);
+                    const Words prepared = wav::PrepareSamples(state.WavImage.Bytes(), state.check, channel);
+                    EXPECT_EQ(state.ResampleBuffer, Resample(prepared, 22050, dst).words);
+                }
 }
 
 TEST(GenerateResample, WithoutAnAcceptedFileNothingIsHeld) {

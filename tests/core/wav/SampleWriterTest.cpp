@@ -48,9 +48,9 @@ TEST(SampleWriter, EightBitSaveOfAnEightBitSourceAtHalfRate) {
     s.data[4] = 0x10;
     s.data[5] = 0x21;
     wav::WavState state;
-    state.WavImage = testsupport::BuildWav(s);
+    state.WavImage.Assign(testsupport::BuildWav(s));
     state.imageHeld = true;
-    state.check = wav::CheckWavHeader(state.WavImage);
+    state.check = wav::CheckWavHeader(state.WavImage.Bytes());
     const auto g = wav::GenerateResample(state, wav::Channel::Left, 8000);
     ASSERT_FALSE(g.failure);
     ASSERT_EQ(g.count, 1000u);

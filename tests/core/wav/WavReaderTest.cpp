@@ -246,6 +246,11 @@ TEST(BypassPathOf, ReplacesTheExtensionAndNeverNamesTheWavFile) {
         EXPECT_EQ(wav::BypassPathOf(in), out) << in;
 }
 
+Bytes Image(const wav::WavState& state) {
+    const auto bytes = state.WavImage.Bytes();
+    return Bytes(bytes.begin(), bytes.end());
+}
+
 class LoadWavFile : public ::testing::Test {
 protected:
     std::string Write(const std::string& name, const WavLayout& s) {
@@ -272,9 +277,10 @@ TEST_F(LoadWavFile, AcceptedFileIsHeldWithItsLeftChannelAndBypassFile) {
     EXPECT_FALSE(result.bypassFile);
     EXPECT_FALSE(base::FileExists(dir / "tone.bin")) << "unticked: no bypass file";
     EXPECT_TRUE(state.imageHeld);
-    EXPECT_EQ(state.WavImage, BuildWav(s));
+    EXPECT_EQ(Image(state), BuildWav(s));
     EXPECT_TRUE(state.check.accepted);
-    EXPECT_EQ(state.WavSamples, (Words{0x1100, 0x3300}));
+    EXPECT_EQ(wav::PrepareSamples(state.WavImage.Bytes(), state.check, Channel::Left),
+              (Words{0x1100, 0x3300}));
 
     result = wav::LoadWavFile(state, path, {.writeBypass = true});
     EXPECT_FALSE(result.failure);
@@ -282,6 +288,26 @@ TEST_F(LoadWavFile, AcceptedFileIsHeldWithItsLeftChannelAndBypassFile) {
     EXPECT_FALSE(result.bypassFailure);
     // The data bytes unchanged, whatever the layout: DataLength bytes from offset 44.
     EXPECT_EQ(testsupport::ReadFile(dir / "tone.bin"), (Bytes{0x11, 0x22, 0x33, 0x44, 0x55}));
+}
+
+TEST_F(LoadWavFile, MappedFileGivesTheSameImage) {
+    WavLayout s;
+    s.data = {1, 2, 3, 4, 5, 6};
+    const std::string path = Write("m.wav", s);
+    const auto result = wav::LoadWavFile(state, path, {.writeBypass = false, .mapFile = true});
+    EXPECT_FALSE(result.failure);
+    EXPECT_EQ(Image(state), BuildWav(s));
+    EXPECT_EQ(state.check.dataBytes, 6u);
+
+    testsupport::WriteFile(dir / "empty.wav", {});
+    for (bool map : {false, true}) {
+        const auto empty = wav::LoadWavFile(state, dir / "empty.wav", {.writeBypass = false, .mapFile = map});
+        EXPECT_EQ(empty.failure, "Analyze File Error!!!");
+        EXPECT_TRUE(empty.fileRead);
+        EXPECT_EQ(empty.fileSize, 0u);
+        EXPECT_TRUE(state.imageHeld);
+        EXPECT_TRUE(state.WavImage.empty());
+    }
 }
 
 TEST_F(LoadWavFile, BypassFileThatCannotBeWrittenIsReportedAndTheLoadStands) {
@@ -301,16 +327,15 @@ TEST_F(LoadWavFile, MissingFileChangesNothing) {
     ASSERT_FALSE(wav::LoadWavFile(state, Write("a.wav", s), {}).failure);
     state.ResampleBuffer = {1, 2, 3};
     state.resultHeld = true;
-    const Bytes before = state.WavImage;
+    const Bytes before = Image(state);
 
     for (const std::string& path : {dir / "none.wav", dir.path()}) {
         const auto result = wav::LoadWavFile(state, path, {.writeBypass = true});
         EXPECT_EQ(result.failure, "Open File Error!!!");
         EXPECT_NE(result.reason.find("does not exist"), std::string::npos) << result.reason;
         EXPECT_FALSE(result.fileRead);
-        EXPECT_EQ(state.WavImage, before);
+        EXPECT_EQ(Image(state), before);
         EXPECT_TRUE(state.resultHeld);
-        EXPECT_EQ(state.WavSamples.size(), 2u);
     }
     EXPECT_FALSE(base::FileExists(dir / "none.bin"));
 }
@@ -333,9 +358,8 @@ TEST_F(LoadWavFile, RefusedFileKeepsItsImageAndReleasesTheRest) {
     EXPECT_EQ(result.fileSize, 48u);
     EXPECT_EQ(result.fileName, "float.wav");
     EXPECT_TRUE(state.imageHeld);
-    EXPECT_EQ(state.WavImage, BuildWav(bad));
+    EXPECT_EQ(Image(state), BuildWav(bad));
     EXPECT_EQ(state.check.reach, HeaderReach::Format);
-    EXPECT_TRUE(state.WavSamples.empty());
     EXPECT_FALSE(state.resultHeld);
     EXPECT_TRUE(state.ResampleBuffer.empty());
     EXPECT_FALSE(base::FileExists(dir / "float.bin"));
