@@ -22,6 +22,12 @@ std::string ColorName(base::Colour c) {
     return base::strprintf("$%08X", static_cast<unsigned>(c));
 }
 
+std::string PaletteGridTitle(int column, int row) {
+    if (column == 0) return row == 0 ? "Index" : row == 1 ? "Color" : "";
+    if (row == 0 && column >= 1 && column < kPaletteGridColumns) return base::strprintf("%i", column);
+    return "";
+}
+
 void GlyphEditor::AntiGray(base::Colour keep, base::Colour ink) {
     for (base::Colour& p : PreviewSurface.Pixels())
         if (p != keep) p = ink;

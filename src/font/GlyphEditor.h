@@ -41,6 +41,16 @@ struct GlyphGridLayout {
 };
 inline constexpr int kGlyphPanelSize = 364;
 
+// The font palette grid: 17 columns by 2 rows, the first column and row fixed. Column 0 is 32 pixels wide,
+// the others 18; rows are 18 high. Row 1 of column c (1..16) shows FontPalette[c - 1].
+inline constexpr int kPaletteGridColumns = 17;
+inline constexpr int kPaletteGridRows = 2;
+inline constexpr int kPaletteGridTitleWidth = 32;
+inline constexpr int kPaletteGridColumnWidth = 18;
+inline constexpr int kPaletteGridRowHeight = 18;
+// The text of a fixed cell: "Index" and "Color" in column 0, "1".."16" in row 0; "" for the colour cells.
+std::string PaletteGridTitle(int column, int row);
+
 // The glyph designer: the 128 x 128 preview surface, which is the one true picture of the glyph, the font
 // and paint colours, the palette, and the geometry. Geometry, bits per pixel and sizes follow from
 // ColorType, WidthIndex and HeightIndex through the table of GlyphGeometry.h; they are changed only by the

@@ -57,6 +57,11 @@ TEST(GlyphEditor, NamesOfColoursAndStyles) {
     for (const auto& [style, text] : styles)
         EXPECT_EQ(font::FontStyleText(static_cast<std::uint8_t>(style)), text);
 
+    EXPECT_EQ(font::PaletteGridTitle(0, 0), "Index");
+    EXPECT_EQ(font::PaletteGridTitle(0, 1), "Color");
+    EXPECT_EQ(font::PaletteGridTitle(16, 0), "16");
+    EXPECT_EQ(font::PaletteGridTitle(3, 1), "");
+
     // Points become pixels at 96 per inch.
     EXPECT_EQ(font::StartFont().Height(), -13);
     EXPECT_EQ(font::DialogStartFont().Height(), -11);
