@@ -43,13 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0; // the picture reader refused it
     }
     osd::ReducePalette(ws->bitmap, ws->osd, 0xFCFCFC);
-    ws->palette.LeftIndex = size > 0 ? data[0] : 0;
-    ws->palette.RightIndex = size > 1 ? data[1] : 0;
-    ws->palette.RepeatCount = 100;
-    palette::InsertEntry(*ws);
-    palette::SwapEntries(*ws);
-    palette::DeleteEntry(*ws);
-    palette::InvertEntry(*ws);
+    const std::uint8_t left = size > 0 ? data[0] : 0;
+    const std::uint8_t right = size > 1 ? data[1] : 0;
+    palette::InsertEntry(ws->bitmap, ws->PaletteTable, ws->palette, left, ws->palette.LeftSwatch);
+    palette::SwapEntries(ws->bitmap, ws->PaletteTable, ws->palette, left, right, 100);
+    palette::DeleteEntry(ws->bitmap, ws->PaletteTable, ws->palette, left);
+    palette::InvertEntry(ws->bitmap, ws->PaletteTable, ws->palette, left);
     // Cutting cells writes files; keep it to pictures small enough to stay fast.
     if (ws->bitmap.Width <= 64 && ws->bitmap.Height <= 64) {
         osd::OsdOptions options;

@@ -3,7 +3,7 @@
 #include "cli/Commands.h"
 #include "osd/OsdFont.h"
 #include "osd/PaletteReduce.h"
-#include "palette/PaletteSave.h"
+#include "osd/ReducedSave.h"
 #include "shell/Workspace.h"
 
 #include <memory>
@@ -79,7 +79,7 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << result.cellCount << " cells\n";
 
     if (job.saveReduced) {
-        palette::SaveReducedPicture(*ws, *job.saveReduced);
+        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced);
         out << "Saved " << *job.saveReduced << '\n';
     }
     return kExitOk;

@@ -55,35 +55,28 @@ int RunPalette(const std::vector<std::string>& args, std::ostream& out, std::ost
     const PaletteJob job = ParsePaletteArgs(args);
     auto ws = std::make_unique<shell::Workspace>();
     if (!OpenAsFileOpen(*ws, job.input, shell::Page::Palette, err)) return kExitFailure;
+    // The window's notes about the depth do not apply here: the output is always written at 8 bits.
     for (const PaletteEditStep& edit : job.edits) {
         switch (edit.kind) {
         case PaletteEditStep::Kind::Insert:
-            palette::PickLeft(*ws, edit.left);
-            ws->palette.LeftSwatch = edit.colour;
-            palette::InsertEntry(*ws);
+            palette::InsertEntry(ws->bitmap, ws->PaletteTable, ws->palette, edit.left, edit.colour);
             break;
         case PaletteEditStep::Kind::Delete:
-            palette::PickLeft(*ws, edit.left);
-            palette::DeleteEntry(*ws);
+            palette::DeleteEntry(ws->bitmap, ws->PaletteTable, ws->palette, edit.left);
             break;
         case PaletteEditStep::Kind::Swap:
-            palette::PickLeft(*ws, edit.left);
-            palette::PickRight(*ws, edit.right);
-            ws->palette.RepeatCount = edit.count;
-            palette::SwapEntries(*ws);
+            palette::SwapEntries(ws->bitmap, ws->PaletteTable, ws->palette, edit.left, edit.right,
+                                 edit.count);
             break;
         case PaletteEditStep::Kind::Update:
-            palette::PickLeft(*ws, edit.left);
-            ws->palette.LeftSwatch = edit.colour;
-            palette::UpdateEntry(*ws);
+            palette::UpdateEntry(ws->bitmap, ws->PaletteTable, ws->palette, edit.left, edit.colour);
             break;
         case PaletteEditStep::Kind::Invert:
-            palette::PickLeft(*ws, edit.left);
-            palette::InvertEntry(*ws);
+            palette::InvertEntry(ws->bitmap, ws->PaletteTable, ws->palette, edit.left);
             break;
         }
     }
-    palette::SavePalettePicture(*ws, job.output);
+    palette::SavePalettePicture(ws->bitmap, ws->PaletteTable, ws->palette, job.output);
     out << "Saved " << job.output << '\n';
     return kExitOk;
 }

@@ -8,8 +8,8 @@
 
 namespace cli {
 
-// One edit of `palette IN.bmp OUT.bmp [EDIT ...]`, applied as the Palette tab's button would be after
-// picking the entries (and, for Insert and Update, the LEFT colour).
+// One edit of `palette IN.bmp OUT.bmp [EDIT ...]`, applied as the Palette tab's button would be with left
+// (and right) picked and, for Insert and Update, colour in the LEFT swatch.
 struct PaletteEditStep {
     enum class Kind { Insert, Delete, Swap, Update, Invert };
     Kind kind = Kind::Insert;

@@ -1,6 +1,8 @@
 #include "palette/PaletteEdit.h"
 
+#include "base/Format.h"
 #include "osd/PaletteViews.h"
+#include "osd/ReducedSave.h"
 
 #include <algorithm>
 #include <array>
@@ -19,18 +21,30 @@ bool IsPacked(std::uint8_t bitsPerPixel) {
     return bitsPerPixel == 1 || bitsPerPixel == 2 || bitsPerPixel == 4;
 }
 
-// CurrentBitmap's pixels as one index byte a pixel, width x height, row by row.
+// The bitmap's pixels as one index byte a pixel, width x height, row by row.
 std::vector<std::uint8_t> Unpacked(const bitmap::CurrentBitmap& bm, int width, int height) {
     std::vector<std::uint8_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-                PackedIndex(bm, x, y);
+                osd::PackedIndex(bm, x, y);
     return out;
 }
 
-bool CopyIsCurrent(const shell::Workspace& ws) {
-    return ws.palette.CopyGeneration == ws.bitmap.Generation;
+// Stores index as pixel (x, y) at the bitmap's depth (1, 2 or 4), leaving the other pixels of its byte.
+void StorePacked(bitmap::CurrentBitmap& bm, int x, int y, std::uint8_t index) {
+    const unsigned bpp = bm.BitsPerPixel;
+    const std::size_t bit = static_cast<std::size_t>(x) * bpp;
+    const std::size_t at = static_cast<std::size_t>(y) * bm.BytesPerRow + bit / 8;
+    if (at >= bm.Pixels.size()) return;
+    const unsigned shift = 8 - bpp - static_cast<unsigned>(bit % 8);
+    const unsigned field = ((1u << bpp) - 1) << shift;
+    bm.Pixels[at] =
+        static_cast<std::uint8_t>((bm.Pixels[at] & ~field) | ((unsigned{index} << shift) & field));
+}
+
+bool CopyIsCurrent(const bitmap::CurrentBitmap& bm, const PaletteState& st) {
+    return st.CopyGeneration == bm.Generation;
 }
 
 // Where an edit finds the pixel indices and the colour table they index. Without pixels (no picture, or a
@@ -51,226 +65,236 @@ struct Target {
     }
 };
 
-Target TargetOf(shell::Workspace& ws) {
-    bitmap::CurrentBitmap& bm = ws.bitmap;
-    PaletteState& st = ws.palette;
+// What an edit works on, plus the tables it changes together.
+struct Edit {
+    bitmap::CurrentBitmap& bm;
+    PaletteTable& table;
+    PaletteState& st;
     Target t;
-    t.width = bm.WalkWidth();
-    t.height = bm.WalkHeight();
-    if (bm.BitsPerPixel == 8) {
-        t.indices = bm.Pixels.data();
-        t.size = bm.Pixels.size();
-        t.stride = bm.BytesPerRow;
-        t.table = bm.ColourTable.data();
-    } else if (IsPacked(bm.BitsPerPixel)) {
-        if (!CopyIsCurrent(ws)) {
-            st.Indices8 = Unpacked(bm, t.width, t.height);
-            st.ColourTable8 = bm.ColourTable;
-            st.CopyGeneration = bm.Generation;
-        }
-        t.indices = st.Indices8.data();
-        t.size = st.Indices8.size();
-        t.stride = static_cast<std::size_t>(t.width);
-        t.table = st.ColourTable8.data();
-    } else {
-        t.table = bm.ColourTable.data();
-    }
-    return t;
-}
 
-void SetEntry(shell::Workspace& ws, Target& t, int i, Colour c) {
-    t.table[i] = c;
-    ws.PaletteTable[static_cast<std::size_t>(i)] = base::EntryOf(c);
-}
-
-void MoveEntry(shell::Workspace& ws, Target& t, int to, int from) {
-    t.table[to] = t.table[from];
-    ws.PaletteTable[static_cast<std::size_t>(to)] = ws.PaletteTable[static_cast<std::size_t>(from)];
-}
-
-// Renumbers every pixel whose index p passes touch to remap[p] and repaints it with its entry's colour.
-// The old indices come from a snapshot: when the header makes rows shorter than the picture is wide, pixels
-// share bytes, and each byte must still be renumbered exactly once.
-template <typename Touch>
-void Renumber(shell::Workspace& ws, const Target& t, const std::array<std::uint8_t, 256>& remap,
-              Touch touch) {
-    if (!t.indices) return;
-    const std::vector<std::uint8_t> old(t.indices, t.indices + t.size);
-    for (int y = 0; y < t.height; ++y) {
-        for (int x = 0; x < t.width; ++x) {
-            const std::size_t at = t.OffsetOf(x, y);
-            if (at == Target::npos) continue;
-            const std::uint8_t p = old[at];
-            if (!touch(p)) continue;
-            const std::uint8_t q = remap[p];
-            t.indices[at] = q;
-            ws.palette.PalettePicture.SetPixel(x, y, t.table[q]);
+    Edit(bitmap::CurrentBitmap& bitmap, PaletteTable& paletteTable, PaletteState& state)
+        : bm(bitmap), table(paletteTable), st(state) {
+        t.width = bm.WalkWidth();
+        t.height = bm.WalkHeight();
+        if (bm.BitsPerPixel == 8) {
+            t.indices = bm.Pixels.data();
+            t.size = bm.Pixels.size();
+            t.stride = bm.BytesPerRow;
+            t.table = bm.ColourTable.data();
+        } else if (IsPacked(bm.BitsPerPixel)) {
+            // While the bitmap holds the last edit, it is what this one starts from, as at 8 bits.
+            if (!CopyIsCurrent(bm, st) || !st.CopyAhead) {
+                st.Indices8 = Unpacked(bm, t.width, t.height);
+                st.ColourTable8 = bm.ColourTable;
+                st.CopyGeneration = bm.Generation;
+                st.CopyAhead = false;
+            }
+            t.indices = st.Indices8.data();
+            t.size = st.Indices8.size();
+            t.stride = static_cast<std::size_t>(t.width);
+            t.table = st.ColourTable8.data();
+        } else {
+            t.table = bm.ColourTable.data();
         }
     }
-}
 
-void Repaint(shell::Workspace& ws, const Target& t, std::uint8_t index, Colour c) {
-    if (!t.indices) return;
-    for (int y = 0; y < t.height; ++y) {
-        for (int x = 0; x < t.width; ++x) {
-            const std::size_t at = t.OffsetOf(x, y);
-            if (at != Target::npos && t.indices[at] == index) ws.palette.PalettePicture.SetPixel(x, y, c);
+    void SetEntry(int i, Colour c) {
+        t.table[i] = c;
+        table[static_cast<std::size_t>(i)] = base::EntryOf(c);
+    }
+
+    void MoveEntry(int to, int from) {
+        t.table[to] = t.table[from];
+        table[static_cast<std::size_t>(to)] = table[static_cast<std::size_t>(from)];
+    }
+
+    // Renumbers every pixel whose index p passes touch to remap[p] and repaints it with its entry's colour.
+    // The old indices come from a snapshot: when the header makes rows shorter than the picture is wide,
+    // pixels share bytes, and each byte must still be renumbered exactly once.
+    template <typename Touch> void Renumber(const std::array<std::uint8_t, 256>& remap, Touch touch) {
+        if (!t.indices) return;
+        const std::vector<std::uint8_t> old(t.indices, t.indices + t.size);
+        for (int y = 0; y < t.height; ++y) {
+            for (int x = 0; x < t.width; ++x) {
+                const std::size_t at = t.OffsetOf(x, y);
+                if (at == Target::npos) continue;
+                const std::uint8_t p = old[at];
+                if (!touch(p)) continue;
+                const std::uint8_t q = remap[p];
+                t.indices[at] = q;
+                st.PalettePicture.SetPixel(x, y, t.table[q]);
+            }
         }
     }
-}
 
-Colour EntryColour(const shell::Workspace& ws, int i) {
-    return i >= 0 && i < kEntries ? base::ColourOf(ws.PaletteTable[static_cast<std::size_t>(i)]) : 0;
-}
+    void Repaint(std::uint8_t index, Colour c) {
+        if (!t.indices) return;
+        for (int y = 0; y < t.height; ++y) {
+            for (int x = 0; x < t.width; ++x) {
+                const std::size_t at = t.OffsetOf(x, y);
+                if (at != Target::npos && t.indices[at] == index) st.PalettePicture.SetPixel(x, y, c);
+            }
+        }
+    }
 
-void ShowLeftEntry(shell::Workspace& ws) {
-    ws.palette.LeftSwatch = EntryColour(ws, ws.palette.LeftIndex);
-}
-void ShowRightEntry(shell::Workspace& ws) {
-    ws.palette.RightSwatch = EntryColour(ws, ws.palette.RightIndex);
-}
+    // Below 8 bits: hands the edited copy back to the bitmap when its depth can hold every index.
+    EditResult Finish() {
+        if (!IsPacked(bm.BitsPerPixel)) return {};
+        const unsigned bpp = bm.BitsPerPixel;
+        const std::uint8_t top =
+            st.Indices8.empty() ? std::uint8_t{0} : *std::max_element(st.Indices8.begin(), st.Indices8.end());
+        if (top >= (1u << bpp)) {
+            st.CopyAhead = true;
+            return {false,
+                    base::strprintf("Index %u does not fit %u bpp: File > Save writes the edited picture "
+                                    "as 8 bpp; Generate uses the last edit that fit.",
+                                    unsigned{top}, bpp)};
+        }
+        for (int y = 0; y < t.height; ++y)
+            for (int x = 0; x < t.width; ++x)
+                StorePacked(
+                    bm, x, y,
+                    st.Indices8[static_cast<std::size_t>(y) * t.stride + static_cast<std::size_t>(x)]);
+        bm.ColourTable = st.ColourTable8;
+        st.CopyAhead = false;
+        return {};
+    }
+};
 
 } // namespace
 
-std::uint8_t PackedIndex(const bitmap::CurrentBitmap& bm, int x, int y) {
-    if (x < 0 || y < 0) return 0;
-    const std::size_t row = static_cast<std::size_t>(y) * bm.BytesPerRow;
-    if (bm.BitsPerPixel == 8) return bm.PixelByte(row + static_cast<std::size_t>(x));
-    if (!IsPacked(bm.BitsPerPixel)) return 0;
-    const unsigned bpp = bm.BitsPerPixel;
-    const std::size_t bit = static_cast<std::size_t>(x) * bpp;
-    const unsigned shift = 8 - bpp - static_cast<unsigned>(bit % 8);
-    return static_cast<std::uint8_t>((bm.PixelByte(row + bit / 8) >> shift) & ((1u << bpp) - 1));
+Colour EntryColour(const PaletteTable& table, int i) {
+    return i >= 0 && i < kEntries ? base::ColourOf(table[static_cast<std::size_t>(i)]) : 0;
 }
 
-std::vector<std::uint8_t> EditedIndices(const shell::Workspace& ws) {
-    const bitmap::CurrentBitmap& bm = ws.bitmap;
+std::vector<std::uint8_t> EditedIndices(const bitmap::CurrentBitmap& bm, const PaletteState& st) {
     const int width = bm.WalkWidth();
     const int height = bm.WalkHeight();
-    if (!IsPacked(bm.BitsPerPixel) || !CopyIsCurrent(ws)) return Unpacked(bm, width, height);
-    // The copy was made at these sizes; a shorter copy (none yet) reads as 0.
-    std::vector<std::uint8_t> out = ws.palette.Indices8;
+    if (!IsPacked(bm.BitsPerPixel) || !CopyIsCurrent(bm, st) || !st.CopyAhead)
+        return Unpacked(bm, width, height);
+    // The copy was made at these sizes; a shorter copy reads as 0.
+    std::vector<std::uint8_t> out = st.Indices8;
     out.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     return out;
 }
 
-void InsertEntry(shell::Workspace& ws) {
-    PaletteState& st = ws.palette;
-    Target t = TargetOf(ws);
-    const int left = st.LeftIndex;
+EditResult InsertEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+                       std::uint8_t index, Colour colour) {
+    Edit e(bitmap, table, state);
+    const int left = index;
     for (int i = kEntries - 1; i > left; --i)
-        MoveEntry(ws, t, i, i - 1);
-    SetEntry(ws, t, left, st.LeftSwatch);
+        e.MoveEntry(i, i - 1);
+    e.SetEntry(left, colour);
 
     for (int i = 0; i < kEntries; ++i)
-        st.IndexRemap[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i < left ? i : i + 1);
-    st.IndexRemap[255] = 0;
+        state.IndexRemap[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i < left ? i : i + 1);
+    state.IndexRemap[255] = 0;
 
-    if (ws.bitmap.PaletteBytes < 1024)
-        ws.bitmap.PaletteBytes = static_cast<std::uint16_t>(ws.bitmap.PaletteBytes + 4);
-    ShowRightEntry(ws);
-    ShowLeftEntry(ws);
-    Renumber(ws, t, st.IndexRemap, [](std::uint8_t) { return true; });
+    if (bitmap.PaletteBytes < 1024) bitmap.PaletteBytes = static_cast<std::uint16_t>(bitmap.PaletteBytes + 4);
+    e.Renumber(state.IndexRemap, [](std::uint8_t) { return true; });
+    return e.Finish();
 }
 
-void DeleteEntry(shell::Workspace& ws) {
-    PaletteState& st = ws.palette;
-    Target t = TargetOf(ws);
-    const int left = st.LeftIndex;
-    const Colour asideColour = t.table[left];
-    const base::PALETTEENTRY asideEntry = ws.PaletteTable[static_cast<std::size_t>(left)];
+EditResult DeleteEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+                       std::uint8_t index) {
+    Edit e(bitmap, table, state);
+    const int left = index;
+    const Colour asideColour = e.t.table[left];
+    const base::PALETTEENTRY asideEntry = table[static_cast<std::size_t>(left)];
     for (int i = left; i < kEntries - 1; ++i)
-        MoveEntry(ws, t, i, i + 1);
-    t.table[kEntries - 1] = asideColour;
-    ws.PaletteTable[kEntries - 1] = asideEntry;
+        e.MoveEntry(i, i + 1);
+    e.t.table[kEntries - 1] = asideColour;
+    table[kEntries - 1] = asideEntry;
 
     for (int i = 0; i < kEntries; ++i)
-        st.IndexRemap[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i < left ? i : i - 1);
-    st.IndexRemap[static_cast<std::size_t>(left)] = 255;
+        state.IndexRemap[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i < left ? i : i - 1);
+    state.IndexRemap[static_cast<std::size_t>(left)] = 255;
 
-    if (ws.bitmap.PaletteBytes > 4)
-        ws.bitmap.PaletteBytes = static_cast<std::uint16_t>(ws.bitmap.PaletteBytes - 4);
-    ShowRightEntry(ws);
-    ShowLeftEntry(ws);
-    Renumber(ws, t, st.IndexRemap, [left](std::uint8_t p) { return p >= left; });
+    if (bitmap.PaletteBytes > 4) bitmap.PaletteBytes = static_cast<std::uint16_t>(bitmap.PaletteBytes - 4);
+    e.Renumber(state.IndexRemap, [left](std::uint8_t p) { return p >= left; });
+    return e.Finish();
 }
 
-void SwapEntries(shell::Workspace& ws) {
-    PaletteState& st = ws.palette;
-    Target t = TargetOf(ws);
-    const int left = st.LeftIndex;
-    const int right = st.RightIndex;
-    const int count = std::min({static_cast<int>(st.RepeatCount), kEntries - left, kEntries - right});
+EditResult SwapEntries(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+                       std::uint8_t left, std::uint8_t right, std::uint8_t count) {
+    Edit e(bitmap, table, state);
+    const int n = std::min({static_cast<int>(count), kEntries - left, kEntries - right});
 
     // at[j] follows which old entry sits at position j while the pairs are exchanged one after the other;
     // when the blocks overlap, an entry can move more than once, so pixels must follow the final places.
     std::array<std::uint8_t, 256> at{};
     for (int i = 0; i < kEntries; ++i)
         at[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
-    for (int k = 0; k < count; ++k) {
+    for (int k = 0; k < n; ++k) {
         const int a = left + k;
         const int b = right + k;
         std::swap(at[static_cast<std::size_t>(a)], at[static_cast<std::size_t>(b)]);
-        std::swap(t.table[a], t.table[b]);
-        std::swap(ws.PaletteTable[static_cast<std::size_t>(a)], ws.PaletteTable[static_cast<std::size_t>(b)]);
+        std::swap(e.t.table[a], e.t.table[b]);
+        std::swap(table[static_cast<std::size_t>(a)], table[static_cast<std::size_t>(b)]);
     }
     std::array<std::uint8_t, 256> placeOf{};
     for (int j = 0; j < kEntries; ++j)
         placeOf[at[static_cast<std::size_t>(j)]] = static_cast<std::uint8_t>(j);
 
-    ShowRightEntry(ws);
-    ShowLeftEntry(ws);
-    Renumber(ws, t, placeOf, [&placeOf](std::uint8_t p) { return placeOf[p] != p; });
+    e.Renumber(placeOf, [&placeOf](std::uint8_t p) { return placeOf[p] != p; });
+    return e.Finish();
 }
 
-void UpdateEntry(shell::Workspace& ws) {
-    Target t = TargetOf(ws);
-    const std::uint8_t left = ws.palette.LeftIndex;
-    const Colour c = ws.palette.LeftSwatch;
-    SetEntry(ws, t, left, c);
-    ShowLeftEntry(ws);
-    Repaint(ws, t, left, c);
+EditResult UpdateEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+                       std::uint8_t index, Colour colour) {
+    Edit e(bitmap, table, state);
+    e.SetEntry(index, colour);
+    e.Repaint(index, colour);
+    return e.Finish();
 }
 
-void InvertEntry(shell::Workspace& ws) {
-    Target t = TargetOf(ws);
-    const std::uint8_t left = ws.palette.LeftIndex;
-    const Colour c = t.table[left] ^ kRgb;
-    SetEntry(ws, t, left, c);
-    ShowLeftEntry(ws);
-    Repaint(ws, t, left, c);
+EditResult InvertEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+                       std::uint8_t index) {
+    Edit e(bitmap, table, state);
+    const Colour c = e.t.table[index] ^ kRgb;
+    e.SetEntry(index, c);
+    e.Repaint(index, c);
+    return e.Finish();
 }
 
-std::string HoverEntryText(const shell::Workspace& ws) {
-    return osd::EntryText("Palette Index:", ws.palette.HoverIndex, EntryColour(ws, ws.palette.HoverIndex));
+std::string HoverEntryText(const PaletteTable& table, const PaletteState& state) {
+    return osd::EntryText("Palette Index:", state.HoverIndex, EntryColour(table, state.HoverIndex));
 }
 
-std::string LeftEntryText(const shell::Workspace& ws) {
-    return osd::EntryText("LEFT Index:", ws.palette.LeftIndex, EntryColour(ws, ws.palette.LeftIndex));
+std::string LeftEntryText(const PaletteTable& table, const PaletteState& state) {
+    return osd::EntryText("LEFT Index:", state.LeftIndex, EntryColour(table, state.LeftIndex));
 }
 
-std::string RightEntryText(const shell::Workspace& ws) {
-    return osd::EntryText("RIGHT Index:", ws.palette.RightIndex, EntryColour(ws, ws.palette.RightIndex));
+std::string RightEntryText(const PaletteTable& table, const PaletteState& state) {
+    return osd::EntryText("RIGHT Index:", state.RightIndex, EntryColour(table, state.RightIndex));
 }
 
-bool PointAt(shell::Workspace& ws, int x, int y) {
+bool PointAt(const PaletteTable& table, PaletteState& state, int x, int y) {
     const int entry = osd::EntryAt(x, y);
     if (entry < 0) return false;
-    ws.palette.HoverIndex = static_cast<std::uint16_t>(entry);
-    ws.palette.HoverSwatch = EntryColour(ws, entry);
+    state.HoverIndex = static_cast<std::uint16_t>(entry);
+    state.HoverSwatch = EntryColour(table, entry);
     return true;
 }
 
-void PickLeft(shell::Workspace& ws, int i) {
-    if (i < 0 || i >= kEntries) return;
-    ws.palette.LeftIndex = static_cast<std::uint8_t>(i);
-    ShowLeftEntry(ws);
+void ShowLeftEntry(const PaletteTable& table, PaletteState& state) {
+    state.LeftSwatch = EntryColour(table, state.LeftIndex);
 }
 
-void PickRight(shell::Workspace& ws, int i) {
+void ShowRightEntry(const PaletteTable& table, PaletteState& state) {
+    state.RightSwatch = EntryColour(table, state.RightIndex);
+}
+
+void PickLeft(const PaletteTable& table, PaletteState& state, int i) {
     if (i < 0 || i >= kEntries) return;
-    ws.palette.RightIndex = static_cast<std::uint8_t>(i);
-    ShowRightEntry(ws);
+    state.LeftIndex = static_cast<std::uint8_t>(i);
+    ShowLeftEntry(table, state);
+}
+
+void PickRight(const PaletteTable& table, PaletteState& state, int i) {
+    if (i < 0 || i >= kEntries) return;
+    state.RightIndex = static_cast<std::uint8_t>(i);
+    ShowRightEntry(table, state);
 }
 
 } // namespace palette

@@ -26,17 +26,25 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, int 
     return button;
 }
 
+// The swatch beside label is named after it; the form's captions put a blank before the colon
+// ("LEFT Index :"), which a screen reader should not announce.
+void NameAfter(QLabel* label, QWidget* control) {
+    widgets::NameAfterLabel(label, control);
+    control->setAccessibleName(control->accessibleName().trimmed());
+}
+
 } // namespace
 
-PaletteTab::PaletteTab(const shell::TabContext& context, shell::Workspace& ws, QWidget* parent)
-    : shell::Tab(parent), ws_(ws), messages_(context.messages), dialogs_(context.dialogs) {
+PaletteTab::PaletteTab(const shell::TabContext& context, bitmap::CurrentBitmap& bitmap, PaletteTable& table,
+                       PaletteState& state, QWidget* parent)
+    : shell::Tab(parent), bitmap_(bitmap), table_(table), state_(state), messages_(context.messages),
+      dialogs_(context.dialogs) {
     ColorDialog_Palette.Name = "ColorDialog_Palette";
     setObjectName(QStringLiteral("TabSheet_Palette"));
 
     StringGrid_Palette_GRID = widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_GRID", 8, 6);
-    StringGrid_Palette_GRID->SetCellColour([this](int i) -> std::optional<QColor> {
-        return widgets::ToQColor(ColourOf(ws_.PaletteTable[static_cast<size_t>(i)]));
-    });
+    StringGrid_Palette_GRID->SetCellColour(
+        [this](int i) -> std::optional<QColor> { return widgets::ToQColor(EntryColour(table_, i)); });
 
     Label_PaletteIndex_GRID =
         widgets::PlacedLabel(this, "Label_PaletteIndex_GRID", "Palette Index:", 236, 10, 330);
@@ -63,6 +71,15 @@ PaletteTab::PaletteTab(const shell::TabContext& context, shell::Workspace& ws, Q
     Image_Palette_PIC = widgets::Placed(new widgets::PictureView(this), "Image_Palette_PIC", 8, 224);
     Image_Palette_PIC->setFixedSize(800, 420);
 
+    // Names for a screen reader; the descriptions repeat the read-outs once there are any (ShowHoverEntry
+    // and its kin).
+    widgets::NameOwnerDrawn(StringGrid_Palette_GRID, QStringLiteral("Palette entries"));
+    NameAfter(Label_PaletteIndex_GRID, Edit_PaletteIndex_GRID);
+    NameAfter(Label_SelectedIndex_GRID_L, Edit_SelectedIndex_GRID_L);
+    NameAfter(Label_SelectedIndex_GRID_R, Edit_SelectedIndex_GRID_R);
+    CSpinEdit_Repeat->setAccessibleName(QStringLiteral("Swap repeat count"));
+    CSpinEdit_Repeat->setAccessibleDescription(QStringLiteral("Number of entries Swap exchanges, 1 to 100"));
+
     connect(StringGrid_Palette_GRID, &widgets::ColourGrid::pointerMoved, this, [this](int x, int y) {
         shell::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseMove(x, y); });
     });
@@ -84,23 +101,38 @@ PaletteTab::PaletteTab(const shell::TabContext& context, shell::Workspace& ws, Q
 }
 
 void PaletteTab::TabSheet_PaletteShow() {
-    messages_.SetPanel(0, osd::PictureStatusText(ws_.bitmap));
-    if (ws_.bitmap.Width != 0 && ws_.bitmap.Height != 0) StringGrid_Palette_GRID->update();
+    messages_.SetPanel(0, osd::PictureStatusText(bitmap_));
+    if (bitmap_.Width != 0 && bitmap_.Height != 0) StringGrid_Palette_GRID->update();
 }
 
 void PaletteTab::ShowHoverEntry() {
-    Label_PaletteIndex_GRID->setText(shell::ToQt(HoverEntryText(ws_)));
-    Edit_PaletteIndex_GRID->SetColour(widgets::ToQColor(ws_.palette.HoverSwatch));
+    const QString text = shell::ToQt(HoverEntryText(table_, state_));
+    Label_PaletteIndex_GRID->setText(text);
+    Edit_PaletteIndex_GRID->SetColour(widgets::ToQColor(state_.HoverSwatch));
+    Edit_PaletteIndex_GRID->setAccessibleDescription(text);
 }
 
 void PaletteTab::ShowLeftEntry() {
-    Label_SelectedIndex_GRID_L->setText(shell::ToQt(LeftEntryText(ws_)));
-    Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(ws_.palette.LeftSwatch));
+    palette::ShowLeftEntry(table_, state_);
+    Label_SelectedIndex_GRID_L->setText(shell::ToQt(LeftEntryText(table_, state_)));
+    Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(state_.LeftSwatch));
+    DescribeSelection();
 }
 
 void PaletteTab::ShowRightEntry() {
-    Label_SelectedIndex_GRID_R->setText(shell::ToQt(RightEntryText(ws_)));
-    Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(ws_.palette.RightSwatch));
+    palette::ShowRightEntry(table_, state_);
+    Label_SelectedIndex_GRID_R->setText(shell::ToQt(RightEntryText(table_, state_)));
+    Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(state_.RightSwatch));
+    DescribeSelection();
+}
+
+void PaletteTab::DescribeSelection() {
+    // What the labels show, also where a handler leaves one of them behind its entry (Invert, Update).
+    const QString left = Label_SelectedIndex_GRID_L->text();
+    const QString right = Label_SelectedIndex_GRID_R->text();
+    Edit_SelectedIndex_GRID_L->setAccessibleDescription(left);
+    Edit_SelectedIndex_GRID_R->setAccessibleDescription(right);
+    StringGrid_Palette_GRID->setAccessibleDescription(left + QLatin1Char('\n') + right);
 }
 
 void PaletteTab::ShowEntries() {
@@ -110,12 +142,23 @@ void PaletteTab::ShowEntries() {
 }
 
 void PaletteTab::ShowPicture() {
-    Image_Palette_PIC->Show(ws_.palette.PalettePicture);
+    Image_Palette_PIC->Show(state_.PalettePicture);
     StringGrid_Palette_GRID->update();
 }
 
+void PaletteTab::ShowDepthNote(const EditResult& result) {
+    if (result.message) {
+        messages_.SetPanel(1, *result.message);
+        depthNoteShown_ = true;
+    } else if (depthNoteShown_) {
+        // The picture fits its depth again: the note no longer holds.
+        messages_.SetPanel(1, std::string());
+        depthNoteShown_ = false;
+    }
+}
+
 void PaletteTab::StringGrid_Palette_GRIDMouseMove(int x, int y) {
-    if (PointAt(ws_, x, y)) ShowHoverEntry();
+    if (PointAt(table_, state_, x, y)) ShowHoverEntry();
 }
 
 void PaletteTab::StringGrid_Palette_GRIDMouseDown(int x, int y, Qt::MouseButton button) {
@@ -123,72 +166,81 @@ void PaletteTab::StringGrid_Palette_GRIDMouseDown(int x, int y, Qt::MouseButton 
         const int i = osd::EntryAt(x, y);
         if (i < 0) return;
         StringGrid_Palette_GRID->SetCurrent(i % 16, i / 16);
-        PickRight(ws_, i);
+        PickRight(table_, state_, i);
         ShowRightEntry();
     } else if (button == Qt::LeftButton) {
-        PickLeft(ws_, 16 * StringGrid_Palette_GRID->CurrentRow() + StringGrid_Palette_GRID->CurrentColumn());
+        PickLeft(table_, state_,
+                 16 * StringGrid_Palette_GRID->CurrentRow() + StringGrid_Palette_GRID->CurrentColumn());
         ShowLeftEntry();
     }
 }
 
 void PaletteTab::Edit_SelectedIndex_GRID_LDblClick() {
-    ColorDialog_Palette.Colour = ws_.palette.LeftSwatch;
+    ColorDialog_Palette.Colour = state_.LeftSwatch;
     if (!ColorDialog_Palette.Execute(dialogs_)) return;
-    ws_.palette.LeftSwatch = ColorDialog_Palette.Colour;
-    Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(ws_.palette.LeftSwatch));
+    state_.LeftSwatch = ColorDialog_Palette.Colour;
+    Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(state_.LeftSwatch));
 }
 
 void PaletteTab::Edit_SelectedIndex_GRID_RDblClick() {
-    ColorDialog_Palette.Colour = ws_.palette.RightSwatch;
+    ColorDialog_Palette.Colour = state_.RightSwatch;
     if (!ColorDialog_Palette.Execute(dialogs_)) return;
-    ws_.palette.RightSwatch = ColorDialog_Palette.Colour;
-    Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(ws_.palette.RightSwatch));
+    state_.RightSwatch = ColorDialog_Palette.Colour;
+    Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(state_.RightSwatch));
 }
 
 void PaletteTab::CSpinEdit_RepeatChange() {
-    ws_.palette.RepeatCount = static_cast<std::uint8_t>(CSpinEdit_Repeat->value());
+    state_.RepeatCount = static_cast<std::uint8_t>(CSpinEdit_Repeat->value());
 }
 
 void PaletteTab::Button_Palette_InsertClick() {
-    InsertEntry(ws_);
+    const EditResult result = InsertEntry(bitmap_, table_, state_, state_.LeftIndex, state_.LeftSwatch);
     TabSheet_PaletteShow();
     ShowRightEntry();
     ShowLeftEntry();
     ShowPicture();
+    ShowDepthNote(result);
 }
 
 void PaletteTab::Button_Palette_DeleteClick() {
-    DeleteEntry(ws_);
+    const EditResult result = DeleteEntry(bitmap_, table_, state_, state_.LeftIndex);
     TabSheet_PaletteShow();
     ShowRightEntry();
     ShowLeftEntry();
     ShowPicture();
+    ShowDepthNote(result);
 }
 
 void PaletteTab::Button_Palette_SwapClick() {
-    ws_.palette.RepeatCount = static_cast<std::uint8_t>(CSpinEdit_Repeat->value());
-    SwapEntries(ws_);
+    state_.RepeatCount = static_cast<std::uint8_t>(CSpinEdit_Repeat->value());
+    const EditResult result =
+        SwapEntries(bitmap_, table_, state_, state_.LeftIndex, state_.RightIndex, state_.RepeatCount);
     TabSheet_PaletteShow();
     ShowRightEntry();
     ShowLeftEntry();
     ShowPicture();
+    ShowDepthNote(result);
 }
 
 void PaletteTab::Button_Palette_UpdateClick() {
-    UpdateEntry(ws_);
+    const EditResult result = UpdateEntry(bitmap_, table_, state_, state_.LeftIndex, state_.LeftSwatch);
     TabSheet_PaletteShow();
     ShowLeftEntry();
     ShowPicture();
+    ShowDepthNote(result);
 }
 
 void PaletteTab::Button_Palette_InvertClick() {
-    InvertEntry(ws_);
+    const EditResult result = InvertEntry(bitmap_, table_, state_, state_.LeftIndex);
     TabSheet_PaletteShow();
     ShowLeftEntry();
     ShowPicture();
+    ShowDepthNote(result);
 }
 
 void PaletteTab::PictureRead(const shell::OpenOutcome& outcome, bool active) {
+    // A new picture starts within its depth; panel 1 now belongs to whatever File > Open reports.
+    depthNoteShown_ = false;
     if (active && outcome.pictureLoaded) ShowPicture();
 }
 

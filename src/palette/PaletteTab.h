@@ -1,7 +1,9 @@
 #pragma once
 
+#include "bitmap/BmpLoader.h"
+#include "palette/PaletteState.h"
+#include "shell/FileOpen.h"
 #include "shell/Tab.h"
-#include "shell/Workspace.h"
 
 class QLabel;
 class QPushButton;
@@ -15,16 +17,21 @@ class TCSpinEdit;
 
 namespace palette {
 
+struct EditResult;
+
 // The "Palette" tab: the 256 entries of PaletteTable as a grid, the hover, LEFT and RIGHT read-outs, and the
-// edits that keep the opened picture's look.
+// edits that keep the opened picture's look. It reads and edits the opened bitmap, the palette table and its
+// own state, which the frame owns.
 class PaletteTab final : public shell::Tab {
     Q_OBJECT
 public:
-    PaletteTab(const shell::TabContext& context, shell::Workspace& ws, QWidget* parent = nullptr);
+    PaletteTab(const shell::TabContext& context, bitmap::CurrentBitmap& bitmap, PaletteTable& table,
+               PaletteState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Palette"); }
     shell::Page PageId() const override { return shell::Page::Palette; }
     void TabShown() override { TabSheet_PaletteShow(); }
+    void TabHidden() override { depthNoteShown_ = false; }
     void PictureRead(const shell::OpenOutcome& outcome, bool active) override;
     void PictureAccepted(bool active) override;
     void PictureSaved() override { ShowPicture(); }
@@ -47,17 +54,25 @@ public:
 
     // The read-outs of the hover, RIGHT and LEFT entries, in that order (after File > Open on this tab).
     void ShowEntries();
-    // PalettePicture as the workspace holds it now.
+    // PalettePicture as the state holds it now.
     void ShowPicture();
 
 private:
     void ShowHoverEntry();
     void ShowLeftEntry();
     void ShowRightEntry();
+    // Below 8 bits an edit may leave the picture with an index its depth cannot hold: panel 1 says what
+    // Generate and File > Save then write, until an edit fits again.
+    void ShowDepthNote(const EditResult& result);
+    // The accessible descriptions of the grid and the LEFT and RIGHT swatches: what their read-outs show.
+    void DescribeSelection();
 
-    shell::Workspace& ws_;
+    bitmap::CurrentBitmap& bitmap_;
+    PaletteTable& table_;
+    PaletteState& state_;
     shell::Messages& messages_;
     shell::DialogDriver& dialogs_;
+    bool depthNoteShown_ = false; // panel 1 holds this tab's note since it was last shown
 
     widgets::ColourGrid* StringGrid_Palette_GRID = nullptr;
     QLabel* Label_PaletteIndex_GRID = nullptr;

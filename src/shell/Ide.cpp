@@ -1,6 +1,5 @@
 #include "shell/Ide.h"
 
-#include "palette/PaletteSave.h"
 #include "shell/About.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
@@ -247,7 +246,7 @@ void TMainTop::OpenBitmap(const std::string& path) {
 void TMainTop::NBtn_SaveClick() {
     Tab* active = ActiveTab();
     if (!active) return;
-    if (palette::SaveActivePicture(*ws_, active->PageId(), SaveDialog_Main, dialogs_)) active->PictureSaved();
+    if (shell::SaveActivePicture(*ws_, active->PageId(), SaveDialog_Main, dialogs_)) active->PictureSaved();
 }
 
 void TMainTop::NBtn_QuitClick() {

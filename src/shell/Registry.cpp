@@ -12,7 +12,7 @@ std::vector<Tab*> CreateTabs(const TabContext& context, Workspace& ws, QWidget* 
     return {
         new osd::OsdTab(context, ws.settings, ws.bitmap, ws.osd, parent),
         new bitmap::BitmapHeaderTab(context, ws.bitmap, parent),
-        new palette::PaletteTab(context, ws, parent),
+        new palette::PaletteTab(context, ws.bitmap, ws.PaletteTable, ws.palette, parent),
         new EmptyTab("TabSheet_Font", QStringLiteral("Font"), Page::Font, parent),
         new aosd::AosdTab(context, ws.settings, parent),
         new EmptyTab("TabSheet_Wav", QStringLiteral("WAV"), Page::Wav, parent),

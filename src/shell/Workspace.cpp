@@ -1,6 +1,8 @@
 #include "shell/Workspace.h"
 
 #include "base/Path.h"
+#include "osd/ReducedSave.h"
+#include "palette/PaletteSave.h"
 
 namespace shell {
 
@@ -39,6 +41,25 @@ OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active) {
             ColourOf(ws.PaletteTable[0]);
     }
     return outcome;
+}
+
+bool SaveActivePicture(Workspace& ws, Page active, FileDialog& saveDialog, DialogDriver& driver) {
+    // The save dialog belongs to other commands as well: whatever happens here, they find it as they left it.
+    const DialogRestore guard(saveDialog);
+    saveDialog.Filter = "Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*";
+    saveDialog.FilterIndex = 1;
+    saveDialog.DefaultExt = ".BMP";
+    if (!saveDialog.Execute(driver)) return false;
+    switch (active) {
+    case Page::Palette:
+        palette::SavePalettePicture(ws.bitmap, ws.PaletteTable, ws.palette, saveDialog.FileName);
+        return true;
+    case Page::Osd:
+        osd::SaveReducedPicture(ws.bitmap, ws.osd, ws.settings.PaletteColorMask, saveDialog.FileName);
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace shell

@@ -4,6 +4,7 @@
 #include "bitmap/BmpLoader.h"
 #include "osd/OsdState.h"
 #include "palette/PaletteState.h"
+#include "shell/Dialogs.h"
 #include "shell/FileOpen.h"
 #include "shell/Settings.h"
 
@@ -28,5 +29,12 @@ struct Workspace {
 // window must show afterwards is in the outcome. Throws base::Error when the active tab's picture cannot
 // be decoded; nothing has changed then.
 OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active);
+
+// File > Save with page active: remembers the save dialog's file name, filter, default extension and filter
+// index, sets "Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*", index 1 and ".BMP", shows it, saves by the
+// active page (Palette: palette::SavePalettePicture, OSD: osd::SaveReducedPicture through PaletteColorMask,
+// others: nothing) and puts the four back on every path, an exception included. Returns whether a file was
+// written; throws base::Error as the saves do.
+bool SaveActivePicture(Workspace& ws, Page active, FileDialog& saveDialog, DialogDriver& driver);
 
 } // namespace shell

@@ -194,6 +194,83 @@ private slots:
         QVERIFY(f.boxes.boxes.empty());
     }
 
+    void editsBelow8BitsReachTheBitmapOrSaySoInPanel1() {
+        UiFixture f;
+        auto& w = f.Window();
+        w.SetActivePage(shell::Page::Palette);
+        testsupport::BmpLayout s;
+        s.width = 10;
+        s.height = 6;
+        s.bpp = 4;
+        s.palette = testsupport::DistinctPalette(16);
+        s.indices = testsupport::IndicesOf(10, 6, [](int x, int y) { return (x + 2 * y) % 16; });
+        f.Open(WriteBmp(f, "p4.bmp", s));
+        const QString panel1 = f.Panel(1);
+        const std::vector<std::uint8_t> opened = w.workspace().bitmap.Pixels;
+        auto* grid = Child<widgets::ColourGrid>(&w, "StringGrid_Palette_GRID");
+
+        // Invert entry 1: every index still fits 4 bits, the bitmap takes the edit and panel 1 stays.
+        QTest::mouseClick(grid, Qt::LeftButton, {}, GridPoint(14, 1));
+        QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Invert"), Qt::LeftButton);
+        QCOMPARE(w.workspace().bitmap.ColourTable[1], base::MakeColour(247, 1, 252)); // (8, 254, 3) inverted
+        QCOMPARE(f.Panel(1), panel1);
+
+        // Insert at entry 0 lifts index 15 to 16: the bitmap keeps its pixels and panel 1 says so.
+        QTest::mouseClick(grid, Qt::LeftButton, {}, GridPoint(1, 1));
+        QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Insert"), Qt::LeftButton);
+        QCOMPARE(f.Panel(1),
+                 QStringLiteral("Index 16 does not fit 4 bpp: File > Save writes the edited picture "
+                                "as 8 bpp; Generate uses the last edit that fit."));
+        QVERIFY(w.workspace().bitmap.Pixels == opened);
+        QVERIFY(f.boxes.boxes.empty());
+
+        // Delete at entry 0 takes every index back: the bitmap has the opened pixels again, the note goes.
+        QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Delete"), Qt::LeftButton);
+        QCOMPARE(f.Panel(1), QString());
+        QVERIFY(w.workspace().bitmap.Pixels == opened);
+        QCOMPARE(f.Panel(0), QStringLiteral("Width:  10/Height: 6/Palette:  16"));
+    }
+
+    void controlsHaveAccessibleNamesAndDescriptions() {
+        UiFixture f;
+        auto& w = f.Window();
+        w.SetActivePage(shell::Page::Palette);
+        f.Open(WriteBmp(f, "p.bmp", Picture8()));
+        auto* grid = Child<widgets::ColourGrid>(&w, "StringGrid_Palette_GRID");
+        auto* hover = Child<widgets::Swatch>(&w, "Edit_PaletteIndex_GRID");
+        auto* left = Child<widgets::Swatch>(&w, "Edit_SelectedIndex_GRID_L");
+        auto* right = Child<widgets::Swatch>(&w, "Edit_SelectedIndex_GRID_R");
+        auto* repeat = Child<widgets::TCSpinEdit>(&w, "CSpinEdit_Repeat");
+
+        QCOMPARE(grid->accessibleName(), QStringLiteral("Palette entries"));
+        QCOMPARE(hover->accessibleName(), QStringLiteral("Palette Index"));
+        QCOMPARE(left->accessibleName(), QStringLiteral("LEFT Index"));
+        QCOMPARE(right->accessibleName(), QStringLiteral("RIGHT Index"));
+        QCOMPARE(Child<QLabel>(&w, "Label_SelectedIndex_GRID_L")->buddy(), left);
+        QCOMPARE(repeat->accessibleName(), QStringLiteral("Swap repeat count"));
+
+        // Each description is the read-out of the entry its control shows.
+        QTest::mouseMove(grid, GridPoint(13 * 10, 13)); // entry 26, pure red
+        QCOMPARE(hover->accessibleDescription(),
+                 QStringLiteral("Palette Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00"));
+        QTest::mouseClick(grid, Qt::RightButton, {}, GridPoint(13 * 10 + 5, 13 + 5));
+        QTest::mouseClick(grid, Qt::LeftButton, {}, GridPoint(20, 3));
+        const QString rightText = QStringLiteral("RIGHT Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00");
+        QCOMPARE(right->accessibleDescription(), rightText);
+        QCOMPARE(left->accessibleDescription(), Text(&w, "Label_SelectedIndex_GRID_L"));
+        QCOMPARE(grid->accessibleDescription(), Text(&w, "Label_SelectedIndex_GRID_L") + "\n" + rightText);
+
+        // After an edit the LEFT swatch, its read-out and its description follow the entry.
+        QTest::mouseClick(grid, Qt::LeftButton, {}, GridPoint(13 * 10 + 5, 13 + 5));
+        QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Invert"), Qt::LeftButton);
+        const QString inverted = QStringLiteral("LEFT Index: 0x1A ( 26), R=0x00, G=0xFF, B=0xFF");
+        QCOMPARE(Text(&w, "Label_SelectedIndex_GRID_L"), inverted);
+        QCOMPARE(left->Colour(), QColor(0, 0xFF, 0xFF));
+        QCOMPARE(left->accessibleDescription(), inverted);
+        QCOMPARE(right->accessibleDescription(), Text(&w, "Label_SelectedIndex_GRID_R"));
+        QCOMPARE(grid->accessibleDescription(), inverted + "\n" + rightText);
+    }
+
     void saveToAnUnwritablePathShowsTheError() {
         UiFixture f;
         auto& w = f.Window();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "palette/PaletteEdit.h"
+#include "palette/PaletteSave.h"
 #include "shell/Workspace.h"
 #include "support/BmpBuilder.h"
 
@@ -29,24 +30,70 @@ protected:
         ASSERT_EQ(outcome.status, bitmap::OpenStatus::Ok) << outcome.message;
     }
 
+    // The tab's buttons: the edit of the LEFT (and RIGHT) entry with the LEFT swatch's colour and the
+    // repeat count, then the swatches the handler refreshes show their entries again.
+    palette::EditResult Insert() {
+        const auto r = palette::InsertEntry(ws_->bitmap, ws_->PaletteTable, ws_->palette,
+                                            ws_->palette.LeftIndex, ws_->palette.LeftSwatch);
+        ShowRightAndLeft();
+        return r;
+    }
+    palette::EditResult Delete() {
+        const auto r =
+            palette::DeleteEntry(ws_->bitmap, ws_->PaletteTable, ws_->palette, ws_->palette.LeftIndex);
+        ShowRightAndLeft();
+        return r;
+    }
+    palette::EditResult Swap() {
+        const auto r =
+            palette::SwapEntries(ws_->bitmap, ws_->PaletteTable, ws_->palette, ws_->palette.LeftIndex,
+                                 ws_->palette.RightIndex, ws_->palette.RepeatCount);
+        ShowRightAndLeft();
+        return r;
+    }
+    palette::EditResult Update() {
+        const auto r = palette::UpdateEntry(ws_->bitmap, ws_->PaletteTable, ws_->palette,
+                                            ws_->palette.LeftIndex, ws_->palette.LeftSwatch);
+        palette::ShowLeftEntry(ws_->PaletteTable, ws_->palette);
+        return r;
+    }
+    palette::EditResult Invert() {
+        const auto r =
+            palette::InvertEntry(ws_->bitmap, ws_->PaletteTable, ws_->palette, ws_->palette.LeftIndex);
+        palette::ShowLeftEntry(ws_->PaletteTable, ws_->palette);
+        return r;
+    }
+    void PickLeft(int i) { palette::PickLeft(ws_->PaletteTable, ws_->palette, i); }
+    void PickRight(int i) { palette::PickRight(ws_->PaletteTable, ws_->palette, i); }
+    void Save(const std::string& path) {
+        palette::SavePalettePicture(ws_->bitmap, ws_->PaletteTable, ws_->palette, path);
+    }
+    std::vector<std::uint8_t> EditedIndices() const {
+        return palette::EditedIndices(ws_->bitmap, ws_->palette);
+    }
+
     int Width() const { return ws_->bitmap.Width; }
     int Height() const { return ws_->bitmap.Height; }
 
     // The index the edits keep for pixel (x, y).
-    int IndexAt(int x, int y) const {
-        return palette::EditedIndices(*ws_)[static_cast<size_t>(y * Width() + x)];
-    }
+    int IndexAt(int x, int y) const { return EditedIndices()[static_cast<size_t>(y * Width() + x)]; }
     // What the picture control shows at (x, y).
     Colour ShownAt(int x, int y) const { return ws_->palette.PalettePicture.PixelAt(x, y); }
     // The colour the pixel's index names in the table the pixels index.
     Colour ImpliedAt(int x, int y) const {
-        const auto& table =
-            ws_->bitmap.BitsPerPixel == 8 ? ws_->bitmap.ColourTable : ws_->palette.ColourTable8;
+        const auto& table = ws_->bitmap.BitsPerPixel == 8 || !ws_->palette.CopyAhead
+                                ? ws_->bitmap.ColourTable
+                                : ws_->palette.ColourTable8;
         return table[static_cast<size_t>(IndexAt(x, y))];
     }
     // The colour the pixel's index names in PaletteTable, which the grid shows.
     Colour GridColourAt(int x, int y) const {
         return base::ColourOf(ws_->PaletteTable[static_cast<size_t>(IndexAt(x, y))]);
+    }
+
+    void ShowRightAndLeft() {
+        palette::ShowRightEntry(ws_->PaletteTable, ws_->palette);
+        palette::ShowLeftEntry(ws_->PaletteTable, ws_->palette);
     }
 
     std::vector<Colour> ShownPixels() const { return ws_->palette.PalettePicture.pixels; }

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Path.h"
 #include "core/palette/PaletteFixture.h"
+#include "osd/ReducedSave.h"
 #include "palette/PaletteEdit.h"
 #include "shell/Picture.h"
 
@@ -110,24 +111,17 @@ TEST_F(PaletteSave, SavesTheEditedPaletteAndPixelsAsShown) {
     const Case cases[] = {
         {"as opened", [](shell::Workspace&) {}, opened, {}},
         {"swap of entries 0 and 1",
-         [](shell::Workspace& ws) {
-             palette::PickLeft(ws, 0);
-             palette::PickRight(ws, 1);
-             ws.palette.RepeatCount = 1;
-             palette::SwapEntries(ws);
-         },
+         [](shell::Workspace& ws) { palette::SwapEntries(ws.bitmap, ws.PaletteTable, ws.palette, 0, 1, 1); },
          {1, 0, 2, 3, 4, 2, 3, 4, 5, 6, 4, 5, 6, 7, 1},
          {{0, kP[1]}, {1, kP[0]}}},
         {"update of entry 2 to pure green",
          [](shell::Workspace& ws) {
-             palette::PickLeft(ws, 2);
-             ws.palette.LeftSwatch = 0x00FF00;
-             palette::UpdateEntry(ws);
+             palette::UpdateEntry(ws.bitmap, ws.PaletteTable, ws.palette, 2, 0x00FF00);
          },
          opened,
          {{2, 0x00FF00}}},
         {"delete of entry 0",
-         [](shell::Workspace& ws) { palette::DeleteEntry(ws); },
+         [](shell::Workspace& ws) { palette::DeleteEntry(ws.bitmap, ws.PaletteTable, ws.palette, 0); },
          {255, 0, 1, 2, 3, 1, 2, 3, 4, 5, 3, 4, 5, 6, 255},
          {{0, kP[1]},
           {1, kP[2]},
@@ -148,7 +142,7 @@ TEST_F(PaletteSave, SavesTheEditedPaletteAndPixelsAsShown) {
         const auto tableBefore = ws_->PaletteTable;
         const auto pixelsBefore = ws_->bitmap.Pixels;
 
-        palette::SavePalettePicture(*ws_, dir_ / "saved.bmp");
+        Save(dir_ / "saved.bmp");
 
         const SavedBmp saved(dir_ / "saved.bmp");
         saved.ExpectLayout(5, 3);
@@ -185,7 +179,7 @@ TEST_F(PaletteSave, EntriesOfTheSameColourKeepTheEditedIndex) {
     s.indices = {2, 6, 2, 6, 0};
     Open(s);
 
-    palette::SavePalettePicture(*ws_, dir_ / "saved.bmp");
+    Save(dir_ / "saved.bmp");
 
     EXPECT_EQ(SavedBmp(dir_ / "saved.bmp").Indices(), (std::vector<int>{2, 6, 2, 6, 0}));
 }
@@ -199,10 +193,10 @@ TEST_F(PaletteSave, PicturesBelow8BitsSaveTheIndicesOfTheEditedCopy) {
     s.indices = IndicesOf(4, 4, [](int x, int y) { return x + 4 * y; });
     Open(s);
     ws_->palette.LeftSwatch = 0x0A0B0C;
-    palette::InsertEntry(*ws_); // at entry 0: index 15 becomes 16
+    Insert(); // at entry 0: index 15 becomes 16
     const std::vector<Colour> shown = ShownPixels();
 
-    palette::SavePalettePicture(*ws_, dir_ / "saved.bmp");
+    Save(dir_ / "saved.bmp");
 
     const SavedBmp saved(dir_ / "saved.bmp");
     saved.ExpectLayout(4, 4);
@@ -232,7 +226,7 @@ TEST_F(PaletteSave, PictureIsCutOrExtendedToTheOpenedSizeWithBlackOutside) {
     opened.indices = {7, 7, 7, 7, 7, 7};
     Open(opened, shell::Page::Osd, "opened.bmp");
 
-    palette::SavePalettePicture(*ws_, dir_ / "saved.bmp");
+    Save(dir_ / "saved.bmp");
 
     const SavedBmp saved(dir_ / "saved.bmp");
     saved.ExpectLayout(3, 2);
@@ -262,7 +256,7 @@ TEST_F(PaletteSave, ReducedPictureSavesTheReducedPaletteAndTheRenumberedIndicesA
             for (int x = 0; x < 5; ++x)
                 ws_->osd.After.SetPixel(x, y, 0x000000);
 
-        palette::SaveReducedPicture(*ws_, dir_ / "reduced.bmp");
+        osd::SaveReducedPicture(ws_->bitmap, ws_->osd, ws_->settings.PaletteColorMask, dir_ / "reduced.bmp");
 
         const SavedBmp saved(dir_ / "reduced.bmp");
         saved.ExpectLayout(5, 2);
@@ -329,7 +323,7 @@ TEST_F(SaveCommand, ConfirmedNameGetsTheDefaultExtensionAndTheDialogIsRestored) 
     const std::vector<Colour> shown = ShownPixels();
     ScriptedDriver driver(dir_ / "result");
 
-    EXPECT_TRUE(palette::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver));
+    EXPECT_TRUE(shell::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver));
 
     ExpectBitmapDialogShown(driver);
     ExpectDialogRestored();
@@ -342,7 +336,7 @@ TEST_F(SaveCommand, CancelWritesNothingAndRestoresTheDialog) {
     Open(FiveByThree());
     ScriptedDriver driver(std::nullopt);
 
-    EXPECT_FALSE(palette::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver));
+    EXPECT_FALSE(shell::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver));
 
     ExpectBitmapDialogShown(driver);
     ExpectDialogRestored();
@@ -352,15 +346,15 @@ TEST_F(SaveCommand, CancelWritesNothingAndRestoresTheDialog) {
 
 TEST_F(SaveCommand, UnwritablePathThrowsNamingItAndChangesNothing) {
     Open(FiveByThree());
-    palette::PickLeft(*ws_, 2);
+    PickLeft(2);
     ws_->palette.LeftSwatch = 0x00FF00;
-    palette::UpdateEntry(*ws_);
+    Update();
     const shell::Picture before = ws_->palette.PalettePicture;
     const std::string path = dir_ / "no such folder/out.bmp";
     ScriptedDriver driver(path);
 
     try {
-        palette::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver);
+        shell::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver);
         ADD_FAILURE() << "no error";
     } catch (const base::Error& e) {
         EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
@@ -383,7 +377,7 @@ TEST_F(SaveCommand, WritesOnlyOnTheOsdAndPalettePages) {
         const std::string path = dir_ / ("page" + std::to_string(n++) + ".bmp");
         SCOPED_TRACE(path);
         ScriptedDriver driver(path);
-        EXPECT_EQ(palette::SaveActivePicture(*ws_, page, dialog_, driver), writes);
+        EXPECT_EQ(shell::SaveActivePicture(*ws_, page, dialog_, driver), writes);
         EXPECT_EQ(driver.calls, 1); // the dialog is shown on every page
         EXPECT_EQ(base::FileExists(path), writes);
         ExpectDialogRestored();

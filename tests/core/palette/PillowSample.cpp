@@ -2,6 +2,7 @@
 // before the save (size, the 256-entry colour table, every pixel's colour), for check_bmp.py to compare with
 // what an independent BMP reader makes of the file.
 
+#include "osd/ReducedSave.h"
 #include "palette/PaletteEdit.h"
 #include "palette/PaletteSave.h"
 #include "shell/Workspace.h"
@@ -76,7 +77,7 @@ void SavePaletteSample(const std::string& dir, const std::string& name, shell::W
     const int width = ws.bitmap.Width;
     const int height = ws.bitmap.Height;
     WriteExpectation(dir + "/" + name + ".json", shown, width, height, TableOf(ws));
-    palette::SavePalettePicture(ws, dir + "/" + name + ".bmp");
+    palette::SavePalettePicture(ws.bitmap, ws.PaletteTable, ws.palette, dir + "/" + name + ".bmp");
     CheckStillShown(shown, ws.palette.PalettePicture, width, height, name.c_str());
 }
 
@@ -89,21 +90,14 @@ void Palette8(const std::string& dir, const testsupport::TempDir& tmp) {
     s.indices = testsupport::IndicesOf(13, 7, [](int x, int y) { return (x * 5 + y * 3) % 40; });
     s.indices[0] = 255;
     auto ws = OpenFresh(tmp, s, shell::Page::Palette);
-    palette::PickLeft(*ws, 3);
-    ws->palette.LeftSwatch = 0x2060A0;
-    palette::InsertEntry(*ws);
-    ws->palette.LeftIndex = 10;
-    ws->palette.RightIndex = 30;
-    ws->palette.RepeatCount = 5;
-    palette::SwapEntries(*ws);
-    palette::PickLeft(*ws, 7);
-    palette::InvertEntry(*ws);
-    palette::PickLeft(*ws, 0);
-    palette::DeleteEntry(*ws);
-    ws->palette.LeftIndex = 250;
-    ws->palette.RightIndex = 20;
-    ws->palette.RepeatCount = 10;
-    palette::SwapEntries(*ws);
+    bitmap::CurrentBitmap& bm = ws->bitmap;
+    palette::PaletteTable& table = ws->PaletteTable;
+    palette::PaletteState& state = ws->palette;
+    palette::InsertEntry(bm, table, state, 3, 0x2060A0);
+    palette::SwapEntries(bm, table, state, 10, 30, 5);
+    palette::InvertEntry(bm, table, state, 7);
+    palette::DeleteEntry(bm, table, state, 0);
+    palette::SwapEntries(bm, table, state, 250, 20, 10);
     SavePaletteSample(dir, "palette8", *ws);
 }
 
@@ -116,15 +110,12 @@ void Palette4(const std::string& dir, const testsupport::TempDir& tmp) {
     s.palette = testsupport::DistinctPalette(16);
     s.indices = testsupport::IndicesOf(9, 5, [](int x, int y) { return (x + 2 * y) % 16; });
     auto ws = OpenFresh(tmp, s, shell::Page::Palette);
-    ws->palette.LeftSwatch = 0x3080C0;
-    palette::InsertEntry(*ws);
-    ws->palette.LeftIndex = 2;
-    ws->palette.RightIndex = 100;
-    ws->palette.RepeatCount = 8;
-    palette::SwapEntries(*ws);
-    palette::PickLeft(*ws, 16);
-    ws->palette.LeftSwatch = 0x00FF00;
-    palette::UpdateEntry(*ws);
+    bitmap::CurrentBitmap& bm = ws->bitmap;
+    palette::PaletteTable& table = ws->PaletteTable;
+    palette::PaletteState& state = ws->palette;
+    palette::InsertEntry(bm, table, state, 0, 0x3080C0);
+    palette::SwapEntries(bm, table, state, 2, 100, 8);
+    palette::UpdateEntry(bm, table, state, 16, 0x00FF00);
     SavePaletteSample(dir, "palette4", *ws);
 }
 
@@ -152,12 +143,12 @@ void Reduced(const std::string& dir, const testsupport::TempDir& tmp) {
     ws->osd.After = shell::Picture::Blank(256, 256, 0xFFFFFF);
     for (int y = 0; y < bm.Height; ++y)
         for (int x = 0; x < bm.Width; ++x)
-            ws->osd.After.SetPixel(x, y, bm.ReducedPalette[palette::PackedIndex(bm, x, y)]);
+            ws->osd.After.SetPixel(x, y, bm.ReducedPalette[osd::PackedIndex(bm, x, y)]);
     CheckStillShown(ws->osd.Before, ws->osd.After, bm.Width, bm.Height, "reduced (before the save)");
 
     const shell::Picture shown = ws->osd.After;
     WriteExpectation(dir + "/reduced.json", shown, bm.Width, bm.Height, bm.ReducedPalette);
-    palette::SaveReducedPicture(*ws, dir + "/reduced.bmp");
+    osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, dir + "/reduced.bmp");
     CheckStillShown(shown, ws->osd.After, bm.Width, bm.Height, "reduced");
 }
 
