@@ -147,7 +147,9 @@ struct FreeTypeRenderer::Impl {
     bool Load(LoadedFace& loaded, char32_t c) {
         FT_Face face = loaded.face;
         const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
-        FT_Int32 flags = FT_LOAD_DEFAULT;
+        // Hinted for black-and-white output, as a desktop draws small text unsmoothed: strokes keep the
+        // widths the face's hints give them instead of growing by the pixels smoothing would touch.
+        FT_Int32 flags = FT_LOAD_TARGET_MONO;
         if (loaded.embolden || loaded.transform) flags |= FT_LOAD_NO_BITMAP;
         if (FT_Load_Glyph(face, index, flags) != 0) return false;
         if (loaded.embolden) FT_GlyphSlot_Embolden(face->glyph);
@@ -163,7 +165,7 @@ struct FreeTypeRenderer::Impl {
         for (char32_t c : text) {
             if (!Load(loaded, c)) continue;
             FT_GlyphSlot slot = face->glyph;
-            if (image && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
+            if (image && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
                 const FT_Bitmap& bm = slot->bitmap;
                 const int left = pen + slot->bitmap_left;
                 const int top = baseline - slot->bitmap_top;

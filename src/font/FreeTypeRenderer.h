@@ -11,9 +11,11 @@ namespace font {
 // and FreeType draws it.
 //
 // Sizes: a point is 96/72 pixel, and the font's em is |Height()| pixels (10 points: 13 pixels). Glyphs are
-// hinted and rendered with 256 grey levels; every pixel with any coverage is ink, so an edge the smoothing
-// touched becomes part of the glyph (bolder, never thinner). Bold and Italic pick the face's bold and
-// italic members; where the family has none, fontconfig's synthetic emboldening and slant apply. Underline
+// hinted for black-and-white output and rendered without smoothing, so every pixel is ink or untouched and
+// strokes keep the widths the face's hints give them (smoothed edges, all turned to ink, would make every
+// glyph a pixel bolder on each side). Faces with grey bitmap strikes count any coverage as ink. Bold and
+// Italic pick the face's bold and italic members; where the family has none, fontconfig's synthetic
+// emboldening and slant apply. Underline
 // and StrikeOut are drawn at the positions and thicknesses the face gives. Characters are laid out by their
 // hinted advances, rounded to whole pixels, without kerning.
 //

@@ -45,7 +45,7 @@ TEST(FreeTypeRenderer, DejaVuSansAAtTenPoints) {
     FT_Face face = nullptr;
     ASSERT_EQ(FT_New_Face(library, kDejaVu, 0, &face), 0);
     ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 13), 0);
-    ASSERT_EQ(FT_Load_Char(face, 'A', FT_LOAD_DEFAULT), 0);
+    ASSERT_EQ(FT_Load_Char(face, 'A', FT_LOAD_TARGET_MONO), 0);
     const int advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
     const int ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
     const int descent = static_cast<int>((-face->size->metrics.descender + 63) >> 6);
