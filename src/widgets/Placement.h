@@ -34,7 +34,7 @@ inline void NameAfterLabel(QLabel* label, QWidget* control) {
     label->setBuddy(control);
     QString name = label->text().trimmed();
     if (name.endsWith(QLatin1Char(':'))) name.chop(1);
-    control->setAccessibleName(name);
+    control->setAccessibleName(name.trimmed());
 }
 
 // An owner-drawn control has no text of its own: name it, and describe what it shows now (the read-out of
