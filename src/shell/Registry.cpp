@@ -5,6 +5,7 @@
 #include "osd/OsdTab.h"
 #include "palette/PaletteTab.h"
 #include "shell/Workspace.h"
+#include "wav/WavTab.h"
 
 namespace shell {
 
@@ -15,7 +16,7 @@ std::vector<Tab*> CreateTabs(const TabContext& context, Workspace& ws, QWidget* 
         new palette::PaletteTab(context, ws.bitmap, ws.PaletteTable, ws.palette, parent),
         new EmptyTab("TabSheet_Font", QStringLiteral("Font"), Page::Font, parent),
         new aosd::AosdTab(context, ws.settings, parent),
-        new EmptyTab("TabSheet_Wav", QStringLiteral("WAV"), Page::Wav, parent),
+        new wav::WavTab(context, ws.wav, parent),
         new EmptyTab("TabSheet_MERGE", QStringLiteral("Merge"), Page::Merge, parent),
     };
 }

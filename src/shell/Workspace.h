@@ -7,6 +7,7 @@
 #include "shell/Dialogs.h"
 #include "shell/FileOpen.h"
 #include "shell/Settings.h"
+#include "wav/WavState.h"
 
 #include <array>
 #include <string>
@@ -20,6 +21,7 @@ struct Workspace {
     std::array<base::PALETTEENTRY, 256> PaletteTable{};
     osd::OsdState osd;
     palette::PaletteState palette;
+    wav::WavState wav;
 };
 
 // File > Open of path with page active, on the workspace alone: loads the file into the active tab's picture

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "shell/Tab.h"
+#include "wav/Resampler.h"
+#include "wav/WavState.h"
+#include "wav/WavView.h"
+
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace wav {
+
+class BankListModel;
+
+// The "WAV" tab: "WAV Load" shows a PCM WAV file's header and bytes (and writes the bypass file), "RESample
+// Gen" resamples one channel to 8000 or 16000 Hz, "RESample Save" writes the result as 8- or 16-bit samples.
+class WavTab final : public shell::Tab {
+    Q_OBJECT
+public:
+    WavTab(const shell::TabContext& context, WavState& state, QWidget* parent = nullptr);
+    ~WavTab() override;
+
+    QString Caption() const override { return QStringLiteral("WAV"); }
+    shell::Page PageId() const override;
+    void FormCreate() override { InitWavDataGrid(); }
+
+    // The titles of the hexadecimal view: "00" to "0F" along the top and down the side, "ASCII".
+    void InitWavDataGrid();
+    void Button_WAVLoadClick();
+    // The 256 bytes of the file image from bank x 256 into the hexadecimal view; nothing without an image.
+    void ShowWavBank(std::uint64_t bank);
+    void ComboBox_WAVBankSelChange();
+    void Button_RESampleGenClick();
+    void Button_RESampleSaveClick();
+    void ComboBox_RESampleFreqChange();
+
+private:
+    void ShowHeader();
+    // The selected item of "RESample_Frequency", -1 when none is (or the box shows a typed text).
+    int SelectedRateItem() const;
+    SampleWidth SelectedWidth() const;
+
+    WavState& state_;
+    shell::Messages& messages_;
+    shell::DialogDriver& dialogs_;
+    shell::FileDialog& openDialog_;
+    shell::FileDialog& saveDialog_;
+    HeaderView header_;
+    BankListModel* banks_ = nullptr;
+
+    QGroupBox* GroupBox_WAV = nullptr;
+    std::array<QLabel*, kHeaderRowCount> captions_{};
+    std::array<QLabel*, kHeaderRowCount> values_{};
+    QPushButton* Button_WAVLoad = nullptr;
+    QCheckBox* CheckBox_RemoveWavHeader = nullptr;
+    QGroupBox* RadioGroup_RESample_Ch_Sel = nullptr;
+    QButtonGroup* channels_ = nullptr;
+    QLabel* Label_RESampleFreq = nullptr;
+    QComboBox* ComboBox_RESampleFreq = nullptr;
+    QGroupBox* RadioGroup_RESample_Bit = nullptr;
+    QButtonGroup* widths_ = nullptr;
+    QPushButton* Button_RESampleGen = nullptr;
+    QPushButton* Button_RESampleSave = nullptr;
+    QLabel* Label_RESampleLen = nullptr;
+    QLabel* Label_RESampleLenVal = nullptr;
+    QLabel* Label_WAVBankSel = nullptr;
+    QComboBox* ComboBox_WAVBankSel = nullptr;
+    QTableWidget* StringGrid_WavData = nullptr;
+};
+
+} // namespace wav
