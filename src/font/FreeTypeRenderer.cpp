@@ -22,14 +22,6 @@ int RoundPixels(FT_Pos v) {
     return static_cast<int>((v + 32) >> 6);
 }
 
-struct LoadedFace {
-    FT_Face face = nullptr;
-    std::string family;     // the family fontconfig matched
-    bool embolden = false;  // the family has no bold member: embolden the outlines
-    bool transform = false; // the family has no italic member: slant the outlines
-    FT_Matrix matrix{};
-};
-
 // Where a text's lines and glyphs go, for one font at one size.
 struct Metrics {
     int ascent = 0;
@@ -38,6 +30,18 @@ struct Metrics {
     int underlineThickness = 1;
     int strikeTop = 0;
     int strikeThickness = 1;
+};
+
+struct LoadedFace {
+    FT_Face face = nullptr;
+    std::string family;     // the family fontconfig matched
+    bool embolden = false;  // the family has no bold member: embolden the outlines
+    bool transform = false; // the family has no italic member: slant the outlines
+    FT_Matrix matrix{};
+    // The size the face is set to and its metrics: setting a size runs the face's hinting set-up, which
+    // costs more than drawing a glyph, so it is done only when the size changes.
+    int pixels = 0;
+    Metrics metrics;
 };
 
 } // namespace
@@ -105,6 +109,8 @@ struct FreeTypeRenderer::Impl {
     Metrics Prepare(LoadedFace& loaded, const FontChoice& font) {
         FT_Face face = loaded.face;
         const int pixels = std::max(1, std::abs(font.Height()));
+        FT_Set_Transform(face, loaded.transform ? &loaded.matrix : nullptr, nullptr);
+        if (pixels == loaded.pixels) return loaded.metrics;
         if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0 && face->num_fixed_sizes > 0) {
             // A face of bitmap strikes only: the strike nearest the size.
             int best = 0;
@@ -114,7 +120,6 @@ struct FreeTypeRenderer::Impl {
                     best = i;
             FT_Select_Size(face, best);
         }
-        FT_Set_Transform(face, loaded.transform ? &loaded.matrix : nullptr, nullptr);
 
         Metrics m;
         const FT_Size_Metrics& sm = face->size->metrics;
@@ -140,6 +145,8 @@ struct FreeTypeRenderer::Impl {
             m.strikeThickness = m.underlineThickness;
             m.strikeTop = -(em * 3 + 5) / 10;
         }
+        loaded.pixels = pixels;
+        loaded.metrics = m;
         return m;
     }
 
