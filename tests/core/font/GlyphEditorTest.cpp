@@ -299,6 +299,16 @@ TEST(FontBank, InsertCopiesTheGlyphAndStopsAt256) {
     EXPECT_EQ(bank.Count(), 255u);
     bank.Clear();
     EXPECT_TRUE(bank.Empty());
+
+    // Deleting the first of three moves the others up.
+    for (int type = 0; type < 3; ++type) {
+        e.ApplyColorType(type);
+        font::InsertGlyph(bank, e);
+    }
+    bank.Remove(0);
+    ASSERT_EQ(bank.Count(), 2u);
+    EXPECT_EQ(bank[0].ColorType, 1);
+    EXPECT_EQ(bank[1].ColorType, 2);
 }
 
 TEST(FontBank, LoadingANodeSetsGeometryOffsetsAndPaletteInOrder) {
