@@ -7,6 +7,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
         const shell::Picture picture = shell::DecodeBmpPicture(data, size, "input.bmp");
+        // What the encoders rely on: one colour a pixel, and one index a pixel for an indexed picture.
+        const std::size_t count =
+            static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+        if (picture.pixels.size() != count) __builtin_trap();
+        if (picture.bitsPerPixel <= 8 ? picture.indices.size() != count : !picture.indices.empty())
+            __builtin_trap();
+        if (picture.palette.size() > 256) __builtin_trap();
         std::array<base::PALETTEENTRY, 256> table{};
         for (std::size_t i = 0; i < picture.palette.size() && i < table.size(); ++i)
             table[i] = base::EntryOf(picture.palette[i]);

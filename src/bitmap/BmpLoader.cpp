@@ -2,11 +2,13 @@
 
 #include "base/LittleEndian.h"
 #include "base/Path.h"
+#include "shell/BmpRle.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace bitmap {
 
@@ -41,6 +43,12 @@ std::int32_t CurrentBitmap::biHeight() const {
 std::uint16_t CurrentBitmap::biBitCount() const {
     return base::ReadLe16(InfoHeader.data() + 14);
 }
+std::uint32_t CurrentBitmap::biSize() const {
+    return base::ReadLe32(InfoHeader.data());
+}
+std::uint32_t CurrentBitmap::biCompression() const {
+    return base::ReadLe32(InfoHeader.data() + 16);
+}
 
 void ConvertPalette(const std::uint8_t* raw, base::Colour* table, int count) {
     for (int i = 0; i < count && i < 256; ++i)
@@ -59,9 +67,71 @@ const char* MessageOf(OpenStatus status) {
         return "Wrong File Size !!!";
     case OpenStatus::DeepColour:
         return "Don't support 24bit!!!";
+    case OpenStatus::Os2Header:
+        return "The file has a 12-byte OS/2 bitmap header, which is not supported.";
+    case OpenStatus::Rle8DepthMismatch:
+        return "The file is RLE8-compressed but does not have 8 bits per pixel.";
+    case OpenStatus::Rle4DepthMismatch:
+        return "The file is RLE4-compressed but does not have 4 bits per pixel.";
+    case OpenStatus::BitFieldsCompression:
+        return "The file uses bit-field compression (BI_BITFIELDS), which an indexed bitmap cannot have.";
+    case OpenStatus::JpegCompression:
+        return "The file holds a JPEG-compressed picture (BI_JPEG), which is not supported.";
+    case OpenStatus::PngCompression:
+        return "The file holds a PNG-compressed picture (BI_PNG), which is not supported.";
+    case OpenStatus::UnknownCompression:
+        return "The file uses an unknown compression method, which is not supported.";
     }
     return "";
 }
+
+namespace {
+
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
+constexpr std::uint32_t kBiBitFields = 3;
+constexpr std::uint32_t kBiJpeg = 4;
+constexpr std::uint32_t kBiPng = 5;
+
+// The refusal for a compression the loader cannot take at this depth (8 bits or fewer), or Ok.
+OpenStatus CheckCompression(std::uint32_t compression, unsigned bitsPerPixel) {
+    switch (compression) {
+    case kBiRgb:
+        return OpenStatus::Ok;
+    case kBiRle8:
+        return bitsPerPixel == 8 ? OpenStatus::Ok : OpenStatus::Rle8DepthMismatch;
+    case kBiRle4:
+        return bitsPerPixel == 4 ? OpenStatus::Ok : OpenStatus::Rle4DepthMismatch;
+    case kBiBitFields:
+        return OpenStatus::BitFieldsCompression;
+    case kBiJpeg:
+        return OpenStatus::JpegCompression;
+    case kBiPng:
+        return OpenStatus::PngCompression;
+    default:
+        return OpenStatus::UnknownCompression;
+    }
+}
+
+// A compressed stream needs about two bytes a pixel at worst; this is several times what the largest
+// accepted picture can use, and bounds what a hostile file makes the loader read.
+constexpr std::size_t kMaxRleStream = 8 * kPixelBufferSize;
+
+// The bytes from offset to the end of the file (at most kMaxRleStream).
+std::vector<std::uint8_t> ReadStream(std::FILE* f, std::uint32_t offset) {
+    std::vector<std::uint8_t> out;
+    if (offset > 0x7FFFFFFFu || std::fseek(f, 0, SEEK_END) != 0) return out;
+    const long end = std::ftell(f);
+    if (end <= static_cast<long>(offset) || std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0)
+        return out;
+    out.resize(
+        std::min<std::size_t>(static_cast<std::size_t>(end - static_cast<long>(offset)), kMaxRleStream));
+    out.resize(std::fread(out.data(), 1, out.size(), f));
+    return out;
+}
+
+} // namespace
 
 LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
     LoadResult result;
@@ -80,11 +150,23 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
     std::copy_n(headers + 14, 40, bm.InfoHeader.begin());
     result.headersRead = true;
 
+    // An OS/2 header holds 16-bit sizes where the fields below are read: refuse it before they mislead.
+    if (bm.biSize() == 12) {
+        result.status = OpenStatus::Os2Header;
+        return result;
+    }
+
     const std::uint32_t offBits = bm.bfOffBits();
     bm.PixelDataSize = bm.bfSize() - offBits;
-    bm.Height = static_cast<std::uint16_t>(bm.biHeight());
-    bm.Width = static_cast<std::uint16_t>(bm.biWidth());
-    if (bm.Height > kMaxHeight || bm.Width > kMaxWidth || bm.Height == 0 || bm.Width == 0) {
+    // A negative biHeight marks rows stored top row first; the picture has -biHeight rows. Sizes are checked
+    // in full, so that one of 65536 + 10 rows is not taken for 10.
+    const std::int32_t biHeight = bm.biHeight();
+    const std::uint32_t rows =
+        biHeight < 0 ? 0u - static_cast<std::uint32_t>(biHeight) : static_cast<std::uint32_t>(biHeight);
+    const std::uint32_t columns = static_cast<std::uint32_t>(bm.biWidth());
+    bm.Height = static_cast<std::uint16_t>(rows);
+    bm.Width = static_cast<std::uint16_t>(columns);
+    if (rows > kMaxHeight || columns > kMaxWidth || rows == 0 || columns == 0) {
         result.status = OpenStatus::WrongFileSize;
         return result;
     }
@@ -93,28 +175,42 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
         result.status = OpenStatus::DeepColour;
         return result;
     }
-    bm.BytesPerRow = static_cast<std::uint16_t>(bm.PixelDataSize / bm.Height);
-    bm.PaletteBytes = static_cast<std::uint16_t>(offBits - 54);
+    const std::uint32_t compression = bm.biCompression();
+    result.status = CheckCompression(compression, bm.BitsPerPixel);
+    if (result.status != OpenStatus::Ok) return result;
+
+    bm.BytesPerRow = static_cast<std::uint16_t>((bm.Width * bm.BitsPerPixel + 31u) / 32u * 4u);
+    // The colour table follows the information header, however long the file says that is.
+    const std::uint64_t tableStart = 14 + std::max<std::uint64_t>(bm.biSize(), 40);
+    bm.PaletteBytes = offBits > tableStart ? static_cast<std::uint16_t>(offBits - tableStart) : 0;
 
     bm.RawPalette.fill(0);
     if (bm.PaletteBytes != 0) {
-        ReadAt(file.get(), 54, bm.RawPalette.data(), std::min<std::size_t>(bm.PaletteBytes, kRawPaletteSize));
+        ReadAt(file.get(), static_cast<long>(tableStart), bm.RawPalette.data(),
+               std::min<std::size_t>(bm.PaletteBytes, kRawPaletteSize));
         ConvertPalette(bm.RawPalette.data(), bm.ColourTable.data(), 256);
     }
 
-    // An offset past what a long can address reads nothing (all zero), like a file that ends early.
-    const long pixelOffset = offBits <= 0x7FFFFFFFu ? static_cast<long>(offBits) : -1;
-    ReadAt(file.get(), pixelOffset, bm.Pixels.data(),
-           std::min<std::size_t>(bm.PixelDataSize, kPixelBufferSize));
+    // At most 1024 bytes a row (8 bits per pixel) and 768 rows: always inside Pixels.
+    const std::size_t area = std::size_t{bm.BytesPerRow} * bm.Height;
+    if (compression == kBiRle8 || compression == kBiRle4) {
+        const std::vector<std::uint8_t> stream = ReadStream(file.get(), offBits);
+        std::fill_n(bm.Pixels.begin(), area, 0);
+        const shell::RleTarget target{bm.Pixels.data(), bm.BytesPerRow, bm.BitsPerPixel, bm.Width, bm.Height};
+        // A stream cut short leaves the rest zero, as a short uncompressed file does.
+        shell::ExpandBmpRle(stream.data(), stream.size(), compression == kBiRle4, target);
+    } else {
+        // An offset past what a long can address reads nothing (all zero), like a file that ends early.
+        const long pixelOffset = offBits <= 0x7FFFFFFFu ? static_cast<long>(offBits) : -1;
+        ReadAt(file.get(), pixelOffset, bm.Pixels.data(), area);
+    }
 
-    if (bm.biHeight() > 0) {
-        // Stored bottom row first: turn the rows over. A pair of rows that does not lie inside the buffer
-        // (possible only for a row size the header makes up) is left alone.
+    if (biHeight > 0) {
+        // Stored bottom row first: turn the rows over.
         const std::size_t rowBytes = bm.BytesPerRow;
         for (std::size_t r = 0; r < (bm.Height + 1u) / 2; ++r) {
             const std::size_t top = r * rowBytes;
             const std::size_t bottom = (bm.Height - 1u - r) * rowBytes;
-            if (bottom + rowBytes > kPixelBufferSize) continue;
             std::swap_ranges(bm.Pixels.begin() + static_cast<std::ptrdiff_t>(top),
                              bm.Pixels.begin() + static_cast<std::ptrdiff_t>(top + rowBytes),
                              bm.Pixels.begin() + static_cast<std::ptrdiff_t>(bottom));

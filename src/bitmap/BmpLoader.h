@@ -23,8 +23,8 @@ struct CurrentBitmap {
     std::uint16_t Width = 0;
     std::uint16_t Height = 0;
     std::uint8_t BitsPerPixel = 0;
-    std::uint16_t BytesPerRow = 0;                          // PixelDataSize / Height, row padding included
-    std::uint16_t PaletteBytes = 0;                         // bfOffBits - 54: colour-table bytes in the file
+    std::uint16_t BytesPerRow = 0;  // the stride of the file's rows: (Width * BitsPerPixel + 31) / 32 * 4
+    std::uint16_t PaletteBytes = 0; // colour-table bytes in the file: bfOffBits - (14 + info header size)
     std::array<std::uint8_t, kRawPaletteSize> RawPalette{}; // blue, green, red, reserved per entry
     std::array<base::Colour, 256> ColourTable{};
     std::vector<std::uint8_t> Pixels =
@@ -40,6 +40,8 @@ struct CurrentBitmap {
     std::int32_t biWidth() const;
     std::int32_t biHeight() const;
     std::uint16_t biBitCount() const;
+    std::uint32_t biSize() const;
+    std::uint32_t biCompression() const;
 
     // Width and Height cut to the largest accepted picture. A refused file leaves its own sizes (up to
     // 65535 each) in Width and Height; whatever walks the pixels goes no further than these, so that such a
@@ -60,7 +62,20 @@ struct CurrentBitmap {
 // table[i] := red + 256 green + 65536 blue of raw entry i, for i < count (count at most 256).
 void ConvertPalette(const std::uint8_t* raw, base::Colour* table, int count);
 
-enum class OpenStatus { Ok, FileNotExist, OpenFileError, WrongFileSize, DeepColour };
+enum class OpenStatus {
+    Ok,
+    FileNotExist,
+    OpenFileError,
+    WrongFileSize,
+    DeepColour,
+    Os2Header,            // a 12-byte information header, whose colour entries are 3 bytes
+    Rle8DepthMismatch,    // BI_RLE8 at a depth other than 8
+    Rle4DepthMismatch,    // BI_RLE4 at a depth other than 4
+    BitFieldsCompression, // BI_BITFIELDS at 8 bits per pixel or below
+    JpegCompression,      // BI_JPEG
+    PngCompression,       // BI_PNG
+    UnknownCompression,   // any other biCompression
+};
 
 // The exact text reported for a status ("File Not Exist !!!", ...); empty for Ok.
 const char* MessageOf(OpenStatus status);
@@ -70,11 +85,19 @@ struct LoadResult {
     bool headersRead = false; // the caption and the header grids follow the file even when it is refused
 };
 
-// Reads the BMP at path into bitmap: the headers, the size and depth checks, the colour table, the pixel
-// rows turned over so that row 0 is the top row. A width or height of 0 (which would divide by zero) and
-// sizes over 1024 x 768 are refused as WrongFileSize, depths over 8 bits as DeepColour. Nothing is read or
-// written outside RawPalette and Pixels: a larger colour table or pixel area is truncated, and bytes a short
-// file does not supply are zero. Leaves the fields a refusal does not reach as they were.
+// Reads the BMP at path into bitmap: the headers, the size, depth and compression checks, the colour table,
+// the pixel rows turned over so that row 0 is the top row.
+// - FileHeader and InfoHeader keep the first 14 + 40 bytes whatever the header size; an OS/2 file (12-byte
+//   information header) is refused as Os2Header right after they are read.
+// - Height is the number of rows also for a top-down file (negative biHeight), whose rows stay in order. A
+//   width or height of 0 and sizes over 1024 x 768 are refused as WrongFileSize, depths over 8 bits as
+//   DeepColour, then a compression other than none, RLE8 at 8 bits and RLE4 at 4 bits by its own status.
+// - The colour table is read from just after the information header the file declares (at least 40 bytes),
+//   as far as bfOffBits, at most 1024 bytes; a file whose pixel offset lies before that end has none.
+// - Height rows of BytesPerRow bytes are read from bfOffBits, whatever bfSize says; RLE8 and RLE4 streams are
+//   expanded into exactly the bytes the same picture stored uncompressed would give (skipped pixels 0).
+// Nothing is read or written outside RawPalette and Pixels, and bytes a short file does not supply are zero.
+// Leaves the fields a refusal does not reach as they were.
 LoadResult LoadBitmapFile(CurrentBitmap& bitmap, const std::string& path);
 
 } // namespace bitmap

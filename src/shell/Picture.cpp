@@ -6,7 +6,10 @@
 #include "base/Format.h"
 #include "base/LittleEndian.h"
 #include "base/WholeFile.h"
+#include "shell/BmpRle.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <limits>
 
@@ -40,8 +43,49 @@ constexpr size_t kMaxFileSize = size_t{256} << 20;
 constexpr int kMaxSide = 32767;
 constexpr size_t kMaxPixels = size_t{1} << 24;
 
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
+constexpr std::uint32_t kBiBitFields = 3;
+constexpr std::uint32_t kBiJpeg = 4;
+constexpr std::uint32_t kBiPng = 5;
+
 [[noreturn]] void Fail(const std::string& name, const std::string& reason) {
     throw base::Error(base::strprintf("Cannot read the picture \"%s\": %s.", name.c_str(), reason.c_str()));
+}
+
+bool KnownInfoSize(std::uint32_t size) {
+    return size == 12 || size == 40 || size == 52 || size == 56 || size == 64 || size == 108 || size == 124;
+}
+
+// One colour component of a pixel value of 16 to 32 bits, scaled so that the field's largest value is 255.
+struct BitField {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t largest = 0; // 0: the component is always 0
+
+    explicit BitField(std::uint32_t m) : mask(m) {
+        if (m == 0) return;
+        shift = std::countr_zero(m);
+        largest = m >> shift;
+    }
+    std::uint8_t Of(std::uint32_t value) const {
+        if (largest == 0) return 0;
+        const std::uint64_t v = (value & mask) >> shift;
+        return static_cast<std::uint8_t>(v * 255 / largest);
+    }
+};
+
+std::uint32_t StoredValue(const std::uint8_t* p, int bpp) {
+    switch (bpp) {
+    case 16:
+        return base::ReadLe16(p);
+    case 24:
+        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+               (static_cast<std::uint32_t>(p[2]) << 16);
+    default:
+        return base::ReadLe32(p);
+    }
 }
 
 } // namespace
@@ -51,19 +95,71 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
     if (data[0] != 'B' || data[1] != 'M') Fail(name, "it is not a BMP file");
     const std::uint32_t offBits = base::ReadLe32(data + 10);
     const std::uint32_t infoSize = base::ReadLe32(data + 14);
-    if (infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 && infoSize != 124)
+    if (!KnownInfoSize(infoSize))
         Fail(name, base::strprintf("its information header of %u bytes is not supported", infoSize));
     if (size < 14 + static_cast<size_t>(infoSize)) Fail(name, "the file ends inside its information header");
     const std::uint8_t* info = data + 14;
-    const std::int32_t rawWidth = static_cast<std::int32_t>(base::ReadLe32(info + 4));
-    const std::int32_t rawHeight = static_cast<std::int32_t>(base::ReadLe32(info + 8));
-    const int bpp = base::ReadLe16(info + 14);
-    const std::uint32_t compression = base::ReadLe32(info + 16);
-    const std::uint32_t clrUsed = base::ReadLe32(info + 32);
 
-    if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8)
-        Fail(name, base::strprintf("%d bits per pixel are not supported (only 1, 2, 4 and 8)", bpp));
-    if (compression != 0) Fail(name, "compressed bitmaps are not supported");
+    // The OS/2 header has 16-bit sizes, no compression and colour entries of three bytes.
+    const bool os2 = infoSize == 12;
+    const std::int32_t rawWidth =
+        os2 ? base::ReadLe16(info + 4) : static_cast<std::int32_t>(base::ReadLe32(info + 4));
+    const std::int32_t rawHeight =
+        os2 ? base::ReadLe16(info + 6) : static_cast<std::int32_t>(base::ReadLe32(info + 8));
+    const int bpp = os2 ? base::ReadLe16(info + 10) : base::ReadLe16(info + 14);
+    const std::uint32_t compression = os2 ? kBiRgb : base::ReadLe32(info + 16);
+    const std::uint32_t clrUsed = os2 ? 0 : base::ReadLe32(info + 32);
+    const size_t entrySize = os2 ? 3 : 4;
+
+    if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        Fail(name, base::strprintf("%d bits per pixel are not supported", bpp));
+    const bool indexed = bpp <= 8;
+
+    size_t headerEnd = 14 + static_cast<size_t>(infoSize);
+    std::uint32_t masks[3] = {0xFF0000, 0x00FF00, 0x0000FF}; // red, green, blue of 24 and 32 bits
+    if (bpp == 16) {
+        masks[0] = 0x7C00;
+        masks[1] = 0x03E0;
+        masks[2] = 0x001F;
+    }
+    switch (compression) {
+    case kBiRgb:
+        break;
+    case kBiRle8:
+    case kBiRle4:
+        if (bpp != (compression == kBiRle8 ? 8 : 4))
+            Fail(name, base::strprintf("%s compression needs %d bits per pixel, the file has %d",
+                                       compression == kBiRle8 ? "RLE8" : "RLE4",
+                                       compression == kBiRle8 ? 8 : 4, bpp));
+        break;
+    case kBiBitFields:
+        // An OS/2 header of 64 bytes gives this value to a Huffman code instead.
+        if (infoSize == 64) Fail(name, "its OS/2 compression method 3 is not supported");
+        if (indexed)
+            Fail(name, base::strprintf("bit-field compression needs 16, 24 or 32 bits per pixel, "
+                                       "the file has %d",
+                                       bpp));
+        if (infoSize >= 52) {
+            for (int i = 0; i < 3; ++i)
+                masks[i] = base::ReadLe32(info + 40 + 4 * i);
+        } else {
+            // A 40-byte header is followed by the three masks.
+            if (size < headerEnd + 12) Fail(name, "the file ends inside its colour masks");
+            for (int i = 0; i < 3; ++i)
+                masks[i] = base::ReadLe32(data + headerEnd + 4 * static_cast<size_t>(i));
+            headerEnd += 12;
+        }
+        break;
+    case kBiJpeg:
+    case kBiPng:
+        if (infoSize != 64)
+            Fail(name, base::strprintf("an embedded %s picture is not supported",
+                                       compression == kBiJpeg ? "JPEG" : "PNG"));
+        [[fallthrough]];
+    default:
+        Fail(name, base::strprintf("its compression method %u is not supported", compression));
+    }
+
     if (rawWidth < 0) Fail(name, "its width is negative");
     if (rawWidth > kMaxSide || rawHeight > kMaxSide || rawHeight < -kMaxSide)
         Fail(name, "the picture is larger than 32767 pixels a side");
@@ -73,37 +169,71 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
     const bool topDown = rawHeight < 0;
     const int height = topDown ? -rawHeight : rawHeight;
 
-    const size_t headerEnd = 14 + static_cast<size_t>(infoSize);
     if (offBits < headerEnd || offBits > size) Fail(name, "its pixel data offset lies outside the file");
     const size_t stride = ((static_cast<size_t>(width) * static_cast<size_t>(bpp) + 31) / 32) * 4;
-    if (stride * static_cast<size_t>(height) > size - offBits)
+    const bool rle = compression == kBiRle8 || compression == kBiRle4;
+    if (!rle && stride * static_cast<size_t>(height) > size - offBits)
         Fail(name, "the file ends inside its pixel data");
 
     Picture picture;
-    const size_t tableEntries = (clrUsed > 0 && clrUsed <= (1u << bpp)) ? clrUsed : (1u << bpp);
-    const size_t available = (offBits - headerEnd) / 4;
-    const size_t present = tableEntries < available ? tableEntries : available;
-    for (size_t i = 0; i < present; ++i) {
-        const std::uint8_t* e = data + headerEnd + 4 * i;
-        picture.palette.push_back(base::MakeColour(e[2], e[1], e[0]));
+    picture.bitsPerPixel = bpp;
+    if (indexed) {
+        const size_t tableEntries = (clrUsed > 0 && clrUsed <= (1u << bpp)) ? clrUsed : (1u << bpp);
+        const size_t available = (offBits - headerEnd) / entrySize;
+        const size_t present = tableEntries < available ? tableEntries : available;
+        for (size_t i = 0; i < present; ++i) {
+            const std::uint8_t* e = data + headerEnd + entrySize * i;
+            picture.palette.push_back(base::MakeColour(e[2], e[1], e[0]));
+        }
     }
+    if (width == 0 || height == 0) return picture;
     picture.width = width;
     picture.height = height;
-    if (width == 0 || height == 0) {
-        picture.width = picture.height = 0;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    picture.pixels.resize(count);
+
+    if (!indexed) {
+        const BitField red(masks[0]), green(masks[1]), blue(masks[2]);
+        const size_t bytesPerPixel = static_cast<size_t>(bpp) / 8;
+        for (int y = 0; y < height; ++y) {
+            const int fileRow = topDown ? y : height - 1 - y;
+            const std::uint8_t* row = data + offBits + stride * static_cast<size_t>(fileRow);
+            Colour* out = &picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(width)];
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t v = StoredValue(row + bytesPerPixel * static_cast<size_t>(x), bpp);
+                out[x] = base::MakeColour(red.Of(v), green.Of(v), blue.Of(v));
+            }
+        }
         return picture;
     }
-    picture.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    const unsigned mask = (1u << bpp) - 1;
-    for (int y = 0; y < height; ++y) {
-        const int fileRow = topDown ? y : height - 1 - y;
-        const std::uint8_t* row = data + offBits + stride * static_cast<size_t>(fileRow);
-        Colour* out = &picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(width)];
-        for (int x = 0; x < width; ++x) {
-            const size_t bit = static_cast<size_t>(x) * static_cast<size_t>(bpp);
-            const unsigned index = (row[bit / 8] >> (8 - bpp - bit % 8)) & mask;
-            out[x] = index < picture.palette.size() ? picture.palette[index] : 0;
+
+    picture.indices.resize(count);
+    if (rle) {
+        // Expanded one byte a pixel in the order the file stores the rows, then put top row first.
+        std::vector<std::uint8_t> stored(count, 0);
+        const RleTarget target{stored.data(), static_cast<size_t>(width), 8, width, height};
+        if (!ExpandBmpRle(data + offBits, size - offBits, compression == kBiRle4, target))
+            Fail(name, "the file ends inside its pixel data");
+        for (int y = 0; y < height; ++y) {
+            const int fileRow = topDown ? y : height - 1 - y;
+            std::copy_n(stored.begin() + static_cast<std::ptrdiff_t>(fileRow) * width, width,
+                        picture.indices.begin() + static_cast<std::ptrdiff_t>(y) * width);
         }
+    } else {
+        const unsigned mask = (1u << bpp) - 1;
+        for (int y = 0; y < height; ++y) {
+            const int fileRow = topDown ? y : height - 1 - y;
+            const std::uint8_t* row = data + offBits + stride * static_cast<size_t>(fileRow);
+            std::uint8_t* out = &picture.indices[static_cast<size_t>(y) * static_cast<size_t>(width)];
+            for (int x = 0; x < width; ++x) {
+                const size_t bit = static_cast<size_t>(x) * static_cast<size_t>(bpp);
+                out[x] = static_cast<std::uint8_t>((row[bit / 8] >> (8 - bpp - bit % 8)) & mask);
+            }
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const std::uint8_t index = picture.indices[i];
+        picture.pixels[i] = index < picture.palette.size() ? picture.palette[index] : 0;
     }
     return picture;
 }
@@ -174,10 +304,13 @@ IndexedPicture MatchToPalette(const Picture& picture, int width, int height,
 
 Picture ToPicture(const IndexedPicture& picture) {
     Picture out = Picture::Blank(picture.width, picture.height, 0);
+    out.bitsPerPixel = 8;
     for (const auto& entry : picture.palette)
         out.palette.push_back(ColourOf(entry));
+    out.indices.assign(picture.indices.begin(),
+                       picture.indices.begin() + static_cast<std::ptrdiff_t>(out.pixels.size()));
     for (size_t i = 0; i < out.pixels.size(); ++i)
-        out.pixels[i] = out.palette[picture.indices[i]];
+        out.pixels[i] = out.palette[out.indices[i]];
     return out;
 }
 
@@ -221,7 +354,8 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture) {
 void SaveBmp8(const IndexedPicture& picture, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodeBmp8(picture);
     // A failed write leaves the file that was there as it was.
-    if (!base::WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+    if (!base::WriteFileAtomically(
+            path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
         throw base::Error(base::strprintf("Cannot write the picture \"%s\".", path.c_str()));
     }
 }

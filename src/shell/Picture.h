@@ -10,12 +10,19 @@
 namespace shell {
 
 // A picture as a picture control holds it: what each pixel shows, and for an indexed picture the colour
-// table it was decoded with. Row 0 is the top row. An empty picture (0 x 0) shows nothing.
+// table and the index of every pixel as the file holds them, so that what encodes the picture again can use
+// the file's own indices instead of indices rebuilt from colours. Row 0 is the top row. An empty picture
+// (0 x 0) shows nothing.
 struct Picture {
     int width = 0;
     int height = 0;
+    int bitsPerPixel = 0;              // the depth it was stored at (1 to 32); 0 for a blank canvas
     std::vector<base::Colour> pixels;  // width * height colours, row by row
-    std::vector<base::Colour> palette; // the colour table entries the file supplied (none for a blank canvas)
+    std::vector<base::Colour> palette; // the colour table entries the file supplied (none for a blank canvas
+                                       // and for pictures of more than 8 bits per pixel)
+    // For bitsPerPixel 1 to 8: width * height indices, row 0 the top row, as stored (also an index the
+    // colour table does not reach, which shows black). Empty otherwise. SetPixel changes only the colour.
+    std::vector<std::uint8_t> indices;
 
     bool Empty() const { return width <= 0 || height <= 0; }
 
@@ -28,11 +35,17 @@ struct Picture {
     void SetPixel(int x, int y, base::Colour colour);
 };
 
-// Decodes an uncompressed BMP file of 1, 2, 4 or 8 bits per pixel (rows stored bottom-up or top-down).
-// Colour-table entries the file does not hold show as black and are not part of Picture::palette.
+// Decodes a BMP file as the desktop's picture readers do: 1, 2, 4, 8, 16, 24 and 32 bits per pixel; rows
+// stored bottom-up or top-down; information headers of 12 (OS/2, 3-byte colour entries), 40, 52, 56, 64,
+// 108 and 124 bytes; uncompressed, RLE8, RLE4 (pixels a delta or end-of-line code skips take index 0) and
+// bit fields at 16, 24 and 32 bits (each field scaled to 0..255; uncompressed 16-bit pixels are 5-5-5, 32-bit
+// ones blue, green, red and an unused byte; an alpha field is ignored). The colour table holds biClrUsed
+// entries (2^bpp when 0 or more), as many of them as the file has room for before its pixels; indices past
+// it show black.
 // Throws base::Error, naming the file and the reason, for a file that cannot be read or decoded: a missing or
-// unreadable file, a header that is cut short or not a BMP, compression, another depth, a picture larger
-// than 32767 pixels a side or 2^24 pixels in all, or pixel data that ends before the picture does.
+// unreadable file, a header that is cut short, of another size or not a BMP, an unknown compression or one
+// that does not fit the depth, another depth, a picture larger than 32767 pixels a side or 2^24 pixels in
+// all, or pixel data (also an RLE stream) that ends before the picture does.
 Picture ReadBmpPicture(const std::string& path);
 // The same for a file already in memory; name is used in the messages.
 Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name);
@@ -57,7 +70,8 @@ IndexedPicture MatchToPalette(const Picture& picture, int width, int height,
                               const std::array<base::PALETTEENTRY, 256>& palette, IndexHint hint = {},
                               base::Colour compare = 0xFFFFFF);
 
-// The picture as shown: each pixel the colour of its table entry.
+// The picture as shown: each pixel the colour of its table entry; an 8-bit indexed picture with all 256
+// entries.
 Picture ToPicture(const IndexedPicture& picture);
 
 // An uncompressed 8-bit BMP: the 14-byte file header ("BM", file size, two reserved words 0, pixel offset

@@ -170,10 +170,10 @@ TEST(Cli, RefusedPicturesFailWithTheWindowsMessage) {
     wide.height = 1;
     wide.palette = testsupport::DistinctPalette(256);
     testsupport::WriteFile(dir / "wide.bmp", testsupport::BuildBmp(wide));
-    testsupport::BmpLayout rle = wide;
-    rle.width = 8;
-    rle.biCompression = 1;
-    testsupport::WriteFile(dir / "rle.bmp", testsupport::BuildBmp(rle));
+    testsupport::BmpLayout odd = wide;
+    odd.width = 8;
+    odd.biCompression = 7;
+    testsupport::WriteFile(dir / "odd.bmp", testsupport::BuildBmp(odd));
 
     auto r = RunCli({"osd", dir / "wide.bmp", "--out", dir / "out"});
     EXPECT_EQ(r.code, 1);
@@ -181,11 +181,11 @@ TEST(Cli, RefusedPicturesFailWithTheWindowsMessage) {
     r = RunCli({"palette", dir / "none.bmp", dir / "out.bmp"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "File Not Exist !!!\n");
-    r = RunCli({"osd", dir / "rle.bmp", "--out", dir / "out"});
+    r = RunCli({"osd", dir / "odd.bmp", "--out", dir / "out"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err,
-              "Cannot read the picture \"" + dir / "rle.bmp" + "\": compressed bitmaps are not supported.\n");
-    r = RunCli({"palette", dir / "rle.bmp", dir / "out.bmp"});
+    EXPECT_EQ(r.err, "Cannot read the picture \"" + dir / "odd.bmp" +
+                         "\": its compression method 7 is not supported.\n");
+    r = RunCli({"palette", dir / "odd.bmp", dir / "out.bmp"});
     EXPECT_EQ(r.code, 1);
     EXPECT_FALSE(testsupport::ReadFile(dir / "wide.bmp").empty());
 }

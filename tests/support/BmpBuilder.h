@@ -9,6 +9,18 @@
 
 namespace testsupport {
 
+// How the pixels of a built file are stored.
+enum class BmpCompression { None, Rle8, Rle4, BitFields };
+
+// Which codes the RLE encoder uses besides runs, absolute blocks, an end-of-line code after every row and an
+// end-of-bitmap code at the end.
+struct RleCodes {
+    bool deltas = false;       // four or more pixels of index 0 in a row (also across rows) are skipped with
+                               // delta codes, or with end-of-bitmap when nothing but index 0 follows
+    bool endRowsEarly = false; // index-0 pixels that end a row (after others) are left to its end-of-line
+    bool oddRle4Blocks = true; // false: an RLE4 absolute block of odd length gives its last pixel to a run
+};
+
 // Describes a BMP file to build. Pixels are palette indices, top row first; the builder packs them at the
 // given depth (leftmost pixel in the high bits), pads rows to 4 bytes and stores them bottom row first
 // unless topDown. Header fields can be overridden to make broken or unusual files.
@@ -30,9 +42,24 @@ struct BmpLayout {
     std::optional<std::uint32_t> biClrUsed;
     std::optional<std::int32_t> biWidth;
     std::optional<std::int32_t> biHeight;
+
+    // The information header written: 12 (OS/2: 16-bit sizes, 3-byte colour entries, no compression), 40,
+    // 52 and 56 (with the bit-field masks), 64 (OS/2 2.x), 108 and 124 bytes (colour space "sRGB").
+    int infoSize = 40;
+    BmpCompression compression = BmpCompression::None; // sets biCompression unless that is overridden
+    RleCodes rle;
+    // For 16, 24 and 32 bpp: each pixel's stored value, top row first (2, 3 or 4 bytes, little-endian).
+    std::vector<std::uint32_t> values;
+    // Red, green, blue and alpha masks: in the header from 52 (alpha from 56) bytes on; after a 40-byte
+    // header (red, green, blue) only for BitFields.
+    std::uint32_t masks[4] = {0, 0, 0, 0};
+    std::vector<std::uint8_t> trailing; // bytes after the pixel data, counted in the default bfSize
 };
 
 std::vector<std::uint8_t> BuildBmp(const BmpLayout& layout);
+
+// The pixel data BuildBmp stores for layout: rows in file order, or the RLE stream.
+std::vector<std::uint8_t> PixelDataOf(const BmpLayout& layout);
 
 // Row size in bytes of a picture w pixels wide at bpp, padded to 4.
 int StrideOf(int width, int bpp);

@@ -6,6 +6,10 @@
 #include <QCheckBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+#include <map>
 
 namespace {
 
@@ -124,17 +128,57 @@ private slots:
     void undecodablePictureEndsOpenWithTheReadersError() {
         UiFixture f;
         auto& w = f.Window();
-        testsupport::BmpLayout rle = Sheet(8, 8, 8);
-        rle.biCompression = 1;
-        const std::string path = WriteBmp(f, "rle.bmp", rle);
+        testsupport::BmpLayout odd = Sheet(8, 8, 8);
+        odd.biCompression = 7;
+        const std::string path = WriteBmp(f, "odd.bmp", odd);
         f.Open(path);
         QVERIFY(f.LastBox().error);
         QVERIFY(QString::fromStdString(f.LastBox().text).contains(QString::fromStdString(path)));
-        QVERIFY(QString::fromStdString(f.LastBox().text).contains(QStringLiteral("compressed")));
+        QVERIFY(QString::fromStdString(f.LastBox().text).contains(QStringLiteral("compression method 7")));
         // Nothing after the picture load happened.
         QCOMPARE(w.windowTitle(), QStringLiteral("Tavix v0.1.5.9"));
         QCOMPARE(int(w.workspace().bitmap.Width), 0);
         QVERIFY(w.isVisible());
+    }
+
+    // Files as other programs write them reach the loader from the OSD tab, the tab active at start.
+    void deepAndLongHeaderFilesOnTheOsdTab() {
+        UiFixture f;
+        auto& w = f.Window();
+        testsupport::BmpLayout deep;
+        deep.width = 4;
+        deep.height = 2;
+        deep.bpp = 24;
+        deep.values = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF, 0, 0x808080, 0x123456, 0xABCDEF};
+        const std::string deepPath = WriteBmp(f, "deep.bmp", deep);
+        f.Open(deepPath);
+        QCOMPARE(QString::fromStdString(f.LastBox().title), QStringLiteral("Error"));
+        QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("Don't support 24bit!!!"));
+        QCOMPARE(f.Panel(1), QStringLiteral("Don't support 24bit!!!"));
+        QCOMPARE(w.windowTitle(), QString::fromStdString("Tavix v0.1.5.9 - " + deepPath));
+        w.SetActivePage(shell::Page::BitmapHeader);
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 5, 1), QStringLiteral("18 00 (24)"));
+
+        // An 8-bit sheet with a 124-byte header writes what the same sheet with a 40-byte header writes.
+        w.SetActivePage(shell::Page::Osd);
+        const size_t boxes = f.boxes.boxes.size();
+        std::map<std::string, std::vector<std::uint8_t>> outputs[2];
+        for (int infoSize : {40, 124}) {
+            testsupport::BmpLayout s = Sheet(32, 16, 8);
+            s.infoSize = infoSize;
+            const std::string sub = "h" + std::to_string(infoSize);
+            std::filesystem::create_directory(f.dir / sub);
+            f.Open(WriteBmp(f, sub + "/sheet.bmp", s));
+            QCOMPARE(f.Panel(0), QStringLiteral("Width:  32/Height: 16/Palette:  256"));
+            QTest::mouseClick(Child<QToolButton>(&w, "BitBtn_Generate"), Qt::LeftButton);
+            for (const auto& entry : std::filesystem::directory_iterator(f.dir / sub))
+                if (entry.path().extension() != ".bmp")
+                    outputs[infoSize == 40 ? 0 : 1][entry.path().filename().string()] =
+                        testsupport::ReadFile(entry.path().string());
+        }
+        QCOMPARE(f.boxes.boxes.size(), boxes);
+        QCOMPARE(int(outputs[0].size()), 8);
+        QVERIFY(outputs[0] == outputs[1]);
     }
 
     void paletteTabTakesThePicturesColourTable() {

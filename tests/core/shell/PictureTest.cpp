@@ -68,13 +68,13 @@ TEST(PictureReader, RefusesWhatItCannotDecodeWithTheReason) {
     std::vector<Case> cases;
     {
         BmpLayout s = good;
-        s.biBitCount = 24;
-        cases.push_back({"24 bpp", BuildBmp(s), "24 bits per pixel are not supported"});
+        s.biBitCount = 64;
+        cases.push_back({"64 bpp", BuildBmp(s), "64 bits per pixel are not supported"});
     }
     {
         BmpLayout s = good;
-        s.biCompression = 1;
-        cases.push_back({"RLE", BuildBmp(s), "compressed bitmaps are not supported"});
+        s.biCompression = 7;
+        cases.push_back({"unknown compression", BuildBmp(s), "its compression method 7 is not supported"});
     }
     {
         auto bytes = BuildBmp(good);
