@@ -2,6 +2,7 @@
 
 #include "aosd/AosdTab.h"
 #include "bitmap/BitmapHeaderTab.h"
+#include "font/FontTab.h"
 #include "osd/OsdTab.h"
 #include "palette/PaletteTab.h"
 #include "shell/Workspace.h"
@@ -14,7 +15,7 @@ std::vector<Tab*> CreateTabs(const TabContext& context, Workspace& ws, QWidget* 
         new osd::OsdTab(context, ws.settings, ws.bitmap, ws.osd, parent),
         new bitmap::BitmapHeaderTab(context, ws.bitmap, parent),
         new palette::PaletteTab(context, ws.bitmap, ws.PaletteTable, ws.palette, parent),
-        new EmptyTab("TabSheet_Font", QStringLiteral("Font"), Page::Font, parent),
+        new font::FontTab(context, ws.settings, ws.font, parent),
         new aosd::AosdTab(context, ws.settings, parent),
         new wav::WavTab(context, ws.wav, parent),
         new EmptyTab("TabSheet_MERGE", QStringLiteral("Merge"), Page::Merge, parent),

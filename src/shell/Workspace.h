@@ -2,6 +2,7 @@
 
 #include "base/Colour.h"
 #include "bitmap/BmpLoader.h"
+#include "font/FontState.h"
 #include "osd/OsdState.h"
 #include "palette/PaletteState.h"
 #include "shell/Dialogs.h"
@@ -21,6 +22,7 @@ struct Workspace {
     std::array<base::PALETTEENTRY, 256> PaletteTable{};
     osd::OsdState osd;
     palette::PaletteState palette;
+    font::FontState font;
     wav::WavState wav;
 };
 

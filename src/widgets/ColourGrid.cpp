@@ -128,10 +128,14 @@ void ColourGrid::mousePressEvent(QMouseEvent* event) {
 }
 
 void ColourGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press of a double click: the double click first, then the press it also is.
+    // The second press of a double click: the double click on the cell under it first, then the press it
+    // also is.
     const QPoint pos = event->position().toPoint() - QPoint(kBorder, kBorder);
-    if (event->button() == Qt::LeftButton) emit doubleClicked(pos.x(), pos.y());
-    mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        if (const auto cell = CellAt(pos.x(), pos.y())) SetCurrent(cell->first, cell->second);
+        emit doubleClicked(pos.x(), pos.y());
+    }
+    emit pressed(pos.x(), pos.y(), event->button());
 }
 
 void ColourGrid::keyPressEvent(QKeyEvent* event) {

@@ -1,0 +1,150 @@
+#include "font/BankPanel.h"
+
+#include "font/BankCodeGen.h"
+#include "font/BankFiles.h"
+#include "font/FontBank.h"
+#include "font/FontTab.h"
+#include "font/GlyphPanel.h"
+#include "shell/QtApplication.h"
+#include "widgets/PictureGrid.h"
+#include "widgets/Placement.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace font {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
+    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setFixedSize(76, 26);
+    return button;
+}
+
+widgets::PictureGrid::Shape BankShape() {
+    widgets::PictureGrid::Shape s;
+    s.columnWidths.assign(std::begin(kBankColumnWidths), std::end(kBankColumnWidths));
+    s.titleHeight = kBankHeaderRowHeight;
+    s.rowHeight = kBankGlyphRowHeight;
+    for (const char* title : kBankTitles)
+        s.titles << QString::fromLatin1(title);
+    s.fixedFirstColumn = true;
+    s.pictureColumn = kBankGlyphColumn;
+    return s;
+}
+
+} // namespace
+
+BankPanel::BankPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab) {
+    setObjectName(QStringLiteral("Font_BankPanel"));
+    Font_gbFontBank = widgets::Placed(new QGroupBox(QStringLiteral("Bank"), this), "Font_gbFontBank", 0, 2);
+    Font_gbFontBank->setFixedSize(272, 646);
+    QWidget* g = Font_gbFontBank;
+
+    Font_sgFontBank = widgets::Placed(new widgets::PictureGrid(BankShape(), g), "Font_sgFontBank", 8, 22);
+    Font_sgFontBank->setFixedHeight(kBankHeaderRowHeight + 1 + 7 * (kBankGlyphRowHeight + 1) + 4);
+    Font_sgFontBank->setToolTip(QStringLiteral("Click a glyph's picture to edit it again"));
+    widgets::NameOwnerDrawn(Font_sgFontBank, QStringLiteral("Font bank"));
+
+    const int y = 22 + Font_sgFontBank->height() + 10;
+    Font_btnBankDelete = Button(g, "Font_btnBankDelete", "Delete", "Delete One Font Form Bank", 8, y);
+    Font_BtnBankClear = Button(g, "Font_BtnBankClear", "Clear", "Clear Font Bank", 92, y);
+    Font_btnBankLoad = Button(g, "Font_btnBankLoad", "Load", "Load Font Bank File", 8, y + 34);
+    Font_btnBankSave = Button(g, "Font_btnBankSave", "Save", "Save Font Bank File", 92, y + 34);
+    Font_btnBankCode = Button(g, "Font_btnBankCode", "Code", "Generate C Style Code Form Bank", 176, y + 34);
+    Font_chkHalfWord =
+        widgets::Placed(new QCheckBox(QStringLiteral("Half Word"), g), "Font_chkHalfWord", 176, y);
+    Font_chkHalfWord->setChecked(false);
+
+    connect(Font_sgFontBank, &widgets::PictureGrid::pressedAt, this,
+            [this](int column, int row, Qt::MouseButton) {
+                shell::RunGuarded([=, this] { Font_sgFontBankMouseDown(column, row); });
+            });
+    connect(Font_btnBankDelete, &QPushButton::clicked, this,
+            shell::Guarded([this] { Font_btnBankDeleteClick(); }));
+    connect(Font_BtnBankClear, &QPushButton::clicked, this,
+            shell::Guarded([this] { Font_BtnBankClearClick(); }));
+    connect(Font_btnBankLoad, &QPushButton::clicked, this,
+            shell::Guarded([this] { Font_btnBankLoadClick(); }));
+    connect(Font_btnBankSave, &QPushButton::clicked, this,
+            shell::Guarded([this] { Font_btnBankSaveClick(); }));
+    connect(Font_btnBankCode, &QPushButton::clicked, this,
+            shell::Guarded([this] { Font_btnBankCodeClick(); }));
+    connect(Font_chkHalfWord, &QCheckBox::clicked, this, shell::Guarded([this] { Font_chkHalfWordClick(); }));
+}
+
+void BankPanel::Font_sgFontBankMouseDown(int column, int row) {
+    const FontBank& bank = tab_.State().Bank;
+    if (column != kBankGlyphColumn || row < 1 || static_cast<std::size_t>(row) > bank.Count()) return;
+    LoadNodeIntoEditor(tab_.State().Editor, bank[static_cast<std::size_t>(row - 1)]);
+    tab_.Glyph().ShowEditor();
+}
+
+void BankPanel::Font_btnBankDeleteClick() {
+    FontBank& bank = tab_.State().Bank;
+    const int row = Font_sgFontBank->CurrentGridRow();
+    if (bank.Empty() || row < 1 || static_cast<std::size_t>(row) > bank.Count()) return;
+    bank.Remove(static_cast<std::size_t>(row - 1));
+    ShowBank();
+}
+
+void BankPanel::Font_BtnBankClearClick() {
+    tab_.State().Bank.Clear();
+    ShowBank();
+}
+
+void BankPanel::Font_btnBankSaveClick() {
+    const BankSaveResult result =
+        SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont, tab_.Settings().BinSort, std::string());
+    if (result.Failure) tab_.Messages().DialogPrintError(1, *result.Failure);
+}
+
+void BankPanel::Font_btnBankLoadClick() {
+    shell::FileDialog& dialog = tab_.OpenDialog_Main();
+    const shell::DialogRestore restore(dialog);
+    dialog.Filter = kBankFileFilter;
+    dialog.FilterIndex = 1;
+    dialog.FileName = kBankTextName;
+    if (!dialog.Execute(tab_.Dialogs())) return;
+    const BankLoadResult result =
+        LoadBankFile(tab_.State().Bank, dialog.FileName, tab_.State().Editor.FontPalette);
+    tab_.Glyph().ShowBankFont(result);
+    ShowBank();
+    if (result.Failure) tab_.Messages().DialogPrintError(1, *result.Failure);
+}
+
+void BankPanel::Font_btnBankCodeClick() {
+    const CodeGenResult result = GenerateBankCode(tab_.State().Bank, tab_.State().HalfWord,
+                                                  tab_.Settings().PaletteFormat, std::string());
+    if (result.Failure) {
+        tab_.Messages().DialogPrintError(1, *result.Failure);
+        return;
+    }
+    if (!result.Note.empty()) tab_.Messages().SetPanel(1, result.Note);
+}
+
+void BankPanel::Font_chkHalfWordClick() {
+    tab_.State().HalfWord = Font_chkHalfWord->isChecked();
+}
+
+void BankPanel::ShowBank() {
+    const FontBank& bank = tab_.State().Bank;
+    const int count = static_cast<int>(bank.Count());
+    Font_sgFontBank->SetDataRows(count);
+    for (int n = 1; n <= count; ++n) {
+        const GlyphNode& node = bank[static_cast<std::size_t>(n - 1)];
+        const BankRowTexts t = BankRowTextsOf(node, n);
+        const QString picture = QStringLiteral("%1 x %2 glyph").arg(node.GridWidth()).arg(node.GridHeight());
+        Font_sgFontBank->SetRow(n,
+                                {QString::fromStdString(t.Number), picture, QString::fromStdString(t.Bpp),
+                                 QString::fromStdString(t.Description)},
+                                ToQImage(GlyphImageOf(node)));
+    }
+    Font_chkHalfWord->setChecked(tab_.State().HalfWord);
+    Font_sgFontBank->setAccessibleDescription(QStringLiteral("%1 glyphs").arg(count));
+}
+
+} // namespace font

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "font/ColourImage.h"
+#include "font/FontState.h"
+#include "font/TextRenderer.h"
+#include "shell/Dialogs.h"
+#include "shell/Settings.h"
+#include "shell/Tab.h"
+
+#include <QImage>
+
+#include <memory>
+
+namespace font {
+
+class GlyphPanel;
+class BankPanel;
+class StringsPanel;
+
+// The "Font" tab: TrueType characters rendered into glyphs, edited pixel by pixel with a 16-colour palette,
+// collected in the bank and turned into firmware source. It is composed of three panels, each owning its
+// controls and their handlers: the glyph panel (font boxes, preview, glyph grid, palette, options, glyph
+// files), the bank panel (bank grid, bank files, code) and the strings panel (text-string generation). The
+// tab holds what they share: the document state, the renderer, the services and the two dialogs only this
+// tab uses.
+class FontTab final : public shell::Tab {
+    Q_OBJECT
+public:
+    // Throws base::Error when the text renderer cannot start (no FreeType or fontconfig).
+    FontTab(const shell::TabContext& context, const shell::Settings& settings, FontState& state,
+            QWidget* parent = nullptr);
+    ~FontTab() override;
+
+    QString Caption() const override { return QStringLiteral("Font"); }
+    shell::Page PageId() const override;
+    // The start state: an empty bank with its titles, the start font shown in the font boxes and the memo,
+    // black and white paint colours, the palette grid's titles and colours, 16 x 16 at 1 bpp, offsets 0.
+    void FormCreate() override;
+
+    GlyphPanel& Glyph() { return *glyph_; }
+    BankPanel& Bank() { return *bank_; }
+    StringsPanel& Strings() { return *strings_; }
+
+    // What the panels share.
+    FontState& State() { return state_; }
+    const shell::Settings& Settings() const { return settings_; }
+    TextRenderer& Renderer() { return *renderer_; }
+    shell::Messages& Messages() { return messages_; }
+    shell::DialogDriver& Dialogs() { return dialogs_; }
+    shell::FileDialog& OpenDialog_Main() { return openDialog_; }
+
+    shell::FontDialog Font_digFontSel;
+    shell::ColourDialog Font_digFontColorSel;
+
+private:
+    const shell::Settings& settings_;
+    FontState& state_;
+    shell::Messages& messages_;
+    shell::DialogDriver& dialogs_;
+    shell::FileDialog& openDialog_;
+    std::unique_ptr<TextRenderer> renderer_;
+
+    GlyphPanel* glyph_ = nullptr;
+    BankPanel* bank_ = nullptr;
+    StringsPanel* strings_ = nullptr;
+};
+
+// A picture of colour values as the toolkit shows it.
+QImage ToQImage(const ColourImage& image);
+// The font the font dialog chose, and the dialog's preset from a font.
+FontChoice FromDialog(const shell::FontChoice& chosen);
+shell::FontChoice ToDialog(const FontChoice& font);
+
+} // namespace font

@@ -1,0 +1,422 @@
+#include "font/GlyphPanel.h"
+
+#include "font/BankFiles.h"
+#include "font/BankPanel.h"
+#include "font/FontBank.h"
+#include "font/FontTab.h"
+#include "font/GlyphFile.h"
+#include "font/StringsPanel.h"
+#include "shell/MessagesQt.h"
+#include "shell/QtApplication.h"
+#include "widgets/ColourGrid.h"
+#include "widgets/GlyphGrid.h"
+#include "widgets/Placement.h"
+#include "widgets/Swatch.h"
+#include "widgets/TCSpinEdit.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace font {
+
+namespace {
+
+QLabel* Caption(QWidget* parent, const char* name, const char* text, int x, int y, int width) {
+    auto* label = widgets::Placed(new QLabel(QString::fromLatin1(text), parent), name, x, y);
+    label->setTextFormat(Qt::PlainText);
+    label->setFixedSize(width, 22);
+    return label;
+}
+
+// A read-only box with the label beside it, which names it for a screen reader.
+QLineEdit* ReadOnlyBox(QWidget* parent, const char* name, QLabel* label, int x, int y, int width) {
+    auto* box = widgets::Placed(new QLineEdit(parent), name, x, y);
+    box->setReadOnly(true);
+    box->setFixedSize(width, 22);
+    widgets::NameAfterLabel(label, box);
+    return box;
+}
+
+QComboBox* DropDown(QWidget* parent, const char* name, QLabel* label, int x, int y, int width,
+                    const char* const* items, int count, int start) {
+    auto* box = widgets::Placed(new QComboBox(parent), name, x, y);
+    for (int i = 0; i < count; ++i)
+        box->addItem(QString::fromLatin1(items[i]));
+    box->setCurrentIndex(start);
+    box->setFixedSize(width, 24);
+    widgets::NameAfterLabel(label, box);
+    return box;
+}
+
+widgets::TCSpinEdit* OffsetBox(QWidget* parent, const char* name, QLabel* label, int x, int y) {
+    auto* spin = widgets::Placed(new widgets::TCSpinEdit(parent), name, x, y);
+    spin->setRange(-GlyphEditor::kMaxOffset, GlyphEditor::kMaxOffset);
+    spin->setValue(0);
+    spin->SetTypingAllowed(false);
+    spin->setFixedSize(64, 24);
+    widgets::NameAfterLabel(label, spin);
+    return spin;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
+    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setFixedSize(80, 26);
+    return button;
+}
+
+widgets::ColourGrid::Shape PaletteShape() {
+    widgets::ColourGrid::Shape s;
+    s.columns = kPaletteGridColumns;
+    s.rows = kPaletteGridRows;
+    s.cellWidth = kPaletteGridColumnWidth;
+    s.cellHeight = kPaletteGridRowHeight;
+    s.columnWidths = {kPaletteGridTitleWidth};
+    s.titleRow = true;
+    s.titleColumn = true;
+    return s;
+}
+
+MouseButton ButtonOf(Qt::MouseButton button) {
+    return button == Qt::LeftButton    ? MouseButton::Left
+           : button == Qt::RightButton ? MouseButton::Right
+                                       : MouseButton::Other;
+}
+
+// Face names come from fontconfig and from bank files in UTF-8.
+void SetBox(QLineEdit* box, const std::string& text) {
+    box->setText(QString::fromStdString(text));
+}
+
+} // namespace
+
+GlyphPanel::GlyphPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab) {
+    setObjectName(QStringLiteral("Font_GlyphPanel"));
+
+    // "Font": the read-only boxes of the current font and the font dialog's button.
+    Font_gbFontSel = widgets::Placed(new QGroupBox(QStringLiteral("Font"), this), "Font_gbFontSel", 4, 2);
+    Font_gbFontSel->setFixedSize(228, 196);
+    QWidget* g = Font_gbFontSel;
+    OSD_edtTTFFontFace =
+        ReadOnlyBox(g, "OSD_edtTTFFontFace", Caption(g, "Font_lblFace", "Face:", 8, 24, 52), 62, 24, 156);
+    OSD_edtTTFFontStyle =
+        ReadOnlyBox(g, "OSD_edtTTFFontStyle", Caption(g, "Font_lblStyle", "Style:", 8, 52, 52), 62, 52, 156);
+    OSD_edtTTFFontSize =
+        ReadOnlyBox(g, "OSD_edtTTFFontSize", Caption(g, "Font_lblSize", "Size:", 8, 80, 52), 62, 80, 44);
+    OSD_edtTTFFontHeight = ReadOnlyBox(g, "OSD_edtTTFFontHeight",
+                                       Caption(g, "Font_lblHeight", "Height:", 114, 80, 48), 162, 80, 56);
+    OSD_edtTTFFontCharset = ReadOnlyBox(g, "OSD_edtTTFFontCharset",
+                                        Caption(g, "Font_lblCharset", "Charset:", 8, 108, 52), 62, 108, 44);
+    OSD_edtTTFFontPixels = ReadOnlyBox(g, "OSD_edtTTFFontPixels",
+                                       Caption(g, "Font_lblPixels", "Pixels:", 114, 108, 48), 162, 108, 56);
+    OSD_btnTTFFontSel = Button(g, "OSD_btnTTFFontSel", "Font ...", "Select Font Style", 62, 146);
+    OSD_btnTTFFontSel->setFixedSize(96, 28);
+
+    // "PreView": the drawing surface, unscaled.
+    Font_gbFontPreView =
+        widgets::Placed(new QGroupBox(QStringLiteral("PreView"), this), "Font_gbFontPreView", 4, 202);
+    Font_gbFontPreView->setFixedSize(228, 168);
+    Font_imgFontPreView = widgets::Placed(new QLabel(Font_gbFontPreView), "Font_imgFontPreView", 50, 28);
+    Font_imgFontPreView->setFixedSize(GlyphEditor::kSurfaceSize, GlyphEditor::kSurfaceSize);
+    widgets::NameOwnerDrawn(
+        Font_imgFontPreView, QStringLiteral("Preview"),
+        QStringLiteral("The 128 x 128 drawing surface; the glyph's top-left is at 32, 32"));
+
+    // The glyph grid, centred in its panel.
+    Font_plFontPanel = widgets::Placed(new QFrame(this), "Font_plFontPanel", 240, 6);
+    Font_plFontPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Font_plFontPanel->setFixedSize(kGlyphPanelSize, kGlyphPanelSize);
+    // The grid draws the lines right of and below its cells; a line behind it closes its top and left.
+    gridOutline_ = new QWidget(Font_plFontPanel);
+    gridOutline_->setAutoFillBackground(true);
+    QPalette outline = gridOutline_->palette();
+    outline.setColor(QPalette::Window, QColor(0xA0, 0xA0, 0xA0));
+    gridOutline_->setPalette(outline);
+    Font_sgGridChar = widgets::Placed(new widgets::GlyphGrid(Font_plFontPanel), "Font_sgGridChar", 0, 0);
+    Font_sgGridChar->SetCellColour(
+        [this](int c, int r) { return widgets::ToQColor(Editor().GlyphPixel(c, r)); });
+    Font_sgGridChar->SetCellDescription(
+        [this](int c, int r) { return shell::ToQt(ColorName(Editor().GlyphPixel(c, r))); });
+    Font_sgGridChar->setToolTip(QStringLiteral("Paint with the left colour; hold Alt for the right colour"));
+    widgets::NameOwnerDrawn(Font_sgGridChar, QStringLiteral("Glyph grid"));
+
+    // "Options": the glyph's geometry and colours, the editing buttons and the glyph file.
+    Font_gbFontOption =
+        widgets::Placed(new QGroupBox(QStringLiteral("Options"), this), "Font_gbFontOption", 4, 374);
+    Font_gbFontOption->setFixedSize(604, 274);
+    QWidget* o = Font_gbFontOption;
+    Font_cbFontColorType =
+        DropDown(o, "Font_cbFontColorType", Caption(o, "Font_lblColorType", "Color Type:", 8, 24, 96), 106,
+                 24, 110, kColorTypeItems.data(), kColorTypes, 0);
+    Font_cbGridWidth =
+        DropDown(o, "Font_cbGridWidth", Caption(o, "Font_lblGridWidth", "Grid Width:", 8, 54, 96), 106, 54,
+                 64, kGridWidthItems.data(), kWidthIndexes, 4);
+    Font_cbGridHeight =
+        DropDown(o, "Font_cbGridHeight", Caption(o, "Font_lblGridHeight", "Grid Height:", 8, 84, 96), 106, 84,
+                 64, kGridHeightItems.data(), kHeightIndexes, 0);
+    CSpinEdit_Xoffset =
+        OffsetBox(o, "CSpinEdit_Xoffset", Caption(o, "Font_lblXoffset", "X offset:", 8, 114, 96), 106, 114);
+    CSpinEdit_Yoffset =
+        OffsetBox(o, "CSpinEdit_Yoffset", Caption(o, "Font_lblYoffset", "Y offset:", 8, 144, 96), 106, 144);
+    QLabel* entryLabel = Caption(o, "Font_lblEntry", "Entry character:", 8, 174, 96);
+    Edit_Char = widgets::Placed(new QLineEdit(o), "Edit_Char", 106, 174);
+    Edit_Char->setMaxLength(2);
+    Edit_Char->setFixedSize(64, 22);
+    Edit_Char->setToolTip(QStringLiteral("Type one or two characters and press Enter to render them"));
+    widgets::NameAfterLabel(entryLabel, Edit_Char);
+    Edit_Char->installEventFilter(this);
+    Font_btnLoad = Button(o, "Font_btnLoad", "Load", "Load Font file ", 8, 226);
+    Font_BtnSave = Button(o, "Font_BtnSave", "Save", "Save Font file", 96, 226);
+
+    Font_sgFontPalette =
+        widgets::Placed(new widgets::ColourGrid(PaletteShape(), o), "Font_sgFontPalette", 236, 22);
+    Font_sgFontPalette->SetCellColourAt([this](int column, int row) -> std::optional<QColor> {
+        if (row != 1 || column < 1) return std::nullopt;
+        return widgets::ToQColor(Editor().FontPalette[static_cast<size_t>(column - 1)]);
+    });
+    Font_sgFontPalette->setToolTip(
+        QStringLiteral("Left click: left colour; right click: right colour; double click: change the entry"));
+    widgets::NameOwnerDrawn(Font_sgFontPalette, QStringLiteral("Font palette"));
+    QLabel* leftLabel = Caption(o, "Font_lblForgColor", "Left Color:", 236, 72, 72);
+    Font_edtFontForgColor = widgets::Placed(new widgets::Swatch(o), "Font_edtFontForgColor", 310, 72);
+    widgets::NameAfterLabel(leftLabel, Font_edtFontForgColor);
+    QLabel* rightLabel = Caption(o, "Font_lblBackColor", "Right Color:", 392, 72, 76);
+    Font_edtFontBackColor = widgets::Placed(new widgets::Swatch(o), "Font_edtFontBackColor", 470, 72);
+    widgets::NameAfterLabel(rightLabel, Font_edtFontBackColor);
+    Font_btnInvert = Button(o, "Font_btnInvert", "Invert", "Invert Font Color for B/W", 236, 102);
+    Font_btnClear = Button(o, "Font_btnClear", "Clear", "Clear Current Font", 324, 102);
+    Font_btnInsert = Button(o, "Font_btnInsert", "Insert", "Insert Font to Bank", 412, 102);
+
+    connect(OSD_btnTTFFontSel, &QPushButton::clicked, this,
+            shell::Guarded([this] { OSD_btnTTFFontSelClick(); }));
+    connect(Font_cbFontColorType, &QComboBox::activated, this,
+            shell::Guarded([this] { Font_cbFontColorTypeChange(); }));
+    connect(Font_cbGridWidth, &QComboBox::activated, this,
+            shell::Guarded([this] { Font_cbGridWidthChange(); }));
+    connect(Font_cbGridHeight, &QComboBox::activated, this,
+            shell::Guarded([this] { Font_cbGridHeightChange(); }));
+    connect(CSpinEdit_Xoffset, &QSpinBox::valueChanged, this,
+            shell::Guarded([this] { CSpinEdit_XoffsetChange(); }));
+    connect(CSpinEdit_Yoffset, &QSpinBox::valueChanged, this,
+            shell::Guarded([this] { CSpinEdit_YoffsetChange(); }));
+    connect(Font_sgGridChar, &widgets::GlyphGrid::pressed, this,
+            [this](int x, int y, Qt::MouseButton, bool alt) {
+                shell::RunGuarded([=, this] { Font_sgGridCharMouseDown(x, y, alt); });
+            });
+    connect(Font_sgGridChar, &widgets::GlyphGrid::moved, this, [this](int x, int y, bool leftHeld, bool alt) {
+        shell::RunGuarded([=, this] { Font_sgGridCharMouseMove(x, y, leftHeld, alt); });
+    });
+    connect(Font_sgGridChar, &widgets::GlyphGrid::released, this,
+            shell::Guarded([this] { Font_sgGridCharMouseUp(); }));
+    connect(Font_sgFontPalette, &widgets::ColourGrid::pressed, this, [this](int x, int y, Qt::MouseButton b) {
+        shell::RunGuarded([=, this] {
+            if (const auto cell = Font_sgFontPalette->CellAt(x, y))
+                Font_sgFontPaletteMouseDown(cell->first, cell->second, ButtonOf(b));
+        });
+    });
+    connect(Font_sgFontPalette, &widgets::ColourGrid::doubleClicked, this,
+            shell::Guarded([this] { Font_sgFontPaletteDblClick(); }));
+    connect(Font_btnInvert, &QPushButton::clicked, this, shell::Guarded([this] { Font_btnInvertClick(); }));
+    connect(Font_btnClear, &QPushButton::clicked, this, shell::Guarded([this] { Font_btnClearClick(); }));
+    connect(Font_btnInsert, &QPushButton::clicked, this, shell::Guarded([this] { Font_btnInsertClick(); }));
+    connect(Font_btnLoad, &QPushButton::clicked, this, shell::Guarded([this] { Font_btnLoadClick(); }));
+    connect(Font_BtnSave, &QPushButton::clicked, this, shell::Guarded([this] { Font_BtnSaveClick(); }));
+}
+
+GlyphEditor& GlyphPanel::Editor() {
+    return tab_.State().Editor;
+}
+
+void GlyphPanel::FormCreate() {
+    for (int row = 0; row < kPaletteGridRows; ++row)
+        for (int column = 0; column < kPaletteGridColumns; ++column)
+            Font_sgFontPalette->SetTitle(column, row, shell::ToQt(PaletteGridTitle(column, row)));
+    ShowEditor();
+    FontShowProp(Editor().CurrentFont);
+}
+
+void GlyphPanel::FontShowProp(const FontChoice& font) {
+    const FontBoxTexts t = font::FontShowProp(Editor(), tab_.Renderer(), font);
+    SetBox(OSD_edtTTFFontFace, t.Face);
+    SetBox(OSD_edtTTFFontStyle, t.Style);
+    SetBox(OSD_edtTTFFontSize, t.Size);
+    SetBox(OSD_edtTTFFontHeight, t.Height);
+    SetBox(OSD_edtTTFFontCharset, t.Charset);
+    SetBox(OSD_edtTTFFontPixels, t.Pixels);
+    tab_.Strings().SetMemoFont(Editor().CurrentFont);
+}
+
+void GlyphPanel::OSD_btnTTFFontSelClick() {
+    if (!tab_.Font_digFontSel.Execute(tab_.Dialogs())) return;
+    FontShowProp(FromDialog(tab_.Font_digFontSel.Font));
+}
+
+void GlyphPanel::Edit_CharKeyUp(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
+    const QString text = Edit_Char->text();
+    const auto pixels = EnterCharacter(Editor(), tab_.Renderer(), text.toStdString());
+    if (!pixels) return;
+    SetBox(OSD_edtTTFFontPixels, *pixels);
+    ShowGlyph();
+}
+
+bool GlyphPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit_Char && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat()) shell::RunGuarded([this, k = key->key()] { Edit_CharKeyUp(k); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void GlyphPanel::Font_cbFontColorTypeChange() {
+    if (!Editor().ApplyColorType(Font_cbFontColorType->currentIndex())) return;
+    ShowColourBoxes();
+    ShowGlyph();
+}
+
+void GlyphPanel::Font_cbGridWidthChange() {
+    if (Editor().ApplyGridWidth(Font_cbGridWidth->currentIndex())) ShowGlyph();
+}
+
+void GlyphPanel::Font_cbGridHeightChange() {
+    if (Editor().ApplyGridHeight(Font_cbGridHeight->currentIndex())) ShowGlyph();
+}
+
+void GlyphPanel::CSpinEdit_XoffsetChange() {
+    Editor().SetXOffset(CSpinEdit_Xoffset->value());
+    ShowGlyph();
+}
+
+void GlyphPanel::CSpinEdit_YoffsetChange() {
+    Editor().SetYOffset(CSpinEdit_Yoffset->value());
+    ShowGlyph();
+}
+
+void GlyphPanel::Font_sgGridCharMouseDown(int x, int y, bool alt) {
+    // The painted cell shows at once; the whole grid and the preview follow on release.
+    if (Editor().PaintAt(x, y, alt)) Font_sgGridChar->Refresh();
+}
+
+void GlyphPanel::Font_sgGridCharMouseMove(int x, int y, bool leftHeld, bool alt) {
+    if (leftHeld && Editor().PaintAt(x, y, alt)) Font_sgGridChar->Refresh();
+}
+
+void GlyphPanel::Font_sgGridCharMouseUp() {
+    ShowGlyph();
+}
+
+void GlyphPanel::Font_sgFontPaletteMouseDown(int column, int row, MouseButton button) {
+    if (Editor().PickPaletteColour(column, row, button)) ShowColourBoxes();
+}
+
+void GlyphPanel::Font_sgFontPaletteDblClick() {
+    const int column = Font_sgFontPalette->CurrentColumn();
+    const int row = Font_sgFontPalette->CurrentRow();
+    if (!Editor().CanChangePaletteEntry(column, row)) return;
+    tab_.Font_digFontColorSel.Colour = Editor().FontPalette[static_cast<size_t>(column - 1)];
+    if (!tab_.Font_digFontColorSel.Execute(tab_.Dialogs())) return;
+    if (Editor().ChangePaletteEntry(column, tab_.Font_digFontColorSel.Colour)) ShowGlyph();
+    ShowColourBoxes();
+}
+
+void GlyphPanel::Font_btnInvertClick() {
+    Editor().Invert();
+    ShowGlyph();
+}
+
+void GlyphPanel::Font_btnClearClick() {
+    Editor().ClearPreview();
+    ShowGlyph();
+}
+
+void GlyphPanel::Font_btnInsertClick() {
+    if (const auto failure = InsertGlyph(tab_.State().Bank, Editor())) {
+        tab_.Messages().DialogPrintError(1, *failure);
+        return;
+    }
+    tab_.Bank().ShowBank();
+}
+
+void GlyphPanel::Font_BtnSaveClick() {
+    const GlyphSaveResult result =
+        SaveGlyphFiles(Editor(), tab_.State().Bank.Count(), tab_.Settings().BinSort, std::string());
+    for (const std::string& failure : result.Failures)
+        tab_.Messages().DialogPrintError(1, failure);
+}
+
+void GlyphPanel::Font_btnLoadClick() {
+    shell::FileDialog& dialog = tab_.OpenDialog_Main();
+    const shell::DialogRestore restore(dialog);
+    dialog.Filter = kGlyphFileFilter;
+    dialog.FilterIndex = 1;
+    dialog.FileName = kGlyphFileDefaultName;
+    if (!dialog.Execute(tab_.Dialogs())) return;
+    const auto failure = LoadGlyphFile(Editor(), dialog.FileName);
+    ShowEditor();
+    if (failure) tab_.Messages().DialogPrintError(1, *failure);
+}
+
+void GlyphPanel::ShowEditor() {
+    GlyphEditor& e = Editor();
+    Font_cbFontColorType->setCurrentIndex(e.ColorType());
+    Font_cbGridWidth->setCurrentIndex(e.WidthIndex());
+    Font_cbGridHeight->setCurrentIndex(e.HeightIndex());
+    {
+        // The boxes show the offsets; their change events would only set them again.
+        const QSignalBlocker blockX(CSpinEdit_Xoffset);
+        const QSignalBlocker blockY(CSpinEdit_Yoffset);
+        CSpinEdit_Xoffset->setValue(e.XOffset());
+        CSpinEdit_Yoffset->setValue(e.YOffset());
+    }
+    ShowColourBoxes();
+    ShowGlyph();
+}
+
+void GlyphPanel::ShowGlyph() {
+    const GlyphGridLayout layout = Editor().GridLayout();
+    Font_sgGridChar->SetShape(layout.Columns, layout.Rows, layout.CellWidth, layout.CellHeight);
+    Font_sgGridChar->move(layout.Left, layout.Top);
+    gridOutline_->setGeometry(layout.Left - 1, layout.Top - 1, layout.Width + 1, layout.Height + 1);
+    Font_sgGridChar->setAccessibleName(
+        QStringLiteral("Glyph grid, %1 x %2 pixels").arg(layout.Columns).arg(layout.Rows));
+    Font_sgGridChar->Refresh();
+    Font_imgFontPreView->setPixmap(QPixmap::fromImage(ToQImage(Editor().PreviewSurface)));
+}
+
+void GlyphPanel::ShowColourBoxes() {
+    const GlyphEditor& e = Editor();
+    Font_edtFontForgColor->SetColour(widgets::ToQColor(e.LeftColor));
+    Font_edtFontForgColor->setToolTip(shell::ToQt(e.LeftHint));
+    Font_edtFontForgColor->setAccessibleDescription(shell::ToQt(ColorName(e.LeftColor)));
+    Font_edtFontBackColor->SetColour(widgets::ToQColor(e.RightColor));
+    Font_edtFontBackColor->setToolTip(shell::ToQt(e.RightHint));
+    Font_edtFontBackColor->setAccessibleDescription(shell::ToQt(ColorName(e.RightColor)));
+    Font_sgFontPalette->setAccessibleDescription(
+        QStringLiteral("Left colour: entry %1, %2; right colour: entry %3, %4")
+            .arg(e.LeftIndex)
+            .arg(shell::ToQt(ColorName(e.LeftColor)))
+            .arg(e.RightIndex)
+            .arg(shell::ToQt(ColorName(e.RightColor))));
+    Font_sgFontPalette->update();
+}
+
+void GlyphPanel::ShowBankFont(const BankLoadResult& result) {
+    if (result.Face) SetBox(OSD_edtTTFFontFace, *result.Face);
+    if (result.Charset) SetBox(OSD_edtTTFFontCharset, *result.Charset);
+    if (result.Height) SetBox(OSD_edtTTFFontHeight, *result.Height);
+    if (result.Size) SetBox(OSD_edtTTFFontSize, *result.Size);
+    if (result.Style) SetBox(OSD_edtTTFFontStyle, *result.Style);
+}
+
+void GlyphPanel::ClearEntry() {
+    Edit_Char->clear();
+}
+
+} // namespace font

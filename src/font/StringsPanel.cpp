@@ -1,0 +1,132 @@
+#include "font/StringsPanel.h"
+
+#include "font/BankPanel.h"
+#include "font/FontTab.h"
+#include "font/GlyphPanel.h"
+#include "font/TextStrings.h"
+#include "shell/QtApplication.h"
+#include "widgets/Placement.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace font {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
+    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setFixedSize(80, 26);
+    return button;
+}
+
+// The busy cursor for as long as a run lasts, however it ends.
+class BusyCursor final {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
+
+StringsPanel::StringsPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab) {
+    setObjectName(QStringLiteral("Font_StringsPanel"));
+    Font_MemoFontString = widgets::Placed(new QPlainTextEdit(this), "Font_MemoFontString", 0, 0);
+    Font_MemoFontString->setFixedSize(268, 126);
+    Font_MemoFontString->setTabChangesFocus(true);
+    Font_MemoFontString->setToolTip(QStringLiteral(
+        "Texts, one a line (at most 256 characters): Generate makes a glyph for each character"));
+    widgets::NameOwnerDrawn(Font_MemoFontString, QStringLiteral("Font strings"));
+    Font_btnStringGenerate =
+        Button(this, "Font_btnStringGenerate", "Generate", "Load Font String To Bank", 276, 0);
+    Font_btnStringAscii = Button(this, "Font_btnStringAscii", "Ascii", "Generate Ascii Font", 276, 34);
+    Font_btnStringClear = Button(this, "Font_btnStringClear", "Clear", "Clear All Font String", 276, 68);
+    setFixedSize(360, 128);
+
+    connect(Font_MemoFontString->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) {
+                lastChangeEnd_ = position + added;
+                lastChangeAdded_ = added;
+            });
+    connect(Font_MemoFontString, &QPlainTextEdit::textChanged, this, [this] { LimitMemo(); });
+    connect(Font_btnStringGenerate, &QPushButton::clicked, this,
+            shell::Guarded([this] { Font_btnStringGenerateClick(); }));
+    connect(Font_btnStringAscii, &QPushButton::clicked, this,
+            shell::Guarded([this] { Font_btnStringAsciiClick(); }));
+    connect(Font_btnStringClear, &QPushButton::clicked, this,
+            shell::Guarded([this] { Font_btnStringClearClick(); }));
+}
+
+void StringsPanel::LimitMemo() {
+    QTextDocument* doc = Font_MemoFontString->document();
+    // The document's length counts one for each line end and one for the end of the text.
+    const int excess = doc->characterCount() - 1 - static_cast<int>(kMemoMaxLength);
+    if (excess <= 0) return;
+    const int cut = std::min(excess, lastChangeAdded_);
+    int from = lastChangeEnd_ - cut;
+    // Never leave half of a character that needs two code units.
+    if (from > 0 && doc->characterAt(from).isLowSurrogate()) --from;
+    QTextCursor cursor(doc);
+    cursor.setPosition(from);
+    cursor.setPosition(lastChangeEnd_, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    lastChangeAdded_ = 0;
+    if (doc->characterCount() - 1 > static_cast<int>(kMemoMaxLength)) {
+        // A change the tracking missed: cut the end.
+        QTextCursor end(doc);
+        end.setPosition(static_cast<int>(kMemoMaxLength));
+        end.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        end.removeSelectedText();
+    }
+}
+
+void StringsPanel::SetMemoFont(const FontChoice& font) {
+    QFont f(QString::fromStdString(font.Family));
+    f.setPointSize(font.Size > 0 ? font.Size : 10);
+    f.setBold(font.Style & kBold);
+    f.setItalic(font.Style & kItalic);
+    f.setUnderline(font.Style & kUnderline);
+    f.setStrikeOut(font.Style & kStrikeOut);
+    Font_MemoFontString->setFont(f);
+}
+
+void StringsPanel::ShowRun(const std::vector<std::string>& messages) {
+    for (const std::string& message : messages)
+        tab_.Messages().DialogPrintError(1, message);
+    tab_.Bank().ShowBank();
+    tab_.Glyph().ShowGlyph();
+}
+
+void StringsPanel::Font_btnStringGenerateClick() {
+    StringsResult result;
+    {
+        const BusyCursor busy;
+        const std::vector<std::u32string> lines = MemoLines(Font_MemoFontString->toPlainText().toStdString());
+        result =
+            GenerateStrings(tab_.State().Editor, tab_.State().Bank, tab_.Renderer(), lines, std::string());
+    }
+    ShowRun(result.Messages);
+}
+
+void StringsPanel::Font_btnStringAsciiClick() {
+    StringsResult result;
+    {
+        const BusyCursor busy;
+        result = InsertAscii(tab_.State().Editor, tab_.State().Bank, tab_.Renderer());
+        tab_.Glyph().ClearEntry();
+    }
+    ShowRun(result.Messages);
+}
+
+void StringsPanel::Font_btnStringClearClick() {
+    Font_MemoFontString->clear();
+}
+
+} // namespace font

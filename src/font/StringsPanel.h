@@ -1,0 +1,45 @@
+#pragma once
+
+#include "font/TextRenderer.h"
+
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace font {
+
+class FontTab;
+
+// The text strings: the memo of texts, one a line (at most 256 characters, shown in the current font),
+// "Generate" (Font_def.h and one glyph per distinct character), "Ascii" (the 95 glyphs of codes 33 to 127)
+// and "Clear".
+class StringsPanel final : public QWidget {
+    Q_OBJECT
+public:
+    StringsPanel(FontTab& tab, QWidget* parent);
+
+    void Font_btnStringGenerateClick();
+    void Font_btnStringAsciiClick();
+    void Font_btnStringClearClick();
+
+    // The memo shows its texts in the font their glyphs are rendered with.
+    void SetMemoFont(const FontChoice& font);
+
+private:
+    // Keeps the memo within its limit: what a change added beyond it is taken out again.
+    void LimitMemo();
+    // Shows every message of a run, then the bank and the glyph as the run left them.
+    void ShowRun(const std::vector<std::string>& messages);
+
+    FontTab& tab_;
+    int lastChangeEnd_ = 0;
+    int lastChangeAdded_ = 0;
+
+    QPlainTextEdit* Font_MemoFontString = nullptr;
+    QPushButton* Font_btnStringGenerate = nullptr;
+    QPushButton* Font_btnStringAscii = nullptr;
+    QPushButton* Font_btnStringClear = nullptr;
+};
+
+} // namespace font
