@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cfloat>
+#if defined(__i386__) || defined(__x86_64__)
+#include <fpu_control.h>
+#endif
 #include <limits>
 #include <new>
 
@@ -97,9 +100,26 @@ std::uint64_t OutputCountSoftware(std::uint32_t count, std::uint32_t src, std::u
     return Truncate(Divide(product, r2));
 }
 
+namespace {
+
+// Whether the x87 unit rounds to its full 64-bit significand now. It does unless something in the process
+// set its precision control lower, which the arithmetic below would then silently follow.
+bool X87RoundsToFullPrecision() {
+#if defined(_FPU_GETCW) && defined(_FPU_EXTENDED)
+    fpu_control_t word = 0;
+    _FPU_GETCW(word);
+    return (word & _FPU_EXTENDED) == _FPU_EXTENDED;
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
 std::uint64_t OutputCount(std::uint32_t count, std::uint32_t src, std::uint32_t dst) {
     if (src == 0 || dst == 0) return 0;
 #if LDBL_MANT_DIG == 64
+    if (!X87RoundsToFullPrecision()) return OutputCountSoftware(count, src, dst);
     // The x87 extended type (x86 and x86-64 with g++ and clang): the hardware rounds each step exactly as
     // the count is defined. Nothing here may be reordered or fused, and without -ffast-math nothing is.
     const long double r1 = 1.0L / static_cast<long double>(src);

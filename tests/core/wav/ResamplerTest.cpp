@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cfloat>
+#if defined(__i386__) || defined(__x86_64__)
+#include <fpu_control.h>
+#endif
 #include <numeric>
 #include <random>
 #include <vector>
@@ -113,6 +116,21 @@ TEST(Resampler, HardwareAndSoftwareCountsAgreeOverManyLengthsAndRates) {
     EXPECT_GT(belowExact, 100);
     EXPECT_GT(doubleDiffers, 100);
 }
+
+#if defined(_FPU_GETCW) && defined(_FPU_DOUBLE)
+TEST(Resampler, OutputCountKeepsItsPrecisionWhenTheX87IsSetLower) {
+    // Something in the process may set the x87 unit to round to 53 bits; the count must not follow it.
+    fpu_control_t saved = 0;
+    _FPU_GETCW(saved);
+    fpu_control_t lowered = static_cast<fpu_control_t>((saved & ~_FPU_EXTENDED) | _FPU_DOUBLE);
+    _FPU_SETCW(lowered);
+    const std::uint64_t n2001 = OutputCount(2001, 8000, 8000);
+    const std::uint64_t n253 = OutputCount(253, 8000, 8000);
+    _FPU_SETCW(saved);
+    EXPECT_EQ(n2001, 2001u);
+    EXPECT_EQ(n253, 252u);
+}
+#endif
 
 // One output as the interpolation defines it, for positions worked out here.
 std::uint32_t Expected(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
