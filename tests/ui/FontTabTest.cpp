@@ -929,6 +929,58 @@ private slots:
         QCOMPARE(Child<widgets::PictureGrid>(&w, "Font_sgFontBank")->DataRows(), 256);
     }
 
+    // A file that cannot be written is named in the error box and in status panel 1; what does not depend
+    // on it is still done, and what does is not.
+    void failuresAreReported() {
+        struct Case {
+            const char* blocker; // a directory where the file would go
+            const char* button;
+            const char* message;
+            const char* stillWritten; // or nullptr
+            const char* notWritten;   // or nullptr
+            int glyphsAfter;
+        };
+        const Case cases[] = {
+            {"1BPPFont1.txt", "Font_BtnSave", "Unable to create 1BPPFont1.txt", "1BPPFont1.bin", nullptr, 1},
+            {"FontBank.bin", "Font_btnBankSave", "Create FONT File Error !!!", nullptr, "FontBank.txt", 1},
+            {"Font.h", "Font_btnBankCode", "Font CodeGen Fail !!!", nullptr, "Font.c", 1},
+            {"Font_def.h", "Font_btnStringGenerate", "Unable to create Font_def.h", nullptr, nullptr, 1},
+        };
+        for (const Case& c : cases) {
+            UiFixture f;
+            auto& w = f.Window();
+            FontPage(w);
+            fs::create_directory(f.dir / c.blocker);
+            QTest::mouseClick(Child<QPushButton>(&w, "Font_btnInsert"), Qt::LeftButton);
+            Child<QPlainTextEdit>(&w, "Font_MemoFontString")->setPlainText(QStringLiteral("AB"));
+            QTest::mouseClick(Child<QPushButton>(&w, c.button), Qt::LeftButton);
+            QCOMPARE(f.boxes.boxes.size(), size_t{1});
+            QCOMPARE(f.LastBox().title, std::string("Error"));
+            QCOMPARE(f.LastBox().text, std::string(c.message));
+            QCOMPARE(f.Panel(1), QString::fromLatin1(c.message));
+            if (c.stillWritten) QVERIFY(fs::is_regular_file(f.dir / c.stillWritten));
+            if (c.notWritten) QVERIFY(!fs::exists(f.dir / c.notWritten));
+            QCOMPARE(int(w.workspace().font.Bank.Count()), c.glyphsAfter);
+        }
+    }
+
+    // With Half Word, a glyph the reordering does not apply to keeps its order, and panel 1 says so.
+    void halfWordNoteInTheStatusBar() {
+        UiFixture f;
+        auto& w = f.Window();
+        FontPage(w);
+        Choose(Child<QComboBox>(&w, "Font_cbFontColorType"), 2);
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnInsert"), Qt::LeftButton);
+        QTest::mouseClick(Child<QCheckBox>(&w, "Font_chkHalfWord"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnBankCode"), Qt::LeftButton);
+        QVERIFY(f.boxes.boxes.empty());
+        QCOMPARE(f.Panel(1), QStringLiteral("Half Word: 1 glyph(s) kept their stored order"));
+        QVERIFY(fs::is_regular_file(f.dir / "Font.c"));
+        // Unticked, the generator reorders nothing and says nothing.
+        QTest::mouseClick(Child<QCheckBox>(&w, "Font_chkHalfWord"), Qt::LeftButton);
+        QVERIFY(!w.workspace().font.HalfWord);
+    }
+
     // The memo holds at most 256 characters, however they come.
     void memoKeepsItsLimit() {
         UiFixture f;
