@@ -3,6 +3,7 @@
 #include "aosd/AosdTab.h"
 #include "bitmap/BitmapHeaderTab.h"
 #include "font/FontTab.h"
+#include "merge/MergeTab.h"
 #include "osd/OsdTab.h"
 #include "palette/PaletteTab.h"
 #include "shell/Workspace.h"
@@ -18,7 +19,7 @@ std::vector<Tab*> CreateTabs(const TabContext& context, Workspace& ws, QWidget* 
         new font::FontTab(context, ws.settings, ws.font, parent),
         new aosd::AosdTab(context, ws.settings, parent),
         new wav::WavTab(context, ws.wav, parent),
-        new EmptyTab("TabSheet_MERGE", QStringLiteral("Merge"), Page::Merge, parent),
+        new merge::MergeTab(context, ws.mergeList, parent),
     };
 }
 

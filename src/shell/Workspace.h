@@ -3,6 +3,7 @@
 #include "base/Colour.h"
 #include "bitmap/BmpLoader.h"
 #include "font/FontState.h"
+#include "merge/MergeList.h"
 #include "osd/OsdState.h"
 #include "palette/PaletteState.h"
 #include "shell/Dialogs.h"
@@ -24,6 +25,7 @@ struct Workspace {
     palette::PaletteState palette;
     font::FontState font;
     wav::WavState wav;
+    merge::MergeList mergeList;
 };
 
 // File > Open of path with page active, on the workspace alone: loads the file into the active tab's picture

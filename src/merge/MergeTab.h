@@ -1,0 +1,83 @@
+#pragma once
+
+#include "merge/MergeList.h"
+#include "shell/Tab.h"
+
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+
+namespace merge {
+
+// The "Merge" tab: a drive box, directory list, file-type selector and file list to pick files with, the
+// merge list in a grid with its running addresses, total and count, the buttons that edit it, list files,
+// and "Merge". The list itself is the workspace's MergeList; the grid only shows it, so it survives
+// switching tabs.
+class MergeTab final : public shell::Tab {
+    Q_OBJECT
+public:
+    MergeTab(const shell::TabContext& context, MergeList& list, QWidget* parent = nullptr);
+
+    QString Caption() const override { return QStringLiteral("Merge"); }
+    shell::Page PageId() const override;
+    void FormCreate() override;
+    void TabShown() override { TabSheet_MERGEShow(); }
+
+    // The tab is shown: the grid's titles and row numbers, and the list as the workspace holds it.
+    void TabSheet_MERGEShow();
+    // Addresses, sizes and names of every row, the total and the count, from the list.
+    void RefreshMergeList();
+    void FileListBox_MERGEDblClick();
+    void BitBtn_DELETEClick();
+    void BitBtn_DOWNClick();
+    void BitBtn_UPClick();
+    void BitBtn_FileListClearClick();
+    void BitBtn_FileListSaveClick();
+    void BitBtn_FileListLoadClick();
+    void BitBtn_MERGEClick();
+
+    // The drive box chose a file system: the directory list moves to its root.
+    void DriveComboBox_MERGEChange();
+    // The directory list opened a directory: it becomes the current directory and the file list shows it.
+    void DirectoryListBox_MERGEChange(const QString& directory);
+    void FilterComboBox_MERGEChange();
+
+    // The directory the directory list and the file list show.
+    const QString& Directory() const { return directory_; }
+
+private:
+    // The grid's selected row (1..199), and selecting one.
+    int SelectedRow() const;
+    void SelectRow(int row);
+    void ShowDirectory();
+    void ShowFiles();
+    void ShowDrives();
+
+    MergeList& list_;
+    shell::Messages& messages_;
+    shell::DialogDriver& dialogs_;
+    shell::FileDialog& openDialog_;
+    shell::FileDialog& saveDialog_;
+    QString directory_;
+
+    QComboBox* DriveComboBox_MERGE = nullptr;
+    QListWidget* DirectoryListBox_MERGE = nullptr;
+    QComboBox* FilterComboBox_MERGE = nullptr;
+    QListWidget* FileListBox_MERGE = nullptr;
+    QTableWidget* StringGrid_MERGE = nullptr;
+    QPushButton* BitBtn_UP = nullptr;
+    QPushButton* BitBtn_DOWN = nullptr;
+    QPushButton* BitBtn_DELETE = nullptr;
+    QPushButton* BitBtn_MERGE = nullptr;
+    QLabel* Label_TotalAddress = nullptr;
+    QLabel* Label_MergeFileNo = nullptr;
+    QPushButton* BitBtn_FileListClear = nullptr;
+    QPushButton* BitBtn_FileListLoad = nullptr;
+    QPushButton* BitBtn_FileListSave = nullptr;
+};
+
+} // namespace merge
