@@ -17,6 +17,7 @@ constexpr const Command* kCommands[] = {
     &kOsdCommand,
     &kPaletteCommand,
     &kFontCommand,
+    &kAosdCommand,
     &kWavCommand,
     &kMergeCommand,
 };

@@ -9,6 +9,7 @@ extern const Command kOsdCommand;
 extern const Command kPaletteCommand;
 extern const Command kFontCommand;
 extern const Command kWavCommand;
+extern const Command kAosdCommand;
 extern const Command kMergeCommand;
 } // namespace cli
 

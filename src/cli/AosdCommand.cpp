@@ -1,0 +1,122 @@
+#include "cli/AosdCommand.h"
+
+#include "aosd/AosdMerge.h"
+#include "aosd/AosdState.h"
+#include "aosd/AosdWriters.h"
+#include "base/Path.h"
+#include "cli/Commands.h"
+
+#include <ostream>
+
+namespace cli {
+
+AosdJob ParseAosdArgs(const std::vector<std::string>& args) {
+    if (args.empty()) throw UsageError{"aosd needs image, sequence, palette or merge"};
+    AosdJob job;
+    job.kind = static_cast<AosdJob::Kind>(Choice("aosd", args[0], {"image", "sequence", "palette", "merge"}));
+    const std::string& verb = args[0];
+    std::vector<std::string> operands;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool writesImages = job.kind == AosdJob::Kind::Image || job.kind == AosdJob::Kind::Sequence;
+        if (a == "--rlc" && writesImages) {
+            job.rlc.rlc = true;
+            job.rlc.chip = Choice("--rlc", ValueOf(args, i), {"k470a", "k470e"}) == 0
+                               ? aosd::ChipModel::K470A
+                               : aosd::ChipModel::K470E;
+        } else if (a == "--hex" && job.kind == AosdJob::Kind::Palette) {
+            job.hex = true;
+        } else if (a == "--palette" && job.kind == AosdJob::Kind::Palette) {
+            job.paletteFormat = Choice("--palette", ValueOf(args, i), {"rgb666", "rgb888"});
+        } else if (a.rfind("--", 0) == 0) {
+            throw UsageError{"aosd " + verb + ": unknown option '" + a + "'"};
+        } else {
+            operands.push_back(a);
+        }
+    }
+    switch (job.kind) {
+    case AosdJob::Kind::Image:
+    case AosdJob::Kind::Palette:
+        if (operands.size() != 2) throw UsageError{"aosd " + verb + " takes IN.bmp and OUT"};
+        job.picture = operands[0];
+        job.output = operands[1];
+        break;
+    case AosdJob::Kind::Sequence:
+        if (operands.size() != 3) throw UsageError{"aosd sequence takes FIRST.bmp, COUNT and OUT"};
+        job.picture = operands[0];
+        job.count = static_cast<std::uint16_t>(Number(operands[1], 2, 999, "COUNT"));
+        job.output = operands[2];
+        break;
+    case AosdJob::Kind::Merge:
+        if (operands.empty()) throw UsageError{"aosd merge needs at least one SRC"};
+        job.sources = operands;
+        break;
+    }
+    return job;
+}
+
+namespace {
+
+void PrintPicture(std::ostream& out, const std::string& fileName, unsigned width, unsigned height) {
+    out << "File Name: " << fileName << "\nImage Width: " << width << "\nImage Height: " << height << '\n';
+}
+
+void PrintWrite(std::ostream& out, const aosd::ImageWriteResult& result) {
+    PrintPicture(out, result.fileName, result.width, result.height);
+    out << "Write Size: " << result.writeSize
+        << "\nCompress Percent: " << aosd::CompressPercentText(result.rawSize, result.writeSize) << '\n';
+}
+
+int RunAosd(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const AosdJob job = ParseAosdArgs(args);
+    aosd::AosdState state;
+    if (job.kind == AosdJob::Kind::Merge) {
+        for (size_t i = 0; i < job.sources.size(); ++i) {
+            const aosd::MergeResult result = aosd::MergeBinFile(state.merge, job.sources[i], i == 0);
+            if (result.failure) {
+                err << *result.failure << '\n';
+                return kExitFailure;
+            }
+            out << "File Name: " << result.fileName << "\nWrite Size: " << result.mergedSize << '\n';
+        }
+        return kExitOk;
+    }
+
+    aosd::PaletteTable table{};
+    const std::string count = job.kind == AosdJob::Kind::Sequence ? std::to_string(job.count) : "1";
+    const aosd::OpenPictureOutcome opened = aosd::OpenAosdPicture(state, table, job.picture, count);
+    if (opened.failure) {
+        err << *opened.failure << '\n';
+        return kExitFailure;
+    }
+    if (job.kind == AosdJob::Kind::Palette) {
+        aosd::WriteAosdPalette(state, table, job.paletteFormat, job.hex, job.output);
+        PrintPicture(out, base::FileNameOf(state.AosdPicturePath), state.picture.width, state.picture.height);
+        return kExitOk;
+    }
+    const aosd::ImageWriteResult result = job.kind == AosdJob::Kind::Image
+                                              ? aosd::WriteAosdImage(state, job.rlc, job.output)
+                                              : aosd::WriteAosdSequence(state, job.rlc, job.output);
+    if (result.failure) {
+        err << *result.failure << '\n';
+        return kExitFailure;
+    }
+    PrintWrite(out, result);
+    return kExitOk;
+}
+
+} // namespace
+
+const Command kAosdCommand{
+    "aosd",
+    "  aosd image IN.bmp OUT [--rlc k470a|k470e]\n"
+    "  aosd sequence FIRST.bmp COUNT OUT [--rlc k470a|k470e]\n"
+    "  aosd palette IN.bmp OUT [--hex] [--palette rgb888|rgb666]\n"
+    "  aosd merge SRC...\n"
+    "                        write AOSD image data (raw or RLC), a numbered sequence of pictures, a "
+    "palette,\n"
+    "                        or merge files with an offset table, as the AOSD tab does; OUT without a dot\n"
+    "                        gets .bin (.txt for --hex); the first SRC starts a new merge\n",
+    RunAosd};
+
+} // namespace cli
