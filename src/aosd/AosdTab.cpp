@@ -1,19 +1,59 @@
 #include "aosd/AosdTab.h"
 
+#include "aosd/AosdMerge.h"
+#include "base/Path.h"
 #include "shell/FileOpen.h"
-
+#include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
+#include "widgets/ColourGrid.h"
+#include "widgets/PictureView.h"
+#include "widgets/Placement.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 
 namespace aosd {
 
-AosdTab::AosdTab(const shell::TabContext&, shell::Settings& settings, QWidget* parent)
-    : shell::Tab(parent), settings_(settings) {
+namespace {
+
+// What the value labels of "Information" hold before anything was written into them.
+const QString kBlankValue = QStringLiteral("        ");
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y) {
+    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    button->setFixedSize(150, 28);
+    return button;
+}
+
+} // namespace
+
+AosdTab::AosdTab(const shell::TabContext& context, shell::Settings& settings, PaletteTable& paletteTable,
+                 AosdState& state, QWidget* parent)
+    : shell::Tab(parent), settings_(settings), paletteTable_(paletteTable), state_(state),
+      messages_(context.messages), dialogs_(context.dialogs) {
     setObjectName(QStringLiteral("TabSheet_AOsd"));
+
+    Aosd_DlgOpenPicture.Name = "Aosd_DlgOpenPicture";
+    Aosd_DlgOpenPicture.Filter = "BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*";
+    Aosd_DlgOpenBinary.Name = "Aosd_DlgOpenBinary";
+    Aosd_DlgOpenBinary.Filter = "Binary File(*.bin)|*.bin|All File(*.*)|*.*";
+    Aosd_DlgSaveFile.Name = "Aosd_DlgSaveFile";
+    Aosd_DlgSaveFile.kind = shell::FileDialog::Kind::Save;
+    Aosd_DlgSaveFile.Filter = "Binary File(*.bin)|*.bin|Text File(*.txt)|*.txt|All File(*.*)|*.*";
+
+    Aosd_imgPicture = widgets::Placed(new widgets::PictureView(this), "Aosd_imgPicture", 8, 8);
+    Aosd_imgPicture->setFixedSize(800, 320);
+    widgets::NameOwnerDrawn(Aosd_imgPicture, QStringLiteral("Picture"));
+
+    // The palette format, under the picture on the left.
     auto* group = new QGroupBox(QStringLiteral(" Palette Format "), this);
     group->setObjectName(QStringLiteral("rgPaletteFormat"));
     group->setGeometry(8, 336, 200, 48);
@@ -24,11 +64,112 @@ AosdTab::AosdTab(const shell::TabContext&, shell::Settings& settings, QWidget* p
     rgb888_->setObjectName(QStringLiteral("rgPaletteFormat_RGB888"));
     layout->addWidget(rgb666_);
     layout->addWidget(rgb888_);
-    auto* buttons = new QButtonGroup(this);
-    buttons->addButton(rgb666_, 0);
-    buttons->addButton(rgb888_, 1);
-    connect(buttons, &QButtonGroup::idClicked, this,
+    auto* formats = new QButtonGroup(this);
+    formats->addButton(rgb666_, 0);
+    formats->addButton(rgb888_, 1);
+
+    // The buttons and the image count.
+    Aosd_BtnOpenPicture = Button(this, "Aosd_BtnOpenPicture", "Open Picture", 8, 392);
+    Aosd_BtnWriteImage = Button(this, "Aosd_BtnWriteImage", "Write Image", 8, 424);
+    Aosd_BtnWritePalette = Button(this, "Aosd_BtnWritePalette", "Write Palette", 8, 456);
+    Aosd_BtnMultiImages = Button(this, "Aosd_BtnMultiImages", "Write Multi Images", 8, 488);
+    Aosd_BtnMergeFiles = Button(this, "Aosd_BtnMergeFiles", "Merge Bin Files", 8, 544);
+    Aosd_BtnWriteImage->setEnabled(false);
+    Aosd_BtnWritePalette->setEnabled(false);
+    Aosd_BtnMultiImages->setEnabled(false);
+    Aosd_chkMergeFiles =
+        widgets::Placed(new QCheckBox(QStringLiteral("New Merge File"), this), "Aosd_chkMergeFiles", 8, 576);
+    Aosd_LblImgNum = widgets::PlacedLabel(this, "Aosd_LblImgNum", "Image Number:", 8, 522, 90);
+    Aosd_edtImageNo = widgets::Placed(new QLineEdit(QStringLiteral("1"), this), "Aosd_edtImageNo", 104, 519);
+    Aosd_edtImageNo->setFixedWidth(54);
+    Aosd_edtImageNo->setMaxLength(3);
+    Aosd_edtImageNo->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), Aosd_edtImageNo));
+    widgets::NameAfterLabel(Aosd_LblImgNum, Aosd_edtImageNo);
+    Aosd_MemoTxt = widgets::Placed(new QPlainTextEdit(this), "Aosd_MemoTxt", 0, 0);
+    Aosd_MemoTxt->setVisible(false);
+
+    // "Information": bold captions, blue values.
+    Aosd_gbImgInfo =
+        widgets::Placed(new QGroupBox(QStringLiteral("Information"), this), "Aosd_gbImgInfo", 216, 336);
+    Aosd_gbImgInfo->setFixedSize(260, 170);
+    const struct {
+        const char* caption;
+        const char* name;
+        QLabel** value;
+    } rows[] = {
+        {"File Name:", "Aosd_lbFname", &Aosd_lbFname},
+        {"Image Width:", "Aosd_lbImgWidth", &Aosd_lbImgWidth},
+        {"Image Height:", "Aosd_lbImgHeight", &Aosd_lbImgHeight},
+        {"Write Size:", "Aosd_lbWriteSize", &Aosd_lbWriteSize},
+        {"Compress Percent:", "Aosd_lbPercent", &Aosd_lbPercent},
+    };
+    int y = 28;
+    for (const auto& row : rows) {
+        auto* caption = new QLabel(QString::fromLatin1(row.caption), Aosd_gbImgInfo);
+        QFont bold = caption->font();
+        bold.setBold(true);
+        caption->setFont(bold);
+        caption->move(10, y);
+        auto* value = widgets::PlacedLabel(Aosd_gbImgInfo, row.name, "        ", 140, y, 110);
+        QPalette blue = value->palette();
+        blue.setColor(QPalette::WindowText, Qt::blue);
+        value->setPalette(blue);
+        QString name = caption->text();
+        name.chop(1);
+        value->setAccessibleName(name);
+        *row.value = value;
+        y += 26;
+    }
+    Aosd_lbPercent->setText(QString());
+
+    // "Option".
+    Aosd_gbImgOption =
+        widgets::Placed(new QGroupBox(QStringLiteral("Option"), this), "Aosd_gbImgOption", 484, 336);
+    Aosd_gbImgOption->setFixedSize(180, 170);
+    Aosd_chkBinary =
+        widgets::Placed(new QCheckBox(QStringLiteral("Binary"), Aosd_gbImgOption), "Aosd_chkBinary", 12, 26);
+    Aosd_chkBinary->setChecked(true);
+    Aosd_chkBinary->setEnabled(false);
+    Aosd_chkRLCEnable = widgets::Placed(new QCheckBox(QStringLiteral("RLC Enable"), Aosd_gbImgOption),
+                                        "Aosd_chkRLCEnable", 12, 52);
+    Aosd_chkRLCEnable->setToolTip(QStringLiteral("Data 0xFF will change to 0xFE"));
+    Aosd_chkSplitPalette = widgets::Placed(new QCheckBox(QStringLiteral("Hex Palette"), Aosd_gbImgOption),
+                                           "Aosd_chkSplitPalette", 12, 78);
+    Aosd_rdo70A =
+        widgets::Placed(new QRadioButton(QStringLiteral("K470A"), Aosd_gbImgOption), "Aosd_rdo70A", 12, 108);
+    Aosd_rdo70E =
+        widgets::Placed(new QRadioButton(QStringLiteral("K470E"), Aosd_gbImgOption), "Aosd_rdo70E", 12, 134);
+    Aosd_rdo70A->setChecked(true);
+    Aosd_rdo70A->setEnabled(false);
+    Aosd_rdo70E->setEnabled(false);
+
+    Aosd_SGrid_Palette = widgets::Placed(new widgets::ColourGrid(this), "Aosd_SGrid_Palette", 672, 336);
+    Aosd_SGrid_Palette->SetCellColour([this](int i) { return Aosd_SGrid_PaletteDrawCell(i); });
+    widgets::NameOwnerDrawn(Aosd_SGrid_Palette, QStringLiteral("Palette"));
+
+    connect(formats, &QButtonGroup::idClicked, this,
             [this](int id) { shell::RunGuarded([=, this] { rgPaletteFormatClick(id); }); });
+    connect(Aosd_BtnOpenPicture, &QPushButton::clicked, this,
+            shell::Guarded([this] { Aosd_BtnOpenPictureClick(); }));
+    connect(Aosd_BtnWriteImage, &QPushButton::clicked, this,
+            shell::Guarded([this] { Aosd_BtnWriteImageClick(); }));
+    connect(Aosd_BtnWritePalette, &QPushButton::clicked, this,
+            shell::Guarded([this] { Aosd_BtnWritePaletteClick(); }));
+    connect(Aosd_BtnMultiImages, &QPushButton::clicked, this,
+            shell::Guarded([this] { Aosd_BtnMultiImagesClick(); }));
+    connect(Aosd_BtnMergeFiles, &QPushButton::clicked, this,
+            shell::Guarded([this] { Aosd_BtnMergeFilesClick(); }));
+    connect(Aosd_edtImageNo, &QLineEdit::textChanged, this,
+            shell::Guarded([this] { Aosd_edtImageNoChange(); }));
+    connect(Aosd_chkRLCEnable, &QCheckBox::clicked, this,
+            shell::Guarded([this] { Aosd_chkRLCEnableClick(); }));
+    connect(Aosd_chkSplitPalette, &QCheckBox::clicked, this,
+            shell::Guarded([this] { Aosd_chkSplitPaletteClick(); }));
+}
+
+shell::Page AosdTab::PageId() const {
+    return shell::Page::Aosd;
 }
 
 void AosdTab::rgPaletteFormatClick(int itemIndex) {
@@ -41,8 +182,126 @@ void AosdTab::ShowPaletteFormat() {
     rgb888_->setChecked(format == 1);
 }
 
-shell::Page AosdTab::PageId() const {
-    return shell::Page::Aosd;
+RlcOptions AosdTab::ChosenRlc() const {
+    return RlcOptions{Aosd_chkRLCEnable->isChecked(),
+                      Aosd_rdo70E->isChecked() ? ChipModel::K470E : ChipModel::K470A};
+}
+
+void AosdTab::Aosd_BtnOpenPictureClick() {
+    if (!Aosd_DlgOpenPicture.Execute(dialogs_)) return;
+    const OpenPictureOutcome outcome = OpenAosdPicture(state_, paletteTable_, Aosd_DlgOpenPicture.FileName,
+                                                       shell::FromQt(Aosd_edtImageNo->text()));
+    if (outcome.failure) messages_.DialogPrintError(1, *outcome.failure);
+    if (!outcome.opened) return;
+    Aosd_imgPicture->Show(ShownPicture(state_.picture));
+    Aosd_lbFname->setText(shell::ToQt(base::FileNameOf(state_.AosdPicturePath)));
+    Aosd_lbImgWidth->setText(QString::number(state_.picture.width));
+    Aosd_lbImgHeight->setText(QString::number(state_.picture.height));
+    Aosd_BtnWriteImage->setEnabled(true);
+    Aosd_BtnWritePalette->setEnabled(true);
+    if (state_.AosdImageCount >= 2) Aosd_BtnMultiImages->setEnabled(true);
+    Aosd_SGrid_Palette->update();
+}
+
+void AosdTab::Aosd_edtImageNoChange() {
+    switch (
+        ImageNumberChanged(state_, shell::FromQt(Aosd_edtImageNo->text()), Aosd_BtnWriteImage->isEnabled())) {
+    case MultiButton::Disable:
+        Aosd_BtnMultiImages->setEnabled(false);
+        break;
+    case MultiButton::Enable:
+        Aosd_BtnMultiImages->setEnabled(true);
+        break;
+    case MultiButton::Keep:
+        break;
+    }
+}
+
+void AosdTab::Aosd_chkRLCEnableClick() {
+    const bool on = Aosd_chkRLCEnable->isChecked();
+    Aosd_rdo70A->setEnabled(on);
+    Aosd_rdo70E->setEnabled(on);
+}
+
+void AosdTab::Aosd_chkSplitPaletteClick() {
+    Aosd_chkBinary->setChecked(!Aosd_chkSplitPalette->isChecked());
+}
+
+std::optional<QColor> AosdTab::Aosd_SGrid_PaletteDrawCell(int i) const {
+    if (i < 0 || i >= 256 || i >= ShownPaletteEntries(state_.AosdPaletteBytes)) return std::nullopt;
+    const base::PALETTEENTRY& e = paletteTable_[static_cast<std::size_t>(i)];
+    return QColor(e.peRed, e.peGreen, e.peBlue);
+}
+
+void AosdTab::ShowImageWrite(const ImageWriteResult& result) {
+    Aosd_imgPicture->Show(ShownPicture(state_.picture));
+    Aosd_lbFname->setText(shell::ToQt(result.fileName));
+    Aosd_lbImgWidth->setText(QString::number(result.width));
+    Aosd_lbImgHeight->setText(QString::number(result.height));
+    Aosd_lbWriteSize->setText(QString::number(result.writeSize));
+    Aosd_lbPercent->setText(shell::ToQt(CompressPercentText(result.rawSize, result.writeSize)));
+}
+
+void AosdTab::Aosd_BtnWriteImageClick() {
+    const RlcOptions rlc = ChosenRlc();
+    Aosd_DlgSaveFile.FilterIndex = 1;
+    Aosd_DlgSaveFile.FileName = ProposedImageName(state_.AosdBaseName, rlc.rlc);
+    if (!Aosd_DlgSaveFile.Execute(dialogs_)) return;
+    Aosd_chkBinary->setChecked(true);
+    const ImageWriteResult result = WriteAosdImage(state_, rlc, Aosd_DlgSaveFile.FileName);
+    if (result.failure) {
+        messages_.DialogPrintError(1, *result.failure);
+        return;
+    }
+    ShowImageWrite(result);
+}
+
+void AosdTab::Aosd_BtnWritePaletteClick() {
+    const bool hex = Aosd_chkSplitPalette->isChecked();
+    Aosd_MemoTxt->clear();
+    if (hex) {
+        Aosd_chkBinary->setChecked(false);
+        QStringList lines;
+        for (const std::string& line : HexPaletteLines(paletteTable_, settings_.PaletteFormat))
+            lines << shell::ToQt(line);
+        Aosd_MemoTxt->setPlainText(lines.join(QLatin1Char('\n')));
+    }
+    Aosd_DlgSaveFile.FilterIndex = hex ? 2 : 1;
+    Aosd_DlgSaveFile.FileName = ProposedPaletteName(state_.AosdBaseName);
+    if (!Aosd_DlgSaveFile.Execute(dialogs_)) return;
+    WriteAosdPalette(state_, paletteTable_, settings_.PaletteFormat, hex, Aosd_DlgSaveFile.FileName);
+}
+
+void AosdTab::Aosd_BtnMultiImagesClick() {
+    const RlcOptions rlc = ChosenRlc();
+    Aosd_DlgSaveFile.FilterIndex = 1;
+    Aosd_DlgSaveFile.FileName = ProposedSequenceName(state_.AosdBaseName, state_.AosdImageCount, rlc.rlc);
+    if (!EndsInNumber(state_.AosdBaseName)) {
+        messages_.DialogPrintError(1, NoSequenceMessage(state_.AosdBaseName));
+        return;
+    }
+    if (!Aosd_DlgSaveFile.Execute(dialogs_)) return;
+    Aosd_chkBinary->setChecked(true);
+    const ImageWriteResult result = WriteAosdSequence(state_, rlc, Aosd_DlgSaveFile.FileName);
+    if (result.failure) {
+        messages_.DialogPrintError(1, *result.failure);
+        return;
+    }
+    ShowImageWrite(result);
+}
+
+void AosdTab::Aosd_BtnMergeFilesClick() {
+    if (!Aosd_DlgOpenBinary.Execute(dialogs_)) return;
+    const MergeResult result =
+        MergeBinFile(state_.merge, Aosd_DlgOpenBinary.FileName, Aosd_chkMergeFiles->isChecked());
+    if (result.failure) {
+        messages_.DialogPrintError(1, *result.failure);
+        return;
+    }
+    Aosd_chkMergeFiles->setChecked(false);
+    Aosd_lbFname->setText(shell::ToQt(result.fileName));
+    Aosd_lbWriteSize->setText(QString::number(result.mergedSize));
+    Aosd_lbPercent->setText(QString());
 }
 
 } // namespace aosd

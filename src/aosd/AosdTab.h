@@ -1,18 +1,40 @@
 #pragma once
 
+#include "aosd/AosdPicture.h"
+#include "aosd/AosdState.h"
+#include "aosd/AosdWriters.h"
+#include "aosd/RlcEncoder.h"
+#include "shell/Dialogs.h"
 #include "shell/Settings.h"
 #include "shell/Tab.h"
 
+#include <QColor>
+
+#include <optional>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
+
+namespace widgets {
+class ColourGrid;
+class PictureView;
+} // namespace widgets
 
 namespace aosd {
 
-// The "AOSD" tab. It holds the " Palette Format " choice that the OSD tab's after views and every palette
-// writer follow.
+// The "AOSD" tab: an indexed picture and its palette, written as raw or RLC image data, as a numbered
+// sequence or as palette data, and merged into one file with an offset table. The " Palette Format " choice
+// it holds is also followed by the OSD tab's after views and every palette writer.
 class AosdTab final : public shell::Tab {
     Q_OBJECT
 public:
-    AosdTab(const shell::TabContext& context, shell::Settings& settings, QWidget* parent = nullptr);
+    AosdTab(const shell::TabContext& context, shell::Settings& settings, PaletteTable& paletteTable,
+            AosdState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("AOSD"); }
     shell::Page PageId() const override;
@@ -27,10 +49,56 @@ public:
     // Selects the item of the current PaletteFormat (none for a value other than 0 and 1).
     void ShowPaletteFormat();
 
+    void Aosd_BtnOpenPictureClick();
+    void Aosd_edtImageNoChange();
+    void Aosd_chkRLCEnableClick();
+    void Aosd_chkSplitPaletteClick();
+    void Aosd_BtnWriteImageClick();
+    void Aosd_BtnWritePaletteClick();
+    void Aosd_BtnMultiImagesClick();
+    void Aosd_BtnMergeFilesClick();
+    // The colour of palette grid cell i, or nothing for the grid's own look (before a picture is opened).
+    std::optional<QColor> Aosd_SGrid_PaletteDrawCell(int i) const;
+
 private:
+    RlcOptions ChosenRlc() const;
+    void ShowImageWrite(const ImageWriteResult& result);
+
     shell::Settings& settings_;
+    PaletteTable& paletteTable_;
+    AosdState& state_;
+    shell::Messages& messages_;
+    shell::DialogDriver& dialogs_;
+
+    shell::FileDialog Aosd_DlgOpenPicture;
+    shell::FileDialog Aosd_DlgOpenBinary;
+    shell::FileDialog Aosd_DlgSaveFile;
+
+    widgets::PictureView* Aosd_imgPicture = nullptr;
+    QPushButton* Aosd_BtnOpenPicture = nullptr;
+    QPushButton* Aosd_BtnWriteImage = nullptr;
+    QPushButton* Aosd_BtnWritePalette = nullptr;
+    QPushButton* Aosd_BtnMultiImages = nullptr;
+    QPushButton* Aosd_BtnMergeFiles = nullptr;
+    QCheckBox* Aosd_chkMergeFiles = nullptr;
+    QLabel* Aosd_LblImgNum = nullptr;
+    QLineEdit* Aosd_edtImageNo = nullptr;
+    QPlainTextEdit* Aosd_MemoTxt = nullptr;
+    widgets::ColourGrid* Aosd_SGrid_Palette = nullptr;
     QRadioButton* rgb666_ = nullptr;
     QRadioButton* rgb888_ = nullptr;
+    QGroupBox* Aosd_gbImgInfo = nullptr;
+    QLabel* Aosd_lbFname = nullptr;
+    QLabel* Aosd_lbImgWidth = nullptr;
+    QLabel* Aosd_lbImgHeight = nullptr;
+    QLabel* Aosd_lbWriteSize = nullptr;
+    QLabel* Aosd_lbPercent = nullptr;
+    QGroupBox* Aosd_gbImgOption = nullptr;
+    QCheckBox* Aosd_chkBinary = nullptr;
+    QCheckBox* Aosd_chkRLCEnable = nullptr;
+    QCheckBox* Aosd_chkSplitPalette = nullptr;
+    QRadioButton* Aosd_rdo70A = nullptr;
+    QRadioButton* Aosd_rdo70E = nullptr;
 };
 
 } // namespace aosd

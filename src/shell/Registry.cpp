@@ -17,7 +17,7 @@ std::vector<Tab*> CreateTabs(const TabContext& context, Workspace& ws, QWidget* 
         new bitmap::BitmapHeaderTab(context, ws.bitmap, parent),
         new palette::PaletteTab(context, ws.bitmap, ws.PaletteTable, ws.palette, parent),
         new font::FontTab(context, ws.settings, ws.font, parent),
-        new aosd::AosdTab(context, ws.settings, parent),
+        new aosd::AosdTab(context, ws.settings, ws.PaletteTable, ws.aosd, parent),
         new wav::WavTab(context, ws.wav, parent),
         new merge::MergeTab(context, ws.mergeList, parent),
     };

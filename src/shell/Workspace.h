@@ -1,5 +1,6 @@
 #pragma once
 
+#include "aosd/AosdState.h"
 #include "base/Colour.h"
 #include "bitmap/BmpLoader.h"
 #include "font/FontState.h"
@@ -26,6 +27,7 @@ struct Workspace {
     font::FontState font;
     wav::WavState wav;
     merge::MergeList mergeList;
+    aosd::AosdState aosd;
 };
 
 // File > Open of path with page active, on the workspace alone: loads the file into the active tab's picture
