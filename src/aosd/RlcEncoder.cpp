@@ -62,11 +62,16 @@ std::uint8_t* PutRun(std::uint8_t* out, std::uint8_t v, std::size_t length, Chip
 
 std::size_t EncodeRlcRow(std::uint8_t* row, std::size_t width, ChipModel chip, std::uint8_t* out) {
     for (std::size_t x = 0; x < width; ++x)
-        row[x] = row[x] == kRepeatMarker ? std::uint8_t{0xFE} : row[x];
+        row[x] = static_cast<std::uint8_t>(row[x] - (row[x] == kRepeatMarker));
     std::uint8_t* const begin = out;
     for (std::size_t start = 0; start < width;) {
         const std::uint8_t v = row[start];
-        const std::size_t end = RunEnd(row, start + 1, width, v);
+        // Detail is made of short runs, which a pixel-by-pixel look ends soonest; only a run that is still
+        // going after eight pixels is followed a word at a time.
+        std::size_t end = start + 1;
+        while (end < width && end - start < 8 && row[end] == v)
+            ++end;
+        if (end - start == 8) end = RunEnd(row, end, width, v);
         out = PutRun(out, v, end - start, chip);
         start = end;
     }
