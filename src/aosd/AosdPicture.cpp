@@ -57,7 +57,9 @@ LoadedPicture ToAosdPicture(shell::Picture read, const std::string& name) {
 }
 
 LoadedPicture LoadAosdPicture(const std::string& path) {
-    return ToAosdPicture(shell::ReadBmpPicture(path), path);
+    // The colours shown come from the indices and the palette (ShownPicture), so the reader need not build
+    // them.
+    return ToAosdPicture(shell::ReadBmpPicture(path, shell::PictureParts::IndicesOnly), path);
 }
 
 shell::Picture ShownPicture(const AosdPicture& picture) {

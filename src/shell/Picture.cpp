@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace shell {
@@ -88,9 +89,32 @@ std::uint32_t StoredValue(const std::uint8_t* p, int bpp) {
     }
 }
 
+// For 1, 2 and 4 bits per index: the indices each stored byte holds, leftmost pixel first.
+template <int Bpp> struct UnpackTable {
+    static constexpr int kPerByte = 8 / Bpp;
+    std::array<std::array<std::uint8_t, kPerByte>, 256> of{};
+
+    constexpr UnpackTable() {
+        for (unsigned b = 0; b < 256; ++b)
+            for (int k = 0; k < kPerByte; ++k)
+                of[b][static_cast<size_t>(k)] =
+                    static_cast<std::uint8_t>((b >> (8 - Bpp * (k + 1))) & ((1u << Bpp) - 1));
+    }
+};
+
+template <int Bpp> void UnpackRow(const std::uint8_t* row, size_t width, std::uint8_t* out) {
+    static constexpr UnpackTable<Bpp> kTable;
+    constexpr size_t perByte = UnpackTable<Bpp>::kPerByte;
+    const size_t whole = width / perByte;
+    for (size_t i = 0; i < whole; ++i, out += perByte)
+        std::memcpy(out, kTable.of[row[i]].data(), perByte);
+    // Rows take whole bytes, so the byte that holds the last pixels is part of the row.
+    if (const size_t rest = width % perByte) std::memcpy(out, kTable.of[row[whole]].data(), rest);
+}
+
 } // namespace
 
-Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name) {
+Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name, PictureParts parts) {
     if (size < 14 + 4) Fail(name, "the file is too short for a bitmap header");
     if (data[0] != 'B' || data[1] != 'M') Fail(name, "it is not a BMP file");
     const std::uint32_t offBits = base::ReadLe32(data + 10);
@@ -190,9 +214,11 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
     picture.width = width;
     picture.height = height;
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    picture.pixels.resize(count);
+    const bool colours = parts == PictureParts::All;
 
     if (!indexed) {
+        if (!colours) return picture;
+        picture.pixels.resize(count);
         const BitField red(masks[0]), green(masks[1]), blue(masks[2]);
         const size_t bytesPerPixel = static_cast<size_t>(bpp) / 8;
         for (int y = 0; y < height; ++y) {
@@ -207,38 +233,64 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
         return picture;
     }
 
-    picture.indices.resize(count);
+    const size_t w = static_cast<size_t>(width);
+    std::vector<std::uint8_t>& indices = picture.indices;
     if (rle) {
         // Expanded one byte a pixel in the order the file stores the rows, then put top row first.
         std::vector<std::uint8_t> stored(count, 0);
-        const RleTarget target{stored.data(), static_cast<size_t>(width), 8, width, height};
+        const RleTarget target{stored.data(), w, 8, width, height};
         if (!ExpandBmpRle(data + offBits, size - offBits, compression == kBiRle4, target))
             Fail(name, "the file ends inside its pixel data");
-        for (int y = 0; y < height; ++y) {
-            const int fileRow = topDown ? y : height - 1 - y;
-            std::copy_n(stored.begin() + static_cast<std::ptrdiff_t>(fileRow) * width, width,
-                        picture.indices.begin() + static_cast<std::ptrdiff_t>(y) * width);
+        if (topDown) {
+            indices = std::move(stored);
+        } else {
+            indices.reserve(count);
+            for (int y = height - 1; y >= 0; --y) {
+                const auto row = stored.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * w);
+                indices.insert(indices.end(), row, row + width);
+            }
         }
-    } else {
-        const unsigned mask = (1u << bpp) - 1;
+    } else if (bpp == 8) {
+        // Rows appended whole: the indices are never cleared first, only written once.
+        indices.reserve(count);
         for (int y = 0; y < height; ++y) {
             const int fileRow = topDown ? y : height - 1 - y;
             const std::uint8_t* row = data + offBits + stride * static_cast<size_t>(fileRow);
-            std::uint8_t* out = &picture.indices[static_cast<size_t>(y) * static_cast<size_t>(width)];
-            for (int x = 0; x < width; ++x) {
-                const size_t bit = static_cast<size_t>(x) * static_cast<size_t>(bpp);
-                out[x] = static_cast<std::uint8_t>((row[bit / 8] >> (8 - bpp - bit % 8)) & mask);
+            indices.insert(indices.end(), row, row + width);
+        }
+    } else {
+        indices.resize(count);
+        for (int y = 0; y < height; ++y) {
+            const int fileRow = topDown ? y : height - 1 - y;
+            const std::uint8_t* row = data + offBits + stride * static_cast<size_t>(fileRow);
+            std::uint8_t* out = indices.data() + static_cast<size_t>(y) * w;
+            switch (bpp) {
+            case 1:
+                UnpackRow<1>(row, w, out);
+                break;
+            case 2:
+                UnpackRow<2>(row, w, out);
+                break;
+            default:
+                UnpackRow<4>(row, w, out);
+                break;
             }
         }
     }
-    for (size_t i = 0; i < count; ++i) {
-        const std::uint8_t index = picture.indices[i];
-        picture.pixels[i] = index < picture.palette.size() ? picture.palette[index] : 0;
-    }
+    if (!colours) return picture;
+
+    // Entries past the table show black.
+    std::array<Colour, 256> shown{};
+    std::copy(picture.palette.begin(), picture.palette.end(), shown.begin());
+    picture.pixels.resize(count);
+    Colour* out = picture.pixels.data();
+    const std::uint8_t* in = indices.data();
+    for (size_t i = 0; i < count; ++i)
+        out[i] = shown[in[i]];
     return picture;
 }
 
-Picture ReadBmpPicture(const std::string& path) {
+Picture ReadBmpPicture(const std::string& path, PictureParts parts) {
     std::vector<std::uint8_t> data;
     switch (base::ReadWholeFile(path, data, kMaxFileSize)) {
     case base::ReadStatus::Ok:
@@ -250,7 +302,7 @@ Picture ReadBmpPicture(const std::string& path) {
     case base::ReadStatus::ReadError:
         Fail(path, "the file cannot be read");
     }
-    return DecodeBmpPicture(data.data(), data.size(), path);
+    return DecodeBmpPicture(data.data(), data.size(), path, parts);
 }
 
 IndexedPicture MatchToPalette(const Picture& picture, int width, int height,

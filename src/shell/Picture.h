@@ -46,9 +46,15 @@ struct Picture {
 // unreadable file, a header that is cut short, of another size or not a BMP, an unknown compression or one
 // that does not fit the depth, another depth, a picture larger than 32767 pixels a side or 2^24 pixels in
 // all, or pixel data (also an RLE stream) that ends before the picture does.
-Picture ReadBmpPicture(const std::string& path);
+//
+// With PictureParts::IndicesOnly the colour of every pixel is not built: pixels stays empty (the picture is
+// then not for showing: PixelAt and SetPixel need pixels), while width, height, bitsPerPixel, palette,
+// indices and every refusal are those of the full decode. For callers that work on the index bytes alone.
+enum class PictureParts { All, IndicesOnly };
+Picture ReadBmpPicture(const std::string& path, PictureParts parts = PictureParts::All);
 // The same for a file already in memory; name is used in the messages.
-Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name);
+Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name,
+                         PictureParts parts = PictureParts::All);
 
 // A picture held at 8 bits per pixel: one byte a pixel, indexing a table of 256 entries.
 struct IndexedPicture {
