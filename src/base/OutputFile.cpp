@@ -2,6 +2,7 @@
 
 #include "base/Format.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <cstdarg>
@@ -17,6 +18,8 @@ namespace base {
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
+// What Printf formats in place; a longer text is formatted a second time into a string of its size.
+constexpr size_t kPrintfRoom = 512;
 
 // The file a path names, with symbolic links followed (also a link to a file that does not exist yet), so
 // that replacing it replaces the file the user meant and keeps the link.
@@ -50,6 +53,27 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Turns each "\n" of data[0..size) into CR LF where the text stands, using the room after it (one byte a
+// line end); returns the new size.
+size_t WidenLineEnds(char* data, size_t size) {
+    size_t lineEnds = 0;
+    const char* const end = data + size;
+    for (const char* p = data; p < end; ++p) {
+        p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        if (!p) break;
+        ++lineEnds;
+    }
+    // From the back, each byte moves up by the number of line ends before it.
+    char* from = data + size;
+    char* to = from + lineEnds;
+    while (from != to) {
+        const char ch = *--from;
+        *--to = ch;
+        if (ch == '\n') *--to = '\r';
+    }
+    return size + lineEnds;
+}
+
 // The permission bits a newly created file gets: 0666 less the process's umask.
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
@@ -63,7 +87,9 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)), mode_(other.mode_), kind_(other.kind_),
       path_(std::move(other.path_)), tempPath_(std::move(other.tempPath_)),
       realPath_(std::move(other.realPath_)), appendStart_(other.appendStart_),
-      buffer_(std::move(other.buffer_)), failed_(other.failed_) {}
+      buffer_(std::move(other.buffer_)), capacity_(std::exchange(other.capacity_, 0)),
+      used_(std::exchange(other.used_, 0)), roomEnd_(std::exchange(other.roomEnd_, nullptr)),
+      failed_(other.failed_) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     if (this != &other) {
@@ -76,6 +102,9 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
         realPath_ = std::move(other.realPath_);
         appendStart_ = other.appendStart_;
         buffer_ = std::move(other.buffer_);
+        capacity_ = std::exchange(other.capacity_, 0);
+        used_ = std::exchange(other.used_, 0);
+        roomEnd_ = std::exchange(other.roomEnd_, nullptr);
         failed_ = other.failed_;
     }
     return *this;
@@ -90,8 +119,7 @@ bool OutputFile::Create(const std::string& path, Mode mode) {
     path_ = path;
     mode_ = mode;
     failed_ = false;
-    buffer_.clear();
-    buffer_.reserve(kBufferSize);
+    StartBuffer();
     realPath_ = FollowLinks(path);
 
     struct stat st {};
@@ -140,8 +168,7 @@ bool OutputFile::OpenForAppend(const std::string& path, Mode mode) {
     path_ = path;
     mode_ = mode;
     failed_ = false;
-    buffer_.clear();
-    buffer_.reserve(kBufferSize);
+    StartBuffer();
     realPath_ = FollowLinks(path);
     kind_ = Kind::Append;
     file_ = std::fopen(realPath_.c_str(), "ab");
@@ -154,13 +181,25 @@ bool OutputFile::OpenForAppend(const std::string& path, Mode mode) {
     return true;
 }
 
-void OutputFile::AppendBytes(const char* data, size_t size) {
-    if (buffer_.size() + size > kBufferSize) Flush();
-    if (size >= kBufferSize) {
-        if (std::fwrite(data, 1, size, file_) != size) failed_ = true;
-        return;
+void OutputFile::StartBuffer() {
+    if (!buffer_) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+        capacity_ = kBufferSize;
     }
-    buffer_.append(data, size);
+    used_ = 0;
+    roomEnd_ = nullptr;
+}
+
+void OutputFile::AppendBytes(const char* data, size_t size) {
+    if (capacity_ - used_ < size) {
+        Flush();
+        if (size >= capacity_) {
+            if (std::fwrite(data, 1, size, file_) != size) failed_ = true;
+            return;
+        }
+    }
+    std::memcpy(buffer_.get() + used_, data, size);
+    used_ += size;
 }
 
 void OutputFile::Write(std::string_view text) {
@@ -186,40 +225,51 @@ void OutputFile::Write(std::string_view text) {
     }
 }
 
-void OutputFile::Put(std::uint8_t byte) {
+void OutputFile::PutAfterFlush(std::uint8_t byte) {
     assert(file_ && "write to an output file that is not open");
     if (!file_) return;
     if (mode_ == Mode::Text && byte == '\n') {
         AppendBytes("\r\n", 2);
         return;
     }
-    if (buffer_.size() >= kBufferSize) Flush();
-    buffer_.push_back(static_cast<char>(byte));
+    Flush();
+    buffer_[used_++] = static_cast<char>(byte);
+}
+
+char* OutputFile::RoomAfterFlush(size_t size) {
+    assert(file_ && "write to an output file that is not open");
+    Flush();
+    if (capacity_ < size) {
+        // Also serves an object that is not open, so that a misuse writes nothing instead of crashing.
+        capacity_ = std::max(size, kBufferSize);
+        buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    }
+    roomEnd_ = buffer_.get() + size;
+    return buffer_.get();
 }
 
 void OutputFile::Printf(const char* format, ...) {
     assert(file_ && "write to an output file that is not open");
     if (!file_) return;
-    char small[512];
     std::va_list args;
     va_start(args, format);
     std::va_list again;
     va_copy(again, args);
-    const int n = std::vsnprintf(small, sizeof small, format, args);
+    // In Text mode the room is twice the text, so that every line end can be widened where it stands.
+    char* room = Room(mode_ == Mode::Text ? 2 * kPrintfRoom : kPrintfRoom);
+    const int n = std::vsnprintf(room, kPrintfRoom, format, args);
     va_end(args);
-    if (n >= 0 && static_cast<size_t>(n) < sizeof small) {
-        Write(std::string_view(small, static_cast<size_t>(n)));
+    if (n >= 0 && static_cast<size_t>(n) < kPrintfRoom) {
+        used_ += mode_ == Mode::Text ? WidenLineEnds(room, static_cast<size_t>(n)) : static_cast<size_t>(n);
     } else if (n >= 0) {
-        const std::string text = vstrprintf(format, again);
-        Write(text);
+        Write(vstrprintf(format, again));
     }
     va_end(again);
 }
 
 void OutputFile::Flush() {
-    if (!file_ || buffer_.empty()) return;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
-    buffer_.clear();
+    if (used_ != 0 && file_ && std::fwrite(buffer_.get(), 1, used_, file_) != used_) failed_ = true;
+    used_ = 0;
 }
 
 bool OutputFile::Close() {
@@ -247,7 +297,8 @@ void OutputFile::Abandon() {
     if (!file_) return;
     std::fclose(file_);
     file_ = nullptr;
-    buffer_.clear();
+    used_ = 0;
+    roomEnd_ = nullptr;
     if (kind_ == Kind::Replace) {
         ::unlink(tempPath_.c_str());
         tempPath_.clear();

@@ -6,8 +6,6 @@
 #include "osd/OsdSources.h"
 
 #include <cstring>
-#include <string_view>
-#include <vector>
 
 namespace osd {
 
@@ -18,47 +16,10 @@ using bitmap::CurrentBitmap;
 
 constexpr int kCellHeight = 16;
 
-// Output is gathered in memory and handed to its file in pieces of about this size, so that the per-call
-// work of the output file stays small next to the formatting.
-constexpr std::size_t kFlushSize = 32 * 1024;
-// The most one step (a part of a cell, a row of the 1-bpp view) adds before the buffer is checked.
-constexpr std::size_t kMaxStep = 4096;
-
-// The plane text files and the 1-bpp view carry nearly all the bytes of a run. They are created in binary
-// mode and get their CR LF line ends here, which spares the text mode's look at every character; the bytes
-// on disk are the same as through a text-mode file.
-constexpr char kCr = '\r';
-constexpr char kLf = '\n';
-
 // One output file and the name the user knows it by.
 struct NamedFile {
     OutputFile file;
     std::string name;
-};
-
-// Bytes on their way to one output file.
-class Buffered final {
-public:
-    explicit Buffered(OutputFile& file) : file_(file), data_(kFlushSize + kMaxStep) {}
-    Buffered(const Buffered&) = delete;
-    Buffered& operator=(const Buffered&) = delete;
-
-    // Room for up to kMaxStep bytes; Commit takes the end of what was put there.
-    char* Room() { return data_.data() + used_; }
-    void Commit(char* end) {
-        used_ = static_cast<std::size_t>(end - data_.data());
-        if (used_ >= kFlushSize) Flush();
-    }
-
-    void Flush() {
-        if (used_ != 0) file_.Write(std::string_view(data_.data(), used_));
-        used_ = 0;
-    }
-
-private:
-    OutputFile& file_;
-    std::vector<char> data_;
-    std::size_t used_ = 0;
 };
 
 char* PutText(char* out, const char* text) {
@@ -67,13 +28,15 @@ char* PutText(char* out, const char* text) {
     return out + n;
 }
 
-// "0x%02X," for one plane byte.
+// "0x%02X," for one plane byte. The plane text is nearly all the bytes of a run, so it is formatted by hand
+// straight into the output's buffer rather than through printf.
+constexpr std::size_t kItemSize = 5;
 char* PutItem(char* out, std::uint8_t value) {
     out[0] = '0';
     out[1] = 'x';
     base::PutHex2(out + 2, value);
     out[4] = ',';
-    return out + 5;
+    return out + kItemSize;
 }
 
 // The text and binary outputs of one part (MSB or LSB) with the byte counter that places the line ends.
@@ -86,8 +49,9 @@ public:
     // group, of which the first `written` reach the outputs; the counter grows by `bits` a group, and a line
     // ends whenever it reaches a multiple of 16.
     void EmitGroups(const std::uint8_t* values, int length, int bits, int written) {
-        char* out = text_.Room();
-        std::uint8_t* bin = reinterpret_cast<std::uint8_t*>(binary_.Room());
+        char* out = text_.Room(kLineRoom);
+        std::uint8_t* bin =
+            toBinary_ ? Bytes(binary_.Room(static_cast<std::size_t>(length / 8 * written))) : nullptr;
         std::uint8_t planes[8];
         for (int g = 0; g + 8 <= length; g += 8) {
             PlaneBytes(values + g, bits, planes);
@@ -98,82 +62,67 @@ public:
                 bin += written;
             }
             count_ += bits;
-            if (count_ % 16 == 0) {
-                *out++ = kCr;
-                *out++ = kLf;
-            }
+            if (count_ % 16 == 0) out = EndLine(out);
         }
-        Commit(out, bin);
+        text_.Commit(out);
+        if (toBinary_) binary_.Commit(reinterpret_cast<char*>(bin));
     }
 
     // Emits n (at most 16) bytes as they are, each counted once (1 bpp).
     void EmitBytes(const std::uint8_t* bytes, int n) {
-        char* out = text_.Room();
-        std::uint8_t* bin = reinterpret_cast<std::uint8_t*>(binary_.Room());
+        char* out = text_.Room(kLineRoom);
+        std::uint8_t* bin = Bytes(binary_.Room(static_cast<std::size_t>(n)));
         for (int i = 0; i < n; ++i) {
             out = PutItem(out, bytes[i]);
             *bin++ = bytes[i];
-            if (++count_ % 16 == 0) {
-                *out++ = kCr;
-                *out++ = kLf;
-            }
+            if (++count_ % 16 == 0) out = EndLine(out);
         }
-        Commit(out, bin);
-    }
-
-    void Flush() {
-        text_.Flush();
-        binary_.Flush();
-    }
-
-private:
-    void Commit(char* text, std::uint8_t* bin) {
-        text_.Commit(text);
+        text_.Commit(out);
         binary_.Commit(reinterpret_cast<char*>(bin));
     }
 
-    Buffered text_;
-    Buffered binary_;
+private:
+    // A line holds 16 items at most: the counter grows by at least one for each item and every depth
+    // divides 16, so it meets each multiple of 16.
+    static constexpr std::size_t kLineRoom = 16 * kItemSize;
+
+    static std::uint8_t* Bytes(char* room) { return reinterpret_cast<std::uint8_t*>(room); }
+
+    // Ends the text line after the items in the room up to out; returns the room for the next line.
+    char* EndLine(char* out) {
+        text_.Commit(out);
+        text_.Put('\n');
+        return text_.Room(kLineRoom);
+    }
+
+    OutputFile& text_;
+    OutputFile& binary_;
     bool toBinary_;
     std::int32_t count_ = 0;
 };
 
-// The picture of each cell row of a 1-bpp font, with the row's values, for people reading the font.
-class OneBppView final {
-public:
-    explicit OneBppView(OutputFile& file) : out_(file) {}
+// The _1BPP.txt view shows each cell row of a 1-bpp font as a picture with its values, for people reading
+// the font. A cell starts with "; UFONT %03X\n", the cell's number modulo 256.
+void WriteOneBppCellHeader(OutputFile& file, int cellNumber) {
+    char* out = PutText(file.Room(16), "; UFONT 0");
+    file.Commit(base::PutHex2(out, static_cast<unsigned>(cellNumber & 0xFF)));
+    file.Put('\n');
+}
 
-    // "; UFONT %03X\n" with the cell's number modulo 256.
-    void CellHeader(int cellNumber) {
-        char* out = PutText(out_.Room(), "; UFONT 0");
-        out = base::PutHex2(out, static_cast<unsigned>(cellNumber & 0xFF));
-        *out++ = kCr;
-        *out++ = kLf;
-        out_.Commit(out);
-    }
-
-    // The row's pixels as X and ., then " 0x%02X, 0x%02X DB %03Xh, %03Xh  0x%04X\n".
-    void Row(std::uint16_t v, int cw) {
-        char* out = out_.Room();
-        for (int bit = cw - 1; bit >= 0; --bit)
-            *out++ = (v >> bit) & 1 ? 'X' : '.';
-        const unsigned high = v >> 8;
-        const unsigned low = v & 0xFF;
-        out = base::PutHex2(PutText(out, " 0x"), high);
-        out = base::PutHex2(PutText(out, ", 0x"), low);
-        out = base::PutHex2(PutText(out, " DB 0"), high);
-        out = base::PutHex2(PutText(out, "h, 0"), low);
-        out = base::PutHex2(base::PutHex2(PutText(out, "h  0x"), high), low);
-        *out++ = kCr;
-        *out++ = kLf;
-        out_.Commit(out);
-    }
-
-    void Flush() { out_.Flush(); }
-
-private:
-    Buffered out_;
-};
+// The row's pixels as X and ., then " 0x%02X, 0x%02X DB %03Xh, %03Xh  0x%04X\n".
+void WriteOneBppRow(OutputFile& file, std::uint16_t v, int cw) {
+    char* out = file.Room(64);
+    for (int bit = cw - 1; bit >= 0; --bit)
+        *out++ = (v >> bit) & 1 ? 'X' : '.';
+    const unsigned high = v >> 8;
+    const unsigned low = v & 0xFF;
+    out = base::PutHex2(PutText(out, " 0x"), high);
+    out = base::PutHex2(PutText(out, ", 0x"), low);
+    out = base::PutHex2(PutText(out, " DB 0"), high);
+    out = base::PutHex2(PutText(out, "h, 0"), low);
+    file.Commit(base::PutHex2(base::PutHex2(PutText(out, "h  0x"), high), low));
+    file.Put('\n');
+}
 
 // Copies n bytes of Pixels from offset into out, zeros past the end of the buffer.
 void ReadPixels(const CurrentBitmap& bm, std::size_t offset, std::uint8_t* out, std::size_t n) {
@@ -218,14 +167,14 @@ void ExtractPackedCell(const CurrentBitmap& bm, int cw, bool to2Bpp, std::size_t
 }
 
 void ExtractOneBppCell(const CurrentBitmap& bm, int cw, std::size_t start, int x, PartSink& msb,
-                       PartSink& lsb, OneBppView& view) {
+                       PartSink& lsb, OutputFile& view) {
     std::uint8_t msbPart[kCellHeight];
     std::uint8_t lsbPart[kCellHeight];
     for (int r = 0; r < kCellHeight; ++r) {
         const std::uint16_t v = OneBppRow(bm, start + static_cast<std::size_t>(r) * bm.BytesPerRow, x, cw);
         msbPart[r] = static_cast<std::uint8_t>(v >> 8);
         lsbPart[r] = static_cast<std::uint8_t>(v & 0xFF);
-        view.Row(v, cw);
+        WriteOneBppRow(view, v, cw);
     }
     msb.EmitBytes(msbPart, kCellHeight);
     lsb.EmitBytes(lsbPart, kCellHeight);
@@ -317,9 +266,8 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
         result.error = "Unable to create " + f.name;
         return false;
     };
-    // The plane text files are text files whose line ends PartSink writes itself (see kCr).
     if (!create(msbBin, OutputFile::Mode::Binary) || !create(lsbBin, OutputFile::Mode::Binary) ||
-        !create(msbTxt, OutputFile::Mode::Binary) || !create(lsbTxt, OutputFile::Mode::Binary) ||
+        !create(msbTxt, OutputFile::Mode::Text) || !create(lsbTxt, OutputFile::Mode::Text) ||
         !create(source, OutputFile::Mode::Text))
         return result;
 
@@ -331,13 +279,12 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
 
     int cellCount = 0;
     if (knownDepth) {
-        if (bits == 1 && !create(oneBpp, OutputFile::Mode::Binary)) return result;
+        if (bits == 1 && !create(oneBpp, OutputFile::Mode::Text)) return result;
 
         const int cw = options.cellWidth >= 12 && options.cellWidth <= 16 ? options.cellWidth : 16;
         const bool to2Bpp = bits == 4 && options.to2Bpp;
         PartSink msb(msbTxt.file, msbBin.file, bits != 2);
         PartSink lsb(lsbTxt.file, lsbBin.file, bits != 2);
-        OneBppView view(oneBpp.file);
         // WalkWidth and WalkHeight are the picture's own sizes for every accepted file.
         const std::size_t width = static_cast<std::size_t>(bm.WalkWidth());
         const std::size_t height = static_cast<std::size_t>(bm.WalkHeight());
@@ -356,19 +303,14 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
                     ExtractPackedCell<2>(bm, cw, to2Bpp, start, msb, lsb);
                     break;
                 default:
-                    view.CellHeader(cellCount);
-                    ExtractOneBppCell(bm, cw, start, static_cast<int>(x), msb, lsb, view);
+                    WriteOneBppCellHeader(oneBpp.file, cellCount);
+                    ExtractOneBppCell(bm, cw, start, static_cast<int>(x), msb, lsb, oneBpp.file);
                     break;
                 }
                 ++cellCount;
             }
         }
-        msb.Flush();
-        lsb.Flush();
-        if (bits == 1) {
-            view.Flush();
-            close(oneBpp);
-        }
+        if (bits == 1) close(oneBpp);
         WriteFontInitSource(source.file, static_cast<std::uint8_t>((cellCount % 256) * bits / 8));
     }
     result.cellCount = cellCount;

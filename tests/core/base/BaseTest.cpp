@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string_view>
 
 namespace {
 
@@ -246,6 +249,163 @@ TEST(OutputFile, TextModeMatchesAByteByByteConversion) {
     f.Printf("%s", text.substr(12400).c_str());
     ASSERT_TRUE(f.Close());
     EXPECT_EQ(Read(dir / "t.txt"), expected);
+}
+
+// Puts a piece through a room of roomSize bytes.
+void PutPiece(OutputFile& f, std::string_view piece, size_t roomSize) {
+    char* out = f.Room(roomSize);
+    std::memcpy(out, piece.data(), piece.size());
+    f.Commit(out + piece.size());
+}
+
+// Puts the lines of text through rooms (each `slack` bytes larger than its line), ending them with Put.
+void PutLines(OutputFile& f, std::string_view text, size_t slack) {
+    for (size_t start = 0;;) {
+        const size_t lineEnd = text.find('\n', start);
+        const std::string_view line = text.substr(start, lineEnd - start);
+        PutPiece(f, line, line.size() + slack);
+        if (lineEnd == std::string_view::npos) return;
+        f.Put('\n');
+        start = lineEnd + 1;
+    }
+}
+
+TEST(OutputFile, CommittedRoomsAreWrittenAsTheyStandInTheirPlace) {
+    struct Case {
+        const char* name;
+        std::function<void(OutputFile&)> write;
+        std::string text;   // the file in Text mode
+        std::string binary; // the file in Binary mode
+    };
+    const Case cases[] = {
+        {"one item, room full", [](OutputFile& f) { PutPiece(f, "0x1F,", 5); }, "0x1F,", "0x1F,"},
+        {"lone CRs stay, Put ends the line between rooms",
+         [](OutputFile& f) {
+             PutPiece(f, "a\r", 16);
+             f.Put('\n');
+             PutPiece(f, "\rb", 2);
+         },
+         "a\r\r\n\rb", "a\r\n\rb"},
+        {"nothing committed",
+         [](OutputFile& f) {
+             char* out = f.Room(8);
+             f.Commit(out);
+         },
+         "", ""},
+        {"a room given up writes nothing",
+         [](OutputFile& f) {
+             f.Write("a\n");
+             std::memcpy(f.Room(8), "zz", 2);
+             f.Put('b');
+             std::memcpy(f.Room(8), "yy", 2);
+             PutPiece(f, "c", 1);
+         },
+         "a\r\nbc", "a\nbc"},
+        {"pieces keep their place among other writes",
+         [](OutputFile& f) {
+             f.Write("x");
+             PutPiece(f, "y", 1);
+             f.Put('\n');
+             f.Printf("%02X\n", 10);
+             PutPiece(f, "z", 1);
+         },
+         "xy\r\n0A\r\nz", "xy\n0A\nz"},
+    };
+    testsupport::TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const OutputFile::Mode mode : {OutputFile::Mode::Text, OutputFile::Mode::Binary}) {
+            OutputFile f;
+            ASSERT_TRUE(f.Create(dir / "p.txt", mode));
+            c.write(f);
+            ASSERT_TRUE(f.Close());
+            EXPECT_EQ(Read(dir / "p.txt"), mode == OutputFile::Mode::Text ? c.text : c.binary);
+        }
+    }
+
+    // A binary room holds any bytes.
+    OutputFile bin;
+    ASSERT_TRUE(bin.Create(dir / "b.bin", OutputFile::Mode::Binary));
+    PutPiece(bin, std::string("\n\0\r\n", 4), 4);
+    ASSERT_TRUE(bin.Close());
+    EXPECT_EQ(Read(dir / "b.bin"), std::string("\n\0\r\n", 4));
+}
+
+TEST(OutputFile, PrintfWidensLineEndsWhereItFormats) {
+    std::string lines511; // 511 characters: the longest text formatted in place
+    std::string crlf511;
+    for (int i = 0; i < 255; ++i) {
+        lines511 += "a\n";
+        crlf511 += "a\r\n";
+    }
+    lines511 += 'b';
+    crlf511 += 'b';
+    const struct {
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {"\n\n\n", "\r\n\r\n\r\n"},          {"\nab\n", "\r\nab\r\n"}, {"a\rb", "a\rb"}, {lines511, crlf511},
+        {lines511 + "\n", crlf511 + "\r\n"}, // 512 characters: formatted again into a string
+    };
+    testsupport::TempDir dir;
+    for (const auto& c : cases) {
+        OutputFile f;
+        ASSERT_TRUE(f.Create(dir / "t.txt", OutputFile::Mode::Text));
+        f.Write("<");
+        f.Printf("%s", c.text.c_str());
+        f.Write(">");
+        ASSERT_TRUE(f.Close());
+        EXPECT_EQ(Read(dir / "t.txt"), "<" + c.expected + ">") << c.text.size() << " characters";
+    }
+}
+
+TEST(OutputFile, RoomsAtTheBufferEdgeAndLargerThanTheBuffer) {
+    // Pieces of 1 to 700 bytes, every third byte a line end, go through rooms (some larger than the line),
+    // Write and Printf in turn, several times the 64 KiB buffer; then one room much larger than the buffer,
+    // and a last piece after the object was moved.
+    for (const OutputFile::Mode mode : {OutputFile::Mode::Text, OutputFile::Mode::Binary}) {
+        SCOPED_TRACE(mode == OutputFile::Mode::Text ? "text" : "binary");
+        testsupport::TempDir dir;
+        OutputFile f;
+        ASSERT_TRUE(f.Create(dir / "r.txt", mode));
+        std::string all;
+        for (size_t i = 0; all.size() < 300000; ++i) {
+            std::string piece;
+            for (size_t j = 0, size = 1 + i * 37 % 700; j < size; ++j)
+                piece += (i + j) % 3 == 0 ? '\n' : static_cast<char>('a' + (i + j) % 26);
+            switch (i % 3) {
+            case 0:
+                PutLines(f, piece, i % 5);
+                break;
+            case 1:
+                f.Write(piece);
+                break;
+            default:
+                f.Printf("%s", piece.c_str());
+                break;
+            }
+            all += piece;
+        }
+        std::string big(200000, 'q');
+        for (size_t k = 0; k < big.size(); k += 999)
+            big[k] = 'r';
+        PutPiece(f, big, big.size());
+        all += big;
+        OutputFile g = std::move(f);
+        PutLines(g, "end\n", 0);
+        all += "end\n";
+        ASSERT_TRUE(g.Close());
+
+        std::string expected;
+        for (char ch : all)
+            expected +=
+                mode == OutputFile::Mode::Text && ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+        const std::string got = Read(dir / "r.txt");
+        ASSERT_EQ(got.size(), expected.size());
+        EXPECT_TRUE(got == expected) << "first difference at "
+                                     << std::mismatch(got.begin(), got.end(), expected.begin()).first -
+                                            got.begin();
+    }
 }
 
 } // namespace
