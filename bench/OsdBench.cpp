@@ -83,7 +83,7 @@ const std::vector<OutputImage>& GeneratedFiles() {
     static const std::vector<OutputImage> files = [] {
         const std::string dir = WorkDirectory() + "/generate";
         const osd::GenerateResult result = osd::GenerateOsdFont(LargestSheet(), Options(dir));
-        if (!result.ran || result.error) throw std::runtime_error("GenerateOsdFont failed");
+        if (!result.ran || result.failure) throw std::runtime_error("GenerateOsdFont failed");
         std::vector<OutputImage> out;
         for (const auto& entry : fs::directory_iterator(dir)) {
             OutputImage image{entry.path().filename().string(), {}};

@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     if (bank.Empty()) return 0;
     const font::FontChoice font{"Fuzz Face", 10, static_cast<std::uint8_t>(size & 15), 0};
-    if (font::SaveBank(bank, font, static_cast<int>(size % 2), WorkDir()).Failure) std::abort();
+    if (font::SaveBank(bank, font, static_cast<int>(size % 2), WorkDir()).failure) std::abort();
     const font::CodeGenResult code =
         font::GenerateBankCode(bank, size % 3 == 0, static_cast<int>(size % 2), WorkDir());
-    if (code.Failure && code.Arrays != 0) std::abort();
+    if (code.failure && code.Arrays != 0) std::abort();
     return 0;
 }

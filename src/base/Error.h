@@ -1,9 +1,16 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace base {
+
+// What an operation tells the user when it could not do its job: the exact message text the window shows
+// (through DialogPrintError or ShowMessage, as the tool's texts say) and the CLI prints before exiting 1.
+// Empty when the job was done. Every operation reports this way, in a result member named `failure` or as
+// its return value; Error below is only for what no handler deals with.
+using Failure = std::optional<std::string>;
 
 // A failure a handler does not deal with itself (a file that cannot be created, a picture that cannot be
 // decoded). The window shows what() in an error box at the event loop and goes on; the CLI prints it and

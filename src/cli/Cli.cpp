@@ -13,13 +13,8 @@ namespace {
 
 // The registry: one line per command, in the order --help lists them.
 constexpr const Command* kCommands[] = {
-    &kHeaderCommand,
-    &kOsdCommand,
-    &kPaletteCommand,
-    &kFontCommand,
-    &kAosdCommand,
-    &kWavCommand,
-    &kMergeCommand,
+    &kHeaderCommand, &kOsdCommand, &kPaletteCommand, &kFontCommand,
+    &kAosdCommand,   &kWavCommand, &kMergeCommand,
 };
 
 void PrintHelp(std::ostream& out) {
@@ -38,8 +33,8 @@ void PrintHelp(std::ostream& out) {
 
 bool OpenAsFileOpen(shell::Workspace& ws, const std::string& path, shell::Page page, std::ostream& err) {
     const shell::OpenOutcome outcome = shell::OpenBitmap(ws, path, page);
-    if (outcome.message.empty()) return true;
-    err << outcome.message << '\n';
+    if (!outcome.failure) return true;
+    err << *outcome.failure << '\n';
     return false;
 }
 

@@ -208,8 +208,8 @@ bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::
         err << "The bank is empty: nothing to save\n";
         return false;
     }
-    if (save.Failure) {
-        err << *save.Failure << '\n';
+    if (save.failure) {
+        err << *save.failure << '\n';
         return false;
     }
     PrintWritten(out, {font::kBankTextName, font::kBankBinaryName});
@@ -223,8 +223,8 @@ bool GenerateTheCode(const font::FontState& state, bool halfWord, std::int32_t p
         err << "The bank is empty: no code generated\n";
         return false;
     }
-    if (code.Failure) {
-        err << *code.Failure << '\n';
+    if (code.failure) {
+        err << *code.failure << '\n';
         return false;
     }
     if (!code.Note.empty()) out << code.Note << '\n';
@@ -238,8 +238,8 @@ bool GenerateTheCode(const font::FontState& state, bool halfWord, std::int32_t p
 bool LoadTheBank(font::FontState& state, const std::string& path, bool& clean, std::ostream& out,
                  std::ostream& err) {
     const font::BankLoadResult load = font::LoadBankFile(state.Bank, path, state.Editor.FontPalette);
-    if (load.Failure) {
-        err << *load.Failure << '\n';
+    if (load.failure) {
+        err << *load.failure << '\n';
         if (load.Skipped == 0) return false;
         clean = false;
     }
@@ -267,7 +267,7 @@ int RunGlyph(const FontGlyphJob& job, std::ostream& out, std::ostream& err) {
         font::SaveGlyphFiles(state->Editor, job.bankCount, job.boxes.binSort, job.boxes.outputDirectory);
     for (const std::string& name : saved.Written)
         out << "Wrote " << name << '\n';
-    return Report(saved.Failures, err) ? kExitOk : kExitFailure;
+    return Report(saved.failures, err) ? kExitOk : kExitFailure;
 }
 
 int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {

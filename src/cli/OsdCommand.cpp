@@ -68,8 +68,8 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const osd::GenerateResult result = osd::GenerateOsdFont(ws->bitmap, options);
     for (const std::string& note : result.notes)
         out << note << '\n';
-    if (result.error) {
-        err << *result.error << '\n';
+    if (result.failure) {
+        err << *result.failure << '\n';
         return kExitFailure;
     }
     if (!result.ran) {

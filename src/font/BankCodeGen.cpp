@@ -153,7 +153,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t
     for (const GlyphNode& node : bank.Nodes())
         words += node.Words.size();
     if ((words + 127) / 128 > static_cast<std::size_t>(kMaxArrays)) {
-        result.Failure =
+        result.failure =
             base::strprintf("%s The bank needs %zu arrays of 128 words; FONT_Init sends at most %d.",
                             kCodeGenFail, (words + 127) / 128, kMaxArrays);
         return result;
@@ -173,7 +173,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t
     };
     for (Output& o : outputs) {
         if (!o.file.Create(base::JoinPath(outputDirectory, o.name), o.mode)) {
-            result.Failure = kCodeGenFail;
+            result.failure = kCodeGenFail;
             return result; // every file opened so far is abandoned: nothing changes on disk
         }
     }
@@ -194,7 +194,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t
     bool ok = true;
     for (Output& o : outputs)
         ok = o.file.Close() && ok;
-    if (!ok) result.Failure = kCodeGenFail;
+    if (!ok) result.failure = kCodeGenFail;
 
     result.Arrays = t.arrays;
     result.MergedColours = t.mergedCount;

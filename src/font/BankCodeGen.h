@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Error.h"
 #include "font/FontBank.h"
 
 #include <cstddef>
@@ -39,9 +40,9 @@ inline constexpr const char* kCodeGenFail = "Font CodeGen Fail !!!";
 std::optional<std::vector<std::uint16_t>> HalfWordOrder(const GlyphNode& node);
 
 struct CodeGenResult {
-    bool Ran = false;                   // false: the bank is empty and no file was touched
-    std::optional<std::string> Failure; // DialogPrintError on panel 1: nothing was written
-    int Arrays = 0;                     // MSB/LSB array pairs written
+    bool Ran = false;      // false: the bank is empty and no file was touched
+    base::Failure failure; // DialogPrintError on panel 1: nothing was written
+    int Arrays = 0;        // MSB/LSB array pairs written
     std::size_t MergedColours = 0;
     // With Half Word: the glyphs emitted in stored order because the reordering does not apply to them,
     // and the note that says so for status panel 1 (empty when there are none).
@@ -51,7 +52,7 @@ struct CodeGenResult {
 
 // "Code": writes the eight files into outputDirectory (empty: the current directory), replacing them
 // safely. An empty bank touches nothing. When any file cannot be created, or the bank needs more arrays
-// than FONT_Init can send (255), nothing is written and Failure says "Font CodeGen Fail !!!"; a file that
+// than FONT_Init can send (255), nothing is written and failure says "Font CodeGen Fail !!!"; a file that
 // could not be completed (a full disk) keeps its old content and gives the same message.
 // paletteFormat 0 writes the palette as RGB666, anything else as RGB888.
 CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,

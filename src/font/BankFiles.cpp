@@ -51,14 +51,14 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std
     base::OutputFile binary;
     if (!text.Create(base::JoinPath(outputDirectory, kBankTextName), base::OutputFile::Mode::Text) ||
         !binary.Create(base::JoinPath(outputDirectory, kBankBinaryName), base::OutputFile::Mode::Binary)) {
-        result.Failure = kCreateFontFileError;
+        result.failure = kCreateFontFileError;
         return result; // both are abandoned: neither file changes
     }
     text.Write(BankText(bank, currentFont));
     binary.Write(BankBinary(bank, binSort));
     const bool textOk = text.Close();
     const bool binaryOk = binary.Close();
-    if (!textOk || !binaryOk) result.Failure = kCreateFontFileError;
+    if (!textOk || !binaryOk) result.failure = kCreateFontFileError;
     return result;
 }
 
@@ -99,7 +99,7 @@ BankLoadResult LoadBankFile(FontBank& bank, const std::string& path, const Palet
     std::vector<std::uint8_t> bytes;
     if (base::ReadWholeFile(path, bytes, kMaxBankFileBytes) != base::ReadStatus::Ok) {
         BankLoadResult result;
-        result.Failure = kOpenFontFileError;
+        result.failure = kOpenFontFileError;
         return result;
     }
     return LoadBankText(bank, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
@@ -178,7 +178,7 @@ BankLoadResult LoadBankText(FontBank& bank, std::string_view content, const Pale
         // A node that cannot be made ends the reading; the glyphs completed so far stay.
     }
     if (result.Skipped > 0)
-        result.Failure = base::strprintf("%d Font(s) Skipped: Bad ;BPPi, ;Xi or ;Yi !!!", result.Skipped);
+        result.failure = base::strprintf("%d Font(s) Skipped: Bad ;BPPi, ;Xi or ;Yi !!!", result.Skipped);
     return result;
 }
 

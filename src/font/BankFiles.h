@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Error.h"
 #include "font/FontBank.h"
 #include "font/TextRenderer.h"
 
@@ -28,8 +29,8 @@ std::string BankText(const FontBank& bank, const FontChoice& currentFont);
 std::string BankBinary(const FontBank& bank, std::int32_t binSort);
 
 struct BankSaveResult {
-    bool Ran = false;                   // false: the bank is empty and no file was touched
-    std::optional<std::string> Failure; // "Create FONT File Error !!!"
+    bool Ran = false;      // false: the bank is empty and no file was touched
+    base::Failure failure; // "Create FONT File Error !!!"
 };
 
 // "Save": writes FontBank.txt and FontBank.bin into outputDirectory (empty: the current directory),
@@ -46,7 +47,7 @@ struct BankLoadResult {
     // "Open FONT File Error !!!" (nothing was read), or how many glyphs had to be skipped because their
     // ";BPPi", ";Xi" or ";Yi" named no item of the boxes (the others were added). The tab shows it with
     // DialogPrintError on panel 1.
-    std::optional<std::string> Failure;
+    base::Failure failure;
     std::size_t Added = 0;
     int Skipped = 0;
     // What the font boxes show after the load: the text after "=" of the last ";FontFace=",

@@ -99,7 +99,7 @@ void BankPanel::Font_BtnBankClearClick() {
 void BankPanel::Font_btnBankSaveClick() {
     const BankSaveResult result =
         SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont, tab_.Settings().BinSort, std::string());
-    if (result.Failure) tab_.Messages().DialogPrintError(1, *result.Failure);
+    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure);
 }
 
 void BankPanel::Font_btnBankLoadClick() {
@@ -113,14 +113,14 @@ void BankPanel::Font_btnBankLoadClick() {
         LoadBankFile(tab_.State().Bank, dialog.FileName, tab_.State().Editor.FontPalette);
     tab_.Glyph().ShowBankFont(result);
     ShowBank();
-    if (result.Failure) tab_.Messages().DialogPrintError(1, *result.Failure);
+    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure);
 }
 
 void BankPanel::Font_btnBankCodeClick() {
     const CodeGenResult result = GenerateBankCode(tab_.State().Bank, tab_.State().HalfWord,
                                                   tab_.Settings().PaletteFormat, std::string());
-    if (result.Failure) {
-        tab_.Messages().DialogPrintError(1, *result.Failure);
+    if (result.failure) {
+        tab_.Messages().DialogPrintError(1, *result.failure);
         return;
     }
     if (!result.Note.empty()) tab_.Messages().SetPanel(1, result.Note);

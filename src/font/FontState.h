@@ -41,8 +41,8 @@ namespace font {
 //   Font_btnBankSaveClick         SaveBank(Bank, Editor.CurrentFont, settings.BinSort, dir)
 //   Font_btnBankLoadClick         OpenDialog_Main borrowed (kBankFileFilter, index 1, kBankTextName), then
 //                                 LoadBankFile(Bank, path, Editor.FontPalette) -> the font boxes it
-//                                 names; Failure through DialogPrintError(1, ...)
-//   Font_btnBankCodeClick         GenerateBankCode(Bank, HalfWord, settings.PaletteFormat, dir) -> Failure
+//                                 names; failure through DialogPrintError(1, ...)
+//   Font_btnBankCodeClick         GenerateBankCode(Bank, HalfWord, settings.PaletteFormat, dir) -> failure
 //                                 through DialogPrintError(1, ...), Note into status panel 1
 //   Font_chkHalfWordClick         HalfWord = checked
 //   Font_btnStringGenerateClick   GenerateStrings(Editor, Bank, renderer, MemoLines(memo text), dir)

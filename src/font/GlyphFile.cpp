@@ -62,12 +62,12 @@ void WriteOne(const std::string& directory, const std::string& name, const std::
               base::OutputFile::Mode mode, GlyphSaveResult& result) {
     base::OutputFile file;
     if (!file.Create(base::JoinPath(directory, name), mode)) {
-        result.Failures.push_back("Unable to create " + name);
+        result.failures.push_back("Unable to create " + name);
         return;
     }
     file.Write(bytes);
     if (!file.Close()) {
-        result.Failures.push_back("Unable to write " + name);
+        result.failures.push_back("Unable to write " + name);
         return;
     }
     result.Written.push_back(name);

@@ -263,7 +263,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     NamedFile oneBpp{{}, baseName + "_1BPP.txt"};
     auto create = [&](NamedFile& f, OutputFile::Mode mode) {
         if (f.file.Create(base::JoinPath(options.outputDirectory, f.name), mode)) return true;
-        result.error = "Unable to create " + f.name;
+        result.failure = "Unable to create " + f.name;
         return false;
     };
     if (!create(msbBin, OutputFile::Mode::Binary) || !create(lsbBin, OutputFile::Mode::Binary) ||
@@ -274,7 +274,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     WritePaletteSource(source.file, bm.ColourTable.data(), bm.ColourCount, options.paletteFormat);
 
     auto close = [&](NamedFile& f) {
-        if (!f.file.Close() && !result.error) result.error = "Unable to write " + f.name;
+        if (!f.file.Close() && !result.failure) result.failure = "Unable to write " + f.name;
     };
 
     int cellCount = 0;

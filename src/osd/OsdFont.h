@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Error.h"
 #include "bitmap/BmpLoader.h"
 #include "shell/Settings.h"
 
@@ -35,10 +36,10 @@ inline OsdOptions MakeOsdOptions(const shell::Settings& settings, std::string so
 }
 
 struct GenerateResult {
-    bool ran = false;                 // false: the source is not a ".bmp" file and nothing was done
-    std::vector<std::string> notes;   // the " OK !" notes in the order they were made (last one stays)
-    std::optional<std::string> error; // a font output that could not be created or written, the message
-    int cellCount = 0;                // cells processed
+    bool ran = false;               // false: the source is not a ".bmp" file and nothing was done
+    std::vector<std::string> notes; // the " OK !" notes in the order they were made (last one stays)
+    base::Failure failure;          // a font output that could not be created or written, the message
+    int cellCount = 0;              // cells processed
 };
 
 // Cuts bitmap into cells of cellWidth x 16 pixels, row of cells by row of cells, and writes B_R.txt, B_G.txt,

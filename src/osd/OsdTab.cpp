@@ -137,7 +137,7 @@ void OsdTab::BitBtn_GenerateClick() {
     const GenerateResult result = GenerateOsdFont(bitmap_, options);
     for (const std::string& note : result.notes)
         messages_.SetPanel(1, note);
-    if (result.error) messages_.DialogPrintError(1, *result.error);
+    if (result.failure) messages_.DialogPrintError(1, *result.failure);
 }
 
 void OsdTab::BitBtn_ReducePaletteClick() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "base/Error.h"
 #include "bitmap/BmpLoader.h"
 #include "palette/PaletteState.h"
 
@@ -26,7 +27,7 @@ namespace palette {
 struct EditResult {
     bool inBitmap = true; // the bitmap holds the edit, so Generate writes it
     // When !inBitmap, the sentence for status panel 1 ("Index 16 does not fit 4 bpp: File > Save ...").
-    std::optional<std::string> message;
+    base::Failure failure;
 };
 
 // Inserts colour at index: entries index..254 move up one place (entry 255 is lost), pixel indices >= index

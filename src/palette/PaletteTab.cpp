@@ -147,8 +147,8 @@ void PaletteTab::ShowPicture() {
 }
 
 void PaletteTab::ShowDepthNote(const EditResult& result) {
-    if (result.message) {
-        messages_.SetPanel(1, *result.message);
+    if (result.failure) {
+        messages_.SetPanel(1, *result.failure);
         depthNoteShown_ = true;
     } else if (depthNoteShown_) {
         // The picture fits its depth again: the note no longer holds.

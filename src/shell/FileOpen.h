@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Error.h"
 #include "bitmap/BmpLoader.h"
 
 #include <string>
@@ -13,7 +14,7 @@ enum class Page { Osd, BitmapHeader, Palette, Font, Aosd, Wav, Merge };
 // What File > Open did, for the window to show.
 struct OpenOutcome {
     bitmap::OpenStatus status = bitmap::OpenStatus::Ok;
-    std::string message;        // the text to report, empty when the file was accepted
+    base::Failure failure;      // the text to report; none when the file was accepted
     bool headersRead = false;   // caption and header grids must follow the file
     bool pictureLoaded = false; // the active tab's picture control was loaded (OSD or Palette tab)
 };

@@ -235,8 +235,8 @@ void TMainTop::OpenBitmap(const std::string& path) {
                        QString::fromLocal8Bit(path.c_str()));
     for (Tab* tab : tabs_)
         tab->PictureRead(outcome, tab == active);
-    if (!outcome.message.empty()) {
-        messages_.DialogPrintError(1, outcome.message);
+    if (outcome.failure) {
+        messages_.DialogPrintError(1, *outcome.failure);
         return;
     }
     for (Tab* tab : tabs_)

@@ -10,7 +10,7 @@ OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active) {
     OpenOutcome outcome;
     if (!base::FileExists(path)) {
         outcome.status = bitmap::OpenStatus::FileNotExist;
-        outcome.message = bitmap::MessageOf(outcome.status);
+        outcome.failure = bitmap::MessageOf(outcome.status);
         ws.osd.Before = Picture{};
         return outcome;
     }
@@ -28,7 +28,7 @@ OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active) {
     outcome.status = loaded.status;
     outcome.headersRead = loaded.headersRead;
     if (loaded.status != bitmap::OpenStatus::Ok) {
-        outcome.message = bitmap::MessageOf(loaded.status);
+        outcome.failure = bitmap::MessageOf(loaded.status);
         ws.osd.Before = Picture{};
         return outcome;
     }

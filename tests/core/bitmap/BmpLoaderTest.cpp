@@ -264,7 +264,7 @@ std::map<std::string, std::vector<std::uint8_t>> OsdOutputs(const CurrentBitmap&
     options.outputDirectory = dir;
     const osd::GenerateResult result = osd::GenerateOsdFont(bm, options);
     EXPECT_TRUE(result.ran);
-    EXPECT_FALSE(result.error);
+    EXPECT_FALSE(result.failure);
     std::map<std::string, std::vector<std::uint8_t>> files;
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         files[entry.path().filename()] = testsupport::ReadFile(entry.path());

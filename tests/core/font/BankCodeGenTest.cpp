@@ -37,7 +37,7 @@ TEST(BankCodeGen, OneZeroGlyphGivesTheExampleFiles) {
     TempDir dir;
     const font::CodeGenResult r = font::GenerateBankCode(bank, false, 1, dir.path());
     ASSERT_TRUE(r.Ran);
-    ASSERT_FALSE(r.Failure.has_value());
+    ASSERT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.Arrays, 1);
     EXPECT_TRUE(r.Note.empty());
 
@@ -156,7 +156,7 @@ TEST(BankCodeGen, CellCommentsCountCellsAndWrapAfterFF) {
     for (int j = 1; j < 129; ++j)
         bank.Append(ZeroNode(0, 5, 0));
     TempDir dir;
-    ASSERT_FALSE(font::GenerateBankCode(bank, false, 1, dir.path()).Failure.has_value());
+    ASSERT_FALSE(font::GenerateBankCode(bank, false, 1, dir.path()).failure.has_value());
     const std::string c = ReadText(dir / "Font.c");
     const std::string items = Items(" 0x00,", 16);
     EXPECT_NE(c.find("{\n" + items + "//Font00-0-00 16x16 2BPP\n" + items + "\n" + items +
@@ -259,7 +259,7 @@ TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
         EXPECT_FALSE(base::FileExists(dir / name)) << name;
 
     bank.Append(ZeroNode(0, 4, 0));
-    EXPECT_EQ(font::GenerateBankCode(bank, false, 1, dir / "missing").Failure,
+    EXPECT_EQ(font::GenerateBankCode(bank, false, 1, dir / "missing").failure,
               std::optional<std::string>("Font CodeGen Fail !!!"));
 
     // 256 glyphs of 128 words need 256 arrays; FONT_Init can send 255.
@@ -267,8 +267,8 @@ TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
     for (int i = 0; i < 256; ++i)
         bank.Append(ZeroNode(3, 4, 0));
     const font::CodeGenResult r = font::GenerateBankCode(bank, false, 1, dir.path());
-    ASSERT_TRUE(r.Failure.has_value());
-    EXPECT_EQ(r.Failure->rfind("Font CodeGen Fail !!!", 0), 0u);
+    ASSERT_TRUE(r.failure.has_value());
+    EXPECT_EQ(r.failure->rfind("Font CodeGen Fail !!!", 0), 0u);
     for (const char* name : kNames)
         EXPECT_FALSE(base::FileExists(dir / name)) << name;
 }

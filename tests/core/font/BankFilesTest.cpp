@@ -53,7 +53,7 @@ TEST(BankFiles, TextStartsAsTheExampleOfATwelveWideGlyph) {
     TempDir dir;
     const font::BankSaveResult r = font::SaveBank(bank, font::FontChoice{"Arial", 10, 13, 0}, 0, dir.path());
     EXPECT_TRUE(r.Ran);
-    EXPECT_FALSE(r.Failure.has_value());
+    EXPECT_FALSE(r.failure.has_value());
     const std::string saved = ReadText(dir / "FontBank.txt");
     EXPECT_EQ(saved.substr(0, 17), ";FontFace=Arial\r\n");
     EXPECT_NE(saved.find("\r\n;FontStyle=13\r\n"), std::string::npos);
@@ -89,7 +89,7 @@ TEST(BankFiles, BinaryOrdersOfOneAndTwoGlyphs) {
     EXPECT_EQ(font::BankBinary(two, 7), hiA + hiB + loA + loB); // any other value is Half
 
     TempDir dir;
-    ASSERT_FALSE(font::SaveBank(two, kArial, 1, dir.path()).Failure.has_value());
+    ASSERT_FALSE(font::SaveBank(two, kArial, 1, dir.path()).failure.has_value());
     EXPECT_EQ(ReadText(dir / "FontBank.bin"), hiA + loA + hiB + loB);
 }
 
@@ -115,7 +115,7 @@ TEST(BankFiles, SaveLeavesNothingForAnEmptyBankOrAFailure) {
 
     bank.Append(ZeroNode(0, 4, 0));
     const font::BankSaveResult failed = font::SaveBank(bank, kArial, 0, dir / "missing");
-    EXPECT_EQ(failed.Failure, std::optional<std::string>("Create FONT File Error !!!"));
+    EXPECT_EQ(failed.failure, std::optional<std::string>("Create FONT File Error !!!"));
 }
 
 TEST(BankFiles, LoadAfterSaveGivesTheSameNodes) {
@@ -126,11 +126,11 @@ TEST(BankFiles, LoadAfterSaveGivesTheSameNodes) {
     bank.Append(MakeNode(3, 18, 3, 4));
     bank.Append(MakeNode(0, 11, 0, 5));
     TempDir dir;
-    ASSERT_FALSE(font::SaveBank(bank, font::FontChoice{"Courier New", 12, 3, 0}, 0, dir.path()).Failure);
+    ASSERT_FALSE(font::SaveBank(bank, font::FontChoice{"Courier New", 12, 3, 0}, 0, dir.path()).failure);
 
     FontBank loaded;
     font::BankLoadResult r = font::LoadBankFile(loaded, dir / "FontBank.txt", font::kStartPalette);
-    EXPECT_FALSE(r.Failure.has_value());
+    EXPECT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.Added, 5u);
     EXPECT_EQ(loaded.Nodes(), bank.Nodes());
     // The font boxes show what the file says; a face with a blank shows its first word.
@@ -146,7 +146,7 @@ TEST(BankFiles, LoadAfterSaveGivesTheSameNodes) {
     ASSERT_EQ(loaded.Count(), 10u);
     EXPECT_EQ(loaded[9], bank[4]);
 
-    EXPECT_EQ(font::LoadBankFile(loaded, dir / "none.txt", font::kStartPalette).Failure,
+    EXPECT_EQ(font::LoadBankFile(loaded, dir / "none.txt", font::kStartPalette).failure,
               std::optional<std::string>("Open FONT File Error !!!"));
     EXPECT_EQ(loaded.Count(), 10u);
 }
@@ -187,7 +187,7 @@ TEST(BankFiles, LoadToleratesWhatTheSaveNeverWrites) {
     ASSERT_EQ(bank.Count(), 2u);
     EXPECT_EQ(r.Added, 2u);
     EXPECT_EQ(r.Skipped, 2);
-    EXPECT_EQ(r.Failure, std::optional<std::string>("2 Font(s) Skipped: Bad ;BPPi, ;Xi or ;Yi !!!"));
+    EXPECT_EQ(r.failure, std::optional<std::string>("2 Font(s) Skipped: Bad ;BPPi, ;Xi or ;Yi !!!"));
     EXPECT_EQ(bank[0].Palette, current);
     EXPECT_EQ(bank[0].Words, font::GlyphWords(16, 0x8000));
     EXPECT_EQ(bank[1].WidthIndex, 7);
@@ -205,7 +205,7 @@ TEST(BankFiles, LoadStopsWhenTheBankIsFull) {
     for (int i = 0; i < 250; ++i)
         bank.Append(ZeroNode(0, 4, 0));
     const auto r = font::LoadBankText(bank, font::BankText(source, kArial), font::kStartPalette);
-    EXPECT_FALSE(r.Failure.has_value());
+    EXPECT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.Added, 6u);
     ASSERT_EQ(bank.Count(), 256u);
     EXPECT_EQ(bank[255], source[5]);

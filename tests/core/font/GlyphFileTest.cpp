@@ -47,7 +47,7 @@ TEST(GlyphFile, OneBppGlyphWritesTwoFilesAndTheBodyTestsAgainstEntryZero) {
     Set(e, 1, 0, 0x0000FF); // not black, but not entry 0 either: set in the file
     Set(e, 15, 1, 0x000000);
     const font::GlyphSaveResult r = font::SaveGlyphFiles(e, 0, 0, dir.path());
-    EXPECT_TRUE(r.Failures.empty());
+    EXPECT_TRUE(r.failures.empty());
     EXPECT_EQ(r.Written, (std::vector<std::string>{"1BPPFont0.txt", "1BPPFont0.bin"}));
     EXPECT_FALSE(base::FileExists(dir / "1BPPto1BPP0.txt"));
 
@@ -84,7 +84,7 @@ TEST(GlyphFile, TwoBppGlyphWritesTheOneBitRenderingAndBothRawOrders) {
     TempDir dir;
     const GlyphEditor e = TwoBppFixture();
     const font::GlyphSaveResult r = font::SaveGlyphFiles(e, 3, 0, dir.path());
-    EXPECT_TRUE(r.Failures.empty());
+    EXPECT_TRUE(r.failures.empty());
     EXPECT_EQ(r.Written, (std::vector<std::string>{"2BPPto1BPP3.txt", "2BPPFont3.txt", "2BPPFont3.bin"}));
 
     const std::string oneBit = ";UFONT 00\n"
@@ -135,7 +135,7 @@ TEST(GlyphFile, SaveReadsThroughTheWindowAndReportsFilesItCannotWrite) {
 
     const font::GlyphSaveResult r = font::SaveGlyphFiles(TwoBppFixture(), 0, 0, dir / "missing");
     EXPECT_TRUE(r.Written.empty());
-    EXPECT_EQ(r.Failures,
+    EXPECT_EQ(r.failures,
               (std::vector<std::string>{"Unable to create 2BPPto1BPP0.txt", "Unable to create 2BPPFont0.txt",
                                         "Unable to create 2BPPFont0.bin"}));
 }
@@ -163,7 +163,7 @@ TEST(GlyphFile, LoadAfterSaveRestoresTheGlyph) {
                     c.colorType == 0 ? (index ? 0x000000 : 0xFFFFFF)
                                      : source.FontPalette[static_cast<size_t>(index)]);
             }
-        ASSERT_TRUE(font::SaveGlyphFiles(source, 0, 0, dir.path()).Failures.empty());
+        ASSERT_TRUE(font::SaveGlyphFiles(source, 0, 0, dir.path()).failures.empty());
 
         GlyphEditor loaded;
         loaded.ApplyGridWidth(2);

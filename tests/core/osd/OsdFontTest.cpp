@@ -188,7 +188,7 @@ TEST_F(Generate, OneBppRunWritesEveryFileExactly) {
 
     const GenerateResult result = Run(*bm, 12, "C:\\fonts\\osd12.Bmp");
     EXPECT_TRUE(result.ran);
-    EXPECT_FALSE(result.error);
+    EXPECT_FALSE(result.failure);
     EXPECT_EQ(result.cellCount, 2);
     EXPECT_EQ(result.notes,
               (std::vector<std::string>{"osd12_R.txt OK !", "osd12_G.txt OK !", "osd12_B.txt OK !"}));
@@ -485,7 +485,7 @@ TEST_F(Generate, UnknownDepthWritesPaletteFilesOnly) {
     auto bm = MakeBitmap(16, 16, 3, 6);
     const GenerateResult result = Run(*bm, 16);
     EXPECT_TRUE(result.ran);
-    EXPECT_FALSE(result.error);
+    EXPECT_FALSE(result.failure);
     EXPECT_EQ(result.cellCount, 0);
     EXPECT_EQ(Binary("osd_MSB.bin").size(), 0u);
     EXPECT_EQ(Text("osd_MSB.txt"), "");
@@ -504,7 +504,7 @@ TEST_F(Generate, OtherExtensionsDoNothing) {
         const GenerateResult result = Run(*bm, 16, source);
         EXPECT_FALSE(result.ran);
         EXPECT_TRUE(result.notes.empty());
-        EXPECT_FALSE(result.error);
+        EXPECT_FALSE(result.failure);
         EXPECT_TRUE(FilesIn(out.path()).empty());
     }
     EXPECT_TRUE(Run(*bm, 16, "/pics/OSD.bMp").ran);
@@ -563,7 +563,7 @@ TEST_F(Generate, AnOutputThatCannotBeCreatedEndsTheRunNamingIt) {
         options.outputDirectory = dir.path();
         const GenerateResult result = GenerateOsdFont(*bm, options);
         EXPECT_TRUE(result.ran);
-        EXPECT_EQ(result.error, c.error);
+        EXPECT_EQ(result.failure, c.error);
         EXPECT_EQ(result.notes, c.notes);
         for (const std::string& name : c.untouched)
             EXPECT_EQ(ReadFile(dir / name), kPrevious) << name;
@@ -577,7 +577,7 @@ TEST_F(Generate, AWriteFailureAtCloseIsReported) {
     auto bm = MakeBitmap(16, 16, 1, 4);
     std::filesystem::create_symlink("/dev/full", out / "osd_MSB.txt");
     const GenerateResult result = Run(*bm, 16);
-    EXPECT_EQ(result.error, std::optional<std::string>("Unable to write osd_MSB.txt"));
+    EXPECT_EQ(result.failure, std::optional<std::string>("Unable to write osd_MSB.txt"));
     EXPECT_EQ(result.cellCount, 1);
     EXPECT_EQ(Binary("osd_LSB.bin").size(), 16u); // the other outputs are complete
 }

@@ -61,7 +61,7 @@ std::unique_ptr<shell::Workspace> OpenFresh(const testsupport::TempDir& tmp,
     testsupport::WriteFile(path, testsupport::BuildBmp(layout));
     const shell::OpenOutcome outcome = shell::OpenBitmap(*ws, path, page);
     if (outcome.status != bitmap::OpenStatus::Ok)
-        throw std::runtime_error("cannot open the sample: " + outcome.message);
+        throw std::runtime_error("cannot open the sample: " + outcome.failure.value_or(""));
     return ws;
 }
 

@@ -52,7 +52,7 @@ protected:
         options.outputDirectory = dir;
         const osd::GenerateResult result = osd::GenerateOsdFont(ws_->bitmap, options);
         EXPECT_TRUE(result.ran);
-        EXPECT_FALSE(result.error) << *result.error;
+        EXPECT_FALSE(result.failure) << *result.failure;
         Files files;
         for (const auto& entry : std::filesystem::directory_iterator(dir))
             files[entry.path().filename().string()] = testsupport::ReadFile(entry.path().string());
@@ -115,7 +115,7 @@ TEST_F(WriteBack, FittingEditsBelow8BitsReachGenerateAsAt8Bits) {
             const Files before = Generated("before");
             const palette::EditResult result = c.edit(*ws_, colours);
             EXPECT_TRUE(result.inBitmap);
-            EXPECT_FALSE(result.message);
+            EXPECT_FALSE(result.failure);
             EXPECT_EQ(ws_->bitmap.ColourTable, table);
             const std::vector<std::uint8_t> pixels = ws_->bitmap.Pixels;
             const Files after = Generated("after");
@@ -160,7 +160,7 @@ TEST_F(WriteBack, AnIndexPastTheDepthLeavesTheBitmapAndSaysSoUntilTheIndicesFitA
             palette::InsertEntry(ws_->bitmap, ws_->PaletteTable, ws_->palette, 0, 0x0A0B0C);
 
         EXPECT_FALSE(inserted.inBitmap);
-        EXPECT_EQ(inserted.message, std::optional<std::string>(note));
+        EXPECT_EQ(inserted.failure, std::optional<std::string>(note));
         EXPECT_EQ(ws_->bitmap.Pixels, pixels);
         EXPECT_EQ(ws_->bitmap.ColourTable, colourTable);
         EXPECT_EQ(Generated("inserted"), before);
@@ -173,7 +173,7 @@ TEST_F(WriteBack, AnIndexPastTheDepthLeavesTheBitmapAndSaysSoUntilTheIndicesFitA
             palette::DeleteEntry(ws_->bitmap, ws_->PaletteTable, ws_->palette, 0);
 
         EXPECT_TRUE(deleted.inBitmap);
-        EXPECT_FALSE(deleted.message);
+        EXPECT_FALSE(deleted.failure);
         EXPECT_EQ(ws_->bitmap.Pixels, pixels);
         for (int i = 0; i < 255; ++i)
             ASSERT_EQ(ws_->bitmap.ColourTable[static_cast<size_t>(i)],
