@@ -1,5 +1,6 @@
 #include "cli/AosdCommand.h"
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 
 #include "base/Path.h"
 #include "support/BmpBuilder.h"
@@ -11,24 +12,13 @@
 
 namespace {
 
+using clitest::Result;
+using clitest::RunCli;
+using clitest::RunProcess;
+
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using Bytes = std::vector<std::uint8_t>;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-// Runs the real executable, as a build script does.
-Result RunProcess(const std::string& argsLine) {
-    TempDir dir;
-    const std::string cmd =
-        std::string(TAVIX_CLI_PATH) + " " + argsLine + " >" + (dir / "out") + " 2>" + (dir / "err");
-    const int status = std::system(cmd.c_str());
-    return {WEXITSTATUS(status), testsupport::ReadText(dir / "out"), testsupport::ReadText(dir / "err")};
-}
 
 void WritePicture(const std::string& path, Bytes pixels, std::vector<base::Colour> palette) {
     testsupport::BmpLayout s;

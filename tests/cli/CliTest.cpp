@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "cli/OsdCommand.h"
 #include "cli/PaletteCommand.h"
 
@@ -13,26 +14,9 @@
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-// Runs the real executable, to see exit codes and streams as a build script does.
-Result RunProcess(const std::string& argsLine) {
-    testsupport::TempDir dir;
-    const std::string cmd =
-        std::string(TAVIX_CLI_PATH) + " " + argsLine + " >" + (dir / "out") + " 2>" + (dir / "err");
-    const int status = std::system(cmd.c_str());
-    return {WEXITSTATUS(status), testsupport::ReadText(dir / "out"), testsupport::ReadText(dir / "err")};
-}
+using clitest::Result;
+using clitest::RunCli;
+using clitest::RunProcess;
 
 TEST(Cli, VersionHelpAndUsageErrors) {
     auto r = RunProcess("--version");

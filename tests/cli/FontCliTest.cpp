@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "cli/FontCommand.h"
 
 #include "base/Path.h"
@@ -13,21 +14,13 @@
 
 namespace {
 
+using clitest::Result;
+using clitest::RunCli;
+using clitest::RunProcess;
+
 using testsupport::ReadText;
 using testsupport::TempDir;
 using testsupport::WriteFile;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 void WriteText(const std::string& path, const std::string& text) {
     WriteFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));

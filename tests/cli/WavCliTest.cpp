@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "cli/WavCommand.h"
 
 #include "base/Path.h"
@@ -15,23 +16,15 @@
 
 namespace {
 
+using clitest::Result;
+using clitest::RunCli;
+using clitest::RunProcess;
+
 using testsupport::BuildWav;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WavLayout;
 using Bytes = std::vector<std::uint8_t>;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 TEST(WavCli, ParsesEachAction) {
     const cli::WavJob info = cli::ParseWavArgs({"info", "a.wav"});
