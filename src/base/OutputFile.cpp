@@ -114,13 +114,17 @@ OutputFile::~OutputFile() {
     Abandon();
 }
 
-bool OutputFile::Create(const std::string& path, Mode mode) {
+void OutputFile::Begin(const std::string& path, Mode mode) {
     Abandon();
     path_ = path;
     mode_ = mode;
     failed_ = false;
     StartBuffer();
     realPath_ = FollowLinks(path);
+}
+
+bool OutputFile::Create(const std::string& path, Mode mode) {
+    Begin(path, mode);
 
     struct stat st {};
     const bool exists = ::stat(realPath_.c_str(), &st) == 0;
@@ -164,12 +168,7 @@ bool OutputFile::Create(const std::string& path, Mode mode) {
 }
 
 bool OutputFile::OpenForAppend(const std::string& path, Mode mode) {
-    Abandon();
-    path_ = path;
-    mode_ = mode;
-    failed_ = false;
-    StartBuffer();
-    realPath_ = FollowLinks(path);
+    Begin(path, mode);
     kind_ = Kind::Append;
     file_ = std::fopen(realPath_.c_str(), "ab");
     if (!file_) return false;

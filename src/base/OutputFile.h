@@ -73,6 +73,8 @@ private:
 
     char* RoomAfterFlush(std::size_t size);
     void PutAfterFlush(std::uint8_t byte);
+    // Forgets any write in progress and takes the target, its mode and a fresh buffer.
+    void Begin(const std::string& path, Mode mode);
     void StartBuffer();
     void Flush();
     void AppendBytes(const char* data, size_t size);

@@ -87,12 +87,12 @@ const char* MessageOf(OpenStatus status) {
 
 namespace {
 
-constexpr std::uint32_t kBiRgb = 0;
-constexpr std::uint32_t kBiRle8 = 1;
-constexpr std::uint32_t kBiRle4 = 2;
-constexpr std::uint32_t kBiBitFields = 3;
-constexpr std::uint32_t kBiJpeg = 4;
-constexpr std::uint32_t kBiPng = 5;
+using shell::kBiBitFields;
+using shell::kBiJpeg;
+using shell::kBiPng;
+using shell::kBiRgb;
+using shell::kBiRle4;
+using shell::kBiRle8;
 
 // The refusal for a compression the loader cannot take at this depth (8 bits or fewer), or Ok.
 OpenStatus CheckCompression(std::uint32_t compression, unsigned bitsPerPixel) {

@@ -5,6 +5,14 @@
 
 namespace shell {
 
+// The biCompression values of a BMP information header, shared by the picture reader and the loader.
+inline constexpr std::uint32_t kBiRgb = 0;
+inline constexpr std::uint32_t kBiRle8 = 1;
+inline constexpr std::uint32_t kBiRle4 = 2;
+inline constexpr std::uint32_t kBiBitFields = 3;
+inline constexpr std::uint32_t kBiJpeg = 4;
+inline constexpr std::uint32_t kBiPng = 5;
+
 // Where an RLE-compressed BMP pixel stream is expanded to: height rows of stride bytes, in the order the file
 // stores them (row 0 is the first row the stream describes), each pixel an index packed at bitsPerIndex
 // (1, 2, 4 or 8) with the leftmost pixel in the most significant bits. The caller zeroes the rows first:

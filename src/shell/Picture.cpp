@@ -44,13 +44,6 @@ constexpr size_t kMaxFileSize = size_t{256} << 20;
 constexpr int kMaxSide = 32767;
 constexpr size_t kMaxPixels = size_t{1} << 24;
 
-constexpr std::uint32_t kBiRgb = 0;
-constexpr std::uint32_t kBiRle8 = 1;
-constexpr std::uint32_t kBiRle4 = 2;
-constexpr std::uint32_t kBiBitFields = 3;
-constexpr std::uint32_t kBiJpeg = 4;
-constexpr std::uint32_t kBiPng = 5;
-
 [[noreturn]] void Fail(const std::string& name, const std::string& reason) {
     throw base::Error(base::strprintf("Cannot read the picture \"%s\": %s.", name.c_str(), reason.c_str()));
 }
