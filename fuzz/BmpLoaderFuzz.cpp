@@ -5,6 +5,8 @@
 #include "palette/PaletteEdit.h"
 #include "shell/Workspace.h"
 
+#include "FuzzWorkDir.h"
+
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,22 +15,8 @@
 #include <memory>
 #include <string>
 
-namespace {
-
-const std::string& WorkDir() {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/tavix-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        if (!made) std::abort();
-        return std::string(made);
-    }();
-    return dir;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = WorkDir() + "/input.bmp";
+    const std::string path = FuzzWorkDir() + "/input.bmp";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) std::abort();
     std::fwrite(data, 1, size, f);
@@ -55,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         options.sourcePath = path;
         options.cellWidth = static_cast<std::uint8_t>(12 + size % 5);
         options.to2Bpp = size % 3 == 0;
-        options.outputDirectory = WorkDir();
+        options.outputDirectory = FuzzWorkDir();
         osd::GenerateOsdFont(ws->bitmap, options);
     }
     return 0;

@@ -4,26 +4,14 @@
 #include "font/BankCodeGen.h"
 #include "font/BankFiles.h"
 
+#include "FuzzWorkDir.h"
+
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-namespace {
-
-const std::string& WorkDir() {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/tavix-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        if (!made) std::abort();
-        return std::string(made);
-    }();
-    return dir;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     font::FontBank bank;
@@ -36,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     if (bank.Empty()) return 0;
     const font::FontChoice font{"Fuzz Face", 10, static_cast<std::uint8_t>(size & 15), 0};
-    if (font::SaveBank(bank, font, static_cast<int>(size % 2), WorkDir()).failure) std::abort();
+    if (font::SaveBank(bank, font, static_cast<int>(size % 2), FuzzWorkDir()).failure) std::abort();
     const font::CodeGenResult code =
-        font::GenerateBankCode(bank, size % 3 == 0, static_cast<int>(size % 2), WorkDir());
+        font::GenerateBankCode(bank, size % 3 == 0, static_cast<int>(size % 2), FuzzWorkDir());
     if (code.failure && code.Arrays != 0) std::abort();
     return 0;
 }

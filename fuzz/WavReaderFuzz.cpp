@@ -8,6 +8,8 @@
 #include "wav/WavState.h"
 #include "wav/WavView.h"
 
+#include "FuzzWorkDir.h"
+
 #include <unistd.h>
 
 #include <cstdint>
@@ -16,16 +18,6 @@
 #include <string>
 
 namespace {
-
-const std::string& WorkDir() {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/tavix-wav-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        if (!made) std::abort();
-        return std::string(made);
-    }();
-    return dir;
-}
 
 std::uint32_t Le32At(const std::uint8_t* data, std::size_t size, std::size_t at) {
     std::uint32_t v = 0;
@@ -41,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wav::LoadResult load;
     if (size % 5 == 0) {
         // Through the file system, as the window and the CLI load it.
-        const std::string path = WorkDir() + "/input.wav";
+        const std::string path = FuzzWorkDir() + "/input.wav";
         std::FILE* f = std::fopen(path.c_str(), "wb");
         if (!f) std::abort();
         std::fwrite(data, 1, size, f);
