@@ -4,6 +4,7 @@
 
 #include "base/Path.h"
 #include "support/BmpBuilder.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,10 @@
 #include <sstream>
 
 namespace {
+
+using testsupport::Crlf;
+using testsupport::kStartPaletteLines;
+using testsupport::Repeat;
 
 using clitest::Result;
 using clitest::RunCli;
@@ -26,33 +31,11 @@ void WriteText(const std::string& path, const std::string& text) {
     WriteFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-std::string Crlf(const std::string& lf) {
-    std::string out;
-    for (char c : lf) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
-std::string Repeat(const std::string& s, int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i)
-        out += s;
-    return out;
-}
-
-const std::string kPaletteLines = ";Palette\n"
-                                  "0xFFFFFF 0x000000 0xFF0000 0xFF00FF\n"
-                                  "0x808080 0x008000 0x00FF00 0x000080\n"
-                                  "0x800000 0x008080 0x800080 0x0000FF\n"
-                                  "0xC0C0C0 0x808000 0xFFFF00 0x00FFFF\n";
-
 // The bank file of the one 12-wide glyph whose second row is 0x00F0.
 const std::string kBankOfOne =
     ";FontFace=Arial\n;FontCharSet=0\n;FontHeight=-13\n;FontSize=10\n;FontStyle=0\n"
     ";BPPi=0\n;Xi=0\n;Yi=0\n" +
-    kPaletteLines +
+    kStartPaletteLines +
     ";UFONT 00 \n"
     "............ 0x00,0x00, DB 000h,000h\n"
     "....XXXX.... 0x00,0xF0, DB 000h,0F0h\n" +
@@ -128,7 +111,7 @@ TEST(FontCli, UsageErrors) {
 
 TEST(FontCli, GlyphLoadThenSaveGivesTheFileBack) {
     TempDir dir;
-    const std::string glyph = ";BPPi=0\n;Xi=4\n;Yi=0\n" + kPaletteLines +
+    const std::string glyph = ";BPPi=0\n;Xi=4\n;Yi=0\n" + kStartPaletteLines +
                               ";UFONT 00\n"
                               "X..............X 0x80,0x01, DB 080h,001h\n" +
                               Repeat("................ 0x00,0x00, DB 000h,000h\n", 15);

@@ -2,37 +2,20 @@
 
 #include "base/Path.h"
 #include "support/BmpBuilder.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using testsupport::Crlf;
+using testsupport::kStartPaletteLines;
+using testsupport::Repeat;
+
 using font::GlyphEditor;
 using testsupport::ReadText;
 using testsupport::TempDir;
 
-// CR LF line ends, as the text files have them.
-std::string Crlf(const std::string& lf) {
-    std::string out;
-    for (char c : lf) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
-std::string Repeat(const std::string& line, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i)
-        out += line;
-    return out;
-}
-
-const std::string kStartPaletteLines = ";Palette\n"
-                                       "0xFFFFFF 0x000000 0xFF0000 0xFF00FF\n"
-                                       "0x808080 0x008000 0x00FF00 0x000080\n"
-                                       "0x800000 0x008080 0x800080 0x0000FF\n"
-                                       "0xC0C0C0 0x808000 0xFFFF00 0x00FFFF\n";
 const std::string kZeroLine16 = "................ 0x00,0x00, DB 000h,000h\n";
 
 // Pixels are set through the window, so glyph (x, y) is surface (32 + XOffset + x, 32 + YOffset + y).

@@ -2,6 +2,7 @@
 
 #include "bitmap/BmpLoader.h"
 #include "support/BmpBuilder.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@
 
 namespace {
 
+using testsupport::Repeat;
+
 using base::MakeColour;
 using bitmap::CurrentBitmap;
 using osd::GenerateOsdFont;
@@ -27,13 +30,6 @@ using testsupport::ReadFile;
 using testsupport::ReadText;
 using testsupport::TempDir;
 using Bytes = std::vector<std::uint8_t>;
-
-std::string Repeat(const std::string& text, int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i)
-        out += text;
-    return out;
-}
 
 Bytes RepeatBytes(const Bytes& bytes, int n) {
     Bytes out;

@@ -2,6 +2,7 @@
 
 #include "base/OutputFile.h"
 #include "support/BmpBuilder.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <string>
 
 namespace {
+
+using testsupport::Repeat;
 
 using base::Colour;
 using base::MakeColour;
@@ -24,13 +27,6 @@ std::string Emitted(const std::function<void(OutputFile&)>& emit) {
     emit(file);
     EXPECT_TRUE(file.Close());
     return testsupport::ReadText(dir / "out.C");
-}
-
-std::string Repeat(const std::string& text, int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i)
-        out += text;
-    return out;
 }
 
 const char* const kPaletteInitHead = "\r\nextern void Palette_Init (void);\r\nvoid Palette_Init (void)\r\n{";
