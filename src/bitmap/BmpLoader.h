@@ -31,6 +31,8 @@ struct CurrentBitmap {
         std::vector<std::uint8_t>(kPixelBufferSize); // top row first, fixed size
     std::uint16_t ColourCount = 0;
     std::array<base::Colour, 256> ReducedPalette{};
+    // Not 0 once Reduce Palette has renumbered Pixels: they then index the reduced palette, which ColourTable
+    // holds from that moment (entries 0..ReducedCount-1, zeros after them). Reset by a successful open.
     std::uint16_t ReducedCount = 0;
     std::uint32_t Generation = 0; // counts successful opens, so views can tell a new picture from an old one
 

@@ -77,6 +77,7 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitFailure;
     }
     out << result.cellCount << " cells\n";
+    if (!result.fontInitNote.empty()) err << result.fontInitNote << '\n';
 
     if (job.saveReduced) {
         osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced);

@@ -181,7 +181,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t
     const CodeText t = BuildCode(bank, halfWord);
     auto& [fontC, fontH, msbTxt, lsbTxt, paletteTxt, tmp, msbBin, lsbBin] = outputs;
     fontC.file.Write(t.fontC);
-    osd::WriteFontInitSource(fontC.file, static_cast<std::uint8_t>(t.arrays));
+    osd::WriteFontInitSource(fontC.file, static_cast<unsigned>(t.arrays));
     fontH.file.Write(t.fontH);
     msbTxt.file.Write(t.msbTxt);
     lsbTxt.file.Write(t.lsbTxt);

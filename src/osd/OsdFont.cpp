@@ -5,6 +5,8 @@
 #include "base/Path.h"
 #include "osd/OsdSources.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace osd {
@@ -15,6 +17,7 @@ using base::OutputFile;
 using bitmap::CurrentBitmap;
 
 constexpr int kCellHeight = 16;
+constexpr int kFontInitCells = 256;
 
 // One output file and the name the user knows it by.
 struct NamedFile {
@@ -180,15 +183,30 @@ void ExtractOneBppCell(const CurrentBitmap& bm, int cw, std::size_t start, int x
     lsb.EmitBytes(lsbPart, kCellHeight);
 }
 
-// The three palette tables: one component of every RawPalette entry, 16 to a line.
+// The 256 entries the palette tables hold, as blue, green, red, reserved bytes: the file's colour table, or
+// after Reduce Palette the reduced palette the pixels now index (which ColourTable holds) followed by zeros.
+std::array<std::uint8_t, bitmap::kRawPaletteSize> TableEntries(const CurrentBitmap& bm) {
+    if (bm.ReducedCount == 0) return bm.RawPalette;
+    std::array<std::uint8_t, bitmap::kRawPaletteSize> entries{};
+    for (std::size_t i = 0; i < bm.ReducedCount && i < bm.ColourTable.size(); ++i) {
+        const base::Colour c = bm.ColourTable[i];
+        entries[4 * i] = static_cast<std::uint8_t>(c >> 16);
+        entries[4 * i + 1] = static_cast<std::uint8_t>(c >> 8);
+        entries[4 * i + 2] = static_cast<std::uint8_t>(c);
+    }
+    return entries;
+}
+
+// The three palette tables: one component of every entry, 16 to a line.
 void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, const std::string& baseName,
                         GenerateResult& result) {
     struct Table {
         const char* suffix;
-        int byteInEntry; // RawPalette entries are blue, green, red, reserved
+        int byteInEntry; // entries are blue, green, red, reserved
     };
     static constexpr Table kTables[] = {{"_R.txt", 2}, {"_G.txt", 1}, {"_B.txt", 0}};
     const bool asm_ = options.codeFormat == 0;
+    const auto entries = TableEntries(bm);
     for (const Table& t : kTables) {
         const std::string name = baseName + t.suffix;
         OutputFile file;
@@ -196,7 +214,7 @@ void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, cons
         std::string text;
         text.reserve(256 * 6 + 16);
         for (int i = 0; i < 256; ++i) {
-            unsigned value = bm.RawPalette[static_cast<std::size_t>(4 * i + t.byteInEntry)];
+            unsigned value = entries[static_cast<std::size_t>(4 * i + t.byteInEntry)];
             if (options.paletteFormat == 0) value >>= 2;
             text += asm_ ? "0" : "0x";
             base::AppendHex2(text, value);
@@ -311,7 +329,13 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
             }
         }
         if (bits == 1) close(oneBpp);
-        WriteFontInitSource(source.file, static_cast<std::uint8_t>((cellCount % 256) * bits / 8));
+        // The font RAM holds 256 cells: FONT_Init loads them all for a full sheet, and the first 256 of a
+        // larger one, which the note says.
+        WriteFontInitSource(source.file,
+                            static_cast<unsigned>(std::min(cellCount, kFontInitCells) * bits / 8));
+        if (cellCount > kFontInitCells)
+            result.fontInitNote =
+                base::strprintf("FONT_Init loads the first %d of %d cells", kFontInitCells, cellCount);
     }
     result.cellCount = cellCount;
 

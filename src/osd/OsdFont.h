@@ -40,11 +40,17 @@ struct GenerateResult {
     std::vector<std::string> notes; // the " OK !" notes in the order they were made (last one stays)
     base::Failure failure;          // a font output that could not be created or written, the message
     int cellCount = 0;              // cells processed
+    // "FONT_Init loads the first 256 of N cells" when the sheet has more cells than FONT_Init loads;
+    // empty otherwise.
+    std::string fontInitNote;
 };
 
 // Cuts bitmap into cells of cellWidth x 16 pixels, row of cells by row of cells, and writes B_R.txt, B_G.txt,
 // B_B.txt, B_MSB.bin, B_LSB.bin, B_MSB.txt, B_LSB.txt, B.C and, at 1 bpp, B_1BPP.txt, B being the source's
-// file name without its last four characters. A palette table that cannot be created (or written) is
+// file name without its last four characters. The palette tables hold the file's 256 colour-table entries,
+// B.C the first ColourCount entries of ColourTable; after Reduce Palette both hold the reduced palette the
+// pixels index (the tables followed by zeros). B.C's FONT_Init loads the first 256 cells (min(cells, 256) x
+// bpp / 8 blocks of 128 bytes). A palette table that cannot be created (or written) is
 // skipped and gets no note. A font output that cannot be created ends the run with GenerateResult::error,
 // "Unable to create " and the file's name (without the output directory), before anything is written
 // through it; files already written stay. A font output found incomplete when it is closed gives

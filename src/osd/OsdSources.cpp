@@ -71,7 +71,7 @@ void WritePaletteSource(base::OutputFile& file, const base::Colour* table, std::
     file.Write(out);
 }
 
-void WriteFontInitSource(base::OutputFile& file, std::uint8_t blocks) {
+void WriteFontInitSource(base::OutputFile& file, unsigned blocks) {
     std::string out = "\nextern void FONT_Init(void);\nvoid FONT_Init(void)\n{\n";
     for (unsigned i = 0; i < blocks; ++i) {
         const unsigned h = i % 2;

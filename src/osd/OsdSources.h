@@ -14,7 +14,8 @@ namespace osd {
 void WritePaletteSource(base::OutputFile& file, const base::Colour* table, std::uint16_t count,
                         std::int32_t paletteFormat);
 
-// Writes the routine FONT_Init with `blocks` pairs of MSB/LSB transfer lines, two blocks a bank.
-void WriteFontInitSource(base::OutputFile& file, std::uint8_t blocks);
+// Writes the routine FONT_Init with `blocks` pairs of MSB/LSB transfer lines, two blocks a bank. A full
+// sheet of 256 cells at 8 bpp takes 256 blocks, banks 0 to 127.
+void WriteFontInitSource(base::OutputFile& file, unsigned blocks);
 
 } // namespace osd

@@ -11,8 +11,8 @@ namespace osd {
 struct OsdState {
     shell::Picture Before; // the opened file as drawn (Image_BMP_Before)
     shell::Picture After;  // the reduced picture as painted (Image_BMP_After)
-    // Old palette index -> new index of the last reductions. Never cleared: an entry a reduction does not
-    // set keeps what an earlier one put there.
+    // Old palette index -> new index of the last reduction, rebuilt by each one: every entry whose colour is
+    // the i-th colour collected maps to i, any other entry to 0.
     std::array<std::uint8_t, 256> RemapTable{};
 };
 

@@ -137,6 +137,8 @@ void OsdTab::BitBtn_GenerateClick() {
     const GenerateResult result = GenerateOsdFont(bitmap_, options);
     for (const std::string& note : result.notes)
         messages_.SetPanel(1, note);
+    // Panel 1 keeps the last " OK !" note; what FONT_Init leaves out goes beside it.
+    if (result.ran) messages_.SetPanel(2, result.fontInitNote);
     if (result.failure) messages_.DialogPrintError(1, *result.failure);
 }
 

@@ -102,19 +102,24 @@ void DrawRemapped(const CurrentBitmap& bm, Colour mask, shell::Picture& after) {
 }
 
 int ReducePalette(CurrentBitmap& bm, OsdState& state, Colour mask) {
+    // Once reduced, the pixels index the reduced palette that ColourTable holds, not the file's colours.
+    const bool reduced = bm.ReducedCount != 0;
     const int n = CollectColours(state.Before, bm.WalkWidth(), bm.WalkHeight(), bm.ReducedPalette.data());
     bm.ReducedCount = static_cast<std::uint16_t>(n);
     bm.ColourCount = static_cast<std::uint16_t>(n);
-    bitmap::ConvertPalette(bm.RawPalette.data(), bm.ColourTable.data(), 256);
-    for (int i = 0; i < n; ++i) {
-        // Only the first entry of a colour gets the new number; a later entry of the same colour keeps what
-        // an earlier reduction gave it.
-        const auto found = std::find(bm.ColourTable.begin(), bm.ColourTable.end(), bm.ReducedPalette[i]);
-        if (found != bm.ColourTable.end())
-            state.RemapTable[static_cast<std::size_t>(found - bm.ColourTable.begin())] =
-                static_cast<std::uint8_t>(i);
+    if (!reduced) bitmap::ConvertPalette(bm.RawPalette.data(), bm.ColourTable.data(), 256);
+
+    state.RemapTable.fill(0);
+    const Colour* collected = bm.ReducedPalette.data();
+    for (std::size_t j = 0; j < bm.ColourTable.size(); ++j) {
+        const Colour* found = std::find(collected, collected + n, bm.ColourTable[j]);
+        if (found != collected + n) state.RemapTable[j] = static_cast<std::uint8_t>(found - collected);
     }
     RemapPixels(bm, state.RemapTable);
+    if (n > 0) {
+        std::copy_n(bm.ReducedPalette.begin(), n, bm.ColourTable.begin());
+        std::fill(bm.ColourTable.begin() + n, bm.ColourTable.end(), Colour{0});
+    }
     DrawRemapped(bm, mask, state.After);
     return n;
 }

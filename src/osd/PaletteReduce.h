@@ -16,9 +16,16 @@ namespace osd {
 // Returns their number.
 int CollectColours(const shell::Picture& picture, int width, int height, base::Colour out[256]);
 
-// "Reduce Palette": collects the colours of state.Before into bitmap.ReducedPalette, derives ColourTable anew
-// from RawPalette, renumbers bitmap.Pixels through state.RemapTable and paints the renumbered picture into
-// state.After through mask. Returns the number of colours (also ReducedCount and ColourCount).
+// "Reduce Palette": collects the colours of state.Before into bitmap.ReducedPalette, renumbers bitmap.Pixels
+// so that they index it, makes it the bitmap's colour table (ColourTable entries 0..n-1, zeros after them)
+// and paints the renumbered picture into state.After through mask. Returns the number n of colours (also
+// ReducedCount and ColourCount).
+//
+// The pixels are renumbered through state.RemapTable, rebuilt for each reduction from the table the pixels
+// index: the file's colours (ColourTable derived anew from RawPalette, so edits from the Palette tab are
+// dropped) or, when the bitmap is already reduced, ColourTable as it stands. Every entry of that table
+// whose colour is the i-th colour collected becomes i, so two entries of one colour both do, and a second
+// reduction of the same picture leaves pixels and palette as they are.
 int ReducePalette(bitmap::CurrentBitmap& bitmap, OsdState& state, base::Colour mask);
 
 // Renumbers Pixels in place through remap, by BitsPerPixel (8: bytes 0..Width-1 of a row; 4, 2, 1: every

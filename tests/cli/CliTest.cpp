@@ -192,4 +192,51 @@ TEST(Cli, OsdWritesTheFontFilesIntoTheOutputDirectory) {
     EXPECT_EQ(testsupport::ReadFile(dir / "new/out/sheet_MSB.bin").size(), 2u * 64u);
 }
 
+TEST(Cli, OsdSaysWhichCellsFontInitLeavesOutAndStillSucceeds) {
+    testsupport::TempDir dir;
+    struct Case {
+        int width, height;
+        std::string err;
+    };
+    // 12-pixel cells: 85 x 4 = 340 cells, then 16 x 16 = 256, which FONT_Init loads whole.
+    const Case cases[] = {{1020, 64, "FONT_Init loads the first 256 of 340 cells\n"}, {192, 256, ""}};
+    for (const Case& c : cases) {
+        testsupport::BmpLayout s;
+        s.width = c.width;
+        s.height = c.height;
+        s.bpp = 1;
+        s.palette = testsupport::DistinctPalette(2);
+        s.indices.assign(static_cast<size_t>(c.width * c.height), 1);
+        testsupport::WriteFile(dir / "sheet.bmp", testsupport::BuildBmp(s));
+        const auto r = RunProcess("osd " + dir / "sheet.bmp" + " --cell 12 --out " + dir / "out");
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.err, c.err);
+        // 256 cells at 1 bpp: 32 blocks, banks 0..15, each loaded.
+        const std::string source = testsupport::ReadText(dir / "out/sheet.C");
+        EXPECT_NE(source.find("sizeof(abFONT_BANK15_LSB1), abFONT_BANK15_LSB1);\r\n\r\n}\r\n"),
+                  std::string::npos);
+    }
+}
+
+TEST(Cli, OsdReducedPaletteIsThePaletteOfTheRenumberedPixels) {
+    // Black background in entry 0, text in entry 13: reduced, black is 0 and the text colour 1.
+    testsupport::TempDir dir;
+    testsupport::BmpLayout s;
+    s.width = 16;
+    s.height = 16;
+    s.bpp = 4;
+    s.palette = testsupport::DistinctPalette(16);
+    s.palette[0] = 0;
+    s.palette[13] = base::MakeColour(0xF0, 0xE0, 0xD0);
+    s.indices = testsupport::IndicesOf(16, 16, [](int x, int y) { return x == y + 1 ? 13 : 0; });
+    testsupport::WriteFile(dir / "s.bmp", testsupport::BuildBmp(s));
+    const auto r = RunCli({"osd", dir / "s.bmp", "--reduce", "--out", dir / "out"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string source = testsupport::ReadText(dir / "out/s.C");
+    EXPECT_NE(source.find("abPALETTE_R0_LSB[]= {\r\n 0x00, 0xF0,};"), std::string::npos);
+    EXPECT_NE(source.find("abPALETTE_G0_LSB[]= {\r\n 0x00, 0xE0,};"), std::string::npos);
+    EXPECT_NE(source.find("abPALETTE_B0_LSB[]= {\r\n 0x00, 0xD0,};"), std::string::npos);
+    EXPECT_EQ(testsupport::ReadText(dir / "out/s_R.txt").substr(0, 12), "0x00,0xF0,0x");
+}
+
 } // namespace

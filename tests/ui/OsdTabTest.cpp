@@ -221,6 +221,24 @@ private slots:
         QCOMPARE(cli::Run({"osd", f.dir / "sheet.bmp", "--out", cliOut.path()}, out, err), 1);
         QCOMPARE(QString::fromStdString(err.str()), QStringLiteral("Unable to create sheet_LSB.bin\n"));
     }
+
+    // More cells than FONT_Init loads: panel 1 keeps its " OK !" note, panel 2 says what is left out; the
+    // next sheet, which fits, clears it.
+    void cellsFontInitLeavesOutAreNotedBesideTheOkNote() {
+        UiFixture f;
+        auto& w = f.Window();
+        Child<QAction>(&w, "N12x16")->trigger();
+        f.Open(WriteBmp(f, "big.bmp", Sheet(1020, 64, 1, 2)));
+        QTest::mouseClick(Child<QToolButton>(&w, "BitBtn_Generate"), Qt::LeftButton);
+        QVERIFY(f.boxes.boxes.empty());
+        QCOMPARE(f.Panel(1), QStringLiteral("big_B.txt OK !"));
+        QCOMPARE(f.Panel(2), QStringLiteral("FONT_Init loads the first 256 of 340 cells"));
+
+        f.Open(WriteBmp(f, "full.bmp", Sheet(192, 256, 1, 2)));
+        QTest::mouseClick(Child<QToolButton>(&w, "BitBtn_Generate"), Qt::LeftButton);
+        QCOMPARE(f.Panel(1), QStringLiteral("full_B.txt OK !"));
+        QCOMPARE(f.Panel(2), QString());
+    }
 };
 
 TAVIX_UI_SUITE(OsdTabTest)

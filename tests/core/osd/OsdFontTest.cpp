@@ -1,6 +1,9 @@
 #include "osd/OsdFont.h"
 
 #include "bitmap/BmpLoader.h"
+#include "osd/OsdState.h"
+#include "osd/PaletteReduce.h"
+#include "shell/Picture.h"
 #include "support/BmpBuilder.h"
 #include "support/Text.h"
 
@@ -280,6 +283,67 @@ TEST_F(Generate, PaletteTablesFollowCodeAndPaletteFormat) {
     }
 }
 
+TEST_F(Generate, AfterAReductionThePaletteOutputsHoldTheReducedPalette) {
+    // One 4-bpp cell: the left half in entry 9, the right half in entry 4. Reduced, entry 9's colour is
+    // number 0 and entry 4's number 1, so index 1 of the palette outputs must be entry 4's colour.
+    BmpLayout layout;
+    layout.width = 16;
+    layout.height = 16;
+    layout.bpp = 4;
+    layout.palette = testsupport::DistinctPalette(16);
+    layout.palette[9] = MakeColour(0x11, 0x22, 0x33);
+    layout.palette[4] = MakeColour(0xA0, 0xB1, 0xC2);
+    layout.indices = testsupport::IndicesOf(16, 16, [](int x, int) { return x < 8 ? 9 : 4; });
+
+    struct Case {
+        int paletteFormat;
+        std::string red, green, blue; // the first two entries of each table; B.C's arrays hold the same
+    };
+    const Case cases[] = {
+        {1, "0x11,0xA0,", "0x22,0xB1,", "0x33,0xC2,"},
+        {0, "0x04,0x28,", "0x08,0x2C,", "0x0C,0x30,"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.paletteFormat);
+        auto bm = Load(layout);
+        osd::OsdState state;
+        state.Before = shell::ReadBmpPicture(in / "sheet.bmp");
+        ASSERT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
+
+        OsdOptions options;
+        options.sourcePath = "osd.bmp";
+        options.paletteFormat = c.paletteFormat;
+        options.outputDirectory = out.path();
+        ASSERT_TRUE(GenerateOsdFont(*bm, options).ran);
+
+        // The pixels: 0 on the left (all MSB planes clear), 1 on the right (plane 0 set).
+        EXPECT_EQ(Binary("osd_MSB.bin"), Bytes(64, 0x00));
+        EXPECT_EQ(Binary("osd_LSB.bin"), RepeatBytes({0xFF, 0x00, 0x00, 0x00}, 16));
+        const std::string zeros = Repeat(Repeat("0x00,", 16) + "\r\n", 15);
+        EXPECT_EQ(Text("osd_R.txt"), c.red + Repeat("0x00,", 14) + "\r\n" + zeros);
+        EXPECT_EQ(Text("osd_G.txt"), c.green + Repeat("0x00,", 14) + "\r\n" + zeros);
+        EXPECT_EQ(Text("osd_B.txt"), c.blue + Repeat("0x00,", 14) + "\r\n" + zeros);
+        const std::string source = Text("osd.C");
+        for (const auto& [x, items] : {std::pair{'R', c.red}, {'G', c.green}, {'B', c.blue}}) {
+            std::string array = std::string("UB8 CODE abPALETTE_") + x + "0_LSB[]= {\r\n";
+            for (size_t i = 0; i < items.size(); i += 5)
+                array += " " + items.substr(i, 5);
+            EXPECT_NE(source.find(array + "};\r\n"), std::string::npos) << array;
+        }
+        EXPECT_EQ(source.find("_MSB[]"), std::string::npos);
+    }
+
+    // An edit of the reduced palette (as the Palette tab makes it in ColourTable) reaches every output.
+    auto bm = Load(layout);
+    osd::OsdState state;
+    state.Before = shell::ReadBmpPicture(in / "sheet.bmp");
+    osd::ReducePalette(*bm, state, 0xFFFFFF);
+    bm->ColourTable[1] = MakeColour(0x01, 0x02, 0x03);
+    ASSERT_TRUE(Run(*bm, 16).ran);
+    EXPECT_EQ(Text("osd_R.txt").substr(0, 10), "0x11,0x01,");
+    EXPECT_NE(Text("osd.C").find("abPALETTE_B0_LSB[]= {\r\n 0x33, 0x03,};"), std::string::npos);
+}
+
 TEST_F(Generate, FourBppSheetOfTwoCells) {
     // Cell 0: the MSB pixels count 0..7, the LSB pixels are 8..11 on even rows and 0 on odd ones.
     // Cell 1: pixel 15 in the first column, 0 elsewhere.
@@ -415,7 +479,8 @@ TEST_F(Generate, OneBppCellAtTheRightEdgeClearsThePixelsPastTheStoredRow) {
 TEST_F(Generate, OneBppCellNumbersWrapAt256) {
     // 85 cells a row (x = 0..1008) and 4 rows of cells: 340 cells, numbered 000..0FF, then 000..053 again.
     auto bm = MakeBitmap(1020, 64, 1, 128);
-    EXPECT_EQ(Run(*bm, 12).cellCount, 340);
+    const GenerateResult result = Run(*bm, 12);
+    EXPECT_EQ(result.cellCount, 340);
     const std::string view = Text("osd_1BPP.txt");
     EXPECT_EQ(CountOf(view, "; UFONT 000\r\n"), 2);
     EXPECT_EQ(CountOf(view, "; UFONT 053\r\n"), 2);
@@ -423,22 +488,54 @@ TEST_F(Generate, OneBppCellNumbersWrapAt256) {
     EXPECT_EQ(CountOf(view, "; UFONT 0FF\r\n"), 1);
     EXPECT_EQ(CountOf(view, "; UFONT"), 340);
     EXPECT_EQ(Binary("osd_MSB.bin").size(), 340u * 16u);
-    // (340 mod 256) x 1 / 8 = 10 blocks: banks 0..4, two blocks each.
+    // FONT_Init loads the first 256 cells: 256 x 1 / 8 = 32 blocks, banks 0..15, and says so.
     const std::string source = Text("osd.C");
-    EXPECT_EQ(CountOf(source, "VELDA_500_5FF_UFONT_MSB"), 10);
-    EXPECT_EQ(CountOf(source, "VELDA_MASK_OSD_BANK4);"), 1);
-    EXPECT_EQ(CountOf(source, "VELDA_MASK_OSD_BANK5);"), 0);
+    EXPECT_EQ(CountOf(source, "VELDA_500_5FF_UFONT_MSB"), 32);
+    EXPECT_EQ(CountOf(source, "VELDA_MASK_OSD_BANK15);"), 1);
+    EXPECT_EQ(CountOf(source, "VELDA_MASK_OSD_BANK16);"), 0);
+    EXPECT_EQ(result.fontInitNote, "FONT_Init loads the first 256 of 340 cells");
 }
 
-TEST_F(Generate, TwoHundredFiftySixCellsGiveNoTransferBlocks) {
+TEST_F(Generate, FontInitLoadsEveryCellOfAFullSheetAndTheFirst256OfALargerOne) {
+    struct Case {
+        int width, height, cw, bpp;
+        int cells, blocks;
+        const char* note;
+    };
+    const Case cases[] = {
+        {240, 272, 16, 8, 255, 255, ""},
+        {192, 256, 12, 8, 256, 256, ""}, // a full sheet: banks 0..127, both halves of the last
+        {688, 96, 16, 8, 258, 256, "FONT_Init loads the first 256 of 258 cells"},
+        {192, 256, 12, 4, 256, 128, ""},
+        {192, 256, 12, 2, 256, 64, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cells);
+        auto bm = MakeBitmap(c.width, c.height, c.bpp, c.width * c.bpp / 8);
+        const GenerateResult result = Run(*bm, c.cw);
+        EXPECT_EQ(result.cellCount, c.cells);
+        EXPECT_EQ(result.fontInitNote, c.note);
+        const std::string source = Text("osd.C");
+        const std::string fontInit = source.substr(source.find("void FONT_Init(void)\r\n{"));
+        EXPECT_EQ(CountOf(fontInit, "VELDA_500_5FF_UFONT_MSB"), c.blocks);
+        EXPECT_EQ(CountOf(fontInit, "VELDA_400_4FF_UFONT_LSB"), c.blocks);
+        EXPECT_EQ(CountOf(fontInit, "VELDA_MASK_OSD_BANK"), (c.blocks + 1) / 2);
+        const int k = (c.blocks - 1) / 2, h = (c.blocks - 1) % 2;
+        const std::string last = "\tVELDA_TxBurst(VELDA_400_4FF_UFONT_LSB+0x" + std::string(h ? "80" : "00") +
+                                 ",sizeof(abFONT_BANK" + std::to_string(k) + "_LSB" + std::to_string(h) +
+                                 "), abFONT_BANK" + std::to_string(k) + "_LSB" + std::to_string(h) +
+                                 ");\r\n\r\n}\r\n";
+        ASSERT_GE(source.size(), last.size());
+        EXPECT_EQ(source.substr(source.size() - last.size()), last);
+    }
+    // The full 8-bpp sheet ends in bank 127's second half.
     auto bm = MakeBitmap(192, 256, 8, 192);
-    const GenerateResult result = Run(*bm, 12);
-    EXPECT_EQ(result.cellCount, 256);
-    EXPECT_EQ(Binary("osd_MSB.bin").size(), 256u * 128u);
+    Run(*bm, 12);
     const std::string source = Text("osd.C");
-    const std::string empty = "}\r\n\r\nextern void FONT_Init(void);\r\nvoid FONT_Init(void)\r\n{\r\n}\r\n";
-    ASSERT_GE(source.size(), empty.size());
-    EXPECT_EQ(source.substr(source.size() - empty.size()), empty);
+    EXPECT_EQ(CountOf(source, "VELDA_MASK_OSD_BANK127);"), 1);
+    EXPECT_NE(source.find("VELDA_TxBurst(VELDA_500_5FF_UFONT_MSB+0x80,sizeof(abFONT_BANK127_MSB1), "
+                          "abFONT_BANK127_MSB1);\r\n"),
+              std::string::npos);
 }
 
 TEST_F(Generate, CellsReadOnIntoTheNextRowAndPastTheBufferAsZeros) {

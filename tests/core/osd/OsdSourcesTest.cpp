@@ -176,12 +176,22 @@ TEST(FontInitSource, ThreeBlocksSelectEachBankOnce) {
     EXPECT_EQ(text, expected);
 }
 
-TEST(FontInitSource, MostBlocksReachBank127) {
+TEST(FontInitSource, BlocksFillBanksUpToBank127) {
     const std::string text = Emitted([](OutputFile& f) { osd::WriteFontInitSource(f, 255); });
     EXPECT_NE(text.find("\tVELDA_TxBurst(VELDA_400_4FF_UFONT_LSB+0x00,sizeof(abFONT_BANK127_LSB0), "
                         "abFONT_BANK127_LSB0);\r\n\r\n}\r\n"),
               std::string::npos);
     EXPECT_EQ(text.find("abFONT_BANK127_MSB1"), std::string::npos);
+
+    // 256 blocks, a full sheet at 8 bpp: bank 127 takes both halves.
+    const std::string full = Emitted([](OutputFile& f) { osd::WriteFontInitSource(f, 256); });
+    EXPECT_NE(full.find("abFONT_BANK127_LSB0);\r\n\r\n"
+                        "\tVELDA_TxBurst(VELDA_500_5FF_UFONT_MSB+0x80,sizeof(abFONT_BANK127_MSB1), "
+                        "abFONT_BANK127_MSB1);\r\n"
+                        "\tVELDA_TxBurst(VELDA_400_4FF_UFONT_LSB+0x80,sizeof(abFONT_BANK127_LSB1), "
+                        "abFONT_BANK127_LSB1);\r\n\r\n}\r\n"),
+              std::string::npos);
+    EXPECT_EQ(full.find("abFONT_BANK128"), std::string::npos);
 }
 
 } // namespace

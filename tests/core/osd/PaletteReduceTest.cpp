@@ -243,8 +243,7 @@ TEST_F(Reduce, EightBppKeepsTheColoursInUseInOrder) {
     layout.palette[7] = MakeColour(0xFF, 0x81, 0x80);
     layout.indices = {200, 7, 200};
     Open(layout);
-    bm->ColourTable[7] = 0;  // as if edited on the Palette tab: the reduction takes the file's colours again
-    state.RemapTable[0] = 5; // left by an earlier reduction; would show in a renumbered padding byte
+    bm->ColourTable[7] = 0; // as if edited on the Palette tab: the reduction takes the file's colours again
 
     const int n = osd::ReducePalette(*bm, state, 0xFCFCFC);
     EXPECT_EQ(n, 2);
@@ -253,9 +252,13 @@ TEST_F(Reduce, EightBppKeepsTheColoursInUseInOrder) {
     EXPECT_EQ(bm->ColourCount, 2);
     EXPECT_EQ(bm->ReducedPalette[0], 0x00FF03u);
     EXPECT_EQ(bm->ReducedPalette[1], 0x8081FFu);
-    EXPECT_EQ(bm->ColourTable[7], 0x8081FFu);
     EXPECT_EQ(state.RemapTable[200], 0);
     EXPECT_EQ(state.RemapTable[7], 1);
+    // The reduced palette is now the table the pixels index.
+    EXPECT_EQ(bm->ColourTable[0], 0x00FF03u);
+    EXPECT_EQ(bm->ColourTable[1], 0x8081FFu);
+    EXPECT_TRUE(
+        std::all_of(bm->ColourTable.begin() + 2, bm->ColourTable.end(), [](Colour c) { return c == 0; }));
     EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0, 1, 0, 0})); // the padding byte of an 8-bpp row is left alone
 
     // Painted through the RGB666 mask on a fresh white canvas.
@@ -268,47 +271,108 @@ TEST_F(Reduce, EightBppKeepsTheColoursInUseInOrder) {
     EXPECT_EQ(state.After.PixelAt(0, 1), kWhite);
 }
 
-TEST_F(Reduce, OnlyTheFirstEntryOfARepeatedColourIsRenumbered) {
-    BmpLayout layout;
-    layout.width = 3;
-    layout.height = 1;
-    layout.bpp = 8;
-    layout.palette = testsupport::DistinctPalette(16);
-    layout.palette[9] = layout.palette[3];
-    layout.indices = {3, 9, 5};
-
-    Open(layout);
-    EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
-    EXPECT_EQ(bm->ReducedPalette[0], layout.palette[3]);
-    EXPECT_EQ(bm->ReducedPalette[1], layout.palette[5]);
-    EXPECT_EQ(PixelBytes(*bm, 3), (Bytes{0, 0, 1})); // index 9 takes RemapTable[9], 0 in a fresh run
-
-    // RemapTable[9] keeps what an earlier reduction put there.
-    Open(layout);
-    state.RemapTable.fill(0);
-    state.RemapTable[9] = 7;
-    osd::ReducePalette(*bm, state, 0xFFFFFF);
-    EXPECT_EQ(PixelBytes(*bm, 3), (Bytes{0, 7, 1}));
-    EXPECT_EQ(state.RemapTable[9], 7);
-}
-
-TEST_F(Reduce, PressingTwiceRenumbersTheRenumberedPixelsAgain) {
+TEST_F(Reduce, EveryEntryOfARepeatedColourTakesItsNumber) {
+    // Entries 3 and 9 hold one colour and pixels use both: both become the colour's new number, whatever an
+    // earlier reduction left in the table.
     BmpLayout layout;
     layout.width = 4;
     layout.height = 1;
     layout.bpp = 8;
     layout.palette = testsupport::DistinctPalette(16);
-    layout.indices = {5, 9, 5, 2};
-    Open(layout);
+    layout.palette[9] = layout.palette[3];
+    layout.indices = {3, 9, 5, 9};
 
-    EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 3);
-    EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0, 1, 0, 2}));
-    // The Before picture is unchanged, so the same colours come back in the same order and RemapTable maps
-    // 5 -> 0, 9 -> 1, 2 -> 2 again; the renumbered 0 and 1 go through entries no reduction has set.
-    EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 3);
-    EXPECT_EQ(std::vector<Colour>(bm->ReducedPalette.begin(), bm->ReducedPalette.begin() + 3),
-              (std::vector<Colour>{layout.palette[5], layout.palette[9], layout.palette[2]}));
-    EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0, 0, 0, 2}));
+    for (const std::uint8_t stale : {0, 7}) {
+        SCOPED_TRACE(int(stale));
+        Open(layout);
+        state.RemapTable.fill(stale);
+        EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
+        EXPECT_EQ(bm->ReducedPalette[0], layout.palette[3]);
+        EXPECT_EQ(bm->ReducedPalette[1], layout.palette[5]);
+        EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0, 0, 1, 0}));
+        EXPECT_EQ(state.RemapTable[9], 0);
+        EXPECT_EQ(state.RemapTable[3], 0);
+        EXPECT_EQ(state.RemapTable[5], 1);
+        EXPECT_EQ(state.RemapTable[6], 0); // an entry of no collected colour
+    }
+
+    // Black in use behind an earlier black entry, at 4 bpp: palette entries 0 and 6 are black, the pixels
+    // use 6 and 2.
+    BmpLayout four;
+    four.width = 2;
+    four.height = 1;
+    four.bpp = 4;
+    four.palette = testsupport::DistinctPalette(16);
+    four.palette[0] = 0;
+    four.palette[6] = 0;
+    four.indices = {2, 6};
+    Open(four);
+    state.RemapTable.fill(9);
+    EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
+    EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0x01, 0x11, 0x11, 0x11})); // padding nibbles are index 0: black
+    EXPECT_EQ(state.After.PixelAt(1, 0), 0u);
+}
+
+TEST_F(Reduce, PressingAgainLeavesPixelsAndPaletteAsTheyAre) {
+    BmpLayout eight;
+    eight.width = 4;
+    eight.height = 1;
+    eight.bpp = 8;
+    eight.palette = testsupport::DistinctPalette(16);
+    eight.indices = {5, 9, 5, 2};
+    // At 1 bpp the first reduction swaps the numbers of the two colours; a second must not swap them back.
+    BmpLayout one;
+    one.width = 3;
+    one.height = 1;
+    one.bpp = 1;
+    one.palette = {MakeColour(0x10, 0x20, 0x30), MakeColour(0xE0, 0xD0, 0xC0)};
+    one.indices = {1, 0, 1};
+
+    struct Case {
+        BmpLayout layout;
+        int colours;
+        Bytes pixels;
+    };
+    const Case cases[] = {
+        {eight, 3, {0, 1, 0, 2}},
+        {one, 2, {0x5F, 0xFF, 0xFF, 0xFF}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layout.bpp);
+        Open(c.layout);
+        EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), c.colours);
+        EXPECT_EQ(PixelBytes(*bm, 4), c.pixels);
+        const auto table = bm->ColourTable;
+        const auto reduced = bm->ReducedPalette;
+        for (int press = 2; press <= 3; ++press) {
+            EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), c.colours);
+            EXPECT_EQ(PixelBytes(*bm, 4), c.pixels) << "press " << press;
+            EXPECT_TRUE(bm->ColourTable == table) << "press " << press;
+            EXPECT_TRUE(bm->ReducedPalette == reduced) << "press " << press;
+        }
+    }
+    EXPECT_EQ(state.After.PixelAt(0, 0), one.palette[1]);
+    EXPECT_EQ(state.After.PixelAt(1, 0), one.palette[0]);
+}
+
+TEST_F(Reduce, AnEditOfTheReducedPaletteIsRenumberedBackOnTheNextPress) {
+    // After a reduction the Palette tab edits the reduced palette. A swap of entries 0 and 1 (table and
+    // pixels) is undone by pressing again: the colours come back in the order they appear.
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 1;
+    layout.bpp = 8;
+    layout.palette = testsupport::DistinctPalette(16);
+    layout.indices = {4, 8, 4};
+    Open(layout);
+    osd::ReducePalette(*bm, state, 0xFFFFFF);
+    std::swap(bm->ColourTable[0], bm->ColourTable[1]);
+    bm->Pixels[0] = bm->Pixels[2] = 1;
+    bm->Pixels[1] = 0;
+    EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
+    EXPECT_EQ(PixelBytes(*bm, 3), (Bytes{0, 1, 0}));
+    EXPECT_EQ(bm->ColourTable[0], layout.palette[4]);
+    EXPECT_EQ(bm->ColourTable[1], layout.palette[8]);
 }
 
 TEST_F(Reduce, FourBppUsingAllSixteenColours) {
@@ -349,7 +413,6 @@ TEST_F(Reduce, PackedDepthsRenumberThePaddingBytesToo) {
     one.palette = {MakeColour(0x10, 0x20, 0x30), MakeColour(0xE0, 0xD0, 0xC0)};
     one.indices = {1, 0, 1};
     Open(one);
-    state.RemapTable.fill(0);
     EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
     EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0x5F, 0xFF, 0xFF, 0xFF}));
     // The picture looks as before: bit 0 is now the first colour found.
@@ -365,7 +428,6 @@ TEST_F(Reduce, PackedDepthsRenumberThePaddingBytesToo) {
     two.palette = testsupport::DistinctPalette(4);
     two.indices = {2, 3, 2};
     Open(two);
-    state.RemapTable.fill(0);
     EXPECT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
     EXPECT_EQ(PixelBytes(*bm, 4), (Bytes{0x10, 0x00, 0x00, 0x00}));
 }
