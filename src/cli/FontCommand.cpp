@@ -291,6 +291,11 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
         if (filled.Messages.empty() || filled.Inserted > 0) PrintWritten(out, {font::kFontDefName});
     }
     const bool clean = Report(filled.Messages, err);
+    if (!filled.Shortage.empty()) {
+        // A bank that cannot hold the run is not saved, nor is code made from it: nothing is written.
+        err << filled.Shortage << '\n';
+        return kExitFailure;
+    }
     out << "Face: " << state->Editor.CurrentFont.Family << ", " << state->Bank.Count()
         << " glyphs in the bank\n";
 

@@ -97,9 +97,20 @@ void StringsPanel::SetMemoFont(const FontChoice& font) {
     Font_MemoFontString->setFont(f);
 }
 
-void StringsPanel::ShowRun(const std::vector<std::string>& messages) {
-    for (const std::string& message : messages)
+QString StringsPanel::MemoText() const {
+    // toPlainText() would also turn every no-break space into a blank, which then gets no glyph, while the
+    // same text read from a file keeps it. Only the line ends are made plain here.
+    QString text = Font_MemoFontString->document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\n');
+    return text;
+}
+
+void StringsPanel::ShowRun(const StringsResult& result) {
+    for (const std::string& message : result.Messages)
         tab_.Messages().DialogPrintError(1, message);
+    // Panel 1 carries the error; how many glyphs the run needed and how many were free go beside it.
+    tab_.Messages().SetPanel(2, result.Shortage);
     tab_.Bank().ShowBank();
     tab_.Glyph().ShowGlyph();
 }
@@ -108,11 +119,11 @@ void StringsPanel::Font_btnStringGenerateClick() {
     StringsResult result;
     {
         const BusyCursor busy;
-        const std::vector<std::u32string> lines = MemoLines(Font_MemoFontString->toPlainText().toStdString());
+        const std::vector<std::u32string> lines = MemoLines(MemoText().toStdString());
         result =
             GenerateStrings(tab_.State().Editor, tab_.State().Bank, tab_.Renderer(), lines, std::string());
     }
-    ShowRun(result.Messages);
+    ShowRun(result);
 }
 
 void StringsPanel::Font_btnStringAsciiClick() {
@@ -122,7 +133,7 @@ void StringsPanel::Font_btnStringAsciiClick() {
         result = InsertAscii(tab_.State().Editor, tab_.State().Bank, tab_.Renderer());
         tab_.Glyph().ClearEntry();
     }
-    ShowRun(result.Messages);
+    ShowRun(result);
 }
 
 void StringsPanel::Font_btnStringClearClick() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "font/TextRenderer.h"
+#include "font/TextStrings.h"
 
 #include <QWidget>
 
@@ -29,8 +30,10 @@ public:
 private:
     // Keeps the memo within its limit: what a change added beyond it is taken out again.
     void LimitMemo();
-    // Shows every message of a run, then the bank and the glyph as the run left them.
-    void ShowRun(const std::vector<std::string>& messages);
+    // The memo's text as typed, its lines ended by "\n".
+    QString MemoText() const;
+    // Shows every message of a run and its shortage, then the bank and the glyph as the run left them.
+    void ShowRun(const StringsResult& result);
 
     FontTab& tab_;
     int lastChangeEnd_ = 0;

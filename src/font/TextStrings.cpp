@@ -4,7 +4,15 @@
 #include "base/OutputFile.h"
 #include "base/Path.h"
 
+#include <algorithm>
+
 namespace font {
+
+namespace {
+
+constexpr char32_t kByteOrderMark = U'\uFEFF';
+
+} // namespace
 
 std::vector<std::u32string> MemoLines(std::string_view text) {
     std::vector<std::u32string> lines;
@@ -13,7 +21,9 @@ std::vector<std::u32string> MemoLines(std::string_view text) {
         std::size_t end = start;
         while (end < text.size() && text[end] != '\n' && text[end] != '\r')
             ++end;
-        lines.push_back(DecodeUtf8(text.substr(start, end - start)));
+        std::u32string line = DecodeUtf8(text.substr(start, end - start));
+        std::erase(line, kByteOrderMark);
+        lines.push_back(std::move(line));
         if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
         start = end + 1;
     }
@@ -41,6 +51,16 @@ FontDef BuildFontDef(const std::vector<std::u32string>& lines) {
 
 namespace {
 
+// Whether the bank has room for `needed` more glyphs; when it has not, the result says so and the run must
+// change nothing.
+bool RoomFor(const FontBank& bank, std::size_t needed, StringsResult& result) {
+    const std::size_t free = FontBank::kCapacity - std::min(bank.Count(), FontBank::kCapacity);
+    if (needed <= free) return true;
+    result.Messages.push_back(kFontBankFull);
+    result.Shortage = base::strprintf("This run needs %zu glyphs; the bank has %zu free", needed, free);
+    return false;
+}
+
 void RenderAndInsert(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer, std::u32string_view chars,
                      StringsResult& result) {
     for (char32_t c : chars) {
@@ -59,6 +79,7 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
                               const std::vector<std::u32string>& lines, const std::string& outputDirectory) {
     StringsResult result;
     const FontDef def = BuildFontDef(lines);
+    if (!RoomFor(bank, def.Distinct.size(), result)) return result;
     base::OutputFile file;
     if (!file.Create(base::JoinPath(outputDirectory, kFontDefName), base::OutputFile::Mode::Text)) {
         result.Messages.push_back(std::string("Unable to create ") + kFontDefName);
@@ -78,7 +99,7 @@ StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& ren
     for (char32_t c = 33; c <= 127; ++c)
         chars += c;
     StringsResult result;
-    RenderAndInsert(editor, bank, renderer, chars, result);
+    if (RoomFor(bank, chars.size(), result)) RenderAndInsert(editor, bank, renderer, chars, result);
     return result;
 }
 

@@ -26,7 +26,8 @@ inline constexpr const char* kFontDefName = "Font_def.h";
 inline constexpr std::size_t kMemoMaxLength = 256; // the memo's limit, in characters
 
 // The memo's lines from its text (UTF-8): split at line ends (LF, CR LF or CR); a line end at the very end
-// starts no further line, so "AB\nC\n" is two lines and "" none.
+// starts no further line, so "AB\nC\n" is two lines and "" none. A byte-order mark (U+FEFF), which starts
+// many text files and comes with text pasted from them, is no character: it is dropped wherever it stands.
 std::vector<std::u32string> MemoLines(std::string_view text);
 
 struct FontDef {
@@ -37,23 +38,29 @@ FontDef BuildFontDef(const std::vector<std::u32string>& lines);
 
 struct StringsResult {
     // For DialogPrintError on panel 1, in order: Font_def.h that could not be written ("Unable to create
-    // Font_def.h" / "Unable to write Font_def.h": then nothing was inserted), or one "Font Bank Full !!!"
-    // for every glyph the full bank refused.
+    // Font_def.h" / "Unable to write Font_def.h": then nothing was inserted), "Font Bank Full !!!" once
+    // for a run the bank has no room for, or "Create Node Fail !!!" for a glyph memory could not hold.
     std::vector<std::string> Messages;
     std::size_t Inserted = 0;
+    // For a run the bank has no room for: "This run needs 300 glyphs; the bank has 256 free". Empty
+    // otherwise.
+    std::string Shortage;
 };
 
 // "Generate": writes Font_def.h into outputDirectory (empty: the current directory), replacing it safely,
 // then renders every distinct character with RenderGlyphText and inserts it as "Insert" does (the editor's
-// colour type, geometry, palette, left colour and offsets), and clears the surface. When the bank fills
-// up, every further glyph is refused with "Font Bank Full !!!" and the run goes on; Font_def.h still
-// numbers every character. The tab shows the busy cursor around it and then redraws the bank and glyph
-// grids.
+// colour type, geometry, palette, left colour and offsets), and clears the surface. The tab shows the busy
+// cursor around it and then redraws the bank and glyph grids.
+//
+// A run whose distinct characters do not all fit into the bank's free places does nothing at all: no
+// Font_def.h (which would name glyphs the bank cannot hold), no glyph, no drawing; it gives "Font Bank Full
+// !!!" once and the Shortage.
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
                               const std::vector<std::u32string>& lines, const std::string& outputDirectory);
 
 // "Ascii": renders and inserts the 95 characters 33 ("!") to 127 (the delete character, drawn as the face
-// draws that code), then clears the surface. The tab also empties the entry box. Messages as above.
+// draws that code), then clears the surface. The tab also empties the entry box. A bank with fewer than 95
+// free places is left as it is, with "Font Bank Full !!!" and the Shortage, as above.
 StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer);
 
 } // namespace font

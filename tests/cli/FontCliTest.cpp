@@ -172,6 +172,37 @@ TEST(FontCli, BankFromStringsToFirmwareSource) {
         EXPECT_TRUE(base::FileExists(dir / (std::string("out/") + name))) << name;
 }
 
+TEST(FontCli, StringsTheBankCannotHoldWriteNothingAndFail) {
+    TempDir dir;
+    // 300 distinct characters (U+0100 to U+022B, two bytes each in UTF-8) on two lines.
+    std::string text;
+    for (unsigned c = 0x100; c < 0x100 + 300; ++c) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+        if (c == 0x100 + 149) text += '\n';
+    }
+    WriteText(dir / "strings.txt", text);
+    const Result r =
+        RunProcess("font bank --strings " + dir / "strings.txt" + " --code --out " + dir / "out");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Font Bank Full !!!\nThis run needs 300 glyphs; the bank has 256 free\n");
+    EXPECT_EQ(r.out.find("Wrote"), std::string::npos) << r.out;
+    for (const char* name :
+         {"Font_def.h", "FontBank.txt", "FontBank.bin", "Font.c", "Font.h", "FONT_MSB.BIN"})
+        EXPECT_FALSE(base::FileExists(dir / (std::string("out/") + name))) << name;
+}
+
+TEST(FontCli, AByteOrderMarkStartingAStringsFileIsNoCharacter) {
+    TempDir dir;
+    WriteText(dir / "strings.txt", "\xEF\xBB\xBF"
+                                   "AB\n");
+    const Result r = RunCli({"font", "bank", "--strings", dir / "strings.txt", "--out", dir / "out"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadText(dir / "out/Font_def.h"), "\r\n#define FONT_STR1_1BPP_WORD1\t\t0\r\n"
+                                                "#define FONT_STR1_1BPP_WORD2\t\t1\r\n");
+    EXPECT_NE(r.out.find(", 2 glyphs in the bank\n"), std::string::npos) << r.out;
+}
+
 TEST(FontCli, AsciiBankWithHalfWordNotesTheGlyphsItCannotReorder) {
     TempDir dir;
     const Result r = RunCli({"font", "bank", "--ascii", "--bpp", "2", "--width", "24", "--code",

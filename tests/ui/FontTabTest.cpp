@@ -914,19 +914,76 @@ private slots:
         QCOMPARE(w.workspace().font.Bank.Count(), size_t{4});
     }
 
-    // Ascii on a bank of 200 adds 56 and reports the full bank once for each of the other 39.
-    void asciiOnAFullingBank() {
+    // A run the bank has no room for changes nothing: "Font Bank Full !!!" once (panel 1), the glyphs it
+    // needed and the free places in panel 2, no glyph, no Font_def.h. A run that fits clears panel 2.
+    void aRunTheBankCannotHoldChangesNothing() {
         UiFixture f;
         auto& w = f.Window();
         FontPage(w);
         for (int i = 0; i < 200; ++i)
             Child<font::FontTab>(&w, "TabSheet_Font")->Glyph().Font_btnInsertClick();
+        const auto nodes = w.workspace().font.Bank.Nodes();
         QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringAscii"), Qt::LeftButton);
+        QCOMPARE(f.boxes.boxes.size(), size_t{1});
+        QCOMPARE(f.LastBox().text, std::string("Font Bank Full !!!"));
+        QCOMPARE(f.Panel(1), QStringLiteral("Font Bank Full !!!"));
+        QCOMPARE(f.Panel(2), QStringLiteral("This run needs 95 glyphs; the bank has 56 free"));
+        QVERIFY(w.workspace().font.Bank.Nodes() == nodes);
+        QCOMPARE(Child<widgets::PictureGrid>(&w, "Font_sgFontBank")->DataRows(), 200);
+
+        for (int i = 0; i < 50; ++i)
+            Child<font::FontTab>(&w, "TabSheet_Font")->Glyph().Font_btnInsertClick();
+        Child<QPlainTextEdit>(&w, "Font_MemoFontString")->setPlainText(QStringLiteral("ABC D\nEFG A"));
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringGenerate"), Qt::LeftButton);
+        QCOMPARE(f.boxes.boxes.size(), size_t{2});
+        QCOMPARE(f.Panel(2), QStringLiteral("This run needs 7 glyphs; the bank has 6 free"));
+        QVERIFY(!fs::exists(f.dir / "Font_def.h"));
+        QCOMPARE(w.workspace().font.Bank.Count(), size_t{250});
+
+        Child<QPlainTextEdit>(&w, "Font_MemoFontString")->setPlainText(QStringLiteral("ABC D\nEF A"));
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringGenerate"), Qt::LeftButton);
+        QCOMPARE(f.boxes.boxes.size(), size_t{2});
+        QCOMPARE(f.Panel(2), QString());
         QCOMPARE(w.workspace().font.Bank.Count(), size_t{256});
-        QCOMPARE(f.boxes.boxes.size(), size_t{39});
-        for (const auto& box : f.boxes.boxes)
-            QCOMPARE(box.text, std::string("Font Bank Full !!!"));
-        QCOMPARE(Child<widgets::PictureGrid>(&w, "Font_sgFontBank")->DataRows(), 256);
+        QVERIFY(fs::is_regular_file(f.dir / "Font_def.h"));
+    }
+
+    // The memo's text as typed: a no-break space is a character with a glyph, as in a strings file, and a
+    // pasted byte-order mark is none; the window writes what tavix-cli writes for the same text.
+    void memoTextIsReadAsTypedLikeAStringsFile() {
+        UiFixture f;
+        auto& w = f.Window();
+        FontPage(w);
+        f.dialogs.ConfirmFont(DejaVu(9));
+        QTest::mouseClick(Child<QPushButton>(&w, "OSD_btnTTFFontSel"), Qt::LeftButton);
+        auto* memo = Child<QPlainTextEdit>(&w, "Font_MemoFontString");
+        memo->setFocus();
+        memo->insertPlainText(QString::fromUtf8("\xEF\xBB\xBF"
+                                                "A\xC2\xA0"
+                                                "B"));
+        QTest::keyClick(memo, Qt::Key_Return);
+        memo->insertPlainText(QString::fromUtf8("\xC2\xA0"
+                                                "C"));
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringGenerate"), Qt::LeftButton);
+        QVERIFY(f.boxes.boxes.empty());
+        QCOMPARE(
+            QString::fromStdString(testsupport::ReadText(f.dir / "Font_def.h")),
+            QStringLiteral("\r\n#define FONT_STR1_1BPP_WORD1\t\t0\r\n#define FONT_STR1_1BPP_WORD2\t\t1"
+                           "\r\n#define FONT_STR1_1BPP_WORD3\t\t2\r\n"
+                           "\r\n#define FONT_STR2_1BPP_WORD1\t\t1\r\n#define FONT_STR2_1BPP_WORD2\t\t3\r\n"));
+        QCOMPARE(w.workspace().font.Bank.Count(), size_t{4}); // A, no-break space, B, C
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnBankSave"), Qt::LeftButton);
+        const auto window = FilesIn(f.dir.path(), {"Tavix.INI"});
+
+        testsupport::TempDir out;
+        const std::string text = "A\xC2\xA0"
+                                 "B\n\xC2\xA0"
+                                 "C";
+        testsupport::WriteFile(out / "strings.txt", std::vector<std::uint8_t>(text.begin(), text.end()));
+        QCOMPARE(Cli({"font", "bank", "--strings", out / "strings.txt", "--font", "DejaVu Sans", "--size",
+                      "9", "--out", out / "cli"}),
+                 0);
+        CompareFiles(window, FilesIn(out / "cli"));
     }
 
     // A file that cannot be written is named in the error box and in status panel 1; what does not depend

@@ -39,6 +39,28 @@ TEST(TextStrings, MemoLinesAndCharacters) {
               std::vector<std::u32string>{U"\u00E9\u20AC \U0001F600"});
     // Bytes that are no UTF-8 stand for themselves.
     EXPECT_EQ(font::MemoLines("a\xE9z\xC3"), std::vector<std::u32string>{U"a\u00E9z\u00C3"});
+    // A byte-order mark is no character: at the start of a file, or pasted into a line; a no-break space is.
+    EXPECT_EQ(font::MemoLines("\xEF\xBB\xBF"
+                              "AB\r\nC\xEF\xBB\xBF"
+                              "D\xC2\xA0"),
+              (std::vector<std::u32string>{U"AB", U"CD\u00A0"}));
+    EXPECT_EQ(font::MemoLines("\xEF\xBB\xBF"), std::vector<std::u32string>{U""});
+}
+
+TEST(TextStrings, AByteOrderMarkGetsNoGlyphAndNoPosition) {
+    TempDir dir;
+    BlockRenderer renderer;
+    GlyphEditor e;
+    FontBank bank;
+    const auto r = font::GenerateStrings(e, bank, renderer,
+                                         font::MemoLines("\xEF\xBB\xBF"
+                                                         "AB"),
+                                         dir.path());
+    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_EQ(ReadText(dir / "Font_def.h"), "\r\n#define FONT_STR1_1BPP_WORD1\t\t0\r\n"
+                                            "#define FONT_STR1_1BPP_WORD2\t\t1\r\n");
+    ASSERT_EQ(bank.Count(), 2u);
+    EXPECT_EQ(bank[0].Words, BlockGlyph(U'A'));
 }
 
 TEST(TextStrings, FontDefOfTheTwoLineExample) {
@@ -101,7 +123,7 @@ TEST(TextStrings, EmptyMemoAndAFontDefThatCannotBeWritten) {
     EXPECT_EQ(renderer.drawCalls, 0);
 }
 
-TEST(TextStrings, AsciiFillsTheBankUntilItIsFull) {
+TEST(TextStrings, AsciiFillsTheBankUpToTheLastPlace) {
     BlockRenderer renderer;
     GlyphEditor e;
     FontBank bank;
@@ -110,16 +132,62 @@ TEST(TextStrings, AsciiFillsTheBankUntilItIsFull) {
     ASSERT_EQ(bank.Count(), 95u);
     EXPECT_EQ(bank[0].Words, BlockGlyph(U'!'));
     EXPECT_EQ(bank[94].Words, BlockGlyph(U'\x7F'));
+    EXPECT_TRUE(r.Shortage.empty());
 
+    // 95 free places take the 95 glyphs.
     bank.Clear();
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 161; ++i)
         bank.Append(fontfixture::ZeroNode(0, 4, 0));
     r = font::InsertAscii(e, bank, renderer);
-    EXPECT_EQ(r.Inserted, 56u);
-    EXPECT_EQ(r.Messages, std::vector<std::string>(39, "Font Bank Full !!!"));
-    ASSERT_EQ(bank.Count(), 256u);
-    EXPECT_EQ(bank[255].Words, BlockGlyph(U'X')); // 33 + 55 = 88
-    EXPECT_EQ(e.PreviewSurface, font::ColourImage(128, 128, 0xFFFFFF));
+    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_EQ(bank.Count(), 256u);
+    EXPECT_EQ(bank[255].Words, BlockGlyph(U'\x7F'));
+}
+
+TEST(TextStrings, ARunTheBankCannotHoldChangesNothing) {
+    TempDir dir;
+    testsupport::WriteFile(dir / "Font_def.h", {'o', 'l', 'd'});
+    BlockRenderer renderer;
+    GlyphEditor e;
+    e.PreviewSurface.SetPixel(50, 50, 0x000000);
+    const font::ColourImage surface = e.PreviewSurface;
+
+    FontBank bank;
+    for (int i = 0; i < 200; ++i)
+        bank.Append(fontfixture::ZeroNode(0, 4, 0));
+    const std::vector<font::GlyphNode> before = bank.Nodes();
+    font::StringsResult r = font::InsertAscii(e, bank, renderer);
+    EXPECT_EQ(r.Inserted, 0u);
+    EXPECT_EQ(r.Messages, std::vector<std::string>{"Font Bank Full !!!"});
+    EXPECT_EQ(r.Shortage, "This run needs 95 glyphs; the bank has 56 free");
+
+    // 300 distinct characters into an empty bank, and 7 into a bank with 6 free places.
+    std::u32string many;
+    for (char32_t c = 0x100; c < 0x100 + 300; ++c)
+        many += c;
+    FontBank empty;
+    r = font::GenerateStrings(e, empty, renderer, {many.substr(0, 150), U"A " + many.substr(150)},
+                              dir.path());
+    EXPECT_EQ(r.Messages, std::vector<std::string>{"Font Bank Full !!!"});
+    EXPECT_EQ(r.Shortage, "This run needs 301 glyphs; the bank has 256 free");
+    EXPECT_TRUE(empty.Empty());
+
+    for (int i = 0; i < 50; ++i)
+        bank.Append(fontfixture::ZeroNode(0, 4, 0));
+    r = font::GenerateStrings(e, bank, renderer, {U"ABC D", U"EFG A"}, dir.path());
+    EXPECT_EQ(r.Shortage, "This run needs 7 glyphs; the bank has 6 free");
+    EXPECT_EQ(bank.Count(), 250u);
+
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), bank.Nodes().begin()));
+    EXPECT_EQ(ReadText(dir / "Font_def.h"), "old");
+    EXPECT_EQ(renderer.drawCalls, 0);
+    EXPECT_EQ(e.PreviewSurface, surface);
+
+    // Exactly as many characters as there are free places fit.
+    r = font::GenerateStrings(e, bank, renderer, {U"ABC D", U"EF A"}, dir.path());
+    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_TRUE(r.Shortage.empty());
+    EXPECT_EQ(bank.Count(), 256u);
 }
 
 } // namespace
