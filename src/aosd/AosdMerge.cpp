@@ -14,9 +14,11 @@
 namespace aosd {
 
 std::string MergeTableEntry(const std::string& sourcePath, std::uint64_t offset) {
-    const std::string baseName = SplitAosdPath(sourcePath).baseName;
+    // The base name keeps its case; what a macro name cannot hold becomes "_", so logo01-x12 cannot define
+    // a macro PIClogo01 with the rest of the line as its value.
+    const std::string symbol = base::IdentifierPart(SplitAosdPath(sourcePath).baseName);
     const auto field = static_cast<std::int32_t>(static_cast<std::uint32_t>(offset));
-    return base::strprintf("\n#define PIC%s_OFFSET (AOSD_START_ADR+ %10d) //", baseName.c_str(), field) +
+    return base::strprintf("\n#define PIC%s_OFFSET (AOSD_START_ADR+ %10d) //", symbol.c_str(), field) +
            base::FileNameOf(sourcePath);
 }
 

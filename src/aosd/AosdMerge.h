@@ -9,7 +9,9 @@
 namespace aosd {
 
 // The offset table entry of one merged file: a line feed, the macro definition and the source's file name.
-// offset is the merge file's length before the source was added, shown as a signed 32-bit number.
+// offset is the merge file's length before the source was added, shown as a signed 32-bit number. The macro
+// is "PIC" + the source's base name + "_OFFSET", every byte of the base name that a C identifier cannot hold
+// written as "_" (logo01-x12.bin gives PIClogo01_x12_OFFSET); the comment keeps the file name as it is.
 std::string MergeTableEntry(const std::string& sourcePath, std::uint64_t offset);
 
 // The merge file and table a merge that starts with sourcePath uses: "<dir>Merge_<base>.bin" and

@@ -24,4 +24,15 @@ inline void AppendHex2(std::string& out, unsigned value) {
     out.append(digits, 2);
 }
 
+// text with every byte that cannot stand in a C identifier (anything but an ASCII letter, digit or "_")
+// turned into "_", so that a file name can become part of a macro name: "my-logo.big" gives "my_logo_big".
+inline std::string IdentifierPart(std::string text) {
+    for (char& c : text) {
+        const bool keep =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+        if (!keep) c = '_';
+    }
+    return text;
+}
+
 } // namespace base

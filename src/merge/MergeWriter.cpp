@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace merge {
@@ -66,27 +67,42 @@ bool CopyEntry(const MergeEntry& e, base::OutputFile& out, std::vector<char>& bu
 } // namespace
 
 std::string MergeSymbol(const std::string& name) {
-    std::string symbol = name;
-    for (char& c : symbol) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        else if (c == '.')
-            c = '_';
-    }
+    std::string symbol = base::IdentifierPart(name);
+    for (char& c : symbol)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return symbol;
 }
 
-std::string OffsetRecord(const std::string& name, std::uint32_t address) {
-    return base::strprintf("\n#define\tPIC%s_OFFSET\t(AOSD_START_ADR+ %10d)\t//0x%-8X",
-                           MergeSymbol(name).c_str(), static_cast<int>(static_cast<std::int32_t>(address)),
+std::vector<std::string> UniqueSymbols(const std::vector<std::string>& names) {
+    std::vector<std::string> symbols;
+    symbols.reserve(names.size());
+    std::unordered_set<std::string> used;
+    for (const std::string& name : names) {
+        const std::string symbol = MergeSymbol(name);
+        std::string unique = symbol;
+        for (unsigned k = 2; used.count(unique); ++k)
+            unique = symbol + "_" + std::to_string(k);
+        used.insert(unique);
+        symbols.push_back(std::move(unique));
+    }
+    return symbols;
+}
+
+std::string OffsetRecord(const std::string& symbol, std::uint32_t address) {
+    return base::strprintf("\n#define\tPIC%s_OFFSET\t(AOSD_START_ADR+ %10d)\t//0x%-8X", symbol.c_str(),
+                           static_cast<int>(static_cast<std::int32_t>(address)),
                            static_cast<unsigned>(address));
 }
 
 std::string OffsetTable(const MergeList& list) {
-    std::string table;
+    std::vector<std::string> names;
+    for (const MergeEntry& e : list.Entries())
+        names.push_back(e.Name);
+    const std::vector<std::string> symbols = UniqueSymbols(names);
     const std::vector<std::uint32_t> addresses = list.Addresses();
-    for (size_t i = 0; i < addresses.size(); ++i)
-        table += OffsetRecord(list.Entries()[i].Name, addresses[i]);
+    std::string table;
+    for (size_t i = 0; i < addresses.size() && i < symbols.size(); ++i)
+        table += OffsetRecord(symbols[i], addresses[i]);
     return table;
 }
 

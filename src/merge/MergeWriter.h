@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace merge {
 
@@ -12,16 +13,22 @@ namespace merge {
 inline constexpr const char* kMergeImageName = "Pic.BIN";
 inline constexpr const char* kMergeImageFilter = "Binary File(*.BIN)|*.BIN|All File(*.*)|*.*";
 
-// The symbol of an entry: its name in upper case (ASCII letters only; other bytes stay as they are) with
-// every
-// "." replaced by "_". No check is made that the result is a valid identifier.
+// The symbol of an entry: its name with ASCII letters in upper case and every byte that a C identifier
+// cannot hold (anything but a letter, digit or "_": ".", "-", a blank, the bytes of a non-ASCII character)
+// written as "_". So my-logo.big.bin gives MY_LOGO_BIG_BIN.
 std::string MergeSymbol(const std::string& name);
 
-// One record of the offset table: "\n#define\tPIC%s_OFFSET\t(AOSD_START_ADR+ %10d)\t//0x%-8X" with the
-// entry's symbol and its address twice (signed decimal, then its 32-bit pattern in hexadecimal).
-std::string OffsetRecord(const std::string& name, std::uint32_t address);
+// The symbols of a list of names in list order: each name's MergeSymbol, and for a symbol met again the
+// first of "_2", "_3", ... that gives a symbol not used before (logo.bin, logo.bin: LOGO_BIN, LOGO_BIN_2),
+// so that no two records define the same macro.
+std::vector<std::string> UniqueSymbols(const std::vector<std::string>& names);
 
-// The whole offset table of the list: one record per entry in list order, nothing else.
+// One record of the offset table: "\n#define\tPIC%s_OFFSET\t(AOSD_START_ADR+ %10d)\t//0x%-8X" with the
+// symbol and the address twice (signed decimal, then its 32-bit pattern in hexadecimal).
+std::string OffsetRecord(const std::string& symbol, std::uint32_t address);
+
+// The whole offset table of the list: one record per entry in list order, with the entries' UniqueSymbols,
+// nothing else.
 std::string OffsetTable(const MergeList& list);
 
 // The two files a chosen name stands for: its directory and base name (the extension, from the last "." of

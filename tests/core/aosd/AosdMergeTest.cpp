@@ -41,7 +41,10 @@ TEST(AosdMerge, EntriesFollowTheFormatWithASignedTenCharacterOffset) {
         {"/d/a.bin", 0, "\n#define PICa_OFFSET (AOSD_START_ADR+          0) //a.bin"},
         {"C:\\pics\\logo02_rlc.bin", 1234,
          "\n#define PIClogo02_rlc_OFFSET (AOSD_START_ADR+       1234) //logo02_rlc.bin"},
-        {"logo01-x12.bin", 7, "\n#define PIClogo01-x12_OFFSET (AOSD_START_ADR+          7) //logo01-x12.bin"},
+        // What a macro name cannot hold becomes "_"; the case stays, and so does the file name after "//".
+        {"logo01-x12.bin", 7, "\n#define PIClogo01_x12_OFFSET (AOSD_START_ADR+          7) //logo01-x12.bin"},
+        {"/d/My pic.v2.bin", 8, "\n#define PICMy_pic_v2_OFFSET (AOSD_START_ADR+          8) //My pic.v2.bin"},
+        {"/d/caf\xC3\xA9.bin", 9, "\n#define PICcaf___OFFSET (AOSD_START_ADR+          9) //caf\xC3\xA9.bin"},
         {"big.bin", 2147483647, "\n#define PICbig_OFFSET (AOSD_START_ADR+ 2147483647) //big.bin"},
         {"big.bin", 2147483648u, "\n#define PICbig_OFFSET (AOSD_START_ADR+ -2147483648) //big.bin"},
         {"big.bin", 4294967296u + 5, "\n#define PICbig_OFFSET (AOSD_START_ADR+          5) //big.bin"},
@@ -88,7 +91,7 @@ TEST(AosdMerge, ClicksAppendUntilANewMergeStarts) {
     EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), Concat(Concat(a, b), d));
     EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"),
               second + "\n#define PICempty_OFFSET (AOSD_START_ADR+        350) //empty.bin" +
-                  "\n#define PIClogo01-x12_OFFSET (AOSD_START_ADR+        350) //logo01-x12.bin");
+                  "\n#define PIClogo01_x12_OFFSET (AOSD_START_ADR+        350) //logo01-x12.bin");
     EXPECT_FALSE(base::FileExists(other / "Merge_tbl.txt"));
 
     // "New Merge File": a merge named after c, and a table holding c alone.

@@ -40,21 +40,31 @@ TEST(MergeWriter, SymbolsAndRecordsByteForByte) {
         {"logo.bin", 0x135,
          "\n#define\tPICLOGO_BIN_OFFSET\t(AOSD_START_ADR+ " + Sp(7) + "309)\t//0x135" + Sp(5)},
         {"my-logo.big.bin", 0x1135,
-         "\n#define\tPICMY-LOGO_BIG_BIN_OFFSET\t(AOSD_START_ADR+ " + Sp(6) + "4405)\t//0x1135" + Sp(4)},
+         "\n#define\tPICMY_LOGO_BIG_BIN_OFFSET\t(AOSD_START_ADR+ " + Sp(6) + "4405)\t//0x1135" + Sp(4)},
+        {"a b.bin", 0x2, "\n#define\tPICA_B_BIN_OFFSET\t(AOSD_START_ADR+ " + Sp(9) + "2)\t//0x2" + Sp(7)},
         {"Mixed.Case_9.Bin", 0x12345678,
          "\n#define\tPICMIXED_CASE_9_BIN_OFFSET\t(AOSD_START_ADR+  305419896)\t//0x12345678"},
         // 2^31 and more: a negative decimal wider than its field, the full pattern in the comment.
         {"big.bin", 0x80000000u, "\n#define\tPICBIG_BIN_OFFSET\t(AOSD_START_ADR+ -2147483648)\t//0x80000000"},
         {"end", 0xFFFFFFFFu, "\n#define\tPICEND_OFFSET\t(AOSD_START_ADR+ " + Sp(8) + "-1)\t//0xFFFFFFFF"},
-        // Only ASCII letters change case; other bytes (here UTF-8 of e-acute) stay.
+        // Each byte of a non-ASCII character (here the two of UTF-8 e-acute) becomes "_".
         {"caf\xC3\xA9.bin", 0x1,
-         "\n#define\tPICCAF\xC3\xA9_BIN_OFFSET\t(AOSD_START_ADR+ " + Sp(9) + "1)\t//0x1" + Sp(7)},
+         "\n#define\tPICCAF___BIN_OFFSET\t(AOSD_START_ADR+ " + Sp(9) + "1)\t//0x1" + Sp(7)},
+        {"(1)+x$.bin", 0x3,
+         "\n#define\tPIC_1__X__BIN_OFFSET\t(AOSD_START_ADR+ " + Sp(9) + "3)\t//0x3" + Sp(7)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(merge::OffsetRecord(c.name, c.address), c.record);
+        EXPECT_EQ(merge::OffsetRecord(merge::MergeSymbol(c.name), c.address), c.record);
     }
-    EXPECT_EQ(merge::MergeSymbol("my-logo.big.bin"), "MY-LOGO_BIG_BIN");
+}
+
+TEST(MergeWriter, ASymbolMetAgainGetsTheNextFreeNumber) {
+    EXPECT_EQ(merge::UniqueSymbols(
+                  {"logo.bin", "LOGO.BIN", "my-logo.bin", "my_logo.bin", "logo.bin", "logo.bin_2", "a.bin"}),
+              (std::vector<std::string>{"LOGO_BIN", "LOGO_BIN_2", "MY_LOGO_BIN", "MY_LOGO_BIN_2",
+                                        "LOGO_BIN_3", "LOGO_BIN_2_2", "A_BIN"}));
+    EXPECT_EQ(merge::UniqueSymbols({}), std::vector<std::string>{});
 }
 
 TEST(MergeWriter, OutputNamesDropTheExtensionOfTheFileName) {
@@ -121,6 +131,21 @@ TEST_F(MergeWriterFiles, ThreeFilesBecomeOneImageAndItsTable) {
     EXPECT_FALSE(merge::MergeFiles(list_, dir_ / "out.dat"));
     EXPECT_EQ(testsupport::ReadFile(dir_ / "out.BIN"), image);
     EXPECT_EQ(testsupport::ReadText(dir_ / "out_TBL.TXT"), testsupport::ReadText(dir_ / "Pic_TBL.TXT"));
+}
+
+TEST_F(MergeWriterFiles, EveryRecordDefinesItsOwnValidName) {
+    // logo.bin again at the end and a name with a minus and a blank: each record names one macro of its own.
+    testsupport::WritePatternFile(dir_ / "my-logo b.bin", 0x10, 4);
+    ASSERT_FALSE(merge::AddFile(list_, list_.MergeCount() + 1, dir_ / "my-logo b.bin").failure);
+    ASSERT_FALSE(merge::AddFile(list_, list_.MergeCount() + 1, dir_ / "logo.bin").failure);
+    EXPECT_FALSE(merge::MergeFiles(list_, dir_ / "Pic.BIN"));
+    EXPECT_EQ(testsupport::ReadText(dir_ / "Pic_TBL.TXT"),
+              "\n#define\tPICA_BIN_OFFSET\t(AOSD_START_ADR+          0)\t//0x0       "
+              "\n#define\tPICB_BIN_OFFSET\t(AOSD_START_ADR+        256)\t//0x100     "
+              "\n#define\tPICLOGO_BIN_OFFSET\t(AOSD_START_ADR+        309)\t//0x135     "
+              "\n#define\tPICMY_LOGO_B_BIN_OFFSET\t(AOSD_START_ADR+       4405)\t//0x1135    "
+              "\n#define\tPICLOGO_BIN_2_OFFSET\t(AOSD_START_ADR+       4421)\t//0x1145    ");
+    EXPECT_EQ(testsupport::ReadFile(dir_ / "Pic.BIN").size(), 0x1135u + 0x10u + 0x1000u);
 }
 
 TEST_F(MergeWriterFiles, AFileThatIsGoneOrChangedStopsTheMergeBeforeAnythingIsWritten) {
