@@ -104,6 +104,7 @@ ImageWriteResult WriteAosdImage(AosdState& state, const RlcOptions& options, con
     result = Shown(state);
     result.writeSize = encoded.writeSize;
     result.rawSize = encoded.rawSize;
+    result.changedPixels = encoded.changedPixels;
     return result;
 }
 
@@ -123,6 +124,7 @@ ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, 
     std::vector<std::uint8_t> buffer;
     std::int64_t written = 0;
     std::int64_t raw = 0;
+    std::int64_t changed = 0;
     for (std::uint32_t i = 0; i < state.AosdImageCount; ++i) {
         const std::string member =
             state.AosdDirectory + SequenceMemberName(state.AosdBaseName, i) + state.AosdExtension;
@@ -134,6 +136,7 @@ ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, 
         WriteBytes(out, encoded.stream);
         written += encoded.writeSize;
         raw += encoded.rawSize;
+        changed += encoded.changedPixels;
         lastMember = std::move(loaded.picture);
     }
     if (!out.Close()) CannotWrite(state.AosdOutputPath);
@@ -142,6 +145,7 @@ ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, 
     result = Shown(state);
     result.writeSize = written;
     result.rawSize = raw;
+    result.changedPixels = changed;
     return result;
 }
 

@@ -38,8 +38,9 @@ struct ImageWriteResult {
     std::string fileName;               // "File Name:": the opened picture's file name
     std::uint16_t width = 0;            // "Image Width:", "Image Height:": the opened picture's size
     std::uint16_t height = 0;
-    std::int64_t writeSize = 0; // "Write Size:"
-    std::int64_t rawSize = 0;   // the pixels behind it, for "Compress Percent:"
+    std::int64_t writeSize = 0;     // "Write Size:"
+    std::int64_t rawSize = 0;       // the pixels behind it, for "Compress Percent:"
+    std::int64_t changedPixels = 0; // pixels of index 255 the RLC code wrote as 254 (a sequence's total)
 };
 
 // "Write Image": rereads the opened picture (state.AosdPicturePath), codes it and writes the stream to

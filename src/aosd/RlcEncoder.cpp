@@ -60,9 +60,15 @@ std::uint8_t* PutRun(std::uint8_t* out, std::uint8_t v, std::size_t length, Chip
 
 } // namespace
 
-std::size_t EncodeRlcRow(std::uint8_t* row, std::size_t width, ChipModel chip, std::uint8_t* out) {
-    for (std::size_t x = 0; x < width; ++x)
-        row[x] = static_cast<std::uint8_t>(row[x] - (row[x] == kRepeatMarker));
+std::size_t EncodeRlcRow(std::uint8_t* row, std::size_t width, ChipModel chip, std::uint8_t* out,
+                         std::size_t* changed) {
+    std::size_t markers = 0;
+    for (std::size_t x = 0; x < width; ++x) {
+        const bool marker = row[x] == kRepeatMarker;
+        markers += marker;
+        row[x] = static_cast<std::uint8_t>(row[x] - marker);
+    }
+    if (changed) *changed += markers;
     std::uint8_t* const begin = out;
     for (std::size_t start = 0; start < width;) {
         const std::uint8_t v = row[start];
@@ -94,12 +100,20 @@ EncodedImage EncodeAosdImage(AosdPicture& picture, const RlcOptions& options,
     }
     if (buffer.size() < width * rows) buffer.resize(width * rows);
     std::size_t written = 0;
+    std::size_t changed = 0;
     for (std::size_t r = 0; r < rows; ++r)
-        written +=
-            EncodeRlcRow(picture.pixels.data() + r * width, width, options.chip, buffer.data() + written);
+        written += EncodeRlcRow(picture.pixels.data() + r * width, width, options.chip,
+                                buffer.data() + written, &changed);
     result.stream = std::span<const std::uint8_t>(buffer.data(), written);
     result.writeSize = static_cast<std::int64_t>(written);
+    result.changedPixels = static_cast<std::int64_t>(changed);
     return result;
+}
+
+std::string ChangedPixelsNote(std::int64_t changedPixels) {
+    if (changedPixels <= 0) return {};
+    return base::strprintf("%lld %s of index 255 written as 254", static_cast<long long>(changedPixels),
+                           changedPixels == 1 ? "pixel" : "pixels");
 }
 
 std::string CompressPercentText(std::int64_t rawSize, std::int64_t writeSize) {

@@ -28,19 +28,22 @@ constexpr int CountBias(ChipModel chip) {
 
 // Codes one row of palette indices into out and returns the number of bytes written, never more than
 // width. A pixel 0xFF would read as the repeat marker, so the row's 0xFF pixels are first turned into 0xFE
-// in place (the picture the user sees changes with the stream). Runs do not reach beyond the row.
+// in place (the picture the user sees changes with the stream); changed, when given, grows by their
+// number. Runs do not reach beyond the row.
 //
 // The code: a byte 0x00..0xFE is one pixel. A run of 2 to 4 equal pixels is that many copies; a run of
 // L >= 5 is the pixel, 0xFF, and the count c = L - CountBias(chip): c <= 127 is one byte; 128 has no code
 // and is written as 127 followed by one more copy of the pixel; c >= 129 is c - 1 in 7-bit groups, least
 // significant first, bit 7 set on every byte but the last.
-std::size_t EncodeRlcRow(std::uint8_t* row, std::size_t width, ChipModel chip, std::uint8_t* out);
+std::size_t EncodeRlcRow(std::uint8_t* row, std::size_t width, ChipModel chip, std::uint8_t* out,
+                         std::size_t* changed = nullptr);
 
 // One picture's stream and its sizes.
 struct EncodedImage {
     std::span<const std::uint8_t> stream; // writeSize bytes, in the caller's buffer or the picture itself
     std::int64_t writeSize = 0;           // bytes of the stream
     std::int64_t rawSize = 0;             // width * height
+    std::int64_t changedPixels = 0;       // pixels of index 0xFF the RLC code wrote as 0xFE
 };
 
 // The stream of picture, rows from the top: with RLC each row coded by EncodeRlcRow (which turns the
@@ -50,6 +53,10 @@ struct EncodedImage {
 // an empty stream.
 EncodedImage EncodeAosdImage(AosdPicture& picture, const RlcOptions& options,
                              std::vector<std::uint8_t>& buffer);
+
+// What the user is told about pixels of index 255 the RLC code wrote as 254: "126 pixels of index 255
+// written as 254" ("1 pixel ..."), or nothing for none.
+std::string ChangedPixelsNote(std::int64_t changedPixels);
 
 // The saving of a stream against the raw pixels, as "Compress Percent:" shows it: (raw - written) * 100
 // / raw with the fraction dropped, and "%". Totals of long sequences pass 2^31 / 100 bytes, so the sums are

@@ -102,6 +102,7 @@ int RunAosd(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kExitFailure;
     }
     PrintWrite(out, result);
+    if (result.changedPixels > 0) err << aosd::ChangedPixelsNote(result.changedPixels) << '\n';
     return kExitOk;
 }
 

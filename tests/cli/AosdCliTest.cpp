@@ -82,7 +82,12 @@ TEST(AosdCli, ImageAndSequencePrintTheInformationRows) {
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "File Name: logo01.bmp\nImage Width: 9\nImage Height: 1\nWrite Size: 7\n"
                      "Compress Percent: 22%\n");
+    EXPECT_EQ(r.err, "2 pixels of index 255 written as 254\n");
     EXPECT_EQ(ReadFile(dir / "out.bin"), (Bytes{0x01, 0xFF, 0x02, 0x02, 0xFE, 0xFE, 0x03}));
+    // Raw, nothing is changed and nothing said.
+    r = RunProcess("aosd image " + (dir / "logo01.bmp") + " " + (dir / "raw"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
 
     // logo02 is missing; logo03 is nine pixels of 7: 07 FF 05 for K470E.
     r = RunProcess("aosd sequence " + (dir / "logo01.bmp") + " 3 " + (dir / "seq.dat") + " --rlc k470e");
@@ -90,6 +95,7 @@ TEST(AosdCli, ImageAndSequencePrintTheInformationRows) {
     EXPECT_EQ(ReadFile(dir / "seq.dat"), (Bytes{0x01, 0xFF, 0x01, 0x02, 0xFE, 0xFE, 0x03, 0x07, 0xFF, 0x05}));
     EXPECT_EQ(r.out, "File Name: logo01.bmp\nImage Width: 9\nImage Height: 1\nWrite Size: 10\n"
                      "Compress Percent: 44%\n");
+    EXPECT_EQ(r.err, "2 pixels of index 255 written as 254\n"); // the sequence's total
 }
 
 TEST(AosdCli, PaletteIsWrittenInTheChosenFormat) {

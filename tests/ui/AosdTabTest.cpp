@@ -234,6 +234,8 @@ private slots:
             QCOMPARE(t.Label("Aosd_lbPercent"), CliValue(out, "Compress Percent"));
             QCOMPARE(t.Label("Aosd_lbFname"), QStringLiteral("logo01.bmp"));
             QVERIFY(t.C<QCheckBox>("Aosd_chkBinary")->isChecked());
+            // The two 0xFF pixels the code cannot hold are counted beside the messages' panel.
+            QCOMPARE(f.Panel(2), c.chip ? QStringLiteral("2 pixels of index 255 written as 254") : QString());
         }
         // The coded picture shows its 0xFF pixels as 0xFE.
         const QImage image = t.C<widgets::PictureView>("Aosd_imgPicture")->Image();
@@ -266,6 +268,7 @@ private slots:
         QCOMPARE(t.Label("Aosd_lbWriteSize"), CliValue(out, "Write Size"));
         QCOMPARE(t.Label("Aosd_lbPercent"), CliValue(out, "Compress Percent"));
         QCOMPARE(t.Label("Aosd_lbPercent"), QStringLiteral("44%"));
+        QCOMPARE(f.Panel(2), QStringLiteral("11 pixels of index 255 written as 254")); // 2 + 9
         // The last member is the picture shown.
         const QImage image = t.C<widgets::PictureView>("Aosd_imgPicture")->Image();
         QCOMPARE(image.pixelColor(0, 0), widgets::ToQColor(testsupport::DistinctPalette(256)[9]));

@@ -167,6 +167,7 @@ TEST(AosdWriters, WriteImageRawAndRlc) {
     EXPECT_EQ(result.height, 1);
     EXPECT_EQ(result.writeSize, 9);
     EXPECT_EQ(aosd::CompressPercentText(result.rawSize, result.writeSize), "0%");
+    EXPECT_EQ(result.changedPixels, 0);
 
     result = aosd::WriteAosdImage(state, RlcOptions{true, ChipModel::K470A}, dir / "out_rlc.dat");
     ASSERT_FALSE(result.failure);
@@ -174,6 +175,7 @@ TEST(AosdWriters, WriteImageRawAndRlc) {
     EXPECT_EQ(result.writeSize, 7);
     EXPECT_EQ(aosd::CompressPercentText(result.rawSize, result.writeSize), "22%");
     EXPECT_EQ(state.picture.pixels[6], 0xFE);
+    EXPECT_EQ(result.changedPixels, 2);
 
     // The opened picture is read again for every write: the file on disk is what is coded.
     WritePicture(dir / "logo01.bmp", Bytes(9, 0x07));
@@ -216,6 +218,7 @@ TEST(AosdWriters, SequenceSkipsMissingMembersAndKeepsNumberWidths) {
     EXPECT_EQ(result.writeSize, 16);
     EXPECT_EQ(result.rawSize, 24);
     EXPECT_EQ(aosd::CompressPercentText(result.rawSize, result.writeSize), "33%");
+    EXPECT_EQ(result.changedPixels, 8); // the whole of anim010
     EXPECT_EQ(result.fileName, "anim008.bmp");
     // The last member written is the one shown.
     EXPECT_EQ(state.picture.pixels, (Bytes{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08}));
@@ -229,6 +232,7 @@ TEST(AosdWriters, SequenceSkipsMissingMembersAndKeepsNumberWidths) {
     ASSERT_FALSE(raw.failure);
     EXPECT_EQ(ReadFile(dir / "logo7-x4.bin"), (Bytes{0x11, 0x12, 0xFF, 0x13, 0x14, 0x15}));
     EXPECT_EQ(raw.writeSize, 6);
+    EXPECT_EQ(raw.changedPixels, 0);
 }
 
 TEST(AosdWriters, ARefusedSequenceLeavesTheOutputAsItWas) {

@@ -32,12 +32,14 @@ struct Coded {
     Bytes data;
     std::int64_t writeSize;
     std::int64_t rawSize;
+    std::int64_t changedPixels;
 };
 
 Coded EncodeAosdImage(AosdPicture& picture, const RlcOptions& options) {
     std::vector<std::uint8_t> buffer;
     const auto encoded = aosd::EncodeAosdImage(picture, options, buffer);
-    return {Bytes(encoded.stream.begin(), encoded.stream.end()), encoded.writeSize, encoded.rawSize};
+    return {Bytes(encoded.stream.begin(), encoded.stream.end()), encoded.writeSize, encoded.rawSize,
+            encoded.changedPixels};
 }
 
 Bytes Concat(Bytes a, const Bytes& b) {
@@ -52,8 +54,29 @@ TEST(RlcEncoder, TheMixedRowLosesItsFFPixelsAndSavesTwentyTwoPercent) {
     EXPECT_EQ(encoded.writeSize, 7);
     EXPECT_EQ(encoded.rawSize, 9);
     EXPECT_EQ(aosd::CompressPercentText(encoded.rawSize, encoded.writeSize), "22%");
-    // The picture shown carries the replacement.
+    // The picture shown carries the replacement, and the two pixels are counted.
     EXPECT_EQ(picture.pixels, (Bytes{0x01, 0x01, 0x01, 0x01, 0x01, 0x02, 0xFE, 0xFE, 0x03}));
+    EXPECT_EQ(encoded.changedPixels, 2);
+}
+
+TEST(RlcEncoder, CountsTheFFPixelsOfEveryRowItChanges) {
+    // Rows of 0xFF runs, single 0xFF pixels and none; coded again, the picture has none left.
+    AosdPicture picture = PictureOf(6, 3,
+                                    {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, //
+                                     0x00, 0xFF, 0x01, 0xFE, 0xFF, 0x02, //
+                                     0x00, 0x01, 0x02, 0x03, 0x04, 0x05});
+    EXPECT_EQ(EncodeAosdImage(picture, RlcOptions{true, ChipModel::K470E}).changedPixels, 8);
+    EXPECT_EQ(EncodeAosdImage(picture, RlcOptions{true, ChipModel::K470E}).changedPixels, 0);
+
+    std::size_t changed = 5; // EncodeRlcRow adds to what it is given
+    Bytes row{0xFF, 0x10, 0xFF};
+    Bytes out(row.size());
+    EXPECT_EQ(aosd::EncodeRlcRow(row.data(), row.size(), ChipModel::K470A, out.data(), &changed), 3u);
+    EXPECT_EQ(changed, 7u);
+
+    EXPECT_EQ(aosd::ChangedPixelsNote(0), "");
+    EXPECT_EQ(aosd::ChangedPixelsNote(1), "1 pixel of index 255 written as 254");
+    EXPECT_EQ(aosd::ChangedPixelsNote(126), "126 pixels of index 255 written as 254");
 }
 
 TEST(RlcEncoder, RunsOfSevenForBothChips) {
@@ -117,6 +140,7 @@ TEST(RlcEncoder, WithoutRlcThePixelsGoOutUntouched) {
     EXPECT_EQ(encoded.writeSize, 10);
     EXPECT_EQ(encoded.rawSize, 10);
     EXPECT_EQ(picture.pixels, pixels);
+    EXPECT_EQ(encoded.changedPixels, 0);
     EXPECT_EQ(aosd::CompressPercentText(encoded.rawSize, encoded.writeSize), "0%");
 }
 
