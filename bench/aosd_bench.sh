@@ -32,7 +32,7 @@ TIMEFORMAT='%R %U %S'
 echo "run  tavix-cli (real user sys)  cat (real user sys)"
 for run in $(seq "$runs"); do
     sync
-    { time "$cli" aosd sequence anim000.bmp 100 seq.bin --rlc k470a >/dev/null; } 2>>tavix.t
+    { time "$cli" aosd sequence anim000.bmp 100 seq.bin --rlc k470a >/dev/null 2>&1; } 2>>tavix.t
     rm -f seq.bin
     sync
     { time cat "${files[@]}" >cat.out; } 2>>cat.t
