@@ -21,11 +21,15 @@ void Check(aosd::AosdPicture picture, aosd::ChipModel chip) {
         __builtin_trap();
 
     std::vector<std::uint8_t> expected = picture.pixels;
-    for (auto& p : expected)
+    std::int64_t changed = 0;
+    for (auto& p : expected) {
+        changed += p == 0xFF;
         p = p == 0xFF ? 0xFE : p;
+    }
     const aosd::EncodedImage coded = aosd::EncodeAosdImage(picture, aosd::RlcOptions{true, chip}, buffer);
     if (coded.writeSize > coded.rawSize || static_cast<std::int64_t>(coded.stream.size()) != coded.writeSize)
         __builtin_trap();
+    if (raw.changedPixels != 0 || coded.changedPixels != changed) __builtin_trap();
     if (picture.pixels != expected) __builtin_trap();
     const std::vector<std::uint8_t> stream(coded.stream.begin(), coded.stream.end());
     const auto decoded = testsupport::DecodeRlc(stream, picture.width, picture.height, aosd::CountBias(chip));
