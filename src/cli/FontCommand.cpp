@@ -1,6 +1,7 @@
 #include "cli/FontCommand.h"
 
 #include "base/Error.h"
+#include "base/FileProblem.h"
 #include "base/Path.h"
 #include "base/WholeFile.h"
 #include "cli/Commands.h"
@@ -209,7 +210,7 @@ bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::
         return false;
     }
     if (save.failure) {
-        err << *save.failure << '\n';
+        err << *save.failure << '\n' << base::DetailLines(save.detail);
         return false;
     }
     PrintWritten(out, {font::kBankTextName, font::kBankBinaryName});
@@ -239,7 +240,7 @@ bool LoadTheBank(font::FontState& state, const std::string& path, bool& clean, s
                  std::ostream& err) {
     const font::BankLoadResult load = font::LoadBankFile(state.Bank, path, state.Editor.FontPalette);
     if (load.failure) {
-        err << *load.failure << '\n';
+        err << *load.failure << '\n' << base::DetailLines(load.detail);
         if (load.Skipped == 0) return false;
         clean = false;
     }
@@ -259,9 +260,12 @@ int RunGlyph(const FontGlyphJob& job, std::ostream& out, std::ostream& err) {
     if (job.text) {
         const auto pixels = font::EnterCharacter(state->Editor, *renderer, *job.text);
         out << "Face: " << state->Editor.CurrentFont.Family << ", Pixels: " << pixels.value_or("") << '\n';
-    } else if (const auto failure = font::LoadGlyphFile(state->Editor, *job.load)) {
-        err << *failure << '\n';
-        return kExitFailure;
+    } else {
+        base::FailureDetail detail;
+        if (const auto failure = font::LoadGlyphFile(state->Editor, *job.load, &detail)) {
+            err << *failure << '\n' << base::DetailLines(detail);
+            return kExitFailure;
+        }
     }
     const font::GlyphSaveResult saved =
         font::SaveGlyphFiles(state->Editor, job.bankCount, job.boxes.binSort, job.boxes.outputDirectory);

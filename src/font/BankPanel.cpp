@@ -99,7 +99,7 @@ void BankPanel::Font_BtnBankClearClick() {
 void BankPanel::Font_btnBankSaveClick() {
     const BankSaveResult result =
         SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont, tab_.Settings().BinSort, std::string());
-    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure);
+    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
 }
 
 void BankPanel::Font_btnBankLoadClick() {
@@ -113,7 +113,7 @@ void BankPanel::Font_btnBankLoadClick() {
         LoadBankFile(tab_.State().Bank, dialog.FileName, tab_.State().Editor.FontPalette);
     tab_.Glyph().ShowBankFont(result);
     ShowBank();
-    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure);
+    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
 }
 
 void BankPanel::Font_btnBankCodeClick() {

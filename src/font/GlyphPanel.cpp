@@ -358,9 +358,10 @@ void GlyphPanel::Font_btnLoadClick() {
     dialog.FilterIndex = 1;
     dialog.FileName = kGlyphFileDefaultName;
     if (!dialog.Execute(tab_.Dialogs())) return;
-    const auto failure = LoadGlyphFile(Editor(), dialog.FileName);
+    base::FailureDetail detail;
+    const auto failure = LoadGlyphFile(Editor(), dialog.FileName, &detail);
     ShowEditor();
-    if (failure) tab_.Messages().DialogPrintError(1, *failure);
+    if (failure) tab_.Messages().DialogPrintError(1, *failure, detail);
 }
 
 void GlyphPanel::ShowEditor() {

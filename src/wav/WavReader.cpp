@@ -1,5 +1,6 @@
 #include "wav/WavReader.h"
 
+#include "base/FileProblem.h"
 #include "base/Format.h"
 #include "base/LittleEndian.h"
 #include "base/OutputFile.h"
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace wav {
@@ -175,11 +177,11 @@ LoadResult Failed(const char* message, std::string reason) {
 } // namespace
 
 LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptions& options) {
-    if (!base::FileExists(path)) return Failed(kOpenFileError, path + " does not exist");
+    if (!base::FileExists(path)) return Failed(kOpenFileError, "does not exist");
     const FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     struct stat info {};
     if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
-        return Failed(kOpenFileError, path + " cannot be opened for reading");
+        return Failed(kOpenFileError, "cannot be opened for reading: " + base::SystemErrorText(errno));
 
     Release(state);
     const auto size = static_cast<std::uint64_t>(info.st_size);
@@ -193,7 +195,7 @@ LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptio
     case FileImage::Status::NoMemory:
         return Failed(kWavMemoryError, "not enough memory to hold the file");
     case FileImage::Status::ReadError:
-        return Failed(kOpenFileError, path + " could not be read");
+        return Failed(kOpenFileError, "could not be read");
     }
     state.imageHeld = true;
 

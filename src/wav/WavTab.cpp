@@ -254,7 +254,7 @@ void WavTab::Button_WAVLoadClick() {
         }
     }
     if (result.failure) {
-        messages_.ShowMessage(*result.failure);
+        messages_.ShowMessage(*result.failure, {{openDialog_.FileName, result.reason}});
         return;
     }
     {

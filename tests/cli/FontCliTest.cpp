@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -128,7 +129,7 @@ TEST(FontCli, GlyphLoadThenSaveGivesTheFileBack) {
 
     const Result missing = RunCli({"font", "glyph", "--load", dir / "none.txt", "--out", dir.path()});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "Open FONT File Error !!!\n");
+    EXPECT_EQ(missing.err, "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
 }
 
 TEST(FontCli, GlyphFromTextWritesThreeFilesAbove1Bpp) {
@@ -211,7 +212,7 @@ TEST(FontCli, FailuresOfBankFiles) {
     // A file that cannot be read, and one that holds no glyph.
     Result r = RunCli({"font", "code", dir / "none.txt", "--out", dir.path()});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Open FONT File Error !!!\n");
+    EXPECT_EQ(r.err, "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
     WriteText(dir / "empty.txt", ";FontFace=Arial\n");
     r = RunCli({"font", "save", dir / "empty.txt", "--out", dir.path()});
     EXPECT_EQ(r.code, 1);
@@ -225,6 +226,13 @@ TEST(FontCli, FailuresOfBankFiles) {
     EXPECT_EQ(r.err, "1 Font(s) Skipped: Bad ;BPPi, ;Xi or ;Yi !!!\n");
     EXPECT_NE(r.out.find("Loaded 1 glyphs"), std::string::npos);
     EXPECT_EQ(ReadText(dir / "FontBank.bin").size(), 32u);
+
+    // A bank file that cannot be written: the window's message, then which file and the system's reason.
+    std::filesystem::create_directories(dir / "blocked/FontBank.bin");
+    r = RunCli({"font", "save", dir / "FontBank.txt", "--out", dir / "blocked"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Create FONT File Error !!!\n" + dir / "blocked/FontBank.bin" + ": Is a directory\n");
+    EXPECT_FALSE(base::FileExists(dir / "blocked/FontBank.txt"));
 }
 
 TEST(FontCli, ExitCodesOfTheProcess) {
@@ -238,7 +246,7 @@ TEST(FontCli, ExitCodesOfTheProcess) {
     EXPECT_TRUE(base::FileExists(dir / "1BPPFont0.bin"));
     EXPECT_EQ(run("font glyph --text A --bpp 16"), 2);
     EXPECT_EQ(run("font code " + dir / "none.txt"), 1);
-    EXPECT_EQ(ReadText(dir / "e"), "Open FONT File Error !!!\n");
+    EXPECT_EQ(ReadText(dir / "e"), "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
     EXPECT_EQ(run("--help"), 0);
     EXPECT_NE(ReadText(dir / "o").find("font bank (--ascii | --strings FILE)"), std::string::npos);
 }
