@@ -73,7 +73,8 @@ BankPanel::BankPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab)
             shell::Guarded([this] { Font_btnBankSaveClick(); }));
     connect(Font_btnBankCode, &QPushButton::clicked, this,
             shell::Guarded([this] { Font_btnBankCodeClick(); }));
-    connect(Font_chkHalfWord, &QCheckBox::clicked, this, shell::Guarded([this] { Font_chkHalfWordClick(); }));
+    // On its state change, whatever made it (a click, the keyboard, a screen reader's toggle action).
+    connect(Font_chkHalfWord, &QCheckBox::toggled, this, shell::Guarded([this] { Font_chkHalfWordClick(); }));
 }
 
 void BankPanel::Font_sgFontBankMouseDown(int column, int row) {
@@ -143,7 +144,11 @@ void BankPanel::ShowBank() {
                                  QString::fromStdString(t.Description)},
                                 ToQImage(GlyphImageOf(node)));
     }
-    Font_chkHalfWord->setChecked(tab_.State().HalfWord);
+    {
+        // Shows the state; its change event would only set it again.
+        const QSignalBlocker quiet(Font_chkHalfWord);
+        Font_chkHalfWord->setChecked(tab_.State().HalfWord);
+    }
     Font_sgFontBank->setAccessibleDescription(QStringLiteral("%1 glyphs").arg(count));
 }
 

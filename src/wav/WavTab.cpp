@@ -6,6 +6,7 @@
 #include "wav/Resampler.h"
 #include "wav/SampleWriter.h"
 #include "widgets/Placement.h"
+#include "widgets/ValueLabel.h"
 
 #include <QAbstractListModel>
 #include <QButtonGroup>
@@ -102,9 +103,7 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
         const HeaderLabel& row = header_[static_cast<size_t>(r)];
         captions_[r] = widgets::PlacedLabel(GroupBox_WAV, row.captionName, row.caption, 12, 22 + 25 * r, 118);
         values_[r] = widgets::PlacedLabel(GroupBox_WAV, row.valueName, "", 136, 22 + 25 * r, 156);
-        QString name = captions_[r]->text().trimmed();
-        if (name.endsWith(QLatin1Char(':'))) name.chop(1);
-        values_[r]->setAccessibleName(name.trimmed());
+        widgets::NameValueLabel(values_[r], captions_[r]->text());
     }
 
     // Loading and resampling.
@@ -131,6 +130,8 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     ComboBox_RESampleFreq->setEditText(QStringLiteral("8000"));
     ComboBox_RESampleFreq->setToolTip(Label_RESampleFreq->toolTip());
     widgets::NameAfterLabel(Label_RESampleFreq, ComboBox_RESampleFreq);
+    // The text is typed into the box's own edit, which a screen reader announces by itself.
+    ComboBox_RESampleFreq->lineEdit()->setAccessibleName(ComboBox_RESampleFreq->accessibleName());
 
     RadioGroup_RESample_Bit =
         RadioGroup(this, "RadioGroup_RESample_Bit", "RESample_Bit", {"8 Bit", "16 Bit"}, widths_, 320, 138);
@@ -144,7 +145,7 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     Button_RESampleSave->setEnabled(false);
     Label_RESampleLen = widgets::PlacedLabel(this, "Label_RESampleLen", "RESample_Length :", 320, 240, 110);
     Label_RESampleLenVal = widgets::PlacedLabel(this, "Label_RESampleLenVal", "0", 440, 240, 160);
-    Label_RESampleLenVal->setAccessibleName(QStringLiteral("RESample_Length"));
+    widgets::NameValueLabel(Label_RESampleLenVal, Label_RESampleLen->text());
 
     // The bank box and the hexadecimal view.
     Label_WAVBankSel = widgets::PlacedLabel(this, "Label_WAVBankSel", "Bank:", 612, 16, 36);
@@ -165,6 +166,7 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     ComboBox_WAVBankSel->setToolTip(
         QStringLiteral("The 256-byte bank of the file shown below: offset-number"));
     widgets::NameAfterLabel(Label_WAVBankSel, ComboBox_WAVBankSel);
+    ComboBox_WAVBankSel->lineEdit()->setAccessibleName(ComboBox_WAVBankSel->accessibleName());
 
     StringGrid_WavData = widgets::Placed(new QTableWidget(kDataGridRows, kDataGridColumns, this),
                                          "StringGrid_WavData", 8, 288);

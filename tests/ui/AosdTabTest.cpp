@@ -108,7 +108,6 @@ private slots:
         for (const char* name : {"Aosd_lbFname", "Aosd_lbImgWidth", "Aosd_lbImgHeight", "Aosd_lbWriteSize"})
             QCOMPARE(t.Label(name), QStringLiteral("        "));
         QCOMPARE(t.Label("Aosd_lbPercent"), QString());
-        QCOMPARE(t.C<QLabel>("Aosd_lbWriteSize")->accessibleName(), QStringLiteral("Write Size"));
         for (int i : {0, 100, 255})
             QVERIFY(!t.tab->Aosd_SGrid_PaletteDrawCell(i));
 
