@@ -37,6 +37,9 @@ constexpr const char* kSampleFilter = "Binary File(*.bin)|*.bin|All File(*.*)|*.
 constexpr int kGridRowHeight = 20;
 constexpr int kGridColumnWidth = 36;
 constexpr int kGridTextWidth = 168;
+// The view's text is sized in pixels, so that its 17 rows of 20 pixels fit the tab whatever the desktop's
+// font size and resolution: a font that needed taller rows would push row 0F out of the view.
+constexpr int kGridFontPixels = 12;
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y, const char* hint) {
     auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
@@ -175,7 +178,13 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     StringGrid_WavData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid_WavData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid_WavData->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid_WavData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont gridFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    gridFont.setPixelSize(kGridFontPixels);
+    StringGrid_WavData->setFont(gridFont);
+    // The rows keep their height: the headers would otherwise raise it to what their own font asks for.
+    StringGrid_WavData->verticalHeader()->setMinimumSectionSize(kGridRowHeight);
+    StringGrid_WavData->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid_WavData->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     for (int c = 0; c < kDataGridColumns; ++c)
         StringGrid_WavData->setColumnWidth(c, c == kDataGridColumns - 1 ? kGridTextWidth : kGridColumnWidth);
     for (int r = 0; r < kDataGridRows; ++r)
