@@ -28,7 +28,7 @@ QImage ToQImage(const ColourImage& image) {
 
 FontChoice FromDialog(const shell::FontChoice& chosen) {
     FontChoice font;
-    font.Family = chosen.Name;
+    font.Family = FamilyWithoutFoundry(chosen.Name);
     font.Size = chosen.Size;
     font.Style =
         static_cast<std::uint8_t>((chosen.Bold ? kBold : 0) | (chosen.Italic ? kItalic : 0) |

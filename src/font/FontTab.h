@@ -67,7 +67,7 @@ private:
 
 // A picture of colour values as the toolkit shows it.
 QImage ToQImage(const ColourImage& image);
-// The font the font dialog chose, and the dialog's preset from a font.
+// The font the font dialog chose (its family without a foundry tag), and the dialog's preset from a font.
 FontChoice FromDialog(const shell::FontChoice& chosen);
 shell::FontChoice ToDialog(const FontChoice& font);
 

@@ -39,6 +39,12 @@ FontChoice StartFont();
 // The font the font dialog offers the first time: Arial, 8 points (height -11), no style, charset 0.
 FontChoice DialogStartFont();
 
+// The family a font dialog names, without the foundry it adds where two foundries make a family of the
+// same name: "Nimbus Sans [urw]" is the family "Nimbus Sans", which is what the renderer looks up (with the
+// tag it would find no such family and draw another). A name that does not end in a bracketed tag stays as
+// it is.
+std::string FamilyWithoutFoundry(std::string_view name);
+
 // "Bold/Italic/Underline/StrikeOut" for the flags that are set, in that order; "Normal" when none is.
 // Only the four low bits count.
 std::string FontStyleText(std::uint8_t style);
