@@ -71,6 +71,13 @@ FontTab::FontTab(const shell::TabContext& context, const shell::Settings& settin
 
 FontTab::~FontTab() = default;
 
+void FontTab::ShowRenderNotes(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "; ") + line;
+    messages_.SetPanel(shell::Messages::kRenderPanel, text);
+}
+
 shell::Page FontTab::PageId() const {
     return shell::Page::Font;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "font/GlyphEditor.h"
 #include "font/TextRenderer.h"
+#include "font/TextStrings.h"
 
 #include <QWidget>
 
@@ -29,8 +31,9 @@ public:
 private:
     // Keeps the memo within its limit: what a change added beyond it is taken out again.
     void LimitMemo();
-    // Shows every message of a run, then the bank and the glyph as the run left them.
-    void ShowRun(const std::vector<std::string>& messages);
+    // Shows every message of a run, then the bank and the glyph as the run left them, and what the glyphs
+    // lost (CheckGlyphs before the run) in the status bar.
+    void ShowRun(const StringsResult& result, const RenderNotes& notes);
 
     FontTab& tab_;
     int lastChangeEnd_ = 0;

@@ -65,6 +65,15 @@ public:
     // Throws base::Error when no face can be found at all.
     virtual std::string ResolveFamily(const FontChoice& font) = 0;
 
+    // Whether that face stands in for a family that is not installed. A family the font configuration
+    // itself makes the same as another (Arial and its metric twin) is not a substitute, nor is whatever a
+    // generic name (sans-serif, serif, monospace, ...) stands for. Throws base::Error as ResolveFamily.
+    virtual bool Substitutes(const FontChoice& font) = 0;
+
+    // Whether that face has a glyph of its own for c; a character it has none for is drawn as the face's
+    // missing-glyph shape (an empty box). Throws base::Error as ResolveFamily.
+    virtual bool HasGlyph(const FontChoice& font, char32_t c) = 0;
+
     // Draws text with the top-left corner of its character cell at (x, y): the baseline lies the font's
     // ascent below y. Every pixel the text touches, however slightly, becomes ink; all other pixels keep
     // their colour. Underline and strike-out are drawn across the text's width. Pixels outside the image

@@ -55,5 +55,7 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
 // "Ascii": renders and inserts the 95 characters 33 ("!") to 127 (the delete character, drawn as the face
 // draws that code), then clears the surface. The tab also empties the entry box. Messages as above.
 StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer);
+// The characters "Ascii" renders, in its order.
+std::u32string AsciiRunCharacters();
 
 } // namespace font

@@ -235,6 +235,60 @@ TEST(FontCli, FailuresOfBankFiles) {
     EXPECT_FALSE(base::FileExists(dir / "blocked/FontBank.txt"));
 }
 
+// What the face could not draw as asked is named on stderr: a family that is not installed fails unless
+// --allow-substitute; characters the face lacks and ink the 16-row cell cuts off fail only with --strict.
+// A failed job writes nothing.
+TEST(FontCli, SubstitutedFacesMissingCharactersAndCutInkAreNamed) {
+    const std::string substitute = "Font \"Liberation Mon\" is not installed: DejaVu Sans is used instead\n";
+    const std::string missing = "DejaVu Sans has no glyph for U+4E2D: each is drawn as an empty box\n";
+    const std::string cut = "Ink outside the 16 x 16 glyph is cut off: U+0067 'g'\n";
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string err;
+    } cases[] = {
+        {{"glyph", "--text", "A", "--font", "Liberation Mon"},
+         1,
+         substitute + "Nothing written: --allow-substitute renders with the font used instead\n"},
+        {{"glyph", "--text", "A", "--font", "Liberation Mon", "--allow-substitute"}, 0, substitute},
+        {{"bank", "--ascii", "--font", "Liberation Mon"},
+         1,
+         substitute + "Nothing written: --allow-substitute renders with the font used instead\n"},
+        {{"glyph", "--text", "A", "--font", "Arial"}, 0, ""}, // its metric twin is Arial
+        {{"glyph", "--text", "\xE4\xB8\xAD"}, 0, missing},
+        {{"glyph", "--text", "\xE4\xB8\xAD", "--strict"}, 1, missing + "Nothing written: --strict\n"},
+        {{"glyph", "--text", "g", "--size", "12"}, 0, cut},
+        {{"glyph", "--text", "g", "--size", "12", "--strict"}, 1, cut + "Nothing written: --strict\n"},
+        {{"glyph", "--text", "g", "--size", "10", "--strict"}, 0, ""},
+        {{"bank", "--strings", "STRINGS", "--size", "12", "--strict"},
+         1,
+         "Ink outside the 16 x 16 glyph is cut off: U+0067 'g', U+0070 'p'\nNothing written: --strict\n"},
+        {{"bank", "--strings", "STRINGS", "--size", "12"},
+         0,
+         "Ink outside the 16 x 16 glyph is cut off: U+0067 'g', U+0070 'p'\n"},
+        // The delete character is no face's glyph: not a missing one. (In DejaVu Sans the tail of "J"
+        // reaches below the cell at 10 points.)
+        {{"bank", "--ascii", "--font", "Liberation Sans", "--strict"}, 0, ""},
+        {{"bank", "--ascii"}, 0, "Ink outside the 16 x 16 glyph is cut off: U+004A 'J'\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        WriteText(dir / "strings.txt", "Ag\ngap\n");
+        std::vector<std::string> args{"font"};
+        for (const std::string& a : c.args)
+            args.push_back(a == "STRINGS" ? dir / "strings.txt" : a);
+        args.insert(args.end(), {"--out", dir / "out"});
+        SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2] + (c.args.size() > 3 ? " " + c.args[3] : ""));
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(std::filesystem::exists(dir / "out"), c.code == 0);
+    }
+    EXPECT_THROW(cli::ParseFontArgs({"glyph", "--load", "f.txt", "--strict"}), cli::UsageError);
+    EXPECT_THROW(cli::ParseFontArgs({"code", "bank.txt", "--allow-substitute"}), cli::UsageError);
+    EXPECT_THROW(cli::ParseFontArgs({"save", "bank.txt", "--strict"}), cli::UsageError);
+}
+
 TEST(FontCli, ExitCodesOfTheProcess) {
     TempDir dir;
     const auto run = [&](const std::string& args) {

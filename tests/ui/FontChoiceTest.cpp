@@ -9,6 +9,7 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +21,22 @@ namespace {
 
 QString Box(shell::TMainTop& w, const char* name) {
     return Child<QLineEdit>(&w, name)->text();
+}
+
+// Types text into the entry box and presses Enter.
+void Enter(shell::TMainTop& w, const QString& text) {
+    auto* entry = Child<QLineEdit>(&w, "Edit_Char");
+    entry->setText(text);
+    QTest::keyClick(entry, Qt::Key_Return);
+}
+
+// Picks a font in the font dialog.
+void ChooseFont(UiFixture& f, const char* family, int size) {
+    shell::FontChoice font;
+    font.Name = family;
+    font.Size = size;
+    f.dialogs.ConfirmFont(font);
+    QTest::mouseClick(Child<QPushButton>(&f.Window(), "OSD_btnTTFFontSel"), Qt::LeftButton);
 }
 
 } // namespace
@@ -93,6 +110,36 @@ private slots:
         QTest::mouseClick(Child<QPushButton>(&w, "OSD_btnTTFFontSel"), Qt::LeftButton);
         QCOMPARE(Box(w, "OSD_edtTTFFontFace"), QStringLiteral("DejaVu Serif"));
         QCOMPARE(w.workspace().font.Editor.CurrentFont.Family, std::string("DejaVu Serif"));
+    }
+
+    // What the renderer could not do as asked is said in status panel 3, which empties when it no longer
+    // holds.
+    void theStatusBarNamesWhatTheRendererCouldNotDo() {
+        UiFixture f;
+        auto& w = f.Window();
+        w.SetActivePage(shell::Page::Font);
+        QCOMPARE(f.Panel(3), QStringLiteral("3"));
+
+        Enter(w, QString::fromUtf8("\xE4\xB8\xAD"));
+        QCOMPARE(f.Panel(3), QStringLiteral("DejaVu Sans has no glyph for U+4E2D: each is drawn as an empty box"));
+        Enter(w, QStringLiteral("A"));
+        QCOMPARE(f.Panel(3), QString());
+
+        ChooseFont(f, "Liberation Mon", 10);
+        QCOMPARE(Box(w, "OSD_edtTTFFontFace"), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(f.Panel(3), QStringLiteral("Font \"Liberation Mon\" is not installed: DejaVu Sans is used instead"));
+        ChooseFont(f, "DejaVu Sans", 12);
+        QCOMPARE(f.Panel(3), QString());
+
+        Enter(w, QStringLiteral("g"));
+        QCOMPARE(f.Panel(3), QStringLiteral("Ink outside the 16 x 16 glyph is cut off: U+0067 'g'"));
+
+        // A strings run names each glyph that lost ink; the glyphs are made all the same.
+        Child<QPlainTextEdit>(&w, "Font_MemoFontString")->setPlainText(QStringLiteral("Ag\ngap"));
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringGenerate"), Qt::LeftButton);
+        QCOMPARE(f.Panel(3), QStringLiteral("Ink outside the 16 x 16 glyph is cut off: U+0067 'g', U+0070 'p'"));
+        QCOMPARE(w.workspace().font.Bank.Count(), size_t{4});
+        QVERIFY(f.boxes.boxes.empty());
     }
 };
 
