@@ -30,15 +30,25 @@ std::string TooShort(std::size_t size) {
 struct Signature {
     std::size_t offset;
     const char* letters; // compared on strlen(letters) bytes
-    const char* note;    // what a mismatch usually means
 };
 
-constexpr Signature kSignatures[] = {
-    {0, "RIFF", ""},
-    {8, "WAVE", ""},
-    {12, "fmt", ""},
-    {36, "data", " (a format chunk longer than 16 bytes, or another chunk before the data, moves it)"},
-};
+constexpr Signature kSignatures[] = {{0, "RIFF"}, {8, "WAVE"}, {12, "fmt"}, {36, "data"}};
+
+// What moved "data" from offset 36 (the image reaches offset 40): a format chunk longer than 16 bytes, or the
+// chunk that stands where "data" should.
+std::string WhatMovedTheData(std::span<const std::uint8_t> image) {
+    const std::uint32_t formatSize = base::ReadLe32(image.data() + 16);
+    if (formatSize != 16) return base::strprintf(": the format chunk holds %u bytes, not 16", formatSize);
+    std::string id;
+    for (std::size_t i = 36; i < 40; ++i) {
+        const std::uint8_t b = image[i];
+        if (b < 0x20 || b > 0x7E) return ", where a chunk with an unreadable name stands";
+        id += static_cast<char>(b);
+    }
+    if (image.size() < 44) return ", where a \"" + id + "\" chunk stands";
+    return base::strprintf(", where a \"%s\" chunk of %u bytes stands", id.c_str(),
+                           base::ReadLe32(image.data() + 40));
+}
 
 } // namespace
 
@@ -51,8 +61,8 @@ HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image) {
             return check;
         }
         if (std::memcmp(image.data() + s.offset, s.letters, length) != 0) {
-            check.reason =
-                base::strprintf("\"%s\" is not at offset %zu%s", s.letters, s.offset, s.note) + kTakes;
+            const std::string why = s.offset == 36 ? WhatMovedTheData(image) : std::string();
+            check.reason = base::strprintf("\"%s\" is not at offset %zu", s.letters, s.offset) + why + kTakes;
             return check;
         }
     }

@@ -104,7 +104,9 @@ private slots:
         f.dialogs.ConfirmFile(f.dir / "list.wav");
         Click(w, "Button_WAVLoad");
         QCOMPARE(f.LastBox().text, std::string("Analyze File Error!!!"));
-        QVERIFY(f.Panel(2).startsWith(QStringLiteral("list.wav: \"data\" is not at offset 36")));
+        QVERIFY2(f.Panel(2).startsWith(
+                     QStringLiteral("list.wav: \"data\" is not at offset 36, where a \"LIST\" chunk of 4 bytes stands")),
+                 qPrintable(f.Panel(2)));
         QVERIFY(f.Panel(2).contains(QStringLiteral("canonical PCM WAV files with a 44-byte header")));
     }
 };
