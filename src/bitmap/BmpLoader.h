@@ -83,7 +83,7 @@ const char* MessageOf(OpenStatus status);
 
 struct LoadResult {
     OpenStatus status = OpenStatus::Ok;
-    bool headersRead = false; // the caption and the header grids follow the file even when it is refused
+    bool headersRead = false;   // the caption and the header grids follow the file even when it is refused
     base::FailureDetail detail; // WrongFileSize: the file and the size it has against the sizes taken
 };
 

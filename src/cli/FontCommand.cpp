@@ -134,10 +134,11 @@ FontJob ParseFontArgs(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError{"font needs glyph, bank, save or code"};
     const std::string& sub = args[0];
     if (sub == "glyph") {
-        const Parsed p = ParseOptions(sub, args,
-                                      Union({kFontOptions,
-                                             kGeometryOptions,
-                                             {"--text", "--load", "--bin-sort", "--bank-count", "--strict", "--out"}}));
+        const Parsed p =
+            ParseOptions(sub, args,
+                         Union({kFontOptions,
+                                kGeometryOptions,
+                                {"--text", "--load", "--bin-sort", "--bank-count", "--strict", "--out"}}));
         if (!p.positional.empty())
             throw UsageError{"font glyph: unexpected argument '" + p.positional[0] + "'"};
         if (p.text.has_value() == p.load.has_value())
@@ -151,12 +152,11 @@ FontJob ParseFontArgs(const std::vector<std::string>& args) {
         return FontGlyphJob{p.boxes, p.text, p.load, p.bankCount, p.strict};
     }
     if (sub == "bank") {
-        const Parsed p = ParseOptions(
-            sub, args,
-            Union({kFontOptions,
-                   kGeometryOptions,
-                   {"--ascii", "--strings", "--bin-sort", "--code", "--half-word", "--palette", "--strict",
-                    "--out"}}));
+        const Parsed p = ParseOptions(sub, args,
+                                      Union({kFontOptions,
+                                             kGeometryOptions,
+                                             {"--ascii", "--strings", "--bin-sort", "--code", "--half-word",
+                                              "--palette", "--strict", "--out"}}));
         if (!p.positional.empty())
             throw UsageError{"font bank: unexpected argument '" + p.positional[0] + "'"};
         if (p.ascii == p.strings.has_value()) throw UsageError{"font bank needs --ascii or --strings FILE"};
@@ -196,7 +196,8 @@ void ApplyBoxes(font::GlyphEditor& editor, const FontBoxes& boxes) {
 
 // FontShowProp of the boxes' font. A face that stands in for a family that is not installed is named on
 // err; unless the command line allows it, that fails the job (false) before anything is written.
-bool ShowFont(font::FontState& state, font::TextRenderer& renderer, const FontBoxes& boxes, std::ostream& err) {
+bool ShowFont(font::FontState& state, font::TextRenderer& renderer, const FontBoxes& boxes,
+              std::ostream& err) {
     const font::FontBoxTexts shown = font::FontShowProp(state.Editor, renderer, FontOf(boxes));
     if (shown.Note.empty()) return true;
     err << shown.Note << '\n';

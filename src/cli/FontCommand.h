@@ -42,8 +42,8 @@ struct FontGlyphJob {
 };
 
 // `font bank (--ascii | --strings FILE) [FONT] [GEOMETRY] [--bin-sort] [--code [--half-word] [--palette]]
-// [--strict] [--out DIR]`: fills an empty bank as "Ascii" or "Generate" does (Font_def.h for --strings), saves it as
-// the bank's "Save" does and, with --code, generates the code as "Code" does.
+// [--strict] [--out DIR]`: fills an empty bank as "Ascii" or "Generate" does (Font_def.h for --strings),
+// saves it as the bank's "Save" does and, with --code, generates the code as "Code" does.
 struct FontBankJob {
     FontBoxes boxes;
     bool ascii = false;
@@ -54,9 +54,9 @@ struct FontBankJob {
     bool strict = false;            // --strict, as for font glyph
 };
 
-// `font save BANK.txt [--font FAMILY] [--size PT] [--style ...] [--allow-substitute] [--bin-sort] [--out DIR]`:
-// loads BANK.txt into an empty bank as "Load" does and saves it as "Save" does, the font lines naming the
-// font given.
+// `font save BANK.txt [--font FAMILY] [--size PT] [--style ...] [--allow-substitute] [--bin-sort] [--out
+// DIR]`: loads BANK.txt into an empty bank as "Load" does and saves it as "Save" does, the font lines naming
+// the font given.
 struct FontSaveJob {
     FontBoxes boxes;
     std::string bankFile;

@@ -71,9 +71,9 @@ bool MatchesAny(FcPattern* match, const std::vector<std::string>& families) {
 
 // The generic names, which stand for whatever face the configuration prefers.
 bool IsGenericFamily(const std::string& family) {
-    static constexpr const char* kGeneric[] = {"sans-serif", "serif", "monospace", "cursive", "fantasy",
-                                               "system-ui",  "emoji", "math",      "fangsong", "sans",
-                                               "mono"};
+    static constexpr const char* kGeneric[] = {"sans-serif", "serif",     "monospace", "cursive",
+                                               "fantasy",    "system-ui", "emoji",     "math",
+                                               "fangsong",   "sans",      "mono"};
     const std::string key = FamilyKey(family);
     for (const char* generic : kGeneric)
         if (key == generic) return true;
@@ -82,10 +82,10 @@ bool IsGenericFamily(const std::string& family) {
 
 struct LoadedFace {
     FT_Face face = nullptr;
-    std::string family;     // the family fontconfig matched
+    std::string family;      // the family fontconfig matched
     bool substitute = false; // ... in place of a family that is not installed
-    bool embolden = false;  // the family has no bold member: embolden the outlines
-    bool transform = false; // the family has no italic member: slant the outlines
+    bool embolden = false;   // the family has no bold member: embolden the outlines
+    bool transform = false;  // the family has no italic member: slant the outlines
     FT_Matrix matrix{};
     // The size the face is set to and its metrics: setting a size runs the face's hinting set-up, which
     // costs more than drawing a glyph, so it is done only when the size changes.

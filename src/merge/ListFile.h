@@ -36,7 +36,7 @@ struct LoadListResult {
     // The files behind "%d File does not exit !" (the first message then), each with the reason; with a
     // failure, the list file and why it could not be read.
     base::FailureDetail detail;
-    int selectRow = 1;                  // the row the grid selects next
+    int selectRow = 1; // the row the grid selects next
     int added = 0;
 };
 

@@ -278,7 +278,8 @@ TEST(FontCli, SubstitutedFacesMissingCharactersAndCutInkAreNamed) {
         for (const std::string& a : c.args)
             args.push_back(a == "STRINGS" ? dir / "strings.txt" : a);
         args.insert(args.end(), {"--out", dir / "out"});
-        SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2] + (c.args.size() > 3 ? " " + c.args[3] : ""));
+        SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2] +
+                     (c.args.size() > 3 ? " " + c.args[3] : ""));
         const Result r = RunCli(args);
         EXPECT_EQ(r.code, c.code);
         EXPECT_EQ(r.err, c.err);
@@ -300,7 +301,8 @@ TEST(FontCli, ExitCodesOfTheProcess) {
     EXPECT_TRUE(base::FileExists(dir / "1BPPFont0.bin"));
     EXPECT_EQ(run("font glyph --text A --bpp 16"), 2);
     EXPECT_EQ(run("font code " + dir / "none.txt"), 1);
-    EXPECT_EQ(ReadText(dir / "e"), "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
+    EXPECT_EQ(ReadText(dir / "e"),
+              "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
     EXPECT_EQ(run("--help"), 0);
     EXPECT_NE(ReadText(dir / "o").find("font bank (--ascii | --strings FILE)"), std::string::npos);
 }

@@ -140,8 +140,9 @@ TEST(WavCli, RefusedFilesFailWithTheWindowsMessageAndTheReason) {
         r = RunCli({"wav", action, dir / "list.wav", dir / "out.bin"});
         EXPECT_EQ(r.code, 1);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.rfind("Analyze File Error!!!\n" + dir / "list.wav" + ": \"data\" is not at offset 36", 0),
-                  0u)
+        EXPECT_EQ(
+            r.err.rfind("Analyze File Error!!!\n" + dir / "list.wav" + ": \"data\" is not at offset 36", 0),
+            0u)
             << r.err;
         EXPECT_NE(r.err.find("canonical PCM WAV files with a 44-byte header"), std::string::npos);
         EXPECT_FALSE(base::FileExists(dir / "out.bin"));

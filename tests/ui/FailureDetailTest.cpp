@@ -38,7 +38,8 @@ private slots:
         f.Open(WriteBmp(f, "wide.bmp", wide));
         QCOMPARE(f.LastBox().text, std::string("Wrong File Size !!!"));
         QCOMPARE(f.Panel(1), QStringLiteral("Wrong File Size !!!"));
-        QCOMPARE(f.Panel(2), QStringLiteral("wide.bmp: 1025 x 3 pixels, where 1 x 1 to 1024 x 768 are taken"));
+        QCOMPARE(f.Panel(2),
+                 QStringLiteral("wide.bmp: 1025 x 3 pixels, where 1 x 1 to 1024 x 768 are taken"));
 
         // A later message that names no file leaves no stale reason beside it.
         f.Open(f.dir / "none.bmp");
@@ -104,8 +105,8 @@ private slots:
         f.dialogs.ConfirmFile(f.dir / "list.wav");
         Click(w, "Button_WAVLoad");
         QCOMPARE(f.LastBox().text, std::string("Analyze File Error!!!"));
-        QVERIFY2(f.Panel(2).startsWith(
-                     QStringLiteral("list.wav: \"data\" is not at offset 36, where a \"LIST\" chunk of 4 bytes stands")),
+        QVERIFY2(f.Panel(2).startsWith(QStringLiteral(
+                     "list.wav: \"data\" is not at offset 36, where a \"LIST\" chunk of 4 bytes stands")),
                  qPrintable(f.Panel(2)));
         QVERIFY(f.Panel(2).contains(QStringLiteral("canonical PCM WAV files with a 44-byte header")));
     }

@@ -48,7 +48,8 @@ private slots:
     // draws for it (its metric twin). OK without a change keeps that font.
     void dialogOpensAtArial8Regular() {
         const QString arial = QFontInfo(QFont(QStringLiteral("Arial"))).family();
-        QVERIFY2(arial == QStringLiteral("Arial") || arial == QStringLiteral("Liberation Sans"), qPrintable(arial));
+        QVERIFY2(arial == QStringLiteral("Arial") || arial == QStringLiteral("Liberation Sans"),
+                 qPrintable(arial));
         shell::QtDialogDriver driver;
         shell::FontDialog dialog;
         dialog.Name = "Font_digFontSel";
@@ -121,13 +122,15 @@ private slots:
         QCOMPARE(f.Panel(3), QStringLiteral("3"));
 
         Enter(w, QString::fromUtf8("\xE4\xB8\xAD"));
-        QCOMPARE(f.Panel(3), QStringLiteral("DejaVu Sans has no glyph for U+4E2D: each is drawn as an empty box"));
+        QCOMPARE(f.Panel(3),
+                 QStringLiteral("DejaVu Sans has no glyph for U+4E2D: each is drawn as an empty box"));
         Enter(w, QStringLiteral("A"));
         QCOMPARE(f.Panel(3), QString());
 
         ChooseFont(f, "Liberation Mon", 10);
         QCOMPARE(Box(w, "OSD_edtTTFFontFace"), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(f.Panel(3), QStringLiteral("Font \"Liberation Mon\" is not installed: DejaVu Sans is used instead"));
+        QCOMPARE(f.Panel(3),
+                 QStringLiteral("Font \"Liberation Mon\" is not installed: DejaVu Sans is used instead"));
         ChooseFont(f, "DejaVu Sans", 12);
         QCOMPARE(f.Panel(3), QString());
 
@@ -137,7 +140,8 @@ private slots:
         // A strings run names each glyph that lost ink; the glyphs are made all the same.
         Child<QPlainTextEdit>(&w, "Font_MemoFontString")->setPlainText(QStringLiteral("Ag\ngap"));
         QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringGenerate"), Qt::LeftButton);
-        QCOMPARE(f.Panel(3), QStringLiteral("Ink outside the 16 x 16 glyph is cut off: U+0067 'g', U+0070 'p'"));
+        QCOMPARE(f.Panel(3),
+                 QStringLiteral("Ink outside the 16 x 16 glyph is cut off: U+0067 'g', U+0070 'p'"));
         QCOMPARE(w.workspace().font.Bank.Count(), size_t{4});
         QVERIFY(f.boxes.boxes.empty());
     }

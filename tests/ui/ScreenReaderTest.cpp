@@ -35,7 +35,8 @@ void Tick(QAbstractButton* button, How how) {
     if (how == How::ToggleAction) {
         QAccessibleInterface* access = QAccessible::queryAccessibleInterface(button);
         QVERIFY(access && access->actionInterface());
-        QVERIFY(access->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        QVERIFY(
+            access->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
         access->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     } else {
         button->setChecked(true);
@@ -87,7 +88,8 @@ private slots:
             Tick(k470e, how);
             f.dialogs.ConfirmFile(f.dir / "image.bin");
             Click(tab, "Aosd_BtnWriteImage");
-            QCOMPARE(testsupport::ReadFile(f.dir / "image.bin"), (Bytes{0x01, 0xFF, 0x01, 0x02, 0xFE, 0xFE, 0x03}));
+            QCOMPARE(testsupport::ReadFile(f.dir / "image.bin"),
+                     (Bytes{0x01, 0xFF, 0x01, 0x02, 0xFE, 0xFE, 0x03}));
 
             // RGB666: each component shifted right by two; 256 red, 256 green, then 256 blue bytes.
             Tick(Child<QRadioButton>(tab, "rgPaletteFormat_RGB666"), how);
@@ -106,7 +108,8 @@ private slots:
             f.dialogs.ConfirmFile(f.dir / "palette");
             Click(tab, "Aosd_BtnWritePalette");
             const std::string text = testsupport::ReadText(f.dir / "palette.txt");
-            QVERIFY2(text.rfind("// Palette_Red x 256\r\n0x3F,0x04,0x00,", 0) == 0, text.substr(0, 60).c_str());
+            QVERIFY2(text.rfind("// Palette_Red x 256\r\n0x3F,0x04,0x00,", 0) == 0,
+                     text.substr(0, 60).c_str());
             QVERIFY(f.boxes.boxes.empty());
         }
     }
@@ -130,11 +133,13 @@ private slots:
             QCOMPARE(f.Panel(1), QStringLiteral("Half Word: 1 glyph(s) kept their stored order"));
 
             std::ostringstream out, err;
-            QCOMPARE(cli::Run({"font", "code", f.dir / "FontBank.txt", "--half-word", "--out", f.dir / "cli"}, out,
-                              err),
+            QCOMPARE(cli::Run({"font", "code", f.dir / "FontBank.txt", "--half-word", "--out", f.dir / "cli"},
+                              out, err),
                      0);
             for (const char* name : {"Font.c", "Font.h", "FONT_MSB.BIN", "FONT_LSB.BIN"})
-                QVERIFY2(testsupport::ReadFile(f.dir / name) == testsupport::ReadFile(f.dir / (std::string("cli/") + name)), name);
+                QVERIFY2(testsupport::ReadFile(f.dir / name) ==
+                             testsupport::ReadFile(f.dir / (std::string("cli/") + name)),
+                         name);
         }
     }
 
@@ -157,10 +162,8 @@ private slots:
             const char* name;
             const char* value;
         } aosdRows[] = {
-            {"Aosd_lbFname", "File Name: row7.bmp", "row7.bmp"},
-            {"Aosd_lbImgWidth", "Image Width: 9", "9"},
-            {"Aosd_lbImgHeight", "Image Height: 1", "1"},
-            {"Aosd_lbWriteSize", "Write Size: 7", "7"},
+            {"Aosd_lbFname", "File Name: row7.bmp", "row7.bmp"}, {"Aosd_lbImgWidth", "Image Width: 9", "9"},
+            {"Aosd_lbImgHeight", "Image Height: 1", "1"},        {"Aosd_lbWriteSize", "Write Size: 7", "7"},
             {"Aosd_lbPercent", "Compress Percent: 22%", "22%"},
         };
         for (const auto& row : aosdRows) {

@@ -116,7 +116,8 @@ TEST(AosdPicture, SidesUpTo65535AreTaken) {
         s.height = c.height;
         s.topDown = c.topDown;
         s.palette = testsupport::DistinctPalette(256);
-        s.indices = testsupport::IndicesOf(c.width, c.height, [](int x, int y) { return (x * 7 + y * 3) & 0xFF; });
+        s.indices =
+            testsupport::IndicesOf(c.width, c.height, [](int x, int y) { return (x * 7 + y * 3) & 0xFF; });
         testsupport::WriteFile(dir / "big.bmp", testsupport::BuildBmp(s));
         const aosd::LoadedPicture loaded = aosd::LoadAosdPicture(dir / "big.bmp");
         ASSERT_FALSE(loaded.failure) << *loaded.failure;

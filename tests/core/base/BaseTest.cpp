@@ -196,7 +196,8 @@ TEST(OutputFile, AFailureKeepsTheSystemsReason) {
     EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::TooLarge, 0, 64u << 20), "larger than 64 MiB");
 
     // The detail as the CLI prints it (the path as given) and as the status bar shows it (the name).
-    const base::FailureDetail detail{{"out/a.BIN", "No such file or directory"}, {"/x/b.bin", "Is a directory"}};
+    const base::FailureDetail detail{{"out/a.BIN", "No such file or directory"},
+                                     {"/x/b.bin", "Is a directory"}};
     EXPECT_EQ(base::DetailLines(detail), "out/a.BIN: No such file or directory\n/x/b.bin: Is a directory\n");
     EXPECT_EQ(base::DetailPanelText(detail), "a.BIN: No such file or directory; b.bin: Is a directory");
     EXPECT_EQ(base::DetailLines({}), "");

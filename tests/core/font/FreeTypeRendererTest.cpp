@@ -134,10 +134,18 @@ TEST(FreeTypeRenderer, SubstitutedFamiliesAreTold) {
         const char* family;
         bool substitute;
     } cases[] = {
-        {"DejaVu Sans", false},      {"dejavu sans", false},     {"DejaVuSans", false},
-        {"Liberation Mono", false},  {"Arial", false},           {"Courier New", false},
-        {"Times New Roman", false},  {"sans-serif", false},      {"monospace", false},
-        {"Liberation Mon", true},    {"No Such Family Tavix", true}, {"Nimbus Sans [urw]", true},
+        {"DejaVu Sans", false},
+        {"dejavu sans", false},
+        {"DejaVuSans", false},
+        {"Liberation Mono", false},
+        {"Arial", false},
+        {"Courier New", false},
+        {"Times New Roman", false},
+        {"sans-serif", false},
+        {"monospace", false},
+        {"Liberation Mon", true},
+        {"No Such Family Tavix", true},
+        {"Nimbus Sans [urw]", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.family);

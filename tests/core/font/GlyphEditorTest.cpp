@@ -331,7 +331,8 @@ TEST(GlyphEditor, ASubstitutedFaceIsNoted) {
     testsupport::BlockRenderer renderer;
     GlyphEditor e;
     EXPECT_EQ(font::FontShowProp(e, renderer, font::FontChoice{"Mono", 10, 0, 0}).Note, "");
-    const font::FontBoxTexts boxes = font::FontShowProp(e, renderer, font::FontChoice{"Missing Face", 10, 0, 0});
+    const font::FontBoxTexts boxes =
+        font::FontShowProp(e, renderer, font::FontChoice{"Missing Face", 10, 0, 0});
     EXPECT_EQ(boxes.Face, "Block Missing Face");
     EXPECT_EQ(boxes.Note, "Font \"Missing Face\" is not installed: Block Missing Face is used instead");
 }

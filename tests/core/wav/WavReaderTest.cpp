@@ -109,15 +109,11 @@ TEST(CheckWavHeader, RefusedFilesTellHowFarTheCheckGotAndWhy) {
          },
          0, HeaderReach::None, "\"data\" is not at offset 36, where a \"LIST\" chunk of 4 bytes stands;"},
         {"a nameless chunk before the data",
-         [](WavLayout& s) {
-             s.chunkBeforeData = testsupport::Chunk(std::string("\0\1\2\3", 4), {});
-         },
-         0, HeaderReach::None, "\"data\" is not at offset 36, where a chunk with an unreadable name stands;"},
+         [](WavLayout& s) { s.chunkBeforeData = testsupport::Chunk(std::string("\0\1\2\3", 4), {}); }, 0,
+         HeaderReach::None, "\"data\" is not at offset 36, where a chunk with an unreadable name stands;"},
         {"cut right after the chunk's name",
-         [](WavLayout& s) {
-             s.chunkBeforeData = testsupport::Chunk("JUNK", {});
-         },
-         42, HeaderReach::None, "\"data\" is not at offset 36, where a \"JUNK\" chunk stands;"},
+         [](WavLayout& s) { s.chunkBeforeData = testsupport::Chunk("JUNK", {}); }, 42, HeaderReach::None,
+         "\"data\" is not at offset 36, where a \"JUNK\" chunk stands;"},
         {"IEEE float", [](WavLayout& s) { s.audioFormat = 3; }, 0, HeaderReach::Format,
          "AudioFormat is 0x0003 (IEEE_FLOAT), not 0x0001 (PCM)"},
         {"extensible", [](WavLayout& s) { s.audioFormat = 0xFFFE; }, 0, HeaderReach::Format,
