@@ -278,8 +278,10 @@ TEST(FontCli, SubstitutedFacesMissingCharactersAndCutInkAreNamed) {
         for (const std::string& a : c.args)
             args.push_back(a == "STRINGS" ? dir / "strings.txt" : a);
         args.insert(args.end(), {"--out", dir / "out"});
-        SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2] +
-                     (c.args.size() > 3 ? " " + c.args[3] : ""));
+        std::string trace;
+        for (const std::string& a : c.args)
+            trace += a + " ";
+        SCOPED_TRACE(trace);
         const Result r = RunCli(args);
         EXPECT_EQ(r.code, c.code);
         EXPECT_EQ(r.err, c.err);
