@@ -77,9 +77,9 @@ QFont ListedFont(const QFont& wanted) {
     // A family the desktop does not have (Arial on most Linux systems) is shown as the family it draws in
     // its place, its metric twin where it has one; a dialog that cannot find the family in its list would
     // open at the list's first family instead, in whatever style that family lists first.
-    const QString family = QFontDatabase::families().contains(wanted.family(), Qt::CaseInsensitive)
-                               ? wanted.family()
-                               : QFontInfo(wanted).family();
+    QString family = QFontInfo(wanted).family();
+    for (const QString& name : QFontDatabase::families())
+        if (name.compare(wanted.family(), Qt::CaseInsensitive) == 0) family = name;
     listed.setFamily(family);
     // The style the family lists for the weight and slant ("Regular", "Book", "Bold Italic"...): the dialog
     // looks styles up by name.
