@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-// The font the user picks is the font that draws the glyphs: the dialog opens at its specified font, its
+// The font the user picks is the font that draws the glyphs: the dialog opens at its start font, its
 // choice reaches the renderer as a family the renderer knows, and what the renderer could not do as asked
 // is said in the status bar.
 namespace {
