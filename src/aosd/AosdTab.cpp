@@ -8,6 +8,7 @@
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
 #include "widgets/Placement.h"
+#include "widgets/ValueLabel.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -115,9 +116,7 @@ AosdTab::AosdTab(const shell::TabContext& context, shell::Settings& settings, Pa
         QPalette blue = value->palette();
         blue.setColor(QPalette::WindowText, Qt::blue);
         value->setPalette(blue);
-        QString name = caption->text();
-        name.chop(1);
-        value->setAccessibleName(name);
+        widgets::NameValueLabel(value, caption->text());
         *row.value = value;
         y += 26;
     }
@@ -148,8 +147,13 @@ AosdTab::AosdTab(const shell::TabContext& context, shell::Settings& settings, Pa
     Aosd_SGrid_Palette->SetCellColour([this](int i) { return Aosd_SGrid_PaletteDrawCell(i); });
     widgets::NameOwnerDrawn(Aosd_SGrid_Palette, QStringLiteral("Palette"));
 
-    connect(formats, &QButtonGroup::idClicked, this,
-            [this](int id) { shell::RunGuarded([=, this] { rgPaletteFormatClick(id); }); });
+    // The options act on their state change, whatever made it: a click, the keyboard, a screen reader's
+    // toggle action or the program. ShowPaletteFormat blocks the radio buttons' signals while it shows the
+    // setting, so that showing it does not set it again.
+    for (QAbstractButton* radio : formats->buttons())
+        connect(radio, &QAbstractButton::toggled, this, [this, id = formats->id(radio)](bool checked) {
+            if (checked) shell::RunGuarded([=, this] { rgPaletteFormatClick(id); });
+        });
     connect(Aosd_BtnOpenPicture, &QPushButton::clicked, this,
             shell::Guarded([this] { Aosd_BtnOpenPictureClick(); }));
     connect(Aosd_BtnWriteImage, &QPushButton::clicked, this,
@@ -162,9 +166,9 @@ AosdTab::AosdTab(const shell::TabContext& context, shell::Settings& settings, Pa
             shell::Guarded([this] { Aosd_BtnMergeFilesClick(); }));
     connect(Aosd_edtImageNo, &QLineEdit::textChanged, this,
             shell::Guarded([this] { Aosd_edtImageNoChange(); }));
-    connect(Aosd_chkRLCEnable, &QCheckBox::clicked, this,
+    connect(Aosd_chkRLCEnable, &QCheckBox::toggled, this,
             shell::Guarded([this] { Aosd_chkRLCEnableClick(); }));
-    connect(Aosd_chkSplitPalette, &QCheckBox::clicked, this,
+    connect(Aosd_chkSplitPalette, &QCheckBox::toggled, this,
             shell::Guarded([this] { Aosd_chkSplitPaletteClick(); }));
 }
 
@@ -178,6 +182,8 @@ void AosdTab::rgPaletteFormatClick(int itemIndex) {
 
 void AosdTab::ShowPaletteFormat() {
     const std::int32_t format = settings_.PaletteFormat;
+    const QSignalBlocker quiet666(rgb666_);
+    const QSignalBlocker quiet888(rgb888_);
     rgb666_->setChecked(format == 0);
     rgb888_->setChecked(format == 1);
 }

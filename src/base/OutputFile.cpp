@@ -89,7 +89,7 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
       realPath_(std::move(other.realPath_)), appendStart_(other.appendStart_),
       buffer_(std::move(other.buffer_)), capacity_(std::exchange(other.capacity_, 0)),
       used_(std::exchange(other.used_, 0)), roomEnd_(std::exchange(other.roomEnd_, nullptr)),
-      failed_(other.failed_) {}
+      failed_(other.failed_), error_(other.error_) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     if (this != &other) {
@@ -106,6 +106,7 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
         used_ = std::exchange(other.used_, 0);
         roomEnd_ = std::exchange(other.roomEnd_, nullptr);
         failed_ = other.failed_;
+        error_ = other.error_;
     }
     return *this;
 }
@@ -119,6 +120,7 @@ void OutputFile::Begin(const std::string& path, Mode mode) {
     path_ = path;
     mode_ = mode;
     failed_ = false;
+    error_ = 0;
     StartBuffer();
     realPath_ = FollowLinks(path);
 }
@@ -132,12 +134,16 @@ bool OutputFile::Create(const std::string& path, Mode mode) {
         // A target the user may not write stays refused, exactly as opening it for writing would refuse
         // it; the rename below must never get round that.
         const int fd = ::open(realPath_.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0) return false;
+        if (fd < 0) {
+            Fail();
+            return false;
+        }
         ::close(fd);
         if (!S_ISREG(st.st_mode)) {
             // A device or a pipe is written as it is; there is nothing to replace.
             file_ = std::fopen(realPath_.c_str(), "wb");
             kind_ = Kind::InPlace;
+            if (!file_) Fail();
             return file_ != nullptr;
         }
     }
@@ -148,6 +154,7 @@ bool OutputFile::Create(const std::string& path, Mode mode) {
         // The directory refuses new files: the only way left is to write the target itself.
         file_ = std::fopen(realPath_.c_str(), "wb");
         kind_ = Kind::InPlace;
+        if (!file_) Fail();
         return file_ != nullptr;
     }
     if (exists) {
@@ -158,6 +165,7 @@ bool OutputFile::Create(const std::string& path, Mode mode) {
     }
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
+        Fail();
         ::close(fd);
         ::unlink(temp.c_str());
         return false;
@@ -171,8 +179,12 @@ bool OutputFile::OpenForAppend(const std::string& path, Mode mode) {
     Begin(path, mode);
     kind_ = Kind::Append;
     file_ = std::fopen(realPath_.c_str(), "ab");
-    if (!file_) return false;
+    if (!file_) {
+        Fail();
+        return false;
+    }
     if (std::fseek(file_, 0, SEEK_END) != 0 || (appendStart_ = std::ftell(file_)) < 0) {
+        Fail();
         std::fclose(file_);
         file_ = nullptr;
         return false;
@@ -193,7 +205,7 @@ void OutputFile::AppendBytes(const char* data, size_t size) {
     if (capacity_ - used_ < size) {
         Flush();
         if (size >= capacity_) {
-            if (std::fwrite(data, 1, size, file_) != size) failed_ = true;
+            if (std::fwrite(data, 1, size, file_) != size) Fail();
             return;
         }
     }
@@ -267,19 +279,19 @@ void OutputFile::Printf(const char* format, ...) {
 }
 
 void OutputFile::Flush() {
-    if (used_ != 0 && file_ && std::fwrite(buffer_.get(), 1, used_, file_) != used_) failed_ = true;
+    if (used_ != 0 && file_ && std::fwrite(buffer_.get(), 1, used_, file_) != used_) Fail();
     used_ = 0;
 }
 
 bool OutputFile::Close() {
     if (!file_) return true;
     Flush();
-    if (std::fflush(file_) != 0 || std::ferror(file_) != 0) failed_ = true;
-    if (std::fclose(file_) != 0) failed_ = true;
+    if (std::fflush(file_) != 0 || std::ferror(file_) != 0) Fail();
+    if (std::fclose(file_) != 0) Fail();
     file_ = nullptr;
     switch (kind_) {
     case Kind::Replace:
-        if (!failed_ && std::rename(tempPath_.c_str(), realPath_.c_str()) != 0) failed_ = true;
+        if (!failed_ && std::rename(tempPath_.c_str(), realPath_.c_str()) != 0) Fail();
         if (failed_) ::unlink(tempPath_.c_str());
         tempPath_.clear();
         break;
@@ -290,6 +302,11 @@ bool OutputFile::Close() {
         break;
     }
     return !failed_;
+}
+
+void OutputFile::Fail() {
+    if (!failed_ && error_ == 0) error_ = errno != 0 ? errno : EIO;
+    failed_ = true;
 }
 
 void OutputFile::Abandon() {

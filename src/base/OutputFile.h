@@ -68,6 +68,10 @@ public:
     // holds what it held before. Closing a closed object returns true.
     bool Close();
 
+    // The system's error number of the first step that failed since the last Create or OpenForAppend
+    // (EACCES, ENOSPC, ...), for telling the user why; 0 while nothing has failed.
+    int ErrorNumber() const { return error_; }
+
 private:
     enum class Kind { Replace, InPlace, Append };
 
@@ -79,6 +83,8 @@ private:
     void Flush();
     void AppendBytes(const char* data, size_t size);
     void Abandon();
+    // A step failed: the write is lost, and errno says why (kept for the first failure only).
+    void Fail();
 
     std::FILE* file_ = nullptr;
     Mode mode_ = Mode::Binary;
@@ -92,6 +98,7 @@ private:
     size_t used_ = 0;
     const char* roomEnd_ = nullptr; // the end of the room handed out last, to catch a commit past it
     bool failed_ = false;
+    int error_ = 0;
 };
 
 // Room, Commit and Put stay inline: the writers that use them call them for every few bytes.

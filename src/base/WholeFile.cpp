@@ -1,15 +1,23 @@
 #include "base/WholeFile.h"
 
+#include "base/FileProblem.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
 
 namespace base {
 
-ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxBytes) {
+ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxBytes,
+                         int* errorNumber) {
     out.clear();
+    if (errorNumber) *errorNumber = 0;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return ReadStatus::CannotOpen;
+    if (!f) {
+        if (errorNumber) *errorNumber = errno;
+        return ReadStatus::CannotOpen;
+    }
     // Room for the size the file reports, plus one byte to see its end in the same read: one allocation and
     // one copy, where a growing buffer copies everything again at every step. What the size does not tell
     // (a file that grows meanwhile, one without a size) is read on in growing steps.
@@ -37,7 +45,10 @@ ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out
         have += n;
         // Less than asked for: the end of the file, or an error.
         if (n < want) {
-            if (std::ferror(f) != 0) status = ReadStatus::ReadError;
+            if (std::ferror(f) != 0) {
+                status = ReadStatus::ReadError;
+                if (errorNumber) *errorNumber = errno;
+            }
             break;
         }
     }
@@ -45,6 +56,19 @@ ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out
     out.resize(have);
     std::fclose(f);
     return status;
+}
+
+std::string ReadFailureReason(ReadStatus status, int errorNumber, std::size_t maxBytes) {
+    switch (status) {
+    case ReadStatus::Ok:
+        return "";
+    case ReadStatus::TooLarge:
+        return "larger than " + SizeLimitText(maxBytes);
+    case ReadStatus::CannotOpen:
+    case ReadStatus::ReadError:
+        break;
+    }
+    return SystemErrorText(errorNumber);
 }
 
 } // namespace base

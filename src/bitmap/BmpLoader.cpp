@@ -1,5 +1,6 @@
 #include "bitmap/BmpLoader.h"
 
+#include "base/Format.h"
 #include "base/LittleEndian.h"
 #include "base/Path.h"
 #include "shell/BmpRle.h"
@@ -168,6 +169,8 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
     bm.Width = static_cast<std::uint16_t>(columns);
     if (rows > kMaxHeight || columns > kMaxWidth || rows == 0 || columns == 0) {
         result.status = OpenStatus::WrongFileSize;
+        result.detail.push_back({path, base::strprintf("%d x %u pixels, where 1 x 1 to %zu x %zu are taken",
+                                                       bm.biWidth(), rows, kMaxWidth, kMaxHeight)});
         return result;
     }
     bm.BitsPerPixel = static_cast<std::uint8_t>(bm.biBitCount());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "base/FileProblem.h"
 
 #include <array>
 #include <cstdint>
@@ -84,7 +85,8 @@ const char* MessageOf(OpenStatus status);
 
 struct LoadResult {
     OpenStatus status = OpenStatus::Ok;
-    bool headersRead = false; // the caption and the header grids follow the file even when it is refused
+    bool headersRead = false;   // the caption and the header grids follow the file even when it is refused
+    base::FailureDetail detail; // WrongFileSize: the file and the size it has against the sizes taken
 };
 
 // Reads the BMP at path into bitmap: the headers, the size, depth and compression checks, the colour table,

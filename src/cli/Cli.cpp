@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "base/Error.h"
+#include "base/FileProblem.h"
 #include "cli/Commands.h"
 #include "shell/Settings.h"
 #include "shell/Workspace.h"
@@ -34,7 +35,7 @@ void PrintHelp(std::ostream& out) {
 bool OpenAsFileOpen(shell::Workspace& ws, const std::string& path, shell::Page page, std::ostream& err) {
     const shell::OpenOutcome outcome = shell::OpenBitmap(ws, path, page);
     if (!outcome.failure) return true;
-    err << *outcome.failure << '\n';
+    err << *outcome.failure << '\n' << base::DetailLines(outcome.detail);
     return false;
 }
 

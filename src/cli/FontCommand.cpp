@@ -1,6 +1,7 @@
 #include "cli/FontCommand.h"
 
 #include "base/Error.h"
+#include "base/FileProblem.h"
 #include "base/Path.h"
 #include "base/WholeFile.h"
 #include "cli/Commands.h"
@@ -20,7 +21,7 @@ namespace cli {
 namespace {
 
 // The options each subcommand takes.
-const std::set<std::string> kFontOptions = {"--font", "--size", "--style"};
+const std::set<std::string> kFontOptions = {"--font", "--size", "--style", "--allow-substitute"};
 const std::set<std::string> kGeometryOptions = {"--bpp", "--width", "--height", "--x-offset", "--y-offset"};
 
 std::set<std::string> Union(std::initializer_list<std::set<std::string>> sets) {
@@ -58,7 +59,7 @@ struct Parsed {
     FontBoxes boxes;
     std::vector<std::string> positional;
     std::optional<std::string> text, load, strings;
-    bool ascii = false, code = false, halfWord = false;
+    bool ascii = false, code = false, halfWord = false, strict = false;
     bool paletteGiven = false;
     std::int32_t paletteFormat = 1;
     std::size_t bankCount = 0;
@@ -104,6 +105,10 @@ Parsed ParseOptions(const std::string& sub, const std::vector<std::string>& args
             p.load = ValueOf(args, i);
         } else if (a == "--strings") {
             p.strings = ValueOf(args, i);
+        } else if (a == "--allow-substitute") {
+            p.boxes.allowSubstitute = true;
+        } else if (a == "--strict") {
+            p.strict = true;
         } else if (a == "--ascii") {
             p.ascii = true;
         } else if (a == "--code") {
@@ -129,10 +134,11 @@ FontJob ParseFontArgs(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError{"font needs glyph, bank, save or code"};
     const std::string& sub = args[0];
     if (sub == "glyph") {
-        const Parsed p = ParseOptions(sub, args,
-                                      Union({kFontOptions,
-                                             kGeometryOptions,
-                                             {"--text", "--load", "--bin-sort", "--bank-count", "--out"}}));
+        const Parsed p =
+            ParseOptions(sub, args,
+                         Union({kFontOptions,
+                                kGeometryOptions,
+                                {"--text", "--load", "--bin-sort", "--bank-count", "--strict", "--out"}}));
         if (!p.positional.empty())
             throw UsageError{"font glyph: unexpected argument '" + p.positional[0] + "'"};
         if (p.text.has_value() == p.load.has_value())
@@ -142,20 +148,21 @@ FontJob ParseFontArgs(const std::vector<std::string>& args) {
             if (n < 1 || n > 2)
                 throw UsageError{"--text takes one or two characters, as the entry box holds"};
         }
-        return FontGlyphJob{p.boxes, p.text, p.load, p.bankCount};
+        if (p.load && p.strict) throw UsageError{"--strict goes with --text: a loaded glyph is not rendered"};
+        return FontGlyphJob{p.boxes, p.text, p.load, p.bankCount, p.strict};
     }
     if (sub == "bank") {
-        const Parsed p = ParseOptions(
-            sub, args,
-            Union({kFontOptions,
-                   kGeometryOptions,
-                   {"--ascii", "--strings", "--bin-sort", "--code", "--half-word", "--palette", "--out"}}));
+        const Parsed p = ParseOptions(sub, args,
+                                      Union({kFontOptions,
+                                             kGeometryOptions,
+                                             {"--ascii", "--strings", "--bin-sort", "--code", "--half-word",
+                                              "--palette", "--strict", "--out"}}));
         if (!p.positional.empty())
             throw UsageError{"font bank: unexpected argument '" + p.positional[0] + "'"};
         if (p.ascii == p.strings.has_value()) throw UsageError{"font bank needs --ascii or --strings FILE"};
         if (!p.code && (p.halfWord || p.paletteGiven))
             throw UsageError{"--half-word and --palette need --code"};
-        return FontBankJob{p.boxes, p.ascii, p.strings, p.code, p.halfWord, p.paletteFormat};
+        return FontBankJob{p.boxes, p.ascii, p.strings, p.code, p.halfWord, p.paletteFormat, p.strict};
     }
     if (sub == "save") {
         const Parsed p = ParseOptions(sub, args, Union({kFontOptions, {"--bin-sort", "--out"}}));
@@ -187,6 +194,28 @@ void ApplyBoxes(font::GlyphEditor& editor, const FontBoxes& boxes) {
     editor.SetYOffset(boxes.yOffset);
 }
 
+// FontShowProp of the boxes' font. A face that stands in for a family that is not installed is named on
+// err; unless the command line allows it, that fails the job (false) before anything is written.
+bool ShowFont(font::FontState& state, font::TextRenderer& renderer, const FontBoxes& boxes,
+              std::ostream& err) {
+    const font::FontBoxTexts shown = font::FontShowProp(state.Editor, renderer, FontOf(boxes));
+    if (shown.Note.empty()) return true;
+    err << shown.Note << '\n';
+    if (boxes.allowSubstitute) return true;
+    err << "Nothing written: --allow-substitute renders with the font used instead\n";
+    return false;
+}
+
+// Names on err what the glyphs lost. False when --strict makes that fail the job.
+bool ReportRender(const font::RenderNotes& notes, const font::GlyphEditor& editor, bool strict,
+                  std::ostream& err) {
+    for (const std::string& line : font::RenderNoteLines(notes, editor))
+        err << line << '\n';
+    if (!strict || notes.Empty()) return true;
+    err << "Nothing written: --strict\n";
+    return false;
+}
+
 // Prints the messages the window would show with DialogPrintError; true when there were none.
 bool Report(const std::vector<std::string>& messages, std::ostream& err) {
     for (const std::string& m : messages)
@@ -209,7 +238,7 @@ bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::
         return false;
     }
     if (save.failure) {
-        err << *save.failure << '\n';
+        err << *save.failure << '\n' << base::DetailLines(save.detail);
         return false;
     }
     PrintWritten(out, {font::kBankTextName, font::kBankBinaryName});
@@ -239,7 +268,7 @@ bool LoadTheBank(font::FontState& state, const std::string& path, bool& clean, s
                  std::ostream& err) {
     const font::BankLoadResult load = font::LoadBankFile(state.Bank, path, state.Editor.FontPalette);
     if (load.failure) {
-        err << *load.failure << '\n';
+        err << *load.failure << '\n' << base::DetailLines(load.detail);
         if (load.Skipped == 0) return false;
         clean = false;
     }
@@ -248,21 +277,27 @@ bool LoadTheBank(font::FontState& state, const std::string& path, bool& clean, s
 }
 
 int RunGlyph(const FontGlyphJob& job, std::ostream& out, std::ostream& err) {
-    MakeOutputDirectory(job.boxes.outputDirectory);
     auto state = std::make_unique<font::FontState>();
     std::unique_ptr<font::FreeTypeRenderer> renderer;
     if (job.text) {
         renderer = std::make_unique<font::FreeTypeRenderer>();
-        font::FontShowProp(state->Editor, *renderer, FontOf(job.boxes));
+        if (!ShowFont(*state, *renderer, job.boxes, err)) return kExitFailure;
     }
     ApplyBoxes(state->Editor, job.boxes);
     if (job.text) {
-        const auto pixels = font::EnterCharacter(state->Editor, *renderer, *job.text);
+        font::RenderNotes notes;
+        const auto pixels = font::EnterCharacter(state->Editor, *renderer, *job.text, &notes);
         out << "Face: " << state->Editor.CurrentFont.Family << ", Pixels: " << pixels.value_or("") << '\n';
-    } else if (const auto failure = font::LoadGlyphFile(state->Editor, *job.load)) {
-        err << *failure << '\n';
-        return kExitFailure;
+        if (!ReportRender(notes, state->Editor, job.strict, err)) return kExitFailure;
+    } else {
+        base::FailureDetail detail;
+        if (const auto failure = font::LoadGlyphFile(state->Editor, *job.load, &detail)) {
+            err << *failure << '\n' << base::DetailLines(detail);
+            return kExitFailure;
+        }
     }
+    // The output directory is made only once the job is sure to write into it.
+    MakeOutputDirectory(job.boxes.outputDirectory);
     const font::GlyphSaveResult saved =
         font::SaveGlyphFiles(state->Editor, job.bankCount, job.boxes.binSort, job.boxes.outputDirectory);
     for (const std::string& name : saved.Written)
@@ -271,21 +306,28 @@ int RunGlyph(const FontGlyphJob& job, std::ostream& out, std::ostream& err) {
 }
 
 int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
-    MakeOutputDirectory(job.boxes.outputDirectory);
     auto state = std::make_unique<font::FontState>();
     font::FreeTypeRenderer renderer;
-    font::FontShowProp(state->Editor, renderer, FontOf(job.boxes));
+    if (!ShowFont(*state, renderer, job.boxes, err)) return kExitFailure;
     ApplyBoxes(state->Editor, job.boxes);
 
+    std::vector<std::u32string> lines;
+    if (!job.ascii) {
+        std::vector<std::uint8_t> bytes;
+        if (base::ReadWholeFile(*job.stringsFile, bytes) != base::ReadStatus::Ok)
+            throw base::Error("Unable to read " + *job.stringsFile);
+        lines = font::MemoLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+    // What the glyphs will lose is known before anything is written, so that --strict writes nothing.
+    const font::RenderNotes notes = font::CheckGlyphs(
+        state->Editor, renderer, job.ascii ? font::AsciiRunCharacters() : font::BuildFontDef(lines).Distinct);
+    if (!ReportRender(notes, state->Editor, job.strict, err)) return kExitFailure;
+
+    MakeOutputDirectory(job.boxes.outputDirectory);
     font::StringsResult filled;
     if (job.ascii) {
         filled = font::InsertAscii(state->Editor, state->Bank, renderer);
     } else {
-        std::vector<std::uint8_t> bytes;
-        if (base::ReadWholeFile(*job.stringsFile, bytes) != base::ReadStatus::Ok)
-            throw base::Error("Unable to read " + *job.stringsFile);
-        const std::vector<std::u32string> lines =
-            font::MemoLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         filled =
             font::GenerateStrings(state->Editor, state->Bank, renderer, lines, job.boxes.outputDirectory);
         if (filled.Messages.empty() || filled.Inserted > 0) PrintWritten(out, {font::kFontDefName});
@@ -307,12 +349,12 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
 }
 
 int RunSave(const FontSaveJob& job, std::ostream& out, std::ostream& err) {
-    MakeOutputDirectory(job.boxes.outputDirectory);
     auto state = std::make_unique<font::FontState>();
     font::FreeTypeRenderer renderer;
-    font::FontShowProp(state->Editor, renderer, FontOf(job.boxes));
+    if (!ShowFont(*state, renderer, job.boxes, err)) return kExitFailure;
     bool clean = true;
     if (!LoadTheBank(*state, job.bankFile, clean, out, err)) return kExitFailure;
+    MakeOutputDirectory(job.boxes.outputDirectory);
     if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, out, err)) return kExitFailure;
     return clean ? kExitOk : kExitFailure;
 }
@@ -349,17 +391,20 @@ int RunFont(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 const Command kFontCommand{
     "font",
     "  font glyph (--text TEXT | --load GLYPH.txt) [--font FAMILY] [--size PT]\n"
-    "      [--style bold,italic,underline,strikeout] [--bpp 1|2|4|8] [--width 12|13|...|64]\n"
-    "      [--height 16|32|48|64] [--x-offset N] [--y-offset N] [--bin-sort half|font] [--bank-count N]\n"
-    "      [--out DIR]\n"
+    "      [--style bold,italic,underline,strikeout] [--allow-substitute] [--bpp 1|2|4|8]\n"
+    "      [--width 12|13|...|64] [--height 16|32|48|64] [--x-offset N] [--y-offset N]\n"
+    "      [--bin-sort half|font] [--bank-count N] [--strict] [--out DIR]\n"
     "                        render one or two characters (or load a glyph file) and write the glyph files,\n"
     "                        as the Font tab's entry box and its Save do\n"
     "  font bank (--ascii | --strings FILE) [FONT and GEOMETRY options as for font glyph]\n"
-    "      [--bin-sort half|font] [--code [--half-word] [--palette rgb888|rgb666]] [--out DIR]\n"
+    "      [--bin-sort half|font] [--code [--half-word] [--palette rgb888|rgb666]] [--strict] [--out DIR]\n"
     "                        fill a bank with the characters 33..127 or those of FILE's lines (writing\n"
     "                        Font_def.h), save it as FontBank.txt and FontBank.bin, and generate its code\n"
-    "  font save BANK.txt [--font FAMILY] [--size PT] [--style ...] [--bin-sort half|font] [--out DIR]\n"
+    "  font save BANK.txt [--font FAMILY] [--size PT] [--style ...] [--allow-substitute]\n"
+    "      [--bin-sort half|font] [--out DIR]\n"
     "                        load a bank file and save it again, its font lines naming the font given\n"
+    "      A --font that is not installed fails (exit 1) unless --allow-substitute; characters the face\n"
+    "      lacks and ink the glyph cuts off are named on stderr, and fail the job with --strict\n"
     "  font code BANK.txt [--half-word] [--palette rgb888|rgb666] [--out DIR]\n"
     "                        generate Font.c, Font.h, the listings, the binaries and the merged palette\n",
     RunFont};

@@ -22,9 +22,13 @@ struct FontBoxes {
     int yOffset = 0;                   // --y-offset -32..32
     std::int32_t binSort = 0;          // --bin-sort half|font
     std::string outputDirectory;       // --out; empty: the current directory
+    // --allow-substitute: render with the face that stands in for a family that is not installed (it is
+    // named on stderr); without it such a family fails the job before anything is written.
+    bool allowSubstitute = false;
 };
 
-// `font glyph (--text TEXT | --load GLYPH.txt) [FONT] [GEOMETRY] [--bin-sort] [--bank-count N] [--out DIR]`:
+// `font glyph (--text TEXT | --load GLYPH.txt) [FONT] [GEOMETRY] [--bin-sort] [--bank-count N] [--strict]
+// [--out DIR]`:
 // renders TEXT as Enter in the entry box does (or loads the glyph file as "Load" does), then saves as the
 // editor's "Save" does, N being the bank count in the file names.
 struct FontGlyphJob {
@@ -32,11 +36,14 @@ struct FontGlyphJob {
     std::optional<std::string> text; // one or two characters (UTF-8)
     std::optional<std::string> load;
     std::size_t bankCount = 0;
+    // --strict: characters the face lacks and ink the glyph cuts off fail the job before anything is
+    // written; without it they are named on stderr and the job goes on.
+    bool strict = false;
 };
 
 // `font bank (--ascii | --strings FILE) [FONT] [GEOMETRY] [--bin-sort] [--code [--half-word] [--palette]]
-// [--out DIR]`: fills an empty bank as "Ascii" or "Generate" does (Font_def.h for --strings), saves it as
-// the bank's "Save" does and, with --code, generates the code as "Code" does.
+// [--strict] [--out DIR]`: fills an empty bank as "Ascii" or "Generate" does (Font_def.h for --strings),
+// saves it as the bank's "Save" does and, with --code, generates the code as "Code" does.
 struct FontBankJob {
     FontBoxes boxes;
     bool ascii = false;
@@ -44,10 +51,12 @@ struct FontBankJob {
     bool code = false;
     bool halfWord = false;
     std::int32_t paletteFormat = 1; // --palette rgb888 (1) | rgb666 (0)
+    bool strict = false;            // --strict, as for font glyph
 };
 
-// `font save BANK.txt [--font FAMILY] [--size PT] [--style ...] [--bin-sort] [--out DIR]`: loads BANK.txt
-// into an empty bank as "Load" does and saves it as "Save" does, the font lines naming the font given.
+// `font save BANK.txt [--font FAMILY] [--size PT] [--style ...] [--allow-substitute] [--bin-sort] [--out
+// DIR]`: loads BANK.txt into an empty bank as "Load" does and saves it as "Save" does, the font lines naming
+// the font given.
 struct FontSaveJob {
     FontBoxes boxes;
     std::string bankFile;

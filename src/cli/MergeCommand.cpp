@@ -1,5 +1,6 @@
 #include "cli/MergeCommand.h"
 
+#include "base/FileProblem.h"
 #include "cli/Commands.h"
 #include "merge/ListFile.h"
 #include "merge/MergeList.h"
@@ -41,12 +42,12 @@ int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (job.listFile) {
         const merge::LoadListResult loaded = merge::LoadFileList(list, 1, *job.listFile);
         if (loaded.failure) {
-            err << *loaded.failure << '\n';
+            err << *loaded.failure << '\n' << base::DetailLines(loaded.detail);
             return kExitFailure;
         }
         // A build script must not get an image that quietly lacks a file its list names.
-        for (const std::string& message : loaded.messages)
-            err << message << '\n';
+        for (std::size_t i = 0; i < loaded.messages.size(); ++i)
+            err << loaded.messages[i] << '\n' << (i == 0 ? base::DetailLines(loaded.detail) : "");
         if (!loaded.messages.empty()) return kExitFailure;
     } else {
         for (const std::string& file : job.files) {
@@ -62,8 +63,9 @@ int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kExitFailure;
     }
     out << merge::TotalText(list) << '\n' << merge::CountText(list) << '\n';
-    if (const auto failure = merge::MergeFiles(list, job.output)) {
-        err << *failure << '\n';
+    base::FailureDetail detail;
+    if (const auto failure = merge::MergeFiles(list, job.output, &detail)) {
+        err << *failure << '\n' << base::DetailLines(detail);
         return kExitFailure;
     }
     return kExitOk;

@@ -1,5 +1,6 @@
 #include "cli/WavCommand.h"
 
+#include "base/FileProblem.h"
 #include "cli/Commands.h"
 #include "wav/WavState.h"
 #include "wav/WavView.h"
@@ -52,9 +53,10 @@ WavJob ParseWavArgs(const std::vector<std::string>& args) {
 
 namespace {
 
-int Fail(std::ostream& err, const std::string& message, const std::string& reason) {
+// The window's message, then the file and why.
+int Fail(std::ostream& err, const std::string& message, const std::string& path, const std::string& reason) {
     err << message << '\n';
-    if (!reason.empty()) err << reason << '\n';
+    if (!reason.empty()) err << base::DetailLines({{path, reason}});
     return kExitFailure;
 }
 
@@ -79,7 +81,7 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
             for (const wav::HeaderLabel& label : view)
                 out << wav::HeaderLine(label) << '\n';
         }
-        if (load.failure) return Fail(err, *load.failure, load.reason);
+        if (load.failure) return Fail(err, *load.failure, job.input, load.reason);
         if (job.bank) {
             const std::uint64_t banks = wav::BankCount(state->WavImage.size());
             if (*job.bank >= banks)
@@ -89,21 +91,21 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitOk;
     }
 
-    if (load.failure) return Fail(err, *load.failure, load.reason);
+    if (load.failure) return Fail(err, *load.failure, job.input, load.reason);
 
     if (job.action == WavJob::Action::Strip) {
         if (!wav::WriteBypassFile(state->WavImage.Bytes(), state->check, job.output))
-            return Fail(err, wav::kSaveFileError, job.output + " cannot be written");
+            return Fail(err, wav::kSaveFileError, job.output, "cannot be written");
         return kExitOk;
     }
 
     if (job.channel == wav::Channel::Right && state->check.header.NumChannels != 2)
-        return Fail(err, "Right Channel: " + job.input + " has one channel", "");
+        return Fail(err, "Right Channel: " + job.input + " has one channel", "", "");
     const wav::GenerateResult generated = wav::GenerateResample(*state, job.channel, job.rate);
-    if (generated.failure) return Fail(err, *generated.failure, generated.reason);
+    if (generated.failure) return Fail(err, *generated.failure, job.input, generated.reason);
     out << "RESample_Length : " << wav::ResampleLengthText(generated.count, job.width) << '\n';
     if (const auto failure = wav::SaveSampleFile(state->ResampleBuffer, job.width, job.sign, job.output))
-        return Fail(err, *failure, job.output + " cannot be written");
+        return Fail(err, *failure, job.output, "cannot be written");
     return kExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "font/BankFiles.h"
 
+#include "base/FileProblem.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -49,16 +50,22 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std
     result.Ran = true;
     base::OutputFile text;
     base::OutputFile binary;
-    if (!text.Create(base::JoinPath(outputDirectory, kBankTextName), base::OutputFile::Mode::Text) ||
-        !binary.Create(base::JoinPath(outputDirectory, kBankBinaryName), base::OutputFile::Mode::Binary)) {
+    const auto failed = [&result](const base::OutputFile& file) {
         result.failure = kCreateFontFileError;
+        result.detail.push_back({file.Path(), base::SystemErrorText(file.ErrorNumber())});
+    };
+    if (!text.Create(base::JoinPath(outputDirectory, kBankTextName), base::OutputFile::Mode::Text)) {
+        failed(text);
+        return result;
+    }
+    if (!binary.Create(base::JoinPath(outputDirectory, kBankBinaryName), base::OutputFile::Mode::Binary)) {
+        failed(binary);
         return result; // both are abandoned: neither file changes
     }
     text.Write(BankText(bank, currentFont));
     binary.Write(BankBinary(bank, binSort));
-    const bool textOk = text.Close();
-    const bool binaryOk = binary.Close();
-    if (!textOk || !binaryOk) result.failure = kCreateFontFileError;
+    if (!text.Close()) failed(text);
+    if (!binary.Close()) failed(binary);
     return result;
 }
 
@@ -97,9 +104,12 @@ std::string StyleBoxText(const std::string& text) {
 
 BankLoadResult LoadBankFile(FontBank& bank, const std::string& path, const Palette& currentPalette) {
     std::vector<std::uint8_t> bytes;
-    if (base::ReadWholeFile(path, bytes, kMaxBankFileBytes) != base::ReadStatus::Ok) {
+    int error = 0;
+    if (const auto status = base::ReadWholeFile(path, bytes, kMaxBankFileBytes, &error);
+        status != base::ReadStatus::Ok) {
         BankLoadResult result;
         result.failure = kOpenFontFileError;
+        result.detail.push_back({path, base::ReadFailureReason(status, error, kMaxBankFileBytes)});
         return result;
     }
     return LoadBankText(bank, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),

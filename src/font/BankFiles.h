@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Error.h"
+#include "base/FileProblem.h"
 #include "font/FontBank.h"
 #include "font/TextRenderer.h"
 
@@ -29,8 +30,9 @@ std::string BankText(const FontBank& bank, const FontChoice& currentFont);
 std::string BankBinary(const FontBank& bank, std::int32_t binSort);
 
 struct BankSaveResult {
-    bool Ran = false;      // false: the bank is empty and no file was touched
-    base::Failure failure; // "Create FONT File Error !!!"
+    bool Ran = false;           // false: the bank is empty and no file was touched
+    base::Failure failure;      // "Create FONT File Error !!!"
+    base::FailureDetail detail; // each file that could not be written, with the system's reason
 };
 
 // "Save": writes FontBank.txt and FontBank.bin into outputDirectory (empty: the current directory),
@@ -48,6 +50,7 @@ struct BankLoadResult {
     // ";BPPi", ";Xi" or ";Yi" named no item of the boxes (the others were added). The tab shows it with
     // DialogPrintError on panel 1.
     base::Failure failure;
+    base::FailureDetail detail; // "Open FONT File Error !!!": the file and why it could not be read
     std::size_t Added = 0;
     int Skipped = 0;
     // What the font boxes show after the load: the text after "=" of the last ";FontFace=",

@@ -73,7 +73,8 @@ BankPanel::BankPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab)
             shell::Guarded([this] { Font_btnBankSaveClick(); }));
     connect(Font_btnBankCode, &QPushButton::clicked, this,
             shell::Guarded([this] { Font_btnBankCodeClick(); }));
-    connect(Font_chkHalfWord, &QCheckBox::clicked, this, shell::Guarded([this] { Font_chkHalfWordClick(); }));
+    // On its state change, whatever made it (a click, the keyboard, a screen reader's toggle action).
+    connect(Font_chkHalfWord, &QCheckBox::toggled, this, shell::Guarded([this] { Font_chkHalfWordClick(); }));
 }
 
 void BankPanel::Font_sgFontBankMouseDown(int column, int row) {
@@ -99,7 +100,7 @@ void BankPanel::Font_BtnBankClearClick() {
 void BankPanel::Font_btnBankSaveClick() {
     const BankSaveResult result =
         SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont, tab_.Settings().BinSort, std::string());
-    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure);
+    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
 }
 
 void BankPanel::Font_btnBankLoadClick() {
@@ -113,7 +114,7 @@ void BankPanel::Font_btnBankLoadClick() {
         LoadBankFile(tab_.State().Bank, dialog.FileName, tab_.State().Editor.FontPalette);
     tab_.Glyph().ShowBankFont(result);
     ShowBank();
-    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure);
+    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
 }
 
 void BankPanel::Font_btnBankCodeClick() {
@@ -143,7 +144,11 @@ void BankPanel::ShowBank() {
                                  QString::fromStdString(t.Description)},
                                 ToQImage(GlyphImageOf(node)));
     }
-    Font_chkHalfWord->setChecked(tab_.State().HalfWord);
+    {
+        // Shows the state; its change event would only set it again.
+        const QSignalBlocker quiet(Font_chkHalfWord);
+        Font_chkHalfWord->setChecked(tab_.State().HalfWord);
+    }
     Font_sgFontBank->setAccessibleDescription(QStringLiteral("%1 glyphs").arg(count));
 }
 

@@ -28,7 +28,7 @@ QImage ToQImage(const ColourImage& image) {
 
 FontChoice FromDialog(const shell::FontChoice& chosen) {
     FontChoice font;
-    font.Family = chosen.Name;
+    font.Family = FamilyWithoutFoundry(chosen.Name);
     font.Size = chosen.Size;
     font.Style =
         static_cast<std::uint8_t>((chosen.Bold ? kBold : 0) | (chosen.Italic ? kItalic : 0) |
@@ -70,6 +70,13 @@ FontTab::FontTab(const shell::TabContext& context, const shell::Settings& settin
 }
 
 FontTab::~FontTab() = default;
+
+void FontTab::ShowRenderNotes(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "; ") + line;
+    messages_.SetPanel(shell::Messages::kRenderPanel, text);
+}
 
 shell::Page FontTab::PageId() const {
     return shell::Page::Font;

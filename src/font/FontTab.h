@@ -10,6 +10,8 @@
 #include <QImage>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace font {
 
@@ -48,6 +50,9 @@ public:
     shell::Messages& Messages() { return messages_; }
     shell::DialogDriver& Dialogs() { return dialogs_; }
     shell::FileDialog& OpenDialog_Main() { return openDialog_; }
+    // Status panel 3: what the last font choice or rendering could not do as asked (a face standing in for
+    // one that is not installed, characters the face lacks, ink the glyph cuts off), or nothing.
+    void ShowRenderNotes(const std::vector<std::string>& lines);
 
     shell::FontDialog Font_digFontSel;
     shell::ColourDialog Font_digFontColorSel;
@@ -67,7 +72,7 @@ private:
 
 // A picture of colour values as the toolkit shows it.
 QImage ToQImage(const ColourImage& image);
-// The font the font dialog chose, and the dialog's preset from a font.
+// The font the font dialog chose (its family without a foundry tag), and the dialog's preset from a font.
 FontChoice FromDialog(const shell::FontChoice& chosen);
 shell::FontChoice ToDialog(const FontChoice& font);
 

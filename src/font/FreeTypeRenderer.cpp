@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string_view>
 #include <tuple>
+#include <vector>
 
 namespace font {
 
@@ -32,11 +34,58 @@ struct Metrics {
     int strikeThickness = 1;
 };
 
+// The families a substituted pattern binds as strongly as the name asked for: the name itself and the
+// families the configuration declares the same (binding "same", as its metric aliases do). The weak ones
+// after them are the defaults every name gets.
+std::vector<std::string> StronglyBoundFamilies(FcPattern* pattern) {
+    std::vector<std::string> families;
+    FcPatternIter it;
+    if (!FcPatternFindIter(pattern, &it, FC_FAMILY)) return families;
+    const int count = FcPatternIterValueCount(pattern, &it);
+    for (int i = 0; i < count; ++i) {
+        FcValue value;
+        FcValueBinding binding = FcValueBindingWeak;
+        if (FcPatternIterGetValue(pattern, &it, i, &value, &binding) != FcResultMatch) continue;
+        if (value.type == FcTypeString && binding != FcValueBindingWeak)
+            families.emplace_back(reinterpret_cast<const char*>(value.u.s));
+    }
+    return families;
+}
+
+// A family name as fontconfig compares family names: letter case and blanks do not count.
+std::string FamilyKey(std::string_view name) {
+    std::string key;
+    for (char c : name)
+        if (c != ' ') key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return key;
+}
+
+// Whether one of the matched font's family names is one of families.
+bool MatchesAny(FcPattern* match, const std::vector<std::string>& families) {
+    FcChar8* name = nullptr;
+    for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+        for (const std::string& family : families)
+            if (FamilyKey(reinterpret_cast<const char*>(name)) == FamilyKey(family)) return true;
+    return false;
+}
+
+// The generic names, which stand for whatever face the configuration prefers.
+bool IsGenericFamily(const std::string& family) {
+    static constexpr const char* kGeneric[] = {"sans-serif", "serif",     "monospace", "cursive",
+                                               "fantasy",    "system-ui", "emoji",     "math",
+                                               "fangsong",   "sans",      "mono"};
+    const std::string key = FamilyKey(family);
+    for (const char* generic : kGeneric)
+        if (key == generic) return true;
+    return false;
+}
+
 struct LoadedFace {
     FT_Face face = nullptr;
-    std::string family;     // the family fontconfig matched
-    bool embolden = false;  // the family has no bold member: embolden the outlines
-    bool transform = false; // the family has no italic member: slant the outlines
+    std::string family;      // the family fontconfig matched
+    bool substitute = false; // ... in place of a family that is not installed
+    bool embolden = false;   // the family has no bold member: embolden the outlines
+    bool transform = false;  // the family has no italic member: slant the outlines
     FT_Matrix matrix{};
     // The size the face is set to and its metrics: setting a size runs the face's hinting set-up, which
     // costs more than drawing a glyph, so it is done only when the size changes.
@@ -72,12 +121,14 @@ struct FreeTypeRenderer::Impl {
         FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
         FcConfigSubstitute(config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
+        const std::vector<std::string> asked = StronglyBoundFamilies(pattern);
         FcResult result = FcResultNoMatch;
         FcPattern* match = FcFontMatch(config, pattern, &result);
         FcPatternDestroy(pattern);
         if (!match) throw base::Error("No font found for " + font.Family);
 
         LoadedFace loaded;
+        loaded.substitute = !IsGenericFamily(font.Family) && !MatchesAny(match, asked);
         FcChar8* file = nullptr;
         FcChar8* family = nullptr;
         int index = 0;
@@ -206,6 +257,14 @@ FreeTypeRenderer::~FreeTypeRenderer() = default;
 
 std::string FreeTypeRenderer::ResolveFamily(const FontChoice& font) {
     return impl_->Face(font).family;
+}
+
+bool FreeTypeRenderer::Substitutes(const FontChoice& font) {
+    return impl_->Face(font).substitute;
+}
+
+bool FreeTypeRenderer::HasGlyph(const FontChoice& font, char32_t c) {
+    return FT_Get_Char_Index(impl_->Face(font).face, static_cast<FT_ULong>(c)) != 0;
 }
 
 void FreeTypeRenderer::DrawText(ColourImage& image, int x, int y, const FontChoice& font,

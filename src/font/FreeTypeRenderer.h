@@ -8,7 +8,10 @@ namespace font {
 
 // The renderer of TrueType (and other outline) faces: fontconfig finds the face for a family and style, as
 // the desktop's font dialog would (a family that is not installed is substituted as fontconfig decides),
-// and FreeType draws it.
+// and FreeType draws it. The face is a substitute when its family is none of those fontconfig binds to the
+// name asked for as strongly as the name itself (the name, and the metric twins its rules add with it):
+// a family found only through the weak defaults appended for every name (sans-serif's faces) stands in
+// for one that is not installed.
 //
 // Sizes: a point is 96/72 pixel, and the font's em is |Height()| pixels (10 points: 13 pixels). Glyphs are
 // hinted for black-and-white output and rendered without smoothing, so every pixel is ink or untouched and
@@ -29,6 +32,8 @@ public:
     FreeTypeRenderer& operator=(const FreeTypeRenderer&) = delete;
 
     std::string ResolveFamily(const FontChoice& font) override;
+    bool Substitutes(const FontChoice& font) override;
+    bool HasGlyph(const FontChoice& font, char32_t c) override;
     void DrawText(ColourImage& image, int x, int y, const FontChoice& font, std::u32string_view text,
                   base::Colour ink) override;
     TextExtent MeasureText(const FontChoice& font, std::u32string_view text) override;

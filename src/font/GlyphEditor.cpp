@@ -158,6 +158,7 @@ FontBoxTexts FontShowProp(GlyphEditor& editor, TextRenderer& renderer, const Fon
     used.Family = renderer.ResolveFamily(font);
     editor.CurrentFont = used;
     FontBoxTexts t;
+    if (renderer.Substitutes(font)) t.Note = SubstituteNote(font.Family, used.Family);
     t.Face = used.Family;
     t.Style = FontStyleText(used.Style);
     t.Size = base::strprintf("%d", used.Size);
@@ -167,19 +168,94 @@ FontBoxTexts FontShowProp(GlyphEditor& editor, TextRenderer& renderer, const Fon
     return t;
 }
 
-TextExtent RenderGlyphText(GlyphEditor& editor, TextRenderer& renderer, std::u32string_view text) {
+std::string SubstituteNote(const std::string& asked, const std::string& used) {
+    return "Font \"" + asked + "\" is not installed: " + used + " is used instead";
+}
+
+namespace {
+
+// C0 and C1 control characters: no face has a glyph for them.
+bool IsControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
+
+// "U+0067 'g'" for a printable ASCII character, "U+4E2D" for any other; the characters of a text joined by
+// blanks, with the text itself after them where it is all printable ASCII ("U+0067 U+0041 'gA'").
+std::string CharacterNames(std::u32string_view text) {
+    std::string names;
+    bool printable = true;
+    for (char32_t c : text) {
+        if (!names.empty()) names += ' ';
+        names += base::strprintf("U+%04X", static_cast<unsigned>(c));
+        printable = printable && c > 0x20 && c < 0x7F;
+    }
+    if (printable && !text.empty()) names += " '" + EncodeUtf8(text) + "'";
+    return names;
+}
+
+} // namespace
+
+bool GlyphEditor::InkOutsideWindow() const {
+    const int left = WindowLeft();
+    const int top = WindowTop();
+    for (int y = 0; y < kSurfaceSize; ++y)
+        for (int x = 0; x < kSurfaceSize; ++x) {
+            const bool inside = x >= left && x < left + GridWidth() && y >= top && y < top + GridHeight();
+            if (!inside && PreviewSurface.Pixel(x, y) != kWhite) return true;
+        }
+    return false;
+}
+
+TextExtent RenderGlyphText(GlyphEditor& editor, TextRenderer& renderer, std::u32string_view text,
+                           RenderNotes* notes) {
     editor.ClearPreview();
     renderer.DrawText(editor.PreviewSurface, GlyphEditor::kWindowOrigin, GlyphEditor::kWindowOrigin,
                       editor.CurrentFont, text, editor.LeftColor);
     const TextExtent extent = renderer.MeasureText(editor.CurrentFont, text);
     editor.AntiGray(kWhite, editor.LeftColor);
+    if (notes) {
+        for (char32_t c : text)
+            if (!IsControl(c) && notes->Missing.find(c) == std::u32string::npos &&
+                !renderer.HasGlyph(editor.CurrentFont, c))
+                notes->Missing += c;
+        // The surface was cleared first: every pixel that is not white is this text's ink.
+        if (editor.InkOutsideWindow()) notes->Cut.emplace_back(text);
+    }
     return extent;
 }
 
+RenderNotes CheckGlyphs(const GlyphEditor& editor, TextRenderer& renderer, std::u32string_view chars) {
+    RenderNotes notes;
+    GlyphEditor scratch = editor;
+    for (char32_t c : chars)
+        RenderGlyphText(scratch, renderer, std::u32string_view(&c, 1), &notes);
+    return notes;
+}
+
+std::vector<std::string> RenderNoteLines(const RenderNotes& notes, const GlyphEditor& editor) {
+    std::vector<std::string> lines;
+    if (!notes.Missing.empty()) {
+        std::string names;
+        for (char32_t c : notes.Missing)
+            names += (names.empty() ? "" : ", ") + CharacterNames(std::u32string_view(&c, 1));
+        lines.push_back(editor.CurrentFont.Family + " has no glyph for " + names +
+                        ": each is drawn as an empty box");
+    }
+    if (!notes.Cut.empty()) {
+        std::string names;
+        for (const std::u32string& text : notes.Cut)
+            names += (names.empty() ? "" : ", ") + CharacterNames(text);
+        lines.push_back(base::strprintf("Ink outside the %d x %d glyph is cut off: ", editor.GridWidth(),
+                                        editor.GridHeight()) +
+                        names);
+    }
+    return lines;
+}
+
 std::optional<std::string> EnterCharacter(GlyphEditor& editor, TextRenderer& renderer,
-                                          std::string_view boxText) {
+                                          std::string_view boxText, RenderNotes* notes) {
     if (boxText.empty()) return std::nullopt;
-    return PixelsText(RenderGlyphText(editor, renderer, DecodeUtf8(boxText)));
+    return PixelsText(RenderGlyphText(editor, renderer, DecodeUtf8(boxText), notes));
 }
 
 std::string PixelsText(TextExtent extent) {

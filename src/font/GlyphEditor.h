@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace font {
 
@@ -124,6 +125,8 @@ public:
 
     // The glyph window encoded as GlyphWords (Font_ImgGetFont): WordCount() words.
     GlyphWords Encode() const;
+    // Whether a pixel outside the glyph window is not white: ink the glyph does not hold.
+    bool InkOutsideWindow() const;
 
     // The glyph grid as it must be laid out now.
     GlyphGridLayout GridLayout() const;
@@ -165,6 +168,8 @@ struct FontBoxTexts {
     std::string Height;  // "%i"
     std::string Charset; // "%i"
     std::string Pixels;  // width " x " height of "A"
+    // SubstituteNote when the face stands in for a family that is not installed; "" otherwise.
+    std::string Note;
 };
 
 // Makes `font` the CurrentFont with the family the renderer actually uses, and returns what the font
@@ -172,14 +177,42 @@ struct FontBoxTexts {
 // Throws base::Error when the renderer finds no face at all.
 FontBoxTexts FontShowProp(GlyphEditor& editor, TextRenderer& renderer, const FontChoice& font);
 
+// "Font "Liberation Mon" is not installed: DejaVu Sans is used instead".
+std::string SubstituteNote(const std::string& asked, const std::string& used);
+
+// What a rendering could not put into the glyph as it was asked to.
+struct RenderNotes {
+    // The characters the face has no glyph for, each once, in the order met; they are drawn as the face's
+    // missing-glyph box. Control characters, which no face draws, are not counted.
+    std::u32string Missing;
+    // The texts rendered whose ink reaches outside the glyph window, in the order met: the glyph loses it.
+    std::vector<std::u32string> Cut;
+
+    bool Empty() const { return Missing.empty() && Cut.empty(); }
+};
+
 // Renders text as the glyph (RenderGlyphText): clears the surface, draws text at (32, 32) in CurrentFont
 // and LeftColor, and turns every pixel that is not exactly white into LeftColor. Returns the text's extent.
-TextExtent RenderGlyphText(GlyphEditor& editor, TextRenderer& renderer, std::u32string_view text);
+// With notes, adds what the glyph lost: the characters the face lacks, and the text when ink lies outside
+// the glyph window.
+TextExtent RenderGlyphText(GlyphEditor& editor, TextRenderer& renderer, std::u32string_view text,
+                           RenderNotes* notes = nullptr);
+
+// What rendering each of chars as a glyph of its own (as "Generate" and "Ascii" do, in the editor's font,
+// geometry and offsets) loses, found on a copy of the editor: the editor does not change.
+RenderNotes CheckGlyphs(const GlyphEditor& editor, TextRenderer& renderer, std::u32string_view chars);
+
+// The notes as lines for the status bar and stderr, naming each character by its code point (with the
+// character itself where it is printable ASCII): "DejaVu Sans has no glyph for U+4E2D, U+1F600: each is
+// drawn as an empty box" and "Ink outside the 16 x 16 glyph is cut off: U+0067 'g', U+0070 'p'". None for
+// empty notes.
+std::vector<std::string> RenderNoteLines(const RenderNotes& notes, const GlyphEditor& editor);
 
 // Enter released in the "Entry character:" box holding boxText (UTF-8): renders it as RenderGlyphText does
-// and returns the "Pixels:" box's new text ("9 x 16"). An empty box does nothing and returns nothing.
+// (adding to notes when given) and returns the "Pixels:" box's new text ("9 x 16"). An empty box does
+// nothing and returns nothing.
 std::optional<std::string> EnterCharacter(GlyphEditor& editor, TextRenderer& renderer,
-                                          std::string_view boxText);
+                                          std::string_view boxText, RenderNotes* notes = nullptr);
 
 // "%d x %d".
 std::string PixelsText(TextExtent extent);

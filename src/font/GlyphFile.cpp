@@ -94,10 +94,15 @@ constexpr std::size_t kMaxGlyphFileBytes = 64u << 20;
 
 } // namespace
 
-std::optional<std::string> LoadGlyphFile(GlyphEditor& editor, const std::string& path) {
+std::optional<std::string> LoadGlyphFile(GlyphEditor& editor, const std::string& path,
+                                         base::FailureDetail* detail) {
     std::vector<std::uint8_t> bytes;
-    if (base::ReadWholeFile(path, bytes, kMaxGlyphFileBytes) != base::ReadStatus::Ok)
+    int error = 0;
+    if (const auto status = base::ReadWholeFile(path, bytes, kMaxGlyphFileBytes, &error);
+        status != base::ReadStatus::Ok) {
+        if (detail) detail->push_back({path, base::ReadFailureReason(status, error, kMaxGlyphFileBytes)});
         return std::string(kOpenFontFileError);
+    }
     return LoadGlyphText(editor, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileProblem.h"
 #include "font/GlyphEditor.h"
 
 #include <cstddef>
@@ -64,10 +65,11 @@ inline constexpr const char* kGlyphFileDefaultName = "Font.txt";
 // before the first ";UFONT" line are ignored; a cell the file ends inside is not drawn; cells beyond the
 // glyph go on below it and are cut at the surface's edge.
 //
-// Returns "Open FONT File Error !!!" when the file cannot be read (or is larger than 64 MiB), and
-// "Bad ;BPPi, ;Xi or ;Yi in FONT File !!!" when the first ";UFONT" line comes with an index no box has;
-// the editor is unchanged then.
-std::optional<std::string> LoadGlyphFile(GlyphEditor& editor, const std::string& path);
+// Returns "Open FONT File Error !!!" when the file cannot be read (or is larger than 64 MiB), with the file
+// and the reason added to *detail when it is given, and "Bad ;BPPi, ;Xi or ;Yi in FONT File !!!" when the
+// first ";UFONT" line comes with an index no box has; the editor is unchanged then.
+std::optional<std::string> LoadGlyphFile(GlyphEditor& editor, const std::string& path,
+                                         base::FailureDetail* detail = nullptr);
 // The same for the file's content.
 std::optional<std::string> LoadGlyphText(GlyphEditor& editor, std::string_view content);
 

@@ -242,7 +242,7 @@ void GlyphPanel::FormCreate() {
     FontShowProp(Editor().CurrentFont);
 }
 
-void GlyphPanel::FontShowProp(const FontChoice& font) {
+std::string GlyphPanel::FontShowProp(const FontChoice& font) {
     const FontBoxTexts t = font::FontShowProp(Editor(), tab_.Renderer(), font);
     SetBox(OSD_edtTTFFontFace, t.Face);
     SetBox(OSD_edtTTFFontStyle, t.Style);
@@ -251,20 +251,24 @@ void GlyphPanel::FontShowProp(const FontChoice& font) {
     SetBox(OSD_edtTTFFontCharset, t.Charset);
     SetBox(OSD_edtTTFFontPixels, t.Pixels);
     tab_.Strings().SetMemoFont(Editor().CurrentFont);
+    return t.Note;
 }
 
 void GlyphPanel::OSD_btnTTFFontSelClick() {
     if (!tab_.Font_digFontSel.Execute(tab_.Dialogs())) return;
-    FontShowProp(FromDialog(tab_.Font_digFontSel.Font));
+    const std::string note = FontShowProp(FromDialog(tab_.Font_digFontSel.Font));
+    tab_.ShowRenderNotes(note.empty() ? std::vector<std::string>{} : std::vector<std::string>{note});
 }
 
 void GlyphPanel::Edit_CharKeyUp(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
     const QString text = Edit_Char->text();
-    const auto pixels = EnterCharacter(Editor(), tab_.Renderer(), text.toStdString());
+    RenderNotes notes;
+    const auto pixels = EnterCharacter(Editor(), tab_.Renderer(), text.toStdString(), &notes);
     if (!pixels) return;
     SetBox(OSD_edtTTFFontPixels, *pixels);
     ShowGlyph();
+    tab_.ShowRenderNotes(RenderNoteLines(notes, Editor()));
 }
 
 bool GlyphPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -358,9 +362,10 @@ void GlyphPanel::Font_btnLoadClick() {
     dialog.FilterIndex = 1;
     dialog.FileName = kGlyphFileDefaultName;
     if (!dialog.Execute(tab_.Dialogs())) return;
-    const auto failure = LoadGlyphFile(Editor(), dialog.FileName);
+    base::FailureDetail detail;
+    const auto failure = LoadGlyphFile(Editor(), dialog.FileName, &detail);
     ShowEditor();
-    if (failure) tab_.Messages().DialogPrintError(1, *failure);
+    if (failure) tab_.Messages().DialogPrintError(1, *failure, detail);
 }
 
 void GlyphPanel::ShowEditor() {

@@ -38,8 +38,9 @@ public:
     void FormCreate();
 
     // Makes font the CurrentFont, shows its properties in the font boxes and gives the memo the font.
+    // Returns SubstituteNote when the face stands in for a family that is not installed, "" otherwise.
     // Throws base::Error when no face can be found at all.
-    void FontShowProp(const FontChoice& font);
+    std::string FontShowProp(const FontChoice& font);
     void OSD_btnTTFFontSelClick();
     // A key was released in the entry box: Enter renders its text.
     void Edit_CharKeyUp(int key);

@@ -106,34 +106,41 @@ QString StringsPanel::MemoText() const {
     return text;
 }
 
-void StringsPanel::ShowRun(const StringsResult& result) {
+void StringsPanel::ShowRun(const StringsResult& result, const RenderNotes& notes) {
     for (const std::string& message : result.Messages)
         tab_.Messages().DialogPrintError(1, message);
     // Panel 1 carries the error; how many glyphs the run needed and how many were free go beside it.
     tab_.Messages().SetPanel(2, result.Shortage);
     tab_.Bank().ShowBank();
     tab_.Glyph().ShowGlyph();
+    // What the glyphs lost, when any were made.
+    tab_.ShowRenderNotes(result.Inserted > 0 ? RenderNoteLines(notes, tab_.State().Editor)
+                                             : std::vector<std::string>{});
 }
 
 void StringsPanel::Font_btnStringGenerateClick() {
     StringsResult result;
+    RenderNotes notes;
     {
         const BusyCursor busy;
         const std::vector<std::u32string> lines = MemoLines(MemoText().toStdString());
+        notes = CheckGlyphs(tab_.State().Editor, tab_.Renderer(), BuildFontDef(lines).Distinct);
         result =
             GenerateStrings(tab_.State().Editor, tab_.State().Bank, tab_.Renderer(), lines, std::string());
     }
-    ShowRun(result);
+    ShowRun(result, notes);
 }
 
 void StringsPanel::Font_btnStringAsciiClick() {
     StringsResult result;
+    RenderNotes notes;
     {
         const BusyCursor busy;
+        notes = CheckGlyphs(tab_.State().Editor, tab_.Renderer(), AsciiRunCharacters());
         result = InsertAscii(tab_.State().Editor, tab_.State().Bank, tab_.Renderer());
         tab_.Glyph().ClearEntry();
     }
-    ShowRun(result);
+    ShowRun(result, notes);
 }
 
 void StringsPanel::Font_btnStringClearClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "font/GlyphEditor.h"
 #include "font/TextRenderer.h"
 #include "font/TextStrings.h"
 
@@ -32,8 +33,9 @@ private:
     void LimitMemo();
     // The memo's text as typed, its lines ended by "\n".
     QString MemoText() const;
-    // Shows every message of a run and its shortage, then the bank and the glyph as the run left them.
-    void ShowRun(const StringsResult& result);
+    // Shows every message of a run and its shortage, then the bank and the glyph as the run left them, and
+    // what the glyphs lost (CheckGlyphs before the run) in the status bar.
+    void ShowRun(const StringsResult& result, const RenderNotes& notes);
 
     FontTab& tab_;
     int lastChangeEnd_ = 0;

@@ -16,6 +16,20 @@ FontChoice DialogStartFont() {
     return FontChoice{"Arial", 8, 0, 0};
 }
 
+std::string FamilyWithoutFoundry(std::string_view name) {
+    std::string_view family = name;
+    while (!family.empty() && family.back() == ' ')
+        family.remove_suffix(1);
+    const std::size_t open = family.rfind(" [");
+    if (family.empty() || family.back() != ']' || open == std::string_view::npos ||
+        family.find(']', open) != family.size() - 1 || open + 3 > family.size() - 1)
+        return std::string(name);
+    family = family.substr(0, open);
+    while (!family.empty() && family.back() == ' ')
+        family.remove_suffix(1);
+    return family.empty() ? std::string(name) : std::string(family);
+}
+
 std::string FontStyleText(std::uint8_t style) {
     static constexpr const char* kNames[] = {"Bold", "Italic", "Underline", "StrikeOut"};
     std::string text;

@@ -39,6 +39,12 @@ FontChoice StartFont();
 // The font the font dialog offers the first time: Arial, 8 points (height -11), no style, charset 0.
 FontChoice DialogStartFont();
 
+// The family a font dialog names, without the foundry it adds where two foundries make a family of the
+// same name: "Nimbus Sans [urw]" is the family "Nimbus Sans", which is what the renderer looks up (with the
+// tag it would find no such family and draw another). A name that does not end in a bracketed tag stays as
+// it is.
+std::string FamilyWithoutFoundry(std::string_view name);
+
 // "Bold/Italic/Underline/StrikeOut" for the flags that are set, in that order; "Normal" when none is.
 // Only the four low bits count.
 std::string FontStyleText(std::uint8_t style);
@@ -58,6 +64,15 @@ public:
     // The family name of the face that draws `font` (a family that is not installed is substituted).
     // Throws base::Error when no face can be found at all.
     virtual std::string ResolveFamily(const FontChoice& font) = 0;
+
+    // Whether that face stands in for a family that is not installed. A family the font configuration
+    // itself makes the same as another (Arial and its metric twin) is not a substitute, nor is whatever a
+    // generic name (sans-serif, serif, monospace, ...) stands for. Throws base::Error as ResolveFamily.
+    virtual bool Substitutes(const FontChoice& font) = 0;
+
+    // Whether that face has a glyph of its own for c; a character it has none for is drawn as the face's
+    // missing-glyph shape (an empty box). Throws base::Error as ResolveFamily.
+    virtual bool HasGlyph(const FontChoice& font, char32_t c) = 0;
 
     // Draws text with the top-left corner of its character cell at (x, y): the baseline lies the font's
     // ascent below y. Every pixel the text touches, however slightly, becomes ink; all other pixels keep

@@ -94,11 +94,16 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
     return result;
 }
 
-StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer) {
+std::u32string AsciiRunCharacters() {
     std::u32string chars;
     for (char32_t c = 33; c <= 127; ++c)
         chars += c;
+    return chars;
+}
+
+StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer) {
     StringsResult result;
+    const std::u32string chars = AsciiRunCharacters();
     if (RoomFor(bank, chars.size(), result)) RenderAndInsert(editor, bank, renderer, chars, result);
     return result;
 }

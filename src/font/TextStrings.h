@@ -62,5 +62,7 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
 // draws that code), then clears the surface. The tab also empties the entry box. A bank with fewer than 95
 // free places is left as it is, with "Font Bank Full !!!" and the Shortage, as above.
 StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer);
+// The characters "Ascii" renders, in its order.
+std::u32string AsciiRunCharacters();
 
 } // namespace font

@@ -68,8 +68,11 @@ LoadListResult LoadFileList(MergeList& list, int selectedRow, const std::string&
     LoadListResult result;
     result.selectRow = selectedRow;
     std::vector<std::uint8_t> bytes;
-    if (base::ReadWholeFile(listPath, bytes, kMaxListFileBytes) != base::ReadStatus::Ok) {
+    int error = 0;
+    if (const auto status = base::ReadWholeFile(listPath, bytes, kMaxListFileBytes, &error);
+        status != base::ReadStatus::Ok) {
         result.failure = "Open File List Error !";
+        result.detail.push_back({listPath, base::ReadFailureReason(status, error, kMaxListFileBytes)});
         return result;
     }
     const std::string listDirectory = base::SplitPath(listPath).directory;
@@ -89,6 +92,7 @@ LoadListResult LoadFileList(MergeList& list, int selectedRow, const std::string&
         const MeasuredFile m = MeasureFile(path);
         if (m.status == MeasuredFile::Status::CannotOpen) {
             ++missing;
+            result.detail.push_back({path, m.reason});
             continue;
         }
         if (m.status == MeasuredFile::Status::TooLarge || !list.Fits(m.size)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileProblem.h"
 #include "merge/MergeList.h"
 
 #include <optional>
@@ -32,7 +33,10 @@ SaveListResult SaveFileList(const MergeList& list, const std::string& path);
 struct LoadListResult {
     std::optional<std::string> failure; // "Open File List Error !": the list file could not be read
     std::vector<std::string> messages;  // notes about names that were not added, for plain message boxes
-    int selectRow = 1;                  // the row the grid selects next
+    // The files behind "%d File does not exit !" (the first message then), each with the reason; with a
+    // failure, the list file and why it could not be read.
+    base::FailureDetail detail;
+    int selectRow = 1; // the row the grid selects next
     int added = 0;
 };
 

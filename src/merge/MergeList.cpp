@@ -1,5 +1,6 @@
 #include "merge/MergeList.h"
 
+#include "base/FileProblem.h"
 #include "base/Format.h"
 #include "base/Path.h"
 
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -95,19 +97,36 @@ int InsertionRow(const MergeList& list, int selectedRow) {
 
 MeasuredFile MeasureFile(const std::string& path) {
     MeasuredFile m;
-    if (path.empty() || path.find('\0') != std::string::npos) return m;
+    constexpr const char* kNotRegular = "not a regular file";
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        m.reason = base::SystemErrorText(ENOENT);
+        return m;
+    }
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(path, ec).lexically_normal();
     m.fullPath = ec ? path : full.string();
     // Only a plain file is opened at all: opening a device can have effects of its own, and a named pipe
     // would hang the window waiting for a writer (O_NONBLOCK covers one that appears in between).
     struct stat info {};
-    if (::stat(m.fullPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return m;
+    if (::stat(m.fullPath.c_str(), &info) != 0) {
+        m.reason = base::SystemErrorText(errno);
+        return m;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        m.reason = kNotRegular;
+        return m;
+    }
     const int fd = ::open(m.fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return m;
+    if (fd < 0) {
+        m.reason = base::SystemErrorText(errno);
+        return m;
+    }
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
-    if (!regular) return m;
+    if (!regular) {
+        m.reason = kNotRegular;
+        return m;
+    }
     m.size = static_cast<std::uint64_t>(info.st_size);
     m.status = m.size > kMaxTotal ? MeasuredFile::Status::TooLarge : MeasuredFile::Status::Ok;
     return m;

@@ -64,6 +64,7 @@ struct MeasuredFile {
     Status status = Status::CannotOpen;
     std::uint64_t size = 0;
     std::string fullPath; // path made absolute against the current directory
+    std::string reason;   // CannotOpen: why ("No such file or directory", "not a regular file")
 };
 
 // Opens path for reading and takes its size. Only a regular file counts: a directory, a device, a pipe or a

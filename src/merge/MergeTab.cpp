@@ -264,9 +264,10 @@ void MergeTab::BitBtn_FileListLoadClick() {
         const LoadListResult result = LoadFileList(list_, SelectedRow(), openDialog_.FileName);
         SelectRow(result.selectRow);
         RefreshMergeList();
-        if (result.failure) messages_.DialogPrintError(1, *result.failure);
-        for (const std::string& message : result.messages)
-            messages_.ShowMessage(message);
+        if (result.failure) messages_.DialogPrintError(1, *result.failure, result.detail);
+        // The files and reasons belong to the first message, "%d File does not exit !".
+        for (std::size_t i = 0; i < result.messages.size(); ++i)
+            messages_.ShowMessage(result.messages[i], i == 0 ? result.detail : base::FailureDetail{});
     }
     RefreshMergeList();
 }
@@ -279,7 +280,9 @@ void MergeTab::BitBtn_MERGEClick() {
     saveDialog_.FilterIndex = 1;
     saveDialog_.DefaultExt.clear();
     if (!saveDialog_.Execute(dialogs_)) return;
-    if (const auto failure = MergeFiles(list_, saveDialog_.FileName)) messages_.ShowMessage(*failure);
+    base::FailureDetail detail;
+    if (const auto failure = MergeFiles(list_, saveDialog_.FileName, &detail))
+        messages_.ShowMessage(*failure, detail);
     ShowFiles();
 }
 

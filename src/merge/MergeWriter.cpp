@@ -112,7 +112,8 @@ MergeOutputs MergeOutputNames(const std::string& chosen) {
     return {base + ".BIN", base + "_TBL.TXT"};
 }
 
-std::optional<std::string> MergeFiles(const MergeList& list, const std::string& chosen) {
+std::optional<std::string> MergeFiles(const MergeList& list, const std::string& chosen,
+                                      base::FailureDetail* detail) {
     if (list.Empty()) return std::nullopt;
 
     std::vector<const MergeEntry*> changed;
@@ -122,10 +123,16 @@ std::optional<std::string> MergeFiles(const MergeList& list, const std::string& 
 
     const MergeOutputs names = MergeOutputNames(chosen);
     // Both files are opened before either is written, so a name that cannot be written costs nothing.
+    const auto cannotWrite = [detail](const base::OutputFile& file, const char* message) {
+        if (detail) detail->push_back({file.Path(), base::SystemErrorText(file.ErrorNumber())});
+        return std::optional<std::string>(message);
+    };
     base::OutputFile image;
-    if (!image.Create(names.image, base::OutputFile::Mode::Binary)) return "Open Merged file name error !!!";
+    if (!image.Create(names.image, base::OutputFile::Mode::Binary))
+        return cannotWrite(image, "Open Merged file name error !!!");
     base::OutputFile table;
-    if (!table.Create(names.table, base::OutputFile::Mode::Binary)) return "Open file name table error !!!";
+    if (!table.Create(names.table, base::OutputFile::Mode::Binary))
+        return cannotWrite(table, "Open file name table error !!!");
 
     std::vector<char> buffer(kCopyChunk);
     for (const MergeEntry& e : list.Entries())
@@ -133,8 +140,8 @@ std::optional<std::string> MergeFiles(const MergeList& list, const std::string& 
     table.Write(OffsetTable(list));
 
     // Leaving a function with a file still open abandons it: the target keeps its old bytes.
-    if (!image.Close()) return "Open Merged file name error !!!";
-    if (!table.Close()) return "Open file name table error !!!";
+    if (!image.Close()) return cannotWrite(image, "Open Merged file name error !!!");
+    if (!table.Close()) return cannotWrite(table, "Open file name table error !!!");
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileProblem.h"
 #include "merge/MergeList.h"
 
 #include <cstdint>
@@ -49,7 +50,9 @@ MergeOutputs MergeOutputNames(const std::string& chosen);
 // through safe replacement, so a stopped merge, "Open Merged file name error !!!" and "Open file name table
 // error !!!" leave the previous files as they were; the image is put in place first, so the one case that
 // leaves a new image beside the old table is a table that fails as it is put in place (its message says
-// that the table is not written). An empty list writes nothing and returns nullopt.
-std::optional<std::string> MergeFiles(const MergeList& list, const std::string& chosen);
+// that the table is not written). An empty list writes nothing and returns nullopt. When detail is given,
+// a file that could not be written is added to it with the system's reason.
+std::optional<std::string> MergeFiles(const MergeList& list, const std::string& chosen,
+                                      base::FailureDetail* detail = nullptr);
 
 } // namespace merge

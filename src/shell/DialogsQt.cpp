@@ -5,7 +5,12 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+
+#include <climits>
+#include <cstdlib>
 
 namespace shell {
 
@@ -67,6 +72,31 @@ bool QtDialogDriver::RunColourDialog(ColourDialog& dialog) {
     return true;
 }
 
+QFont ListedFont(const QFont& wanted) {
+    QFont listed = wanted;
+    // A family the desktop does not have (Arial on most Linux systems) is shown as the family it draws in
+    // its place, its metric twin where it has one; a dialog that cannot find the family in its list would
+    // open at the list's first family instead, in whatever style that family lists first.
+    QString family = QFontInfo(wanted).family();
+    for (const QString& name : QFontDatabase::families())
+        if (name.compare(wanted.family(), Qt::CaseInsensitive) == 0) family = name;
+    listed.setFamily(family);
+    // The style the family lists for the weight and slant ("Regular", "Book", "Bold Italic"...): the dialog
+    // looks styles up by name.
+    QString best;
+    int bestDistance = INT_MAX;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        const int distance = std::abs(QFontDatabase::weight(family, style) - wanted.weight()) +
+                             (QFontDatabase::italic(family, style) != wanted.italic() ? 10000 : 0);
+        if (distance < bestDistance) {
+            best = style;
+            bestDistance = distance;
+        }
+    }
+    if (!best.isEmpty()) listed.setStyleName(best);
+    return listed;
+}
+
 bool QtDialogDriver::RunFontDialog(FontDialog& dialog) {
     const FontChoice& f = dialog.Font;
     QFont preset(QString::fromStdString(f.Name), f.Size);
@@ -74,9 +104,11 @@ bool QtDialogDriver::RunFontDialog(FontDialog& dialog) {
     preset.setItalic(f.Italic);
     preset.setUnderline(f.Underline);
     preset.setStrikeOut(f.StrikeOut);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, preset, owner_);
-    if (!ok) return false;
+    QFontDialog fd(owner_);
+    fd.setObjectName(ToQt(dialog.Name));
+    fd.setCurrentFont(ListedFont(preset));
+    if (fd.exec() != QDialog::Accepted) return false;
+    const QFont chosen = fd.selectedFont();
     dialog.Font.Name = chosen.family().toStdString();
     dialog.Font.Size = chosen.pointSize() > 0 ? chosen.pointSize() : f.Size;
     dialog.Font.Bold = chosen.bold();

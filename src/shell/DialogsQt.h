@@ -2,6 +2,7 @@
 
 #include "shell/Dialogs.h"
 
+#include <QFont>
 #include <QStringList>
 
 class QWidget;
@@ -21,6 +22,11 @@ public:
 private:
     QWidget* owner_;
 };
+
+// The font as the font dialog can show it: a family the desktop does not have becomes the family the desktop
+// draws in its place (Arial its metric twin), and the style is the one that family lists for the weight and
+// slant.
+QFont ListedFont(const QFont& wanted);
 
 // "BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*" as the toolkit's name filters, one a pair, each matching its
 // patterns in either letter case.

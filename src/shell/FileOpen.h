@@ -15,6 +15,7 @@ enum class Page { Osd, BitmapHeader, Palette, Font, Aosd, Wav, Merge };
 struct OpenOutcome {
     bitmap::OpenStatus status = bitmap::OpenStatus::Ok;
     base::Failure failure;      // the text to report; none when the file was accepted
+    base::FailureDetail detail; // the file and why, beside the text (a size the loader does not take)
     bool headersRead = false;   // caption and header grids must follow the file
     bool pictureLoaded = false; // the active tab's picture control was loaded (OSD or Palette tab)
 };

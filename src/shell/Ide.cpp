@@ -212,7 +212,11 @@ QString TMainTop::PanelText(int panel) const {
 }
 
 void TMainTop::SetPanelText(int panel, const std::string& text) {
-    if (panel >= 0 && panel < 4) panels_[static_cast<size_t>(panel)]->setText(ToQt(text));
+    if (panel < 0 || panel >= 4) return;
+    QLabel* label = panels_[static_cast<size_t>(panel)];
+    label->setText(ToQt(text));
+    // A text longer than its panel can still be read whole.
+    label->setToolTip(label->text());
 }
 
 void TMainTop::PageChanged(int) {
@@ -236,7 +240,7 @@ void TMainTop::OpenBitmap(const std::string& path) {
     for (Tab* tab : tabs_)
         tab->PictureRead(outcome, tab == active);
     if (outcome.failure) {
-        messages_.DialogPrintError(1, *outcome.failure);
+        messages_.DialogPrintError(1, *outcome.failure, outcome.detail);
         return;
     }
     for (Tab* tab : tabs_)

@@ -41,7 +41,7 @@ void Picture::SetPixel(int x, int y, Colour colour) {
 namespace {
 
 constexpr size_t kMaxFileSize = size_t{256} << 20;
-constexpr int kMaxSide = 32767;
+constexpr int kMaxSide = 65535; // the sides are 16-bit wherever a picture goes
 constexpr size_t kMaxPixels = size_t{1} << 24;
 
 [[noreturn]] void Fail(const std::string& name, const std::string& reason) {
@@ -179,7 +179,7 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
 
     if (rawWidth < 0) Fail(name, "its width is negative");
     if (rawWidth > kMaxSide || rawHeight > kMaxSide || rawHeight < -kMaxSide)
-        Fail(name, "the picture is larger than 32767 pixels a side");
+        Fail(name, "the picture is larger than 65535 pixels a side");
     const int width = rawWidth;
     if (static_cast<size_t>(width) * static_cast<size_t>(rawHeight < 0 ? -rawHeight : rawHeight) > kMaxPixels)
         Fail(name, "the picture has more than 16,777,216 pixels");

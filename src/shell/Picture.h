@@ -44,7 +44,7 @@ struct Picture {
 // it show black.
 // Throws base::Error, naming the file and the reason, for a file that cannot be read or decoded: a missing or
 // unreadable file, a header that is cut short, of another size or not a BMP, an unknown compression or one
-// that does not fit the depth, another depth, a picture larger than 32767 pixels a side or 2^24 pixels in
+// that does not fit the depth, another depth, a picture larger than 65535 pixels a side or 2^24 pixels in
 // all, or pixel data (also an RLE stream) that ends before the picture does.
 //
 // With PictureParts::IndicesOnly the colour of every pixel is not built: pixels stays empty (the picture is

@@ -29,6 +29,7 @@ OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active) {
     outcome.headersRead = loaded.headersRead;
     if (loaded.status != bitmap::OpenStatus::Ok) {
         outcome.failure = bitmap::MessageOf(loaded.status);
+        outcome.detail = loaded.detail;
         ws.osd.Before = Picture{};
         return outcome;
     }

@@ -1,5 +1,6 @@
 #include "wav/WavReader.h"
 
+#include "base/FileProblem.h"
 #include "base/Format.h"
 #include "base/LittleEndian.h"
 #include "base/OutputFile.h"
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace wav {
@@ -28,15 +30,25 @@ std::string TooShort(std::size_t size) {
 struct Signature {
     std::size_t offset;
     const char* letters; // compared on strlen(letters) bytes
-    const char* note;    // what a mismatch usually means
 };
 
-constexpr Signature kSignatures[] = {
-    {0, "RIFF", ""},
-    {8, "WAVE", ""},
-    {12, "fmt", ""},
-    {36, "data", " (a format chunk longer than 16 bytes, or another chunk before the data, moves it)"},
-};
+constexpr Signature kSignatures[] = {{0, "RIFF"}, {8, "WAVE"}, {12, "fmt"}, {36, "data"}};
+
+// What moved "data" from offset 36 (the image reaches offset 40): a format chunk longer than 16 bytes, or the
+// chunk that stands where "data" should.
+std::string WhatMovedTheData(std::span<const std::uint8_t> image) {
+    const std::uint32_t formatSize = base::ReadLe32(image.data() + 16);
+    if (formatSize != 16) return base::strprintf(": the format chunk holds %u bytes, not 16", formatSize);
+    std::string id;
+    for (std::size_t i = 36; i < 40; ++i) {
+        const std::uint8_t b = image[i];
+        if (b < 0x20 || b > 0x7E) return ", where a chunk with an unreadable name stands";
+        id += static_cast<char>(b);
+    }
+    if (image.size() < 44) return ", where a \"" + id + "\" chunk stands";
+    return base::strprintf(", where a \"%s\" chunk of %u bytes stands", id.c_str(),
+                           base::ReadLe32(image.data() + 40));
+}
 
 } // namespace
 
@@ -49,8 +61,8 @@ HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image) {
             return check;
         }
         if (std::memcmp(image.data() + s.offset, s.letters, length) != 0) {
-            check.reason =
-                base::strprintf("\"%s\" is not at offset %zu%s", s.letters, s.offset, s.note) + kTakes;
+            const std::string why = s.offset == 36 ? WhatMovedTheData(image) : std::string();
+            check.reason = base::strprintf("\"%s\" is not at offset %zu", s.letters, s.offset) + why + kTakes;
             return check;
         }
     }
@@ -175,11 +187,11 @@ LoadResult Failed(const char* message, std::string reason) {
 } // namespace
 
 LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptions& options) {
-    if (!base::FileExists(path)) return Failed(kOpenFileError, path + " does not exist");
+    if (!base::FileExists(path)) return Failed(kOpenFileError, "does not exist");
     const FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     struct stat info {};
     if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
-        return Failed(kOpenFileError, path + " cannot be opened for reading");
+        return Failed(kOpenFileError, "cannot be opened for reading: " + base::SystemErrorText(errno));
 
     Release(state);
     const auto size = static_cast<std::uint64_t>(info.st_size);
@@ -193,7 +205,7 @@ LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptio
     case FileImage::Status::NoMemory:
         return Failed(kWavMemoryError, "not enough memory to hold the file");
     case FileImage::Status::ReadError:
-        return Failed(kOpenFileError, path + " could not be read");
+        return Failed(kOpenFileError, "could not be read");
     }
     state.imageHeld = true;
 

@@ -107,7 +107,7 @@ struct LoadOptions {
 
 struct LoadResult {
     std::optional<std::string> failure; // kOpenFileError, kWavMemoryError or kAnalyzeFileError
-    std::string reason;                 // why it failed, one line; empty after a successful load
+    std::string reason;                 // why it failed, one line, naming no file; empty after a success
     bool fileRead = false;              // the file is held: its size and name are to be shown
     std::uint64_t fileSize = 0;
     std::string fileName;                     // without its directory

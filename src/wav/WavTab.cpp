@@ -6,6 +6,7 @@
 #include "wav/Resampler.h"
 #include "wav/SampleWriter.h"
 #include "widgets/Placement.h"
+#include "widgets/ValueLabel.h"
 
 #include <QAbstractListModel>
 #include <QButtonGroup>
@@ -36,6 +37,9 @@ constexpr const char* kSampleFilter = "Binary File(*.bin)|*.bin|All File(*.*)|*.
 constexpr int kGridRowHeight = 20;
 constexpr int kGridColumnWidth = 36;
 constexpr int kGridTextWidth = 168;
+// The view's text is sized in pixels, so that its 17 rows of 20 pixels fit the tab whatever the desktop's
+// font size and resolution: a font that needed taller rows would push row 0F out of the view.
+constexpr int kGridFontPixels = 12;
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y, const char* hint) {
     auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
@@ -102,9 +106,7 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
         const HeaderLabel& row = header_[static_cast<size_t>(r)];
         captions_[r] = widgets::PlacedLabel(GroupBox_WAV, row.captionName, row.caption, 12, 22 + 25 * r, 118);
         values_[r] = widgets::PlacedLabel(GroupBox_WAV, row.valueName, "", 136, 22 + 25 * r, 156);
-        QString name = captions_[r]->text().trimmed();
-        if (name.endsWith(QLatin1Char(':'))) name.chop(1);
-        values_[r]->setAccessibleName(name.trimmed());
+        widgets::NameValueLabel(values_[r], captions_[r]->text());
     }
 
     // Loading and resampling.
@@ -131,6 +133,8 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     ComboBox_RESampleFreq->setEditText(QStringLiteral("8000"));
     ComboBox_RESampleFreq->setToolTip(Label_RESampleFreq->toolTip());
     widgets::NameAfterLabel(Label_RESampleFreq, ComboBox_RESampleFreq);
+    // The text is typed into the box's own edit, which a screen reader announces by itself.
+    ComboBox_RESampleFreq->lineEdit()->setAccessibleName(ComboBox_RESampleFreq->accessibleName());
 
     RadioGroup_RESample_Bit =
         RadioGroup(this, "RadioGroup_RESample_Bit", "RESample_Bit", {"8 Bit", "16 Bit"}, widths_, 320, 138);
@@ -144,7 +148,7 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     Button_RESampleSave->setEnabled(false);
     Label_RESampleLen = widgets::PlacedLabel(this, "Label_RESampleLen", "RESample_Length :", 320, 240, 110);
     Label_RESampleLenVal = widgets::PlacedLabel(this, "Label_RESampleLenVal", "0", 440, 240, 160);
-    Label_RESampleLenVal->setAccessibleName(QStringLiteral("RESample_Length"));
+    widgets::NameValueLabel(Label_RESampleLenVal, Label_RESampleLen->text());
 
     // The bank box and the hexadecimal view.
     Label_WAVBankSel = widgets::PlacedLabel(this, "Label_WAVBankSel", "Bank:", 612, 16, 36);
@@ -165,6 +169,7 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     ComboBox_WAVBankSel->setToolTip(
         QStringLiteral("The 256-byte bank of the file shown below: offset-number"));
     widgets::NameAfterLabel(Label_WAVBankSel, ComboBox_WAVBankSel);
+    ComboBox_WAVBankSel->lineEdit()->setAccessibleName(ComboBox_WAVBankSel->accessibleName());
 
     StringGrid_WavData = widgets::Placed(new QTableWidget(kDataGridRows, kDataGridColumns, this),
                                          "StringGrid_WavData", 8, 288);
@@ -173,7 +178,13 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     StringGrid_WavData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid_WavData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid_WavData->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid_WavData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont gridFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    gridFont.setPixelSize(kGridFontPixels);
+    StringGrid_WavData->setFont(gridFont);
+    // The rows keep their height: the headers would otherwise raise it to what their own font asks for.
+    StringGrid_WavData->verticalHeader()->setMinimumSectionSize(kGridRowHeight);
+    StringGrid_WavData->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid_WavData->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     for (int c = 0; c < kDataGridColumns; ++c)
         StringGrid_WavData->setColumnWidth(c, c == kDataGridColumns - 1 ? kGridTextWidth : kGridColumnWidth);
     for (int r = 0; r < kDataGridRows; ++r)
@@ -254,7 +265,7 @@ void WavTab::Button_WAVLoadClick() {
         }
     }
     if (result.failure) {
-        messages_.ShowMessage(*result.failure);
+        messages_.ShowMessage(*result.failure, {{openDialog_.FileName, result.reason}});
         return;
     }
     {

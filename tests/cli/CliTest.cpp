@@ -161,7 +161,9 @@ TEST(Cli, RefusedPicturesFailWithTheWindowsMessage) {
 
     auto r = RunCli({"osd", dir / "wide.bmp", "--out", dir / "out"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Wrong File Size !!!\n");
+    // The window's message, then the file and the limit it exceeds.
+    EXPECT_EQ(r.err, "Wrong File Size !!!\n" + dir / "wide.bmp" +
+                         ": 1025 x 1 pixels, where 1 x 1 to 1024 x 768 are taken\n");
     r = RunCli({"palette", dir / "none.bmp", dir / "out.bmp"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "File Not Exist !!!\n");

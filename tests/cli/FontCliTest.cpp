@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -128,7 +129,7 @@ TEST(FontCli, GlyphLoadThenSaveGivesTheFileBack) {
 
     const Result missing = RunCli({"font", "glyph", "--load", dir / "none.txt", "--out", dir.path()});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "Open FONT File Error !!!\n");
+    EXPECT_EQ(missing.err, "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
 }
 
 TEST(FontCli, GlyphFromTextWritesThreeFilesAbove1Bpp) {
@@ -242,7 +243,7 @@ TEST(FontCli, FailuresOfBankFiles) {
     // A file that cannot be read, and one that holds no glyph.
     Result r = RunCli({"font", "code", dir / "none.txt", "--out", dir.path()});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Open FONT File Error !!!\n");
+    EXPECT_EQ(r.err, "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
     WriteText(dir / "empty.txt", ";FontFace=Arial\n");
     r = RunCli({"font", "save", dir / "empty.txt", "--out", dir.path()});
     EXPECT_EQ(r.code, 1);
@@ -256,6 +257,70 @@ TEST(FontCli, FailuresOfBankFiles) {
     EXPECT_EQ(r.err, "1 Font(s) Skipped: Bad ;BPPi, ;Xi or ;Yi !!!\n");
     EXPECT_NE(r.out.find("Loaded 1 glyphs"), std::string::npos);
     EXPECT_EQ(ReadText(dir / "FontBank.bin").size(), 32u);
+
+    // A bank file that cannot be written: the window's message, then which file and the system's reason.
+    std::filesystem::create_directories(dir / "blocked/FontBank.bin");
+    r = RunCli({"font", "save", dir / "FontBank.txt", "--out", dir / "blocked"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Create FONT File Error !!!\n" + dir / "blocked/FontBank.bin" + ": Is a directory\n");
+    EXPECT_FALSE(base::FileExists(dir / "blocked/FontBank.txt"));
+}
+
+// What the face could not draw as asked is named on stderr: a family that is not installed fails unless
+// --allow-substitute; characters the face lacks and ink the 16-row cell cuts off fail only with --strict.
+// A failed job writes nothing.
+TEST(FontCli, SubstitutedFacesMissingCharactersAndCutInkAreNamed) {
+    const std::string substitute = "Font \"Liberation Mon\" is not installed: DejaVu Sans is used instead\n";
+    const std::string missing = "DejaVu Sans has no glyph for U+4E2D: each is drawn as an empty box\n";
+    const std::string cut = "Ink outside the 16 x 16 glyph is cut off: U+0067 'g'\n";
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string err;
+    } cases[] = {
+        {{"glyph", "--text", "A", "--font", "Liberation Mon"},
+         1,
+         substitute + "Nothing written: --allow-substitute renders with the font used instead\n"},
+        {{"glyph", "--text", "A", "--font", "Liberation Mon", "--allow-substitute"}, 0, substitute},
+        {{"bank", "--ascii", "--font", "Liberation Mon"},
+         1,
+         substitute + "Nothing written: --allow-substitute renders with the font used instead\n"},
+        {{"glyph", "--text", "A", "--font", "Arial"}, 0, ""}, // its metric twin is Arial
+        {{"glyph", "--text", "\xE4\xB8\xAD"}, 0, missing},
+        {{"glyph", "--text", "\xE4\xB8\xAD", "--strict"}, 1, missing + "Nothing written: --strict\n"},
+        {{"glyph", "--text", "g", "--size", "12"}, 0, cut},
+        {{"glyph", "--text", "g", "--size", "12", "--strict"}, 1, cut + "Nothing written: --strict\n"},
+        {{"glyph", "--text", "g", "--size", "10", "--strict"}, 0, ""},
+        {{"bank", "--strings", "STRINGS", "--size", "12", "--strict"},
+         1,
+         "Ink outside the 16 x 16 glyph is cut off: U+0067 'g', U+0070 'p'\nNothing written: --strict\n"},
+        {{"bank", "--strings", "STRINGS", "--size", "12"},
+         0,
+         "Ink outside the 16 x 16 glyph is cut off: U+0067 'g', U+0070 'p'\n"},
+        // The delete character is no face's glyph: not a missing one. (In DejaVu Sans the tail of "J"
+        // reaches below the cell at 10 points.)
+        {{"bank", "--ascii", "--font", "Liberation Sans", "--strict"}, 0, ""},
+        {{"bank", "--ascii"}, 0, "Ink outside the 16 x 16 glyph is cut off: U+004A 'J'\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        WriteText(dir / "strings.txt", "Ag\ngap\n");
+        std::vector<std::string> args{"font"};
+        for (const std::string& a : c.args)
+            args.push_back(a == "STRINGS" ? dir / "strings.txt" : a);
+        args.insert(args.end(), {"--out", dir / "out"});
+        std::string trace;
+        for (const std::string& a : c.args)
+            trace += a + " ";
+        SCOPED_TRACE(trace);
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(std::filesystem::exists(dir / "out"), c.code == 0);
+    }
+    EXPECT_THROW(cli::ParseFontArgs({"glyph", "--load", "f.txt", "--strict"}), cli::UsageError);
+    EXPECT_THROW(cli::ParseFontArgs({"code", "bank.txt", "--allow-substitute"}), cli::UsageError);
+    EXPECT_THROW(cli::ParseFontArgs({"save", "bank.txt", "--strict"}), cli::UsageError);
 }
 
 TEST(FontCli, ExitCodesOfTheProcess) {
@@ -269,7 +334,8 @@ TEST(FontCli, ExitCodesOfTheProcess) {
     EXPECT_TRUE(base::FileExists(dir / "1BPPFont0.bin"));
     EXPECT_EQ(run("font glyph --text A --bpp 16"), 2);
     EXPECT_EQ(run("font code " + dir / "none.txt"), 1);
-    EXPECT_EQ(ReadText(dir / "e"), "Open FONT File Error !!!\n");
+    EXPECT_EQ(ReadText(dir / "e"),
+              "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
     EXPECT_EQ(run("--help"), 0);
     EXPECT_NE(ReadText(dir / "o").find("font bank (--ascii | --strings FILE)"), std::string::npos);
 }

@@ -131,16 +131,19 @@ TEST(WavCli, RefusedFilesFailWithTheWindowsMessageAndTheReason) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("AudioFormat: IEEE_FLOAT\nChunkSize: 40\nNumChannels: 0\n"), std::string::npos)
         << r.out;
-    EXPECT_EQ(r.err,
-              "Analyze File Error!!!\nAudioFormat is 0x0003 (IEEE_FLOAT), not 0x0001 (PCM); Tavix takes "
-              "canonical PCM WAV files with a 44-byte header, 8 or 16 bits, mono or stereo\n");
+    EXPECT_EQ(r.err, "Analyze File Error!!!\n" + dir / "float.wav" +
+                         ": AudioFormat is 0x0003 (IEEE_FLOAT), not 0x0001 (PCM); Tavix takes "
+                         "canonical PCM WAV files with a 44-byte header, 8 or 16 bits, mono or stereo\n");
 
     for (const char* action : {"resample", "strip"}) {
         SCOPED_TRACE(action);
         r = RunCli({"wav", action, dir / "list.wav", dir / "out.bin"});
         EXPECT_EQ(r.code, 1);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.rfind("Analyze File Error!!!\n\"data\" is not at offset 36", 0), 0u) << r.err;
+        EXPECT_EQ(
+            r.err.rfind("Analyze File Error!!!\n" + dir / "list.wav" + ": \"data\" is not at offset 36", 0),
+            0u)
+            << r.err;
         EXPECT_NE(r.err.find("canonical PCM WAV files with a 44-byte header"), std::string::npos);
         EXPECT_FALSE(base::FileExists(dir / "out.bin"));
     }

@@ -8,10 +8,14 @@ namespace testsupport {
 // 10, descent 2). With (x, y) the character's cell corner: row y is inked over columns x..x+6; in rows
 // y+2..y+9 column x+k is inked when bit k of the character code is set (k = 0..6). Underline inks row
 // y+11 and strike-out row y+5 across the text. It also leaves one grey pixel (0x808080) at (x+7, y+1) of
-// every character, as a smoothing renderer would, so that what turns grey into ink can be tested.
+// every character, as a smoothing renderer would, so that what turns grey into ink can be tested. A
+// family whose name begins with "Missing" is not installed (its face is a substitute), and the face has
+// no glyph for the characters above U+FFFF.
 class BlockRenderer final : public font::TextRenderer {
 public:
     std::string ResolveFamily(const font::FontChoice& font) override { return "Block " + font.Family; }
+    bool Substitutes(const font::FontChoice& font) override { return font.Family.rfind("Missing", 0) == 0; }
+    bool HasGlyph(const font::FontChoice&, char32_t c) override { return c <= 0xFFFF; }
 
     void DrawText(font::ColourImage& image, int x, int y, const font::FontChoice& font,
                   std::u32string_view text, base::Colour ink) override {

@@ -996,10 +996,12 @@ private slots:
             const char* stillWritten; // or nullptr
             const char* notWritten;   // or nullptr
             int glyphsAfter;
+            const char* detail = ""; // status panel 2: the file and why, where the message does not say
         };
         const Case cases[] = {
             {"1BPPFont1.txt", "Font_BtnSave", "Unable to create 1BPPFont1.txt", "1BPPFont1.bin", nullptr, 1},
-            {"FontBank.bin", "Font_btnBankSave", "Create FONT File Error !!!", nullptr, "FontBank.txt", 1},
+            {"FontBank.bin", "Font_btnBankSave", "Create FONT File Error !!!", nullptr, "FontBank.txt", 1,
+             "FontBank.bin: Is a directory"},
             {"Font.h", "Font_btnBankCode", "Font CodeGen Fail !!!", nullptr, "Font.c", 1},
             {"Font_def.h", "Font_btnStringGenerate", "Unable to create Font_def.h", nullptr, nullptr, 1},
         };
@@ -1015,6 +1017,7 @@ private slots:
             QCOMPARE(f.LastBox().title, std::string("Error"));
             QCOMPARE(f.LastBox().text, std::string(c.message));
             QCOMPARE(f.Panel(1), QString::fromLatin1(c.message));
+            QCOMPARE(f.Panel(2), QString::fromLatin1(c.detail));
             if (c.stillWritten) QVERIFY(fs::is_regular_file(f.dir / c.stillWritten));
             if (c.notWritten) QVERIFY(!fs::exists(f.dir / c.notWritten));
             QCOMPARE(int(w.workspace().font.Bank.Count()), c.glyphsAfter);

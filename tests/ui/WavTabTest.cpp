@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -197,6 +198,29 @@ private slots:
         QCOMPARE(Cell(tab, 1, 0), QStringLiteral("00"));
         QCOMPARE(Cell(tab, 16, 0), QStringLiteral("0F"));
         QCOMPARE(Cell(tab, 5, 5), QString());
+    }
+
+    // The view has no scroll bar, so a row out of sight is never seen: at the window's size every cell of
+    // the title row and the 16 rows of a bank lies inside the view, the view inside the tab, and the text
+    // fits its cells.
+    void hexViewShowsEveryRowAtTheWindowsSize() {
+        UiFixture f;
+        wav::WavTab* tab = ShowWavTab(f);
+        auto& w = f.Window();
+        QCOMPARE(w.width(), 892);
+        QCOMPARE(w.height() - w.menuBar()->height(), 708);
+        auto* grid = Child<QTableWidget>(tab, "StringGrid_WavData");
+        const QRect view = grid->viewport()->rect();
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                QVERIFY2(view.contains(grid->visualItemRect(grid->item(r, c))),
+                         qPrintable(QStringLiteral("row %1, column %2").arg(r).arg(c)));
+        QVERIFY(tab->rect().contains(QRect(grid->mapTo(tab, QPoint(0, 0)), grid->size())));
+        QVERIFY(tab->isVisible() && grid->isVisible());
+        const QFontMetrics metrics(grid->font());
+        QVERIFY(metrics.height() <= grid->rowHeight(16));
+        QVERIFY(metrics.horizontalAdvance(QString(16, QLatin1Char('W'))) < grid->columnWidth(17));
+        QVERIFY(metrics.horizontalAdvance(QStringLiteral("WW")) < grid->columnWidth(1));
     }
 
     void loadShowsTheHeaderTheBanksAndWritesTheBypassFile() {

@@ -102,6 +102,38 @@ TEST(AosdPicture, PicturesWithoutIndicesOrPixelsAreRefusedByName) {
     EXPECT_THROW(aosd::LoadAosdPicture(dir / "missing.bmp"), base::Error);
 }
 
+// The sizes are 16-bit: every side up to 65535 is taken, bottom-up and top-down.
+TEST(AosdPicture, SidesUpTo65535AreTaken) {
+    TempDir dir;
+    const struct {
+        int width, height;
+        bool topDown;
+    } cases[] = {{40000, 2, false}, {65535, 1, false}, {3, 40000, true}, {1, 65535, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        BmpLayout s;
+        s.width = c.width;
+        s.height = c.height;
+        s.topDown = c.topDown;
+        s.palette = testsupport::DistinctPalette(256);
+        s.indices =
+            testsupport::IndicesOf(c.width, c.height, [](int x, int y) { return (x * 7 + y * 3) & 0xFF; });
+        testsupport::WriteFile(dir / "big.bmp", testsupport::BuildBmp(s));
+        const aosd::LoadedPicture loaded = aosd::LoadAosdPicture(dir / "big.bmp");
+        ASSERT_FALSE(loaded.failure) << *loaded.failure;
+        EXPECT_EQ(loaded.picture.width, c.width);
+        EXPECT_EQ(loaded.picture.height, c.height);
+        EXPECT_EQ(loaded.picture.pixels, s.indices);
+    }
+    BmpLayout over;
+    over.width = 65536;
+    over.height = 1;
+    over.palette = testsupport::DistinctPalette(2);
+    over.indices.assign(65536, 1);
+    testsupport::WriteFile(dir / "over.bmp", testsupport::BuildBmp(over));
+    EXPECT_THROW(aosd::LoadAosdPicture(dir / "over.bmp"), base::Error);
+}
+
 TEST(AosdPicture, OpenFillsThePaletteTableAndTheNames) {
     TempDir dir;
     BmpLayout s;

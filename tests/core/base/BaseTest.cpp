@@ -1,3 +1,4 @@
+#include "base/FileProblem.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -154,6 +156,51 @@ TEST(SafeReplace, AFailedWriteKeepsTheOldBytesAndLeavesNoTemporaryFile) {
         EXPECT_EQ(st.st_mode & 07777, c.fileMode);
         ::chmod(dir.path().c_str(), 0755);
     }
+}
+
+// A failed write or read keeps the system's reason, which the messages show beside their own text.
+TEST(OutputFile, AFailureKeepsTheSystemsReason) {
+    testsupport::TempDir dir;
+    fs::create_directory(dir / "folder");
+    OutputFile f;
+    EXPECT_FALSE(f.Create(dir / "folder", OutputFile::Mode::Binary));
+    EXPECT_EQ(f.ErrorNumber(), EISDIR);
+    EXPECT_FALSE(f.Create(dir / "no/such/dir/f", OutputFile::Mode::Binary));
+    EXPECT_EQ(f.ErrorNumber(), ENOENT);
+    ASSERT_TRUE(f.Create(dir / "ok", OutputFile::Mode::Binary));
+    EXPECT_EQ(f.ErrorNumber(), 0); // a new write starts clean
+    f.Write("x");
+    EXPECT_TRUE(f.Close());
+    EXPECT_EQ(f.ErrorNumber(), 0);
+    // A size limit hit while the bytes go out: the reason is the one the system gave for the write.
+    EXPECT_EQ(RunInChild({false, 1000},
+                         [&] {
+                             OutputFile g;
+                             if (!g.Create(dir / "big", OutputFile::Mode::Binary)) return 1;
+                             g.Write(std::string(100000, 'n'));
+                             if (g.Close()) return 2;
+                             return g.ErrorNumber() == EFBIG ? 0 : 3;
+                         }),
+              0);
+
+    std::vector<std::uint8_t> in;
+    int error = -1;
+    EXPECT_EQ(base::ReadWholeFile(dir / "none", in, 100, &error), base::ReadStatus::CannotOpen);
+    EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::CannotOpen, error, 100), "No such file or directory");
+    EXPECT_EQ(base::ReadWholeFile(dir / "folder", in, 100, &error), base::ReadStatus::ReadError);
+    EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::ReadError, error, 100), "Is a directory");
+    Write(dir / "five", "12345");
+    EXPECT_EQ(base::ReadWholeFile(dir / "five", in, 4, &error), base::ReadStatus::TooLarge);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::TooLarge, error, 4), "larger than 4 bytes");
+    EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::TooLarge, 0, 64u << 20), "larger than 64 MiB");
+
+    // The detail as the CLI prints it (the path as given) and as the status bar shows it (the name).
+    const base::FailureDetail detail{{"out/a.BIN", "No such file or directory"},
+                                     {"/x/b.bin", "Is a directory"}};
+    EXPECT_EQ(base::DetailLines(detail), "out/a.BIN: No such file or directory\n/x/b.bin: Is a directory\n");
+    EXPECT_EQ(base::DetailPanelText(detail), "a.BIN: No such file or directory; b.bin: Is a directory");
+    EXPECT_EQ(base::DetailLines({}), "");
 }
 
 TEST(SafeReplace, KeepsPermissionBitsFollowsLinksAndFallsBackToWritingInPlace) {

@@ -125,6 +125,60 @@ TEST(FreeTypeRenderer, StylesLinesAndMissingGlyphs) {
     EXPECT_GT(Ink(img, 0), 0);
 }
 
+// A face is a substitute when fontconfig found none of the families the name stands for; the metric twins
+// its own rules give a name (Arial, Courier New, Times New Roman) are that family, and so is whatever a
+// generic name stands for. The families the setup script installs are DejaVu and Liberation.
+TEST(FreeTypeRenderer, SubstitutedFamiliesAreTold) {
+    FreeTypeRenderer renderer;
+    const struct {
+        const char* family;
+        bool substitute;
+    } cases[] = {
+        {"DejaVu Sans", false},
+        {"dejavu sans", false},
+        {"DejaVuSans", false},
+        {"Liberation Mono", false},
+        {"Arial", false},
+        {"Courier New", false},
+        {"Times New Roman", false},
+        {"sans-serif", false},
+        {"monospace", false},
+        {"Liberation Mon", true},
+        {"No Such Family Tavix", true},
+        {"Nimbus Sans [urw]", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.family);
+        for (const std::uint8_t style : {0, font::kBold | font::kItalic}) {
+            const FontChoice font{c.family, 10, style, 0};
+            EXPECT_EQ(renderer.Substitutes(font), c.substitute);
+        }
+    }
+    EXPECT_EQ(renderer.ResolveFamily({"Arial", 10, 0, 0}), "Liberation Sans");
+
+    // The face's own glyphs, against the codes it has none for (drawn as its missing-glyph box).
+    const FontChoice dejaVu{"DejaVu Sans", 10, 0, 0};
+    for (const char32_t c : {U'A', U'g', U' ', U'\u00E9'})
+        EXPECT_TRUE(renderer.HasGlyph(dejaVu, c)) << static_cast<unsigned>(c);
+    for (const char32_t c : {U'\u4E2D', U'\U0010FFFD', U'\x7F'})
+        EXPECT_FALSE(renderer.HasGlyph(dejaVu, c)) << static_cast<unsigned>(c);
+}
+
+// The ink a real glyph loses: at 12 points the descender of "g" reaches below the 16-row cell, at 10 it
+// does not.
+TEST(FreeTypeRenderer, DescendersPastTheCellAreCut) {
+    FreeTypeRenderer renderer;
+    for (const int size : {10, 12}) {
+        SCOPED_TRACE(size);
+        font::GlyphEditor editor;
+        font::FontShowProp(editor, renderer, {"DejaVu Sans", size, 0, 0});
+        font::RenderNotes notes;
+        font::RenderGlyphText(editor, renderer, U"g", &notes);
+        EXPECT_EQ(notes.Cut.size(), size == 12 ? 1u : 0u);
+        EXPECT_TRUE(notes.Missing.empty());
+    }
+}
+
 TEST(FreeTypeRenderer, StartFontIsTheDesktopSansSerif) {
     FreeTypeRenderer renderer;
     font::GlyphEditor editor;

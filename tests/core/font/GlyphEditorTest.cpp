@@ -272,6 +272,71 @@ TEST(GlyphEditor, TextPastTheWindowStaysOnTheSurfaceAndOneBppLooksForBlack) {
     EXPECT_EQ(e.Encode(), font::GlyphWords(16, 0));
 }
 
+// What a rendering loses is told: characters the face has no glyph for (the block face has none above
+// U+FFFF), and ink outside the glyph window. Block characters are 8 x 12 with ink from their cell's corner.
+TEST(GlyphEditor, RenderNotesNameWhatTheGlyphLoses) {
+    testsupport::BlockRenderer renderer;
+    GlyphEditor e;
+    font::FontShowProp(e, renderer, font::FontChoice{"Mono", 10, 0, 0});
+    const struct {
+        const char* what;
+        int widthIndex; // 0: a 12-pixel glyph, 4: 16 pixels
+        int xOffset;
+        std::u32string text;
+        std::u32string missing;
+        bool cut;
+    } cases[] = {
+        {"two characters fill the 16-pixel glyph", 4, 0, U"AB", U"", false},
+        {"the second character reaches past 12 pixels", 0, 0, U"AB", U"", true},
+        {"the window moved right of the first column of ink", 4, 1, U"A", U"", true},
+        {"a character the face lacks", 4, 0, U"\U0001F600", U"\U0001F600", false},
+        {"each missing character once", 0, 0, U"\U00010000\U00010000", U"\U00010000", true},
+        {"control characters are no face's", 4, 0, U"\x7F", U"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        e.ApplyGridWidth(c.widthIndex);
+        e.SetXOffset(c.xOffset);
+        font::RenderNotes notes;
+        font::RenderGlyphText(e, renderer, c.text, &notes);
+        EXPECT_EQ(notes.Missing, c.missing);
+        EXPECT_EQ(notes.Cut, c.cut ? std::vector<std::u32string>{c.text} : std::vector<std::u32string>{});
+        EXPECT_EQ(notes.Empty(), c.missing.empty() && !c.cut);
+    }
+
+    // The lines for the status bar and stderr.
+    e.ApplyGridWidth(0);
+    e.SetXOffset(0);
+    font::RenderNotes notes;
+    notes.Missing = U"\u4E2D\U0001F600";
+    notes.Cut = {U"g", U"gA", U"\u4E2D"};
+    EXPECT_EQ(font::RenderNoteLines(notes, e),
+              (std::vector<std::string>{
+                  "Block Mono has no glyph for U+4E2D, U+1F600: each is drawn as an empty box",
+                  "Ink outside the 12 x 16 glyph is cut off: U+0067 'g', U+0067 U+0041 'gA', U+4E2D"}));
+    EXPECT_TRUE(font::RenderNoteLines({}, e).empty());
+
+    // Checking a run renders every character as a glyph of its own, on a copy: the editor stays as it was.
+    e.ApplyGridWidth(4);
+    font::RenderGlyphText(e, renderer, U"Z");
+    const ColourImage before = e.PreviewSurface;
+    const font::RenderNotes run = font::CheckGlyphs(e, renderer, U"AB\U00020000C");
+    EXPECT_EQ(run.Missing, U"\U00020000");
+    EXPECT_TRUE(run.Cut.empty()); // one 8-pixel character a glyph fits
+    EXPECT_EQ(e.PreviewSurface, before);
+}
+
+// A face standing in for a family that is not installed is named in FontShowProp's note.
+TEST(GlyphEditor, ASubstitutedFaceIsNoted) {
+    testsupport::BlockRenderer renderer;
+    GlyphEditor e;
+    EXPECT_EQ(font::FontShowProp(e, renderer, font::FontChoice{"Mono", 10, 0, 0}).Note, "");
+    const font::FontBoxTexts boxes =
+        font::FontShowProp(e, renderer, font::FontChoice{"Missing Face", 10, 0, 0});
+    EXPECT_EQ(boxes.Face, "Block Missing Face");
+    EXPECT_EQ(boxes.Note, "Font \"Missing Face\" is not installed: Block Missing Face is used instead");
+}
+
 TEST(FontBank, InsertCopiesTheGlyphAndStopsAt256) {
     GlyphEditor e;
     e.ApplyGridWidth(9); // 2 bpp 32 x 16: 64 words

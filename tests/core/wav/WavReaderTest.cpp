@@ -95,18 +95,25 @@ TEST(CheckWavHeader, RefusedFilesTellHowFarTheCheckGotAndWhy) {
         {"RIFX", [](WavLayout& s) { s.riff = "RIFX"; }, 0, HeaderReach::None, "\"RIFF\" is not at offset 0"},
         {"WAVE", [](WavLayout& s) { s.wave = "AVI "; }, 0, HeaderReach::None, "\"WAVE\" is not at offset 8"},
         {"fmt", [](WavLayout& s) { s.fmt = "fmx "; }, 0, HeaderReach::None, "\"fmt\" is not at offset 12"},
+        // The reason names what moved the data: the chunk that stands in its place, or a longer format chunk.
         {"data", [](WavLayout& s) { s.dataId = "dat "; }, 0, HeaderReach::None,
-         "\"data\" is not at offset 36"},
+         "\"data\" is not at offset 36, where a \"dat \" chunk of 4 bytes stands;"},
         {"format chunk of 18 bytes",
          [](WavLayout& s) {
              s.formatExtra = {0, 0};
          },
-         0, HeaderReach::None, "\"data\" is not at offset 36 (a format chunk longer than 16 bytes"},
+         0, HeaderReach::None, "\"data\" is not at offset 36: the format chunk holds 18 bytes, not 16;"},
         {"LIST chunk before the data",
          [](WavLayout& s) {
              s.chunkBeforeData = testsupport::Chunk("LIST", {'I', 'N', 'F', 'O'});
          },
-         0, HeaderReach::None, "\"data\" is not at offset 36"},
+         0, HeaderReach::None, "\"data\" is not at offset 36, where a \"LIST\" chunk of 4 bytes stands;"},
+        {"a nameless chunk before the data",
+         [](WavLayout& s) { s.chunkBeforeData = testsupport::Chunk(std::string("\0\1\2\3", 4), {}); }, 0,
+         HeaderReach::None, "\"data\" is not at offset 36, where a chunk with an unreadable name stands;"},
+        {"cut right after the chunk's name",
+         [](WavLayout& s) { s.chunkBeforeData = testsupport::Chunk("JUNK", {}); }, 42, HeaderReach::None,
+         "\"data\" is not at offset 36, where a \"JUNK\" chunk stands;"},
         {"IEEE float", [](WavLayout& s) { s.audioFormat = 3; }, 0, HeaderReach::Format,
          "AudioFormat is 0x0003 (IEEE_FLOAT), not 0x0001 (PCM)"},
         {"extensible", [](WavLayout& s) { s.audioFormat = 0xFFFE; }, 0, HeaderReach::Format,
