@@ -318,10 +318,13 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
             throw base::Error("Unable to read " + *job.stringsFile);
         lines = font::MemoLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
-    // What the glyphs will lose is known before anything is written, so that --strict writes nothing.
-    const font::RenderNotes notes = font::CheckGlyphs(
-        state->Editor, renderer, job.ascii ? font::AsciiRunCharacters() : font::BuildFontDef(lines).Distinct);
-    if (!ReportRender(notes, state->Editor, job.strict, err)) return kExitFailure;
+    // What the glyphs will lose is known before anything is written, so that --strict writes nothing. A run
+    // the bank cannot hold renders nothing, so it has nothing to report but its shortage.
+    const std::u32string chars = job.ascii ? font::AsciiRunCharacters() : font::BuildFontDef(lines).Distinct;
+    if (chars.size() <= font::FontBank::kCapacity - state->Bank.Count()) {
+        const font::RenderNotes notes = font::CheckGlyphs(state->Editor, renderer, chars);
+        if (!ReportRender(notes, state->Editor, job.strict, err)) return kExitFailure;
+    }
 
     MakeOutputDirectory(job.boxes.outputDirectory);
     font::StringsResult filled;
