@@ -12,6 +12,12 @@ namespace base {
 // its return value; Error below is only for what no handler deals with.
 using Failure = std::optional<std::string>;
 
+// A job's message with the reason a file gave, on a line of its own: "Create FONT File Error !!!" and
+// "cannot write FontBank.bin: File too large". The message alone when there is no reason.
+inline std::string WithReason(const std::string& message, const std::string& reason) {
+    return reason.empty() ? message : message + "\n" + reason;
+}
+
 // A failure a handler does not deal with itself (a file that cannot be created, a picture that cannot be
 // decoded). The window shows what() in an error box at the event loop and goes on; the CLI prints it and
 // exits 1. The text is the message the user sees, complete.

@@ -7,13 +7,53 @@
 
 namespace base {
 
-enum class ReadStatus { Ok, CannotOpen, TooLarge, ReadError };
+enum class ReadStatus { Ok, CannotOpen, NotRegular, TooLarge, ReadError };
 
-// Reads the whole file at path into out. A file of more than maxBytes stops the read (TooLarge); out then
-// holds only part of it, as it does after a ReadError.
+// A file opened for reading the way every reader of Tavix opens its input: only a regular file is taken (a
+// FIFO, a device or a folder is refused without being waited for or read), and its size, known before a
+// byte is read, is checked against the reader's cap. Move-only; closes the file when destroyed.
+class InputFile final {
+public:
+    InputFile() = default;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&& other) noexcept;
+    ~InputFile();
+
+    // Opens path. Ok, or why not: CannotOpen (missing, not permitted), NotRegular, TooLarge (more than
+    // maxBytes). The file is open only after Ok.
+    ReadStatus Open(const std::string& path, std::uint64_t maxBytes = UINT64_MAX);
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
+    // The size the file had when it was opened.
+    std::uint64_t Size() const { return size_; }
+    // Reads up to size bytes at offset into out; returns how many it got (fewer at the end of the file), or
+    // -1 for a read error (see FailureText).
+    long long ReadAt(std::uint64_t offset, void* out, std::size_t size);
+
+    // Why Open or ReadAt failed, one line naming the file: "NAME cannot be opened: REASON", "NAME is not a
+    // regular file", "NAME holds N bytes, more than the N this reader takes", "NAME cannot be read: REASON".
+    const std::string& FailureText() const { return failureText_; }
+
+private:
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+    std::string path_;
+    std::string failureText_;
+};
+
+// Reads the whole file at path into out, as InputFile opens it: nothing is read from a file that is not
+// regular or holds more than maxBytes, and nothing past the size the file had when it was opened. On any
+// status but Ok, out is empty and failureText (when given) says why in one line naming the file.
 ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
-                         std::size_t maxBytes = static_cast<std::size_t>(-1));
+                         std::size_t maxBytes = static_cast<std::size_t>(-1), std::string* failureText = nullptr);
 
-
+// The reason a reader adds to its own message ("Open FONT File Error !!!") after a failed read: for a file
+// that is not a regular file its text ("NAME is not a regular file"), otherwise none.
+inline std::string NotRegularReason(ReadStatus status, const std::string& failureText) {
+    return status == ReadStatus::NotRegular ? failureText : std::string();
+}
 
 } // namespace base

@@ -285,12 +285,16 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
 
 Picture ReadBmpPicture(const std::string& path, PictureParts parts) {
     std::vector<std::uint8_t> data;
-    switch (base::ReadWholeFile(path, data, kMaxFileSize)) {
+    std::string why;
+    switch (base::ReadWholeFile(path, data, kMaxFileSize, &why)) {
     case base::ReadStatus::Ok:
         break;
     case base::ReadStatus::CannotOpen:
         Fail(path, "the file cannot be opened");
+    case base::ReadStatus::NotRegular:
+        throw base::Error(why);
     case base::ReadStatus::TooLarge:
+        // Known from the file's size, before a byte is read.
         Fail(path, "the file is larger than 256 MiB");
     case base::ReadStatus::ReadError:
         Fail(path, "the file cannot be read");
