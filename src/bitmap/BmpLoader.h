@@ -66,6 +66,7 @@ enum class OpenStatus {
     Ok,
     FileNotExist,
     OpenFileError,
+    NotRegular, // a FIFO, a device or a folder: refused before anything is read from it
     WrongFileSize,
     DeepColour,
     Os2Header,            // a 12-byte information header, whose colour entries are 3 bytes
@@ -79,13 +80,16 @@ enum class OpenStatus {
 
 // The exact text reported for a status ("File Not Exist !!!", ...); empty for Ok.
 const char* MessageOf(OpenStatus status);
+// The same naming the file where the text needs it: "NAME is not a regular file" for NotRegular.
+std::string MessageOf(OpenStatus status, const std::string& path);
 
 struct LoadResult {
     OpenStatus status = OpenStatus::Ok;
     bool headersRead = false; // the caption and the header grids follow the file even when it is refused
 };
 
-// Reads the BMP at path into bitmap: the headers, the size, depth and compression checks, the colour table,
+// Reads the BMP at path into bitmap (a file that is not a regular file is refused as NotRegular before
+// anything is read from it): the headers, the size, depth and compression checks, the colour table,
 // the pixel rows turned over so that row 0 is the top row.
 // - FileHeader and InfoHeader keep the first 14 + 40 bytes whatever the header size; an OS/2 file (12-byte
 //   information header) is refused as Os2Header right after they are read.

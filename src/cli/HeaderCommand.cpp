@@ -18,7 +18,7 @@ int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostr
     auto bm = std::make_unique<bitmap::CurrentBitmap>();
     const auto result = bitmap::LoadBitmapFile(*bm, args[0]);
     if (!result.headersRead) {
-        err << bitmap::MessageOf(result.status) << '\n';
+        err << bitmap::MessageOf(result.status, args[0]) << '\n';
         return kExitFailure;
     }
     // Each grid's rows, its title row first, exactly as the Bitmap Header tab shows them.

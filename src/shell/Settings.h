@@ -51,7 +51,9 @@ Settings LoadSettings(const std::string& path);
 
 // Writes the four values as decimal integers into the "Tavix CONFIG" section, creating the file, the section
 // or a key as needed and replacing the values of keys present; every other line of the file is kept as it
-// was. Returns the message "Unable to write to <path>" when the file cannot be written, nothing on success.
+// was. Returns the message "Unable to write to <path>" when the file cannot be written (followed, on a line
+// of its own, by the reason: the file is not a regular one, the folder refuses a temporary file beside it,
+// ...), nothing on success. A file that cannot be read whole is not rewritten.
 std::optional<std::string> SaveSettings(const Settings& settings, const std::string& path);
 
 } // namespace shell

@@ -28,7 +28,7 @@ OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active) {
     outcome.status = loaded.status;
     outcome.headersRead = loaded.headersRead;
     if (loaded.status != bitmap::OpenStatus::Ok) {
-        outcome.failure = bitmap::MessageOf(loaded.status);
+        outcome.failure = bitmap::MessageOf(loaded.status, path);
         ws.osd.Before = Picture{};
         return outcome;
     }

@@ -195,7 +195,8 @@ private slots:
         Child<QAction>(&w, "NBtn_Quit")->trigger();
         QVERIFY(w.isVisible());
         QCOMPARE(QString::fromStdString(f.LastBox().text),
-                 QString::fromStdString("Unable to write to " + f.settingsPath));
+                 QString::fromStdString("Unable to write to " + f.settingsPath + "\n" + f.settingsPath +
+                                        " is not a regular file"));
         QVERIFY(f.LastBox().error);
         QVERIFY(w.close()); // the close box still ends the run
     }

@@ -122,17 +122,18 @@ TEST(Settings, SaveAppendsTheSectionToAFileWithoutIt) {
                               "Palette Format=1\n");
 }
 
-TEST(Settings, UnwritableFileReportsItsPath) {
+TEST(Settings, UnwritableFileReportsItsPathAndWhy) {
     TempDir dir;
     // A directory in the file's place cannot be written, whoever runs the test.
     const std::string path = dir / "Tavix.INI";
     std::filesystem::create_directory(path);
     const auto error = SaveSettings(Settings{}, path);
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(*error, "Unable to write to " + path);
+    EXPECT_EQ(*error, "Unable to write to " + path + "\n" + path + " is not a regular file");
 
     const std::string missing = dir / "no/such/dir/Tavix.INI";
-    EXPECT_EQ(SaveSettings(Settings{}, missing).value_or(""), "Unable to write to " + missing);
+    EXPECT_EQ(SaveSettings(Settings{}, missing).value_or(""),
+              "Unable to write to " + missing + "\ncannot create " + missing + ": No such file or directory");
 }
 
 } // namespace
@@ -154,7 +155,9 @@ TEST(Settings, AFailedSaveKeepsTheWholeFile) {
         SCOPED_TRACE(limit);
         const int exit = testsupport::RunInChild({false, limit}, [&] {
             const auto error = SaveSettings(s, path);
-            return error && *error == "Unable to write to " + path ? 0 : 1;
+            return error && *error == "Unable to write to " + path + "\ncannot write " + path + ": File too large"
+                       ? 0
+                       : 1;
         });
         EXPECT_EQ(exit, 0);
         EXPECT_EQ(ReadText(path), before);
