@@ -44,11 +44,13 @@ struct GenerateResult {
 
 // Cuts bitmap into cells of cellWidth x 16 pixels, row of cells by row of cells, and writes B_R.txt, B_G.txt,
 // B_B.txt, B_MSB.bin, B_LSB.bin, B_MSB.txt, B_LSB.txt, B.C and, at 1 bpp, B_1BPP.txt, B being the source's
-// file name without its last four characters. A palette table that cannot be created (or written) is
-// skipped and gets no note. A font output that cannot be created ends the run with GenerateResult::error,
-// "Unable to create " and the file's name (without the output directory), before anything is written
-// through it; files already written stay. A font output found incomplete when it is closed gives
-// "Unable to write " and its name. Reads nothing outside bitmap.Pixels: bytes past its end count as zero.
+// file name without its last four characters. The files of a run are replaced together at its end, or none
+// of them. A palette table that cannot be created is skipped and gets no note; the run goes on. A font
+// output that cannot be created ends the run with failure, "Unable to create " and the file's name (without
+// the output directory), before anything is written through it; an output that cannot be completed (a
+// full disk, a size limit) gives "Unable to write " and its name. Either way the reason follows on a line
+// of its own, no file changes and there are no notes. Reads nothing outside bitmap.Pixels: bytes past its
+// end count as zero.
 GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options);
 
 // The plane bytes of a group of eight pixel values g[0..7]: plane byte b holds bit b of every value, the
