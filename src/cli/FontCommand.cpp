@@ -1,6 +1,7 @@
 #include "cli/FontCommand.h"
 
 #include "base/Error.h"
+#include "base/OutputFile.h"
 #include "base/Path.h"
 #include "base/WholeFile.h"
 #include "cli/Commands.h"
@@ -18,6 +19,10 @@
 namespace cli {
 
 namespace {
+
+// A strings file is the string memo's text (256 characters); this leaves room for far longer texts, but a
+// file larger than this is not one.
+constexpr std::size_t kMaxStringsFileBytes = 1u << 20;
 
 // The options each subcommand takes.
 const std::set<std::string> kFontOptions = {"--font", "--size", "--style"};
@@ -199,11 +204,12 @@ void PrintWritten(std::ostream& out, std::initializer_list<const char*> names) {
         out << "Wrote " << name << '\n';
 }
 
-// Saves the bank as its "Save" does; false, with the message on err, when nothing or not everything was
-// saved.
+// Saves the bank as its "Save" does, into outputs; false, with the message on err, when nothing or not
+// everything was saved.
 bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::string& dir,
-                 std::ostream& out, std::ostream& err) {
-    const font::BankSaveResult save = font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir);
+                 base::OutputSet& outputs, std::ostream& err) {
+    const font::BankSaveResult save =
+        font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir, outputs);
     if (!save.Ran) {
         err << "The bank is empty: nothing to save\n";
         return false;
@@ -212,13 +218,12 @@ bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::
         err << *save.failure << '\n';
         return false;
     }
-    PrintWritten(out, {font::kBankTextName, font::kBankBinaryName});
     return true;
 }
 
 bool GenerateTheCode(const font::FontState& state, bool halfWord, std::int32_t paletteFormat,
-                     const std::string& dir, std::ostream& out, std::ostream& err) {
-    const font::CodeGenResult code = font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir);
+                     const std::string& dir, base::OutputSet& outputs, std::ostream& out, std::ostream& err) {
+    const font::CodeGenResult code = font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir, outputs);
     if (!code.Ran) {
         err << "The bank is empty: no code generated\n";
         return false;
@@ -228,10 +233,25 @@ bool GenerateTheCode(const font::FontState& state, bool halfWord, std::int32_t p
         return false;
     }
     if (!code.Note.empty()) out << code.Note << '\n';
-    PrintWritten(out, {"Font.c", "Font.h", "Font_Msb.txt", "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT",
-                       "FONT_MSB.BIN", "FONT_LSB.BIN"});
     return true;
 }
+
+// Puts a job's files in place together; false, with the message on err, when they could not be (then none
+// of them changed). The names written are listed once they are all in place.
+bool CommitFiles(base::OutputSet& outputs, const char* message, std::initializer_list<const char*> names,
+                 std::ostream& out, std::ostream& err) {
+    if (!outputs.Commit()) {
+        err << base::WithReason(message, outputs.FailureText()) << '\n';
+        return false;
+    }
+    PrintWritten(out, names);
+    return true;
+}
+
+constexpr std::initializer_list<const char*> kBankFiles = {font::kBankTextName, font::kBankBinaryName};
+constexpr std::initializer_list<const char*> kCodeFiles = {
+    "Font.c", "Font.h", "Font_Msb.txt", "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT", "FONT_MSB.BIN",
+    "FONT_LSB.BIN"};
 
 // Loads a bank file into the empty bank as "Load" does. False when the file could not be read; skipped
 // glyphs are reported and clear `clean`.
@@ -277,27 +297,43 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
     font::FontShowProp(state->Editor, renderer, FontOf(job.boxes));
     ApplyBoxes(state->Editor, job.boxes);
 
+    // Font_def.h, the bank files and the code are one job: they are replaced together, or none of them.
+    base::OutputSet outputs;
     font::StringsResult filled;
     if (job.ascii) {
         filled = font::InsertAscii(state->Editor, state->Bank, renderer);
     } else {
         std::vector<std::uint8_t> bytes;
-        if (base::ReadWholeFile(*job.stringsFile, bytes) != base::ReadStatus::Ok)
-            throw base::Error("Unable to read " + *job.stringsFile);
+        std::string reason;
+        if (base::ReadWholeFile(*job.stringsFile, bytes, kMaxStringsFileBytes, &reason) !=
+            base::ReadStatus::Ok)
+            throw base::Error(reason);
         const std::vector<std::u32string> lines =
             font::MemoLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-        filled =
-            font::GenerateStrings(state->Editor, state->Bank, renderer, lines, job.boxes.outputDirectory);
-        if (filled.Messages.empty() || filled.Inserted > 0) PrintWritten(out, {font::kFontDefName});
+        filled = font::GenerateStrings(state->Editor, state->Bank, renderer, lines, job.boxes.outputDirectory,
+                                       outputs);
+        if (outputs.Failed()) {
+            Report(filled.Messages, err);
+            return kExitFailure;
+        }
     }
     const bool clean = Report(filled.Messages, err);
     out << "Face: " << state->Editor.CurrentFont.Family << ", " << state->Bank.Count()
         << " glyphs in the bank\n";
 
-    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, out, err)) return kExitFailure;
-    if (job.code &&
-        !GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.boxes.outputDirectory, out, err))
+    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, outputs, err)) return kExitFailure;
+    if (job.code && !GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.boxes.outputDirectory,
+                                     outputs, out, err))
         return kExitFailure;
+    if (!outputs.Commit()) {
+        err << base::WithReason(job.code ? font::kCodeGenFail : font::kCreateFontFileError,
+                                outputs.FailureText())
+            << '\n';
+        return kExitFailure;
+    }
+    if (!job.ascii) PrintWritten(out, {font::kFontDefName});
+    PrintWritten(out, kBankFiles);
+    if (job.code) PrintWritten(out, kCodeFiles);
     return clean ? kExitOk : kExitFailure;
 }
 
@@ -308,7 +344,9 @@ int RunSave(const FontSaveJob& job, std::ostream& out, std::ostream& err) {
     font::FontShowProp(state->Editor, renderer, FontOf(job.boxes));
     bool clean = true;
     if (!LoadTheBank(*state, job.bankFile, clean, out, err)) return kExitFailure;
-    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, out, err)) return kExitFailure;
+    base::OutputSet outputs;
+    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, outputs, err)) return kExitFailure;
+    if (!CommitFiles(outputs, font::kCreateFontFileError, kBankFiles, out, err)) return kExitFailure;
     return clean ? kExitOk : kExitFailure;
 }
 
@@ -317,8 +355,10 @@ int RunCode(const FontCodeJob& job, std::ostream& out, std::ostream& err) {
     auto state = std::make_unique<font::FontState>();
     bool clean = true;
     if (!LoadTheBank(*state, job.bankFile, clean, out, err)) return kExitFailure;
-    if (!GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.outputDirectory, out, err))
+    base::OutputSet outputs;
+    if (!GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.outputDirectory, outputs, out, err))
         return kExitFailure;
+    if (!CommitFiles(outputs, font::kCodeGenFail, kCodeFiles, out, err)) return kExitFailure;
     return clean ? kExitOk : kExitFailure;
 }
 

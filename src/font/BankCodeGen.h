@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Error.h"
+#include "base/OutputFile.h"
 #include "font/FontBank.h"
 
 #include <cstddef>
@@ -50,12 +51,16 @@ struct CodeGenResult {
     std::string Note;
 };
 
-// "Code": writes the eight files into outputDirectory (empty: the current directory), replacing them
-// safely. An empty bank touches nothing. When any file cannot be created, or the bank needs more arrays
-// than FONT_Init can send (255), nothing is written and failure says "Font CodeGen Fail !!!"; a file that
-// could not be completed (a full disk) keeps its old content and gives the same message.
-// paletteFormat 0 writes the palette as RGB666, anything else as RGB888.
+// "Code": writes the eight files into outputDirectory (empty: the current directory), replacing all eight
+// together or none. An empty bank touches nothing. When any file cannot be created or completed (a folder
+// that refuses temporary files, a full disk), or the bank needs more arrays than FONT_Init can send (255),
+// no file changes and failure says "Font CodeGen Fail !!!", with the file and the reason on a line of its
+// own where a file failed. paletteFormat 0 writes the palette as RGB666, anything else as RGB888.
 CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
                                const std::string& outputDirectory);
+// The same as part of a larger job: the files join set, and nothing is in place before set.Commit(); a
+// failure fails set.
+CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
+                               const std::string& outputDirectory, base::OutputSet& set);
 
 } // namespace font

@@ -43,22 +43,37 @@ std::string BankBinary(const FontBank& bank, std::int32_t binSort) {
 }
 
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
-                        const std::string& outputDirectory) {
+                        const std::string& outputDirectory, base::OutputSet& outputs) {
     BankSaveResult result;
     if (bank.Empty()) return result;
     result.Ran = true;
     base::OutputFile text;
     base::OutputFile binary;
-    if (!text.Create(base::JoinPath(outputDirectory, kBankTextName), base::OutputFile::Mode::Text) ||
-        !binary.Create(base::JoinPath(outputDirectory, kBankBinaryName), base::OutputFile::Mode::Binary)) {
-        result.failure = kCreateFontFileError;
-        return result; // both are abandoned: neither file changes
+    if (!text.Create(base::JoinPath(outputDirectory, kBankTextName), base::OutputFile::Mode::Text, outputs)) {
+        result.failure = base::WithReason(kCreateFontFileError, text.FailureText());
+        outputs.Fail(text.FailureText());
+        return result;
+    }
+    if (!binary.Create(base::JoinPath(outputDirectory, kBankBinaryName), base::OutputFile::Mode::Binary,
+                       outputs)) {
+        result.failure = base::WithReason(kCreateFontFileError, binary.FailureText());
+        outputs.Fail(binary.FailureText());
+        return result; // the text file is abandoned with the set
     }
     text.Write(BankText(bank, currentFont));
     binary.Write(BankBinary(bank, binSort));
-    const bool textOk = text.Close();
-    const bool binaryOk = binary.Close();
-    if (!textOk || !binaryOk) result.failure = kCreateFontFileError;
+    text.Close();
+    binary.Close();
+    if (outputs.Failed()) result.failure = base::WithReason(kCreateFontFileError, outputs.FailureText());
+    return result;
+}
+
+BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
+                        const std::string& outputDirectory) {
+    base::OutputSet outputs;
+    BankSaveResult result = SaveBank(bank, currentFont, binSort, outputDirectory, outputs);
+    if (result.Ran && !result.failure && !outputs.Commit())
+        result.failure = base::WithReason(kCreateFontFileError, outputs.FailureText());
     return result;
 }
 
@@ -97,9 +112,11 @@ std::string StyleBoxText(const std::string& text) {
 
 BankLoadResult LoadBankFile(FontBank& bank, const std::string& path, const Palette& currentPalette) {
     std::vector<std::uint8_t> bytes;
-    if (base::ReadWholeFile(path, bytes, kMaxBankFileBytes) != base::ReadStatus::Ok) {
+    std::string reason;
+    const base::ReadStatus status = base::ReadWholeFile(path, bytes, kMaxBankFileBytes, &reason);
+    if (status != base::ReadStatus::Ok) {
         BankLoadResult result;
-        result.failure = kOpenFontFileError;
+        result.failure = base::WithReason(kOpenFontFileError, base::NotRegularReason(status, reason));
         return result;
     }
     return LoadBankText(bank, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),

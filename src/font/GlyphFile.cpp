@@ -1,5 +1,6 @@
 #include "font/GlyphFile.h"
 
+#include "base/Error.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -58,20 +59,12 @@ GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, std::int32_t bi
 
 namespace {
 
-void WriteOne(const std::string& directory, const std::string& name, const std::string& bytes,
-              base::OutputFile::Mode mode, GlyphSaveResult& result) {
+struct GlyphOutput {
+    const std::string* name;
+    const std::string* bytes;
+    base::OutputFile::Mode mode;
     base::OutputFile file;
-    if (!file.Create(base::JoinPath(directory, name), mode)) {
-        result.failures.push_back("Unable to create " + name);
-        return;
-    }
-    file.Write(bytes);
-    if (!file.Close()) {
-        result.failures.push_back("Unable to write " + name);
-        return;
-    }
-    result.Written.push_back(name);
-}
+};
 
 } // namespace
 
@@ -80,10 +73,34 @@ GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount,
     const GlyphFileNames names = GlyphFileNamesOf(editor.GlyphBpp(), bankCount);
     const GlyphFileContents contents = GlyphFileContentsOf(editor, binSort);
     GlyphSaveResult result;
-    if (!names.OneBit.empty())
-        WriteOne(outputDirectory, names.OneBit, contents.OneBit, base::OutputFile::Mode::Text, result);
-    WriteOne(outputDirectory, names.Glyph, contents.Glyph, base::OutputFile::Mode::Text, result);
-    WriteOne(outputDirectory, names.Raw, contents.Raw, base::OutputFile::Mode::Binary, result);
+    // The files of one glyph belong together: all are replaced, or none.
+    base::OutputSet set;
+    GlyphOutput outputs[] = {
+        {&names.OneBit, &contents.OneBit, base::OutputFile::Mode::Text, {}},
+        {&names.Glyph, &contents.Glyph, base::OutputFile::Mode::Text, {}},
+        {&names.Raw, &contents.Raw, base::OutputFile::Mode::Binary, {}},
+    };
+    for (GlyphOutput& o : outputs) {
+        if (o.name->empty()) continue;
+        if (!o.file.Create(base::JoinPath(outputDirectory, *o.name), o.mode, set)) {
+            result.failures.push_back(base::WithReason("Unable to create " + *o.name, o.file.FailureText()));
+            set.Fail(o.file.FailureText());
+        }
+    }
+    if (!result.failures.empty()) return result;
+    for (GlyphOutput& o : outputs) {
+        if (!o.file.IsOpen()) continue;
+        o.file.Write(*o.bytes);
+        if (!o.file.Close())
+            result.failures.push_back(base::WithReason("Unable to write " + *o.name, o.file.FailureText()));
+    }
+    if (!result.failures.empty()) return result;
+    if (!set.Commit()) {
+        result.failures.push_back(base::WithReason("Unable to write " + names.Glyph, set.FailureText()));
+        return result;
+    }
+    for (const GlyphOutput& o : outputs)
+        if (!o.name->empty()) result.Written.push_back(*o.name);
     return result;
 }
 
@@ -96,8 +113,10 @@ constexpr std::size_t kMaxGlyphFileBytes = 64u << 20;
 
 std::optional<std::string> LoadGlyphFile(GlyphEditor& editor, const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    if (base::ReadWholeFile(path, bytes, kMaxGlyphFileBytes) != base::ReadStatus::Ok)
-        return std::string(kOpenFontFileError);
+    std::string reason;
+    const base::ReadStatus status = base::ReadWholeFile(path, bytes, kMaxGlyphFileBytes, &reason);
+    if (status != base::ReadStatus::Ok)
+        return base::WithReason(kOpenFontFileError, base::NotRegularReason(status, reason));
     return LoadGlyphText(editor, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/OutputFile.h"
 #include "font/FontBank.h"
 #include "font/GlyphEditor.h"
 #include "font/TextRenderer.h"
@@ -51,6 +52,11 @@ struct StringsResult {
 // grids.
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
                               const std::vector<std::u32string>& lines, const std::string& outputDirectory);
+// The same as part of a larger job (the CLI's bank run, which also saves the bank and its code): Font_def.h
+// joins outputs and is in place only after outputs.Commit(); a failure fails outputs.
+StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
+                              const std::vector<std::u32string>& lines, const std::string& outputDirectory,
+                              base::OutputSet& outputs);
 
 // "Ascii": renders and inserts the 95 characters 33 ("!") to 127 (the delete character, drawn as the face
 // draws that code), then clears the surface. The tab also empties the entry box. Messages as above.

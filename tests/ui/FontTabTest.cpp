@@ -929,8 +929,8 @@ private slots:
         QCOMPARE(Child<widgets::PictureGrid>(&w, "Font_sgFontBank")->DataRows(), 256);
     }
 
-    // A file that cannot be written is named in the error box and in status panel 1; what does not depend
-    // on it is still done, and what does is not.
+    // A file that cannot be written is named in the error box and in status panel 1, with the reason; the
+    // files of the same job keep their old bytes (none is written), and the bank is left as it was.
     void failuresAreReported() {
         struct Case {
             const char* blocker; // a directory where the file would go
@@ -941,7 +941,7 @@ private slots:
             int glyphsAfter;
         };
         const Case cases[] = {
-            {"1BPPFont1.txt", "Font_BtnSave", "Unable to create 1BPPFont1.txt", "1BPPFont1.bin", nullptr, 1},
+            {"1BPPFont1.txt", "Font_BtnSave", "Unable to create 1BPPFont1.txt", nullptr, "1BPPFont1.bin", 1},
             {"FontBank.bin", "Font_btnBankSave", "Create FONT File Error !!!", nullptr, "FontBank.txt", 1},
             {"Font.h", "Font_btnBankCode", "Font CodeGen Fail !!!", nullptr, "Font.c", 1},
             {"Font_def.h", "Font_btnStringGenerate", "Unable to create Font_def.h", nullptr, nullptr, 1},
@@ -956,8 +956,10 @@ private slots:
             QTest::mouseClick(Child<QPushButton>(&w, c.button), Qt::LeftButton);
             QCOMPARE(f.boxes.boxes.size(), size_t{1});
             QCOMPARE(f.LastBox().title, std::string("Error"));
-            QCOMPARE(f.LastBox().text, std::string(c.message));
-            QCOMPARE(f.Panel(1), QString::fromLatin1(c.message));
+            const std::string message =
+                std::string(c.message) + "\ncannot write " + c.blocker + ": Is a directory";
+            QCOMPARE(QString::fromStdString(f.LastBox().text), QString::fromStdString(message));
+            QCOMPARE(f.Panel(1), QString::fromStdString(message));
             if (c.stillWritten) QVERIFY(fs::is_regular_file(f.dir / c.stillWritten));
             if (c.notWritten) QVERIFY(!fs::exists(f.dir / c.notWritten));
             QCOMPARE(int(w.workspace().font.Bank.Count()), c.glyphsAfter);

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using font::FontBank;
@@ -260,7 +263,24 @@ TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
 
     bank.Append(ZeroNode(0, 4, 0));
     EXPECT_EQ(font::GenerateBankCode(bank, false, 1, dir / "missing").failure,
-              std::optional<std::string>("Font CodeGen Fail !!!"));
+              std::optional<std::string>("Font CodeGen Fail !!!\ncannot create " + (dir / "missing/Font.c") +
+                                         ": No such file or directory"));
+
+    // One of the eight taken by a folder: none of the other seven changes either.
+    for (const char* name : kNames)
+        testsupport::WriteFile(dir / name, {'o', 'l', 'd'});
+    ::unlink((dir / "FONT_LSB.BIN").c_str());
+    ::mkdir((dir / "FONT_LSB.BIN").c_str(), 0755);
+    EXPECT_EQ(font::GenerateBankCode(bank, false, 1, dir.path()).failure,
+              std::optional<std::string>("Font CodeGen Fail !!!\ncannot write " + (dir / "FONT_LSB.BIN") +
+                                         ": Is a directory"));
+    for (const char* name : kNames) {
+        if (std::string(name) != "FONT_LSB.BIN") {
+            EXPECT_EQ(ReadText(dir / name), "old") << name;
+        }
+        ::unlink((dir / name).c_str());
+    }
+    ::rmdir((dir / "FONT_LSB.BIN").c_str());
 
     // 256 glyphs of 128 words need 256 arrays; FONT_Init can send 255.
     bank.Clear();
