@@ -1,5 +1,6 @@
 #include "merge/ListFile.h"
 
+#include "base/Error.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -68,8 +69,10 @@ LoadListResult LoadFileList(MergeList& list, int selectedRow, const std::string&
     LoadListResult result;
     result.selectRow = selectedRow;
     std::vector<std::uint8_t> bytes;
-    if (base::ReadWholeFile(listPath, bytes, kMaxListFileBytes) != base::ReadStatus::Ok) {
-        result.failure = "Open File List Error !";
+    std::string reason;
+    const base::ReadStatus status = base::ReadWholeFile(listPath, bytes, kMaxListFileBytes, &reason);
+    if (status != base::ReadStatus::Ok) {
+        result.failure = base::WithReason("Open File List Error !", base::NotRegularReason(status, reason));
         return result;
     }
     const std::string listDirectory = base::SplitPath(listPath).directory;
@@ -87,7 +90,7 @@ LoadListResult LoadFileList(MergeList& list, int selectedRow, const std::string&
         }
         const std::string path = name.front() == '/' ? name : base::JoinPath(listDirectory, name);
         const MeasuredFile m = MeasureFile(path);
-        if (m.status == MeasuredFile::Status::CannotOpen) {
+        if (m.status == MeasuredFile::Status::CannotOpen || m.status == MeasuredFile::Status::NotRegular) {
             ++missing;
             continue;
         }

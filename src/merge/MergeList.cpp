@@ -102,12 +102,19 @@ MeasuredFile MeasureFile(const std::string& path) {
     // Only a plain file is opened at all: opening a device can have effects of its own, and a named pipe
     // would hang the window waiting for a writer (O_NONBLOCK covers one that appears in between).
     struct stat info {};
-    if (::stat(m.fullPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return m;
+    if (::stat(m.fullPath.c_str(), &info) != 0) return m;
+    if (!S_ISREG(info.st_mode)) {
+        m.status = MeasuredFile::Status::NotRegular;
+        return m;
+    }
     const int fd = ::open(m.fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return m;
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
-    if (!regular) return m;
+    if (!regular) {
+        m.status = MeasuredFile::Status::NotRegular;
+        return m;
+    }
     m.size = static_cast<std::uint64_t>(info.st_size);
     m.status = m.size > kMaxTotal ? MeasuredFile::Status::TooLarge : MeasuredFile::Status::Ok;
     return m;
@@ -123,6 +130,10 @@ EditResult AddFile(MergeList& list, int selectedRow, const std::string& path) {
     const MeasuredFile m = MeasureFile(path);
     if (m.status == MeasuredFile::Status::CannotOpen) {
         result.failure = CannotOpenMessage(m.fullPath.empty() ? path : m.fullPath);
+        return result;
+    }
+    if (m.status == MeasuredFile::Status::NotRegular) {
+        result.failure = m.fullPath + " is not a regular file";
         return result;
     }
     if (m.status == MeasuredFile::Status::TooLarge || !list.Fits(m.size)) {
