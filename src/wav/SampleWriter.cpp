@@ -1,6 +1,8 @@
 #include "wav/SampleWriter.h"
 
+#include "base/Error.h"
 #include "base/OutputFile.h"
+#include "base/Path.h"
 
 #include <algorithm>
 
@@ -36,9 +38,10 @@ std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth wi
 }
 
 std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
-                                          const std::string& path) {
+                                          const std::string& path, const std::string& source) {
+    if (base::SameFile(path, source)) return base::WithReason(kSaveFileError, base::OutputIsInputMessage(path));
     base::OutputFile out;
-    if (!out.Create(path, base::OutputFile::Mode::Binary)) return std::string(kSaveFileError);
+    if (!out.Create(path, base::OutputFile::Mode::Binary)) return base::WithReason(kSaveFileError, out.FailureText());
     // In pieces, so that a long result is not held a second time as bytes.
     constexpr std::size_t kPieceWords = 16384;
     char piece[2 * kPieceWords];
@@ -47,7 +50,7 @@ std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, 
         PutWords(words.data() + at, count, width, sign, piece);
         out.Write(std::string_view(piece, count * BytesPerWord(width)));
     }
-    if (!out.Close()) return std::string(kSaveFileError);
+    if (!out.Close()) return base::WithReason(kSaveFileError, out.FailureText());
     return std::nullopt;
 }
 

@@ -20,8 +20,10 @@ std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth wi
                             Sign sign = Sign::OffsetBinary);
 
 // "RESample Save": writes SampleFileBytes to path, replacing an existing file only when every byte is
-// written. Returns kSaveFileError when the file could not be written; what was at path is unchanged then.
+// written. Returns kSaveFileError, with the reason on a line of its own, when the file could not be written
+// or is source, the WAV file the samples came from ("the output NAME is the input"; compared by device and
+// inode); what was at path is unchanged then.
 std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
-                                          const std::string& path);
+                                          const std::string& path, const std::string& source = {});
 
 } // namespace wav

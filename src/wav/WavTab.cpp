@@ -311,7 +311,7 @@ void WavTab::Button_RESampleSaveClick() {
     if (!saveDialog_.Execute(dialogs_)) return;
     if (!state_.resultHeld) return;
     if (const auto failure = SaveSampleFile(state_.ResampleBuffer, SelectedWidth(), Sign::OffsetBinary,
-                                            saveDialog_.FileName)) {
+                                            saveDialog_.FileName, state_.WavPath)) {
         messages_.ShowMessage(*failure);
         return;
     }

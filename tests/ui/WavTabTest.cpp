@@ -402,7 +402,9 @@ private slots:
 
         // A file that cannot be written: the message, and the result stays ready to save.
         Save(f, tab, f.dir / "no/such/dir/o.bin");
-        QCOMPARE(f.LastBox().text, std::string("Save File Error!!!"));
+        QCOMPARE(QString::fromStdString(f.LastBox().text),
+                 QString::fromStdString("Save File Error!!!\ncannot create " + (f.dir / "no/such/dir/o.bin") +
+                                        ": No such file or directory"));
         QCOMPARE(state(), std::make_pair(true, true));
         f.dialogs.CancelFile();
         Click(tab, "Button_RESampleSave");

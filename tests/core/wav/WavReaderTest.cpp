@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -112,7 +114,12 @@ TEST(CheckWavHeader, RefusedFilesTellHowFarTheCheckGotAndWhy) {
         {"extensible", [](WavLayout& s) { s.audioFormat = 0xFFFE; }, 0, HeaderReach::Format,
          "AudioFormat is 0xFFFE (UNKNOWN)"},
         {"SampleRate 0", [](WavLayout& s) { s.sampleRate = 0; }, 0, HeaderReach::DataLength,
-         "SampleRate is 0"},
+         "SampleRate is 0 Hz, below the 1000 Hz Tavix takes"},
+        // 1 Hz resampled to 16000 Hz would turn 60 KB into 1.9 GB.
+        {"SampleRate 1", [](WavLayout& s) { s.sampleRate = 1; }, 0, HeaderReach::DataLength,
+         "SampleRate is 1 Hz, below the 1000 Hz Tavix takes"},
+        {"SampleRate 999", [](WavLayout& s) { s.sampleRate = 999; }, 0, HeaderReach::DataLength,
+         "SampleRate is 999 Hz, below the 1000 Hz Tavix takes"},
         {"24 bits", [](WavLayout& s) { s.bits = 24; }, 0, HeaderReach::DataLength,
          "BitsPerSample is 24, not 8 or 16"},
         {"6 channels", [](WavLayout& s) { s.channels = 6; }, 0, HeaderReach::DataLength,
@@ -154,6 +161,13 @@ TEST(CheckWavHeader, RefusedFilesTellHowFarTheCheckGotAndWhy) {
             EXPECT_EQ(check.header.DataLength, 0u);
         }
     }
+}
+
+TEST(CheckWavHeader, TheLowestRateTakenIs1000Hz) {
+    WavLayout s;
+    s.sampleRate = 1000;
+    s.data = {1, 2};
+    EXPECT_TRUE(CheckWavHeader(BuildWav(s)).accepted);
 }
 
 TEST(CheckWavHeader, TheByteAfterFmtIsNotExamined) {
@@ -317,8 +331,20 @@ TEST_F(LoadWavFile, BypassFileThatCannotBeWrittenIsReportedAndTheLoadStands) {
     std::filesystem::create_directory(dir / "tone.bin"); // a directory stands where the file would go
     const auto result = wav::LoadWavFile(state, path, {.writeBypass = true});
     EXPECT_FALSE(result.failure);
-    EXPECT_EQ(result.bypassFailure, "Save File Error!!!");
+    EXPECT_EQ(result.bypassFailure,
+              "Save File Error!!!\ncannot write " + (dir / "tone.bin") + ": Is a directory");
     EXPECT_TRUE(state.check.accepted);
+
+    // A bypass name that is the WAV file itself under another name (a hard link) is refused: the load's
+    // own file stays whole.
+    std::filesystem::remove(dir / "tone.bin");
+    ASSERT_EQ(::link(path.c_str(), (dir / "tone.bin").c_str()), 0);
+    const Bytes wavBytes = testsupport::ReadFile(path);
+    const auto linked = wav::LoadWavFile(state, path, {.writeBypass = true});
+    EXPECT_FALSE(linked.failure);
+    EXPECT_EQ(linked.bypassFailure,
+              "Save File Error!!!\nthe output " + (dir / "tone.bin") + " is the input");
+    EXPECT_EQ(testsupport::ReadFile(path), wavBytes);
 }
 
 TEST_F(LoadWavFile, MissingFileChangesNothing) {
