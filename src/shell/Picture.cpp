@@ -403,9 +403,11 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture) {
 void SaveBmp8(const IndexedPicture& picture, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodeBmp8(picture);
     // A failed write leaves the file that was there as it was.
+    std::string reason;
     if (!base::WriteFileAtomically(
-            path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
-        throw base::Error(base::strprintf("Cannot write the picture \"%s\".", path.c_str()));
+            path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &reason)) {
+        throw base::Error(
+            base::WithReason(base::strprintf("Cannot write the picture \"%s\".", path.c_str()), reason));
     }
 }
 

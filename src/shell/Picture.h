@@ -86,8 +86,9 @@ Picture ToPicture(const IndexedPicture& picture);
 // row first, each padded with zero bytes to a multiple of 4.
 std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture);
 
-// Writes EncodeBmp8(picture) to path. Throws base::Error naming the path when it cannot be written; a file
-// that could not be completed is removed.
+// Writes EncodeBmp8(picture) to path, replacing a file there only when every byte is written. Throws
+// base::Error naming the path, with the reason on a line of its own, when it cannot be written; the old file
+// then keeps every byte.
 void SaveBmp8(const IndexedPicture& picture, const std::string& path);
 
 } // namespace shell
