@@ -1,5 +1,6 @@
 #include "wav/WavTab.h"
 
+#include "base/Error.h"
 #include "shell/FileOpen.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
@@ -254,7 +255,10 @@ void WavTab::Button_WAVLoadClick() {
         }
     }
     if (result.failure) {
-        messages_.ShowMessage(*result.failure);
+        // A file that could not be opened says which and why: missing, not permitted, or not a regular file
+        // (a FIFO is refused, not waited for).
+        messages_.ShowMessage(*result.failure == kOpenFileError ? base::WithReason(*result.failure, result.reason)
+                                                                : *result.failure);
         return;
     }
     {
