@@ -63,11 +63,11 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << osd::PaletteNumberText(count) << '\n';
     }
 
+    // The font files and the reduced picture are one job: all of them are replaced at the end, or none.
+    base::OutputSet outputs;
     const osd::OsdOptions options =
         osd::MakeOsdOptions(ws->settings, job.sheet, job.to2Bpp, job.outputDirectory);
-    const osd::GenerateResult result = osd::GenerateOsdFont(ws->bitmap, options);
-    for (const std::string& note : result.notes)
-        out << note << '\n';
+    const osd::GenerateResult result = osd::GenerateOsdFont(ws->bitmap, options, outputs);
     if (result.failure) {
         err << *result.failure << '\n';
         return kExitFailure;
@@ -76,12 +76,16 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "Nothing generated: " << job.sheet << " is not a .bmp file\n";
         return kExitFailure;
     }
-    out << result.cellCount << " cells\n";
-
-    if (job.saveReduced) {
-        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced);
-        out << "Saved " << *job.saveReduced << '\n';
+    if (job.saveReduced)
+        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced, outputs);
+    if (!outputs.Commit()) {
+        err << outputs.FailureText() << '\n';
+        return kExitFailure;
     }
+    for (const std::string& note : result.notes)
+        out << note << '\n';
+    out << result.cellCount << " cells\n";
+    if (job.saveReduced) out << "Saved " << *job.saveReduced << '\n';
     return kExitOk;
 }
 

@@ -246,6 +246,16 @@ std::uint16_t OneBppRow(const CurrentBitmap& bm, std::size_t rowStart, int x, in
 }
 
 GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& options) {
+    base::OutputSet outputs;
+    GenerateResult result = GenerateOsdFont(bm, options, outputs);
+    if (result.ran && !result.failure && !outputs.Commit()) {
+        result.failure = outputs.FailureText(); // a rename that failed names its file
+        result.notes.clear();
+    }
+    return result;
+}
+
+GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& options, base::OutputSet& outputs) {
     GenerateResult result;
     if (base::ToLowerAscii(base::SplitPath(options.sourcePath).extension) != ".bmp") return result;
     result.ran = true;
@@ -256,7 +266,6 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     const bool knownDepth = bits == 8 || bits == 4 || bits == 2 || bits == 1;
 
     // Every output of the run is replaced together at its end, or none is.
-    base::OutputSet outputs;
     std::vector<std::string> notes;
     WritePaletteTables(bm, options, baseName, outputs, notes);
 
@@ -327,8 +336,6 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     close(lsbTxt);
     close(msbBin);
     close(lsbBin);
-    if (!result.failure && !outputs.Commit())
-        result.failure = base::WithReason("Unable to write " + source.name, outputs.FailureText());
     if (!result.failure) result.notes = std::move(notes);
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Error.h"
+#include "base/OutputFile.h"
 #include "bitmap/BmpLoader.h"
 #include "shell/Settings.h"
 
@@ -52,6 +53,10 @@ struct GenerateResult {
 // of its own, no file changes and there are no notes. Reads nothing outside bitmap.Pixels: bytes past its
 // end count as zero.
 GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options);
+// The same as part of a larger job (tavix-cli's `osd --save-reduced`): the files join outputs and are in
+// place only after outputs.Commit(); the notes are those to show once they are. A failure fails outputs.
+GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options,
+                               base::OutputSet& outputs);
 
 // The plane bytes of a group of eight pixel values g[0..7]: plane byte b holds bit b of every value, the
 // first value in bit 7. Writes `bits` bytes to out, plane 0 first.

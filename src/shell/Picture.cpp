@@ -400,6 +400,19 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture) {
     return out;
 }
 
+void SaveBmp8(const IndexedPicture& picture, const std::string& path, base::OutputSet& outputs) {
+    const std::vector<std::uint8_t> bytes = EncodeBmp8(picture);
+    base::OutputFile file;
+    if (file.Create(path, base::OutputFile::Mode::Binary, outputs)) {
+        file.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        if (file.Close()) return;
+    } else {
+        outputs.Fail(file.FailureText());
+    }
+    throw base::Error(base::WithReason(base::strprintf("Cannot write the picture \"%s\".", path.c_str()),
+                                       file.FailureText()));
+}
+
 void SaveBmp8(const IndexedPicture& picture, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodeBmp8(picture);
     // A failed write leaves the file that was there as it was.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "base/OutputFile.h"
 
 #include <array>
 #include <cstdint>
@@ -90,5 +91,8 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture);
 // base::Error naming the path, with the reason on a line of its own, when it cannot be written; the old file
 // then keeps every byte.
 void SaveBmp8(const IndexedPicture& picture, const std::string& path);
+// The same as one file of a larger job: it joins outputs and is in place only after outputs.Commit(). Throws
+// base::Error as above when it cannot be written (outputs has then failed).
+void SaveBmp8(const IndexedPicture& picture, const std::string& path, base::OutputSet& outputs);
 
 } // namespace shell

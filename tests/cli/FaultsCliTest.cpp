@@ -283,6 +283,18 @@ TEST(Faults, AJobsFilesChangeTogetherOrNotAtAll) {
         EXPECT_NE(r.err.find(c.message + ": File too large\n"), std::string::npos) << r.err;
         EXPECT_EQ(Snapshot(out), before);
     }
+
+    // The OSD files and the reduced picture of one `osd` run: a picture that cannot be saved keeps the
+    // font files from being written too.
+    testsupport::WriteFile(dir / "sheet.bmp", Picture(16, 16));
+    fs::create_directory(out + "/reduced.bmp");
+    const ProcessResult r =
+        RunCliProcess({"osd", dir / "sheet.bmp", "--reduce", "--out", out, "--save-reduced", out + "/reduced.bmp"});
+    EXPECT_EQ(r.code, 1) << Describe(r);
+    EXPECT_EQ(r.err, "Cannot write the picture \"" + out + "/reduced.bmp\".\ncannot write " + out +
+                         "/reduced.bmp: Is a directory\n");
+    fs::remove(out + "/reduced.bmp");
+    EXPECT_EQ(Snapshot(out), before);
 }
 
 // Case 6: a FIFO given as input, to every reader: refused at once as what it is, nothing written.
