@@ -37,8 +37,8 @@ class OutputSet;
 //
 // Destroying an object that is still open abandons the write: the target keeps its old bytes (an append is
 // cut back). Every temporary file and append in progress is listed for the signal handlers of
-// OutputGuard.h, so an interrupted process leaves none behind. Writing to an object that is not open is a
-// programming error (it asserts in debug builds and writes nothing).
+// OutputGuard.h, so an interrupted process (one that called GuardOutputs) leaves none behind. Writing to an
+// object that is not open is a programming error (it asserts in debug builds and writes nothing).
 //
 // FailureText() says, in one line naming the file as given, why the last Create(), OpenForAppend() or
 // Close() failed: "cannot replace NAME safely: REASON" (no temporary file could be made beside an existing
