@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
         "\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80\n",
         "\x80\xFF\xC3(\xE2\x82 bad\n",
         "",
-        std::string(300, 'x') + "\n" + std::string("!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
+        std::string(300, 'x') + "\n" +
+            std::string("!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
     };
     int n = 0;
     for (const std::string& text : texts)

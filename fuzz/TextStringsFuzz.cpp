@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::u32string& line = lines[j];
         for (std::size_t i = 0; i < line.size(); ++i) {
             if (line[i] == U' ') continue;
-            const std::string entry = "\n#define FONT_STR" + std::to_string(j + 1) + "_1BPP_WORD" +
-                                      std::to_string(i + 1) + "\t\t";
+            const std::string entry =
+                "\n#define FONT_STR" + std::to_string(j + 1) + "_1BPP_WORD" + std::to_string(i + 1) + "\t\t";
             Check(def.Text.compare(at, entry.size(), entry) == 0);
             at += entry.size();
             std::size_t number = 0;

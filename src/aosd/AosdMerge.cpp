@@ -94,10 +94,12 @@ Target ChooseTarget(const MergeState& state, const std::string& firstSource, boo
 }
 
 // Copies the whole of source (exactly its size when it was opened) to the end of out.
-void CopyInto(base::InputFile& source, const std::string& path, base::OutputFile& out, std::vector<char>& block) {
+void CopyInto(base::InputFile& source, const std::string& path, base::OutputFile& out,
+              std::vector<char>& block) {
     std::uint64_t at = 0;
     while (at < source.Size()) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), source.Size() - at));
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), source.Size() - at));
         const long long got = source.ReadAt(at, block.data(), want);
         if (got < 0) CannotRead(path, source.FailureText());
         if (got == 0) CannotRead(path, path + " became shorter while it was read");

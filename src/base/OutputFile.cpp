@@ -382,16 +382,13 @@ bool OutputFile::Close() {
     f.path = path_;
     f.listed = std::exchange(listed_, -1);
     f.appendStart = appendStart_;
-    if (kind_ == Kind::Append && set_ && !failed_) {
-        // Kept open, so that abandoning the set (or a signal) can still cut it back.
+    if (kind_ == Kind::Append) {
+        // Closed by the steps below; in a set it stays open, so that abandoning the set (or a signal) can
+        // still cut the file back.
         f.fd = std::exchange(fd_, -1);
-    } else {
-        const int fd = std::exchange(fd_, -1);
-        if (kind_ == Kind::Append) f.fd = fd; // closed by the steps below
-        else if (::close(fd) != 0 && !failed_) {
-            failed_ = true;
-            error_ = errno;
-        }
+    } else if (::close(std::exchange(fd_, -1)) != 0 && !failed_) {
+        failed_ = true;
+        error_ = errno;
     }
     if (kind_ == Kind::Replace) {
         f.fd = std::exchange(dirFd_, -1);

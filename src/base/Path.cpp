@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <climits>
+#include <filesystem>
 
 namespace base {
 

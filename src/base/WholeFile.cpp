@@ -59,9 +59,9 @@ ReadStatus InputFile::Open(const std::string& path, std::uint64_t maxBytes) {
     const auto size = static_cast<std::uint64_t>(st.st_size);
     if (size > maxBytes) {
         ::close(fd);
-        failureText_ = strprintf("%s holds %llu bytes, more than the %llu this reader takes", path.c_str(),
-                                 static_cast<unsigned long long>(size),
-                                 static_cast<unsigned long long>(maxBytes));
+        failureText_ =
+            strprintf("%s holds %llu bytes, more than the %llu this reader takes", path.c_str(),
+                      static_cast<unsigned long long>(size), static_cast<unsigned long long>(maxBytes));
         return ReadStatus::TooLarge;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

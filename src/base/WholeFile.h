@@ -48,7 +48,8 @@ private:
 // regular or holds more than maxBytes, and nothing past the size the file had when it was opened. On any
 // status but Ok, out is empty and failureText (when given) says why in one line naming the file.
 ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
-                         std::size_t maxBytes = static_cast<std::size_t>(-1), std::string* failureText = nullptr);
+                         std::size_t maxBytes = static_cast<std::size_t>(-1),
+                         std::string* failureText = nullptr);
 
 // The reason a reader adds to its own message ("Open FONT File Error !!!") after a failed read: for a file
 // that is not a regular file its text ("NAME is not a regular file"), otherwise none.

@@ -223,7 +223,8 @@ bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::
 
 bool GenerateTheCode(const font::FontState& state, bool halfWord, std::int32_t paletteFormat,
                      const std::string& dir, base::OutputSet& outputs, std::ostream& out, std::ostream& err) {
-    const font::CodeGenResult code = font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir, outputs);
+    const font::CodeGenResult code =
+        font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir, outputs);
     if (!code.Ran) {
         err << "The bank is empty: no code generated\n";
         return false;
@@ -249,9 +250,9 @@ bool CommitFiles(base::OutputSet& outputs, const char* message, std::initializer
 }
 
 constexpr std::initializer_list<const char*> kBankFiles = {font::kBankTextName, font::kBankBinaryName};
-constexpr std::initializer_list<const char*> kCodeFiles = {
-    "Font.c", "Font.h", "Font_Msb.txt", "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT", "FONT_MSB.BIN",
-    "FONT_LSB.BIN"};
+constexpr std::initializer_list<const char*> kCodeFiles = {"Font.c",       "Font.h",      "Font_Msb.txt",
+                                                           "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT",
+                                                           "FONT_MSB.BIN", "FONT_LSB.BIN"};
 
 // Loads a bank file into the empty bank as "Load" does. False when the file could not be read; skipped
 // glyphs are reported and clear `clean`.

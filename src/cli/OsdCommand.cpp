@@ -77,7 +77,8 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitFailure;
     }
     if (job.saveReduced)
-        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced, outputs);
+        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced,
+                                outputs);
     if (!outputs.Commit()) {
         err << outputs.FailureText() << '\n';
         return kExitFailure;

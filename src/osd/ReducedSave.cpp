@@ -34,7 +34,8 @@ void RequirePictureToSave(const bitmap::CurrentBitmap& bm) {
 
 namespace {
 
-shell::IndexedPicture ReducedPicture(const bitmap::CurrentBitmap& bm, const OsdState& state, base::Colour mask) {
+shell::IndexedPicture ReducedPicture(const bitmap::CurrentBitmap& bm, const OsdState& state,
+                                     base::Colour mask) {
     RequirePictureToSave(bm);
     const int width = bm.Width;
     const int height = bm.Height;
@@ -53,7 +54,8 @@ shell::IndexedPicture ReducedPicture(const bitmap::CurrentBitmap& bm, const OsdS
                 indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                         static_cast<std::size_t>(x)] = PackedIndex(bm, x, y);
     }
-    return shell::MatchToPalette(state.After, width, height, table, {indexed ? indices.data() : nullptr}, mask);
+    return shell::MatchToPalette(state.After, width, height, table, {indexed ? indices.data() : nullptr},
+                                 mask);
 }
 
 } // namespace

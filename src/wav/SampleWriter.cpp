@@ -39,9 +39,11 @@ std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth wi
 
 std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
                                           const std::string& path, const std::string& source) {
-    if (base::SameFile(path, source)) return base::WithReason(kSaveFileError, base::OutputIsInputMessage(path));
+    if (base::SameFile(path, source))
+        return base::WithReason(kSaveFileError, base::OutputIsInputMessage(path));
     base::OutputFile out;
-    if (!out.Create(path, base::OutputFile::Mode::Binary)) return base::WithReason(kSaveFileError, out.FailureText());
+    if (!out.Create(path, base::OutputFile::Mode::Binary))
+        return base::WithReason(kSaveFileError, out.FailureText());
     // In pieces, so that a long result is not held a second time as bytes.
     constexpr std::size_t kPieceWords = 16384;
     char piece[2 * kPieceWords];

@@ -96,9 +96,10 @@ HeaderCheck CheckWavHeader(std::span<const std::uint8_t> head, std::uint64_t fil
     if (h.SampleRate < kMinSampleRate) {
         // Below this a recording is no sound Tavix could resample: 1 Hz up to 16000 Hz would multiply the
         // samples by 16000 (a 60 KB file would give a 1.9 GB result).
-        check.reason = base::strprintf("SampleRate is %u Hz, below the %u Hz Tavix takes",
-                                       static_cast<unsigned>(h.SampleRate), static_cast<unsigned>(kMinSampleRate)) +
-                       kTakes;
+        check.reason =
+            base::strprintf("SampleRate is %u Hz, below the %u Hz Tavix takes",
+                            static_cast<unsigned>(h.SampleRate), static_cast<unsigned>(kMinSampleRate)) +
+            kTakes;
         return check;
     }
     if (h.BitsPerSample != 8 && h.BitsPerSample != 16) {
@@ -159,7 +160,8 @@ bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& che
     base::OutputFile out;
     bool ok = out.Create(path, base::OutputFile::Mode::Binary);
     if (ok) {
-        out.Write(std::string_view(reinterpret_cast<const char*>(image.data()) + kHeaderSize, check.dataBytes));
+        out.Write(
+            std::string_view(reinterpret_cast<const char*>(image.data()) + kHeaderSize, check.dataBytes));
         ok = out.Close();
     }
     if (!ok && failureText) *failureText = out.FailureText();
@@ -321,7 +323,8 @@ LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptio
         result.bypassFile = BypassPathOf(path);
         std::string reason;
         if (base::SameFile(*result.bypassFile, path))
-            result.bypassFailure = base::WithReason(kSaveFileError, base::OutputIsInputMessage(*result.bypassFile));
+            result.bypassFailure =
+                base::WithReason(kSaveFileError, base::OutputIsInputMessage(*result.bypassFile));
         else if (!WriteBypassFile(state.WavImage.Bytes(), state.check, *result.bypassFile, &reason))
             result.bypassFailure = base::WithReason(kSaveFileError, reason);
     }

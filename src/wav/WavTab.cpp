@@ -257,8 +257,9 @@ void WavTab::Button_WAVLoadClick() {
     if (result.failure) {
         // A file that could not be opened says which and why: missing, not permitted, or not a regular file
         // (a FIFO is refused, not waited for).
-        messages_.ShowMessage(*result.failure == kOpenFileError ? base::WithReason(*result.failure, result.reason)
-                                                                : *result.failure);
+        messages_.ShowMessage(*result.failure == kOpenFileError
+                                  ? base::WithReason(*result.failure, result.reason)
+                                  : *result.failure);
         return;
     }
     {

@@ -71,8 +71,9 @@ DataGrid DataGridTitles() {
 DataGrid DataGridOf(std::span<const std::uint8_t> image, std::uint64_t bank) {
     if (bank >= image.size() / 256 + 1) return DataGridTitles(); // starts at or past the end: nothing to show
     const std::uint64_t start = bank * 256;
-    return DataGridOfBank(image.subspan(static_cast<std::size_t>(start),
-                                        std::min<std::size_t>(256, image.size() - static_cast<std::size_t>(start))));
+    return DataGridOfBank(
+        image.subspan(static_cast<std::size_t>(start),
+                      std::min<std::size_t>(256, image.size() - static_cast<std::size_t>(start))));
 }
 
 DataGrid DataGridOfBank(std::span<const std::uint8_t> bankBytes) {

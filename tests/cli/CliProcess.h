@@ -16,8 +16,8 @@ namespace clitest {
 
 // How a tavix-cli process is started: the faults of a real machine, set in the child before it runs.
 struct ProcessLimits {
-    long fileSizeLimit = -1;   // RLIMIT_FSIZE in bytes, SIGXFSZ left at its default as `ulimit -f` leaves it
-    bool unprivileged = false; // as root, run as "nobody", so that file permissions apply
+    long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes, SIGXFSZ left at its default as `ulimit -f` leaves it
+    bool unprivileged = false;  // as root, run as "nobody", so that file permissions apply
     unsigned alarmSeconds = 30; // a run that blocks is ended by SIGALRM instead of hanging the test
 };
 
@@ -45,7 +45,8 @@ public:
         if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(120);
         std::signal(SIGXFSZ, SIG_DFL);
         if (limits.fileSizeLimit >= 0) {
-            const rlimit rl{static_cast<rlim_t>(limits.fileSizeLimit), static_cast<rlim_t>(limits.fileSizeLimit)};
+            const rlimit rl{static_cast<rlim_t>(limits.fileSizeLimit),
+                            static_cast<rlim_t>(limits.fileSizeLimit)};
             if (::setrlimit(RLIMIT_FSIZE, &rl) != 0) ::_exit(121);
         }
         if (limits.unprivileged && ::geteuid() == 0) {

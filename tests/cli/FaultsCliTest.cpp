@@ -34,7 +34,8 @@ std::map<std::string, Bytes> Snapshot(const std::string& dir) {
     std::map<std::string, Bytes> files;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
         const std::string name = fs::relative(entry.path(), dir).string();
-        files[name] = entry.is_regular_file() && !entry.is_symlink() ? testsupport::ReadFile(entry.path()) : Bytes{};
+        files[name] =
+            entry.is_regular_file() && !entry.is_symlink() ? testsupport::ReadFile(entry.path()) : Bytes{};
     }
     return files;
 }
@@ -120,8 +121,8 @@ TEST(Faults, NoWriteEverEmptiesAFile) {
     limit.fileSizeLimit = 20480;
     ProcessResult r = RunCliProcess({"aosd", "image", dir / "big.bmp", dir / "out.bin"}, limit);
     EXPECT_EQ(r.code, 1) << Describe(r); // not ended by SIGXFSZ (exit 153 in a shell)
-    EXPECT_EQ(r.err, "Cannot write the file \"" + (dir / "out.bin") + "\".\ncannot write " + (dir / "out.bin") +
-                         ": File too large\n");
+    EXPECT_EQ(r.err, "Cannot write the file \"" + (dir / "out.bin") + "\".\ncannot write " +
+                         (dir / "out.bin") + ": File too large\n");
     EXPECT_EQ(Snapshot(dir.path()), beforeLimit);
 
     // A name of 251 + 4 bytes, as long as a folder allows: the temporary name stays short, the file is
@@ -257,8 +258,9 @@ TEST(Faults, AJobsFilesChangeTogetherOrNotAtAll) {
 
     const std::string out = dir / "out";
     fs::create_directory(out);
-    for (const char* name : {"FontBank.txt", "FontBank.bin", "Font.c", "Font.h", "Font_Msb.txt", "Font_Lsb.txt",
-                             "Palette.txt", "__TMP__.TXT", "FONT_MSB.BIN", "FONT_LSB.BIN", "m.BIN", "m_TBL.TXT"})
+    for (const char* name :
+         {"FontBank.txt", "FontBank.bin", "Font.c", "Font.h", "Font_Msb.txt", "Font_Lsb.txt", "Palette.txt",
+          "__TMP__.TXT", "FONT_MSB.BIN", "FONT_LSB.BIN", "m.BIN", "m_TBL.TXT"})
         testsupport::WriteFile(out + "/" + name, {'o', 'l', 'd'});
     const auto before = Snapshot(out);
 
@@ -267,7 +269,8 @@ TEST(Faults, AJobsFilesChangeTogetherOrNotAtAll) {
         std::string message;
     } cases[] = {
         // FontBank.bin (3040 bytes) fits under the limit, FontBank.txt does not.
-        {{"font", "save", bank, "--out", out}, "Create FONT File Error !!!\ncannot write " + out + "/FontBank.txt"},
+        {{"font", "save", bank, "--out", out},
+         "Create FONT File Error !!!\ncannot write " + out + "/FontBank.txt"},
         // The binaries and Font.h fit, Font.c does not.
         {{"font", "code", bank, "--out", out}, "Font CodeGen Fail !!!\ncannot write " + out + "/Font.c"},
         // The table fits, the image does not.
@@ -288,8 +291,8 @@ TEST(Faults, AJobsFilesChangeTogetherOrNotAtAll) {
     // font files from being written too.
     testsupport::WriteFile(dir / "sheet.bmp", Picture(16, 16));
     fs::create_directory(out + "/reduced.bmp");
-    const ProcessResult r =
-        RunCliProcess({"osd", dir / "sheet.bmp", "--reduce", "--out", out, "--save-reduced", out + "/reduced.bmp"});
+    const ProcessResult r = RunCliProcess(
+        {"osd", dir / "sheet.bmp", "--reduce", "--out", out, "--save-reduced", out + "/reduced.bmp"});
     EXPECT_EQ(r.code, 1) << Describe(r);
     EXPECT_EQ(r.err, "Cannot write the picture \"" + out + "/reduced.bmp\".\ncannot write " + out +
                          "/reduced.bmp: Is a directory\n");
@@ -320,7 +323,8 @@ TEST(Faults, AFifoIsRefusedByEveryReaderWithoutWaiting) {
         {{"font", "code", fifo, "--out", out}, "Open FONT File Error !!!\n" + refusal},
         {{"aosd", "image", fifo, out + "/o.bin"}, refusal},
         {{"aosd", "palette", fifo, out + "/o.bin"}, refusal},
-        {{"aosd", "sequence", dir / "anim0.bmp", "2", out + "/s.bin"}, (dir / "anim1.bmp") + " is not a regular file\n"},
+        {{"aosd", "sequence", dir / "anim0.bmp", "2", out + "/s.bin"},
+         (dir / "anim1.bmp") + " is not a regular file\n"},
         {{"aosd", "merge", fifo}, "Cannot read the file \"" + fifo + "\".\n" + refusal},
         {{"wav", "info", fifo}, "Open File Error!!!\n" + refusal},
         {{"wav", "resample", fifo, out + "/o.bin"}, "Open File Error!!!\n" + refusal},
@@ -392,8 +396,12 @@ TEST(Faults, TwoAosdMergesAtOnceEachLandWhole) {
     const Bytes c = testsupport::WritePatternFile(dir / "c.bin", 200000, 3);
     const std::string first = "\n#define PICa_OFFSET (AOSD_START_ADR+          0) //a.bin";
     const std::map<std::string, std::pair<Bytes, std::string>> results = {
-        {"b", {testsupport::Concatenated({a, b}), first + "\n#define PICb_OFFSET (AOSD_START_ADR+     400000) //b.bin"}},
-        {"c", {testsupport::Concatenated({a, c}), first + "\n#define PICc_OFFSET (AOSD_START_ADR+     400000) //c.bin"}},
+        {"b",
+         {testsupport::Concatenated({a, b}),
+          first + "\n#define PICb_OFFSET (AOSD_START_ADR+     400000) //b.bin"}},
+        {"c",
+         {testsupport::Concatenated({a, c}),
+          first + "\n#define PICc_OFFSET (AOSD_START_ADR+     400000) //c.bin"}},
     };
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(round);
@@ -417,8 +425,8 @@ TEST(Faults, TwoAosdMergesAtOnceEachLandWhole) {
 TEST(Faults, AWavBelow1000HzIsRefused) {
     TempDir dir;
     testsupport::WriteFile(dir / "one.wav", Wav(1, 60000));
-    const ProcessResult r =
-        RunCliProcess({"wav", "resample", dir / "one.wav", dir / "out.bin", "--rate", "16000", "--bits", "16"});
+    const ProcessResult r = RunCliProcess(
+        {"wav", "resample", dir / "one.wav", dir / "out.bin", "--rate", "16000", "--bits", "16"});
     EXPECT_EQ(r.code, 1) << Describe(r);
     EXPECT_EQ(r.err, "Analyze File Error!!!\nSampleRate is 1 Hz, below the 1000 Hz Tavix takes; Tavix takes "
                      "canonical PCM WAV files with a 44-byte header, 8 or 16 bits, mono or stereo\n");

@@ -11,8 +11,8 @@ namespace testsupport {
 
 // How a child process is limited before it runs the body.
 struct ChildLimits {
-    bool unprivileged = false;   // as root, become "nobody" first, so that file permissions apply
-    long fileSizeLimit = -1;     // RLIMIT_FSIZE in bytes (-1: unlimited); SIGXFSZ is ignored so the write fails
+    bool unprivileged = false; // as root, become "nobody" first, so that file permissions apply
+    long fileSizeLimit = -1;   // RLIMIT_FSIZE in bytes (-1: unlimited); SIGXFSZ is ignored so the write fails
     bool defaultSigxfsz = false; // leave SIGXFSZ at its default (ending the process), for the body to handle
     unsigned alarmSeconds = 0;   // a body that blocks is ended by SIGALRM after this long (0: never)
 };

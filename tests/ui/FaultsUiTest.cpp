@@ -159,17 +159,20 @@ private slots:
         auto* wavTab = Page<wav::WavTab>(f, shell::Page::Wav, "TabSheet_Wav");
         f.dialogs.ConfirmFile(fifo);
         Click(wavTab, "Button_WAVLoad");
-        QCOMPARE(QString::fromStdString(BoxText(f)), QString::fromStdString("Open File Error!!!\n" + refusal));
+        QCOMPARE(QString::fromStdString(BoxText(f)),
+                 QString::fromStdString("Open File Error!!!\n" + refusal));
 
         auto* merge = Page<merge::MergeTab>(f, shell::Page::Merge, "TabSheet_MERGE");
         f.dialogs.ConfirmFile(fifo);
         Click(merge, "BitBtn_FileListLoad");
-        QCOMPARE(QString::fromStdString(BoxText(f)), QString::fromStdString("Open File List Error !\n" + refusal));
+        QCOMPARE(QString::fromStdString(BoxText(f)),
+                 QString::fromStdString("Open File List Error !\n" + refusal));
 
         w.SetActivePage(shell::Page::Font);
         f.dialogs.ConfirmFile(fifo);
         Child<QPushButton>(&w, "Font_btnBankLoad")->click();
-        QCOMPARE(QString::fromStdString(BoxText(f)), QString::fromStdString("Open FONT File Error !!!\n" + refusal));
+        QCOMPARE(QString::fromStdString(BoxText(f)),
+                 QString::fromStdString("Open FONT File Error !!!\n" + refusal));
         QCOMPARE(QString::fromStdString(CliError({"font", "save", fifo})),
                  QString::fromStdString(BoxText(f) + "\n"));
     }

@@ -317,8 +317,9 @@ private slots:
         const size_t before = f.boxes.boxes.size();
         Load(f, tab, f.dir / "missing.wav");
         QCOMPARE(f.boxes.boxes.size(), before + 1);
-        QCOMPARE(QString::fromStdString(f.LastBox().text),
-                 QString::fromStdString("Open File Error!!!\n" + (f.dir / "missing.wav") + " does not exist"));
+        QCOMPARE(
+            QString::fromStdString(f.LastBox().text),
+            QString::fromStdString("Open File Error!!!\n" + (f.dir / "missing.wav") + " does not exist"));
         QCOMPARE(Text(tab, "Label_WavFileNameVal"), QStringLiteral("list.wav"));
 
         // A cancelled dialog changes nothing but the buttons.

@@ -143,9 +143,8 @@ TEST(AosdMerge, RefusedAndFailedClicksLeaveBothFilesAsTheyWere) {
         MergeBinFile(state, dir / "fifo.bin", false);
         ADD_FAILURE() << "a FIFO was merged";
     } catch (const base::Error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot read the file \"" + (dir / "fifo.bin") + "\".\n" + (dir / "fifo.bin") +
-                      " is not a regular file");
+        EXPECT_EQ(std::string(e.what()), "Cannot read the file \"" + (dir / "fifo.bin") + "\".\n" +
+                                             (dir / "fifo.bin") + " is not a regular file");
     }
     EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), a);
     EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), table);
@@ -179,7 +178,8 @@ TEST(AosdMerge, ARunOfSeveralSourcesIsOneJob) {
 
     // A later source that cannot be read: the folder is as it was before the run.
     MergeState state;
-    EXPECT_THROW(aosd::MergeBinFiles(state, {dir / "a.bin", dir / "b.bin", dir / "none.bin"}, true), base::Error);
+    EXPECT_THROW(aosd::MergeBinFiles(state, {dir / "a.bin", dir / "b.bin", dir / "none.bin"}, true),
+                 base::Error);
     EXPECT_EQ(ReadText(dir / "Merge_a.bin"), "old");
     EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), "old");
     EXPECT_TRUE(state.MergeBinPath.empty());
@@ -199,7 +199,6 @@ TEST(AosdMerge, ARunOfSeveralSourcesIsOneJob) {
     EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), Concat(a, b));
     EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), "\n#define PICa_OFFSET (AOSD_START_ADR+          0) //a.bin"
                                                "\n#define PICb_OFFSET (AOSD_START_ADR+         30) //b.bin");
-
 }
 
 TEST(AosdMerge, AWriteThatFailsLeavesTheMergeFileAndItsTableAsTheyWere) {

@@ -179,7 +179,7 @@ TEST(OutputSet, AnAbandonedSetOrAFileLeftOpenChangesNothing) {
         log.Write(std::string(200000, 'y'));
         ASSERT_TRUE(log.Close());
         EXPECT_EQ(fs::file_size(dir / "log"), 200003u); // an append is in the file before the commit
-    } // never committed
+    }                                                   // never committed
     EXPECT_EQ(Read(dir / "a"), "old");
     EXPECT_EQ(Read(dir / "log"), "old");
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a", "log"}));
@@ -291,9 +291,7 @@ TEST(InputFile, AFileOverItsCapIsRefusedWithoutHoldingAnyOfIt) {
     // 300 MB (sparse) against a cap of 256 MiB, in a process that may not take another 64 MiB: a reader that
     // read up to its cap before looking at the size could not even hold what it read.
     TempDir dir;
-    {
-        std::ofstream big(dir / "big.bmp");
-    }
+    { std::ofstream big(dir / "big.bmp"); }
     ASSERT_EQ(::truncate((dir / "big.bmp").c_str(), 300000000), 0);
     const int exit = RunInChild({}, [&] {
         std::ifstream statm("/proc/self/statm");

@@ -118,16 +118,16 @@ TEST(BankFiles, SaveLeavesNothingForAnEmptyBankOrAFailure) {
 
     bank.Append(ZeroNode(0, 4, 0));
     const font::BankSaveResult failed = font::SaveBank(bank, kArial, 0, dir / "missing");
-    EXPECT_EQ(failed.failure, std::optional<std::string>("Create FONT File Error !!!\ncannot create " +
-                                                         (dir / "missing/FontBank.txt") +
-                                                         ": No such file or directory"));
+    EXPECT_EQ(failed.failure,
+              std::optional<std::string>("Create FONT File Error !!!\ncannot create " +
+                                         (dir / "missing/FontBank.txt") + ": No such file or directory"));
 
     // FontBank.bin's name taken by a folder: FontBank.txt keeps its old bytes too.
     testsupport::WriteFile(dir / "FontBank.txt", {'o', 'l', 'd'});
     ::mkdir((dir / "FontBank.bin").c_str(), 0755);
     EXPECT_EQ(font::SaveBank(bank, kArial, 0, dir.path()).failure,
-              std::optional<std::string>("Create FONT File Error !!!\ncannot write " + (dir / "FontBank.bin") +
-                                         ": Is a directory"));
+              std::optional<std::string>("Create FONT File Error !!!\ncannot write " +
+                                         (dir / "FontBank.bin") + ": Is a directory"));
     EXPECT_EQ(ReadText(dir / "FontBank.txt"), "old");
 }
 

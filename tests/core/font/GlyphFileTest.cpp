@@ -121,11 +121,12 @@ TEST(GlyphFile, SaveReadsThroughTheWindowAndReportsFilesItCannotWrite) {
     const font::GlyphSaveResult r = font::SaveGlyphFiles(TwoBppFixture(), 0, 0, dir / "missing");
     EXPECT_TRUE(r.Written.empty());
     const std::string missing = ": No such file or directory";
-    EXPECT_EQ(r.failures,
-              (std::vector<std::string>{
-                  "Unable to create 2BPPto1BPP0.txt\ncannot create " + (dir / "missing/2BPPto1BPP0.txt") + missing,
-                  "Unable to create 2BPPFont0.txt\ncannot create " + (dir / "missing/2BPPFont0.txt") + missing,
-                  "Unable to create 2BPPFont0.bin\ncannot create " + (dir / "missing/2BPPFont0.bin") + missing}));
+    EXPECT_EQ(
+        r.failures,
+        (std::vector<std::string>{
+            "Unable to create 2BPPto1BPP0.txt\ncannot create " + (dir / "missing/2BPPto1BPP0.txt") + missing,
+            "Unable to create 2BPPFont0.txt\ncannot create " + (dir / "missing/2BPPFont0.txt") + missing,
+            "Unable to create 2BPPFont0.bin\ncannot create " + (dir / "missing/2BPPFont0.bin") + missing}));
 
     // The files of one glyph change together: with the raw file's name taken, the text files keep theirs.
     testsupport::WriteFile(dir / "2BPPto1BPP0.txt", {'o', 'l', 'd'});

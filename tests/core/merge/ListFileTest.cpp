@@ -133,9 +133,9 @@ TEST(ListFile, LoadOfAListThatCannotBeReadChangesNothing) {
         ASSERT_FALSE(merge::AddFile(list, 1, dir / "x.bin").failure);
         const merge::LoadListResult r = merge::LoadFileList(list, 1, path);
         // A folder is named as what it is; the other failures keep the window's message alone.
-        EXPECT_EQ(r.failure.value_or(""),
-                  path == dir / "dir.TXT" ? "Open File List Error !\n" + path + " is not a regular file"
-                                          : "Open File List Error !");
+        EXPECT_EQ(r.failure.value_or(""), path == dir / "dir.TXT"
+                                              ? "Open File List Error !\n" + path + " is not a regular file"
+                                              : "Open File List Error !");
         EXPECT_TRUE(r.messages.empty());
         EXPECT_EQ(r.selectRow, 1);
         EXPECT_EQ(NamesOf(list), "x.bin;");

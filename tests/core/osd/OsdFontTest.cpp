@@ -522,9 +522,9 @@ TEST_F(Generate, BareNamesGoToTheCurrentDirectory) {
 TEST_F(Generate, AnOutputThatCannotBeCreatedEndsTheRunAndChangesNoFile) {
     auto bm = MakeBitmap(16, 16, 1, 4);
     std::fill(bm->Pixels.begin(), bm->Pixels.begin() + 64, 0xFF);
-    const std::vector<std::string> outputs = {"osd_R.txt",   "osd_G.txt",   "osd_B.txt", "osd_MSB.bin",
-                                              "osd_LSB.bin", "osd_MSB.txt", "osd_LSB.txt", "osd.C",
-                                              "osd_1BPP.txt"};
+    const std::vector<std::string> outputs = {"osd_R.txt",   "osd_G.txt",   "osd_B.txt",
+                                              "osd_MSB.bin", "osd_LSB.bin", "osd_MSB.txt",
+                                              "osd_LSB.txt", "osd.C",       "osd_1BPP.txt"};
     struct Case {
         std::string blocked; // a directory of this name stands where the output should go
         std::optional<std::string> error;
@@ -572,8 +572,9 @@ TEST_F(Generate, AWriteFailureAtCloseIsReportedAndNoOutputChanges) {
     auto bm = MakeBitmap(16, 16, 1, 4);
     std::filesystem::create_symlink("/dev/full", out / "osd_MSB.txt");
     const GenerateResult result = Run(*bm, 16);
-    EXPECT_EQ(result.failure, std::optional<std::string>("Unable to write osd_MSB.txt\ncannot write " +
-                                                         (out / "osd_MSB.txt") + ": No space left on device"));
+    EXPECT_EQ(result.failure,
+              std::optional<std::string>("Unable to write osd_MSB.txt\ncannot write " +
+                                         (out / "osd_MSB.txt") + ": No space left on device"));
     EXPECT_EQ(result.cellCount, 1);
     EXPECT_TRUE(result.notes.empty());
     // The other outputs were complete, but a run's files change together: none was put in place.

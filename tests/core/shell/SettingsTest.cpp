@@ -155,7 +155,8 @@ TEST(Settings, AFailedSaveKeepsTheWholeFile) {
         SCOPED_TRACE(limit);
         const int exit = testsupport::RunInChild({false, limit}, [&] {
             const auto error = SaveSettings(s, path);
-            return error && *error == "Unable to write to " + path + "\ncannot write " + path + ": File too large"
+            return error && *error ==
+                                "Unable to write to " + path + "\ncannot write " + path + ": File too large"
                        ? 0
                        : 1;
         });

@@ -83,7 +83,8 @@ TEST(SampleWriter, AFileThatCannotBeWrittenIsReportedAndLeavesTheOldOne) {
     testsupport::TempDir dir;
     const std::vector<std::uint16_t> words = {0x1234};
     EXPECT_EQ(wav::SaveSampleFile(words, SampleWidth::Bits8, Sign::OffsetBinary, dir / "no/such/dir/o.bin"),
-              "Save File Error!!!\ncannot create " + (dir / "no/such/dir/o.bin") + ": No such file or directory");
+              "Save File Error!!!\ncannot create " + (dir / "no/such/dir/o.bin") +
+                  ": No such file or directory");
     testsupport::WriteFile(dir / "old.bin", {9, 9, 9});
     ASSERT_FALSE(wav::SaveSampleFile(words, SampleWidth::Bits16, Sign::OffsetBinary, dir / "old.bin"));
     EXPECT_EQ(testsupport::ReadFile(dir / "old.bin"), (Bytes{0x34, 0x12}));

@@ -342,8 +342,7 @@ TEST_F(LoadWavFile, BypassFileThatCannotBeWrittenIsReportedAndTheLoadStands) {
     const Bytes wavBytes = testsupport::ReadFile(path);
     const auto linked = wav::LoadWavFile(state, path, {.writeBypass = true});
     EXPECT_FALSE(linked.failure);
-    EXPECT_EQ(linked.bypassFailure,
-              "Save File Error!!!\nthe output " + (dir / "tone.bin") + " is the input");
+    EXPECT_EQ(linked.bypassFailure, "Save File Error!!!\nthe output " + (dir / "tone.bin") + " is the input");
     EXPECT_EQ(testsupport::ReadFile(path), wavBytes);
 }
 
