@@ -2,6 +2,7 @@
 
 #include "aosd/AosdState.h"
 #include "base/Error.h"
+#include "base/FileProblem.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -57,8 +58,9 @@ std::string SequenceMemberName(const std::string& baseName, std::uint32_t i) {
 
 namespace {
 
-[[noreturn]] void CannotWrite(const std::string& path) {
-    throw base::Error(base::strprintf("Cannot write the file \"%s\".", path.c_str()));
+// The tool has no message of its own for an output that cannot be written: the problem is the message.
+[[noreturn]] void CannotWrite(const base::OutputFile& out) {
+    throw base::Error(base::ProblemText(out.Problem()));
 }
 
 void WriteBytes(base::OutputFile& out, std::span<const std::uint8_t> bytes) {
@@ -87,8 +89,12 @@ ImageWriteResult Shown(const AosdState& state) {
 
 ImageWriteResult WriteAosdImage(AosdState& state, const RlcOptions& options, const std::string& chosen) {
     state.AosdOutputPath = AosdOutputPathFor(chosen, ".bin");
-    LoadedPicture loaded = LoadAosdPicture(state.AosdPicturePath);
     ImageWriteResult result;
+    if (base::SameFile(state.AosdOutputPath, state.AosdPicturePath)) {
+        result.failure = base::ProblemText(base::OutputIsInput(state.AosdOutputPath));
+        return result;
+    }
+    LoadedPicture loaded = LoadAosdPicture(state.AosdPicturePath);
     result.failure =
         loaded.failure ? loaded.failure : SizeRefusal(state.AosdPicturePath, loaded.picture, state.picture);
     if (result.failure) return result;
@@ -96,9 +102,9 @@ ImageWriteResult WriteAosdImage(AosdState& state, const RlcOptions& options, con
     std::vector<std::uint8_t> buffer;
     const EncodedImage encoded = EncodeAosdImage(loaded.picture, options, buffer);
     base::OutputFile out;
-    if (!out.Create(state.AosdOutputPath, base::OutputFile::Mode::Binary)) CannotWrite(state.AosdOutputPath);
+    if (!out.Create(state.AosdOutputPath, base::OutputFile::Mode::Binary)) CannotWrite(out);
     WriteBytes(out, encoded.stream);
-    if (!out.Close()) CannotWrite(state.AosdOutputPath);
+    if (!out.Close()) CannotWrite(out);
 
     state.picture = std::move(loaded.picture);
     result = Shown(state);
@@ -115,8 +121,20 @@ ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, 
         return result;
     }
     state.AosdOutputPath = AosdOutputPathFor(chosen, ".bin");
+    // The members that exist, each of which must be another file than the output.
+    std::vector<std::string> members;
+    for (std::uint32_t i = 0; i < state.AosdImageCount; ++i) {
+        std::string member =
+            state.AosdDirectory + SequenceMemberName(state.AosdBaseName, i) + state.AosdExtension;
+        if (!base::FileExists(member)) continue;
+        if (base::SameFile(state.AosdOutputPath, member)) {
+            result.failure = base::ProblemText(base::OutputIsInput(state.AosdOutputPath));
+            return result;
+        }
+        members.push_back(std::move(member));
+    }
     base::OutputFile out;
-    if (!out.Create(state.AosdOutputPath, base::OutputFile::Mode::Binary)) CannotWrite(state.AosdOutputPath);
+    if (!out.Create(state.AosdOutputPath, base::OutputFile::Mode::Binary)) CannotWrite(out);
 
     // Everything goes to a temporary file that replaces the output only at the end, so a member refused
     // half-way leaves the old output as it was.
@@ -125,10 +143,7 @@ ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, 
     std::int64_t written = 0;
     std::int64_t raw = 0;
     std::int64_t changed = 0;
-    for (std::uint32_t i = 0; i < state.AosdImageCount; ++i) {
-        const std::string member =
-            state.AosdDirectory + SequenceMemberName(state.AosdBaseName, i) + state.AosdExtension;
-        if (!base::FileExists(member)) continue;
+    for (const std::string& member : members) {
         LoadedPicture loaded = LoadAosdPicture(member);
         result.failure = loaded.failure ? loaded.failure : SizeRefusal(member, loaded.picture, state.picture);
         if (result.failure) return result;
@@ -139,7 +154,7 @@ ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, 
         changed += encoded.changedPixels;
         lastMember = std::move(loaded.picture);
     }
-    if (!out.Close()) CannotWrite(state.AosdOutputPath);
+    if (!out.Close()) CannotWrite(out);
 
     if (lastMember) state.picture = std::move(*lastMember);
     result = Shown(state);
@@ -195,10 +210,12 @@ std::vector<std::string> HexPaletteLines(const PaletteTable& table, std::int32_t
 std::string WriteAosdPalette(AosdState& state, const PaletteTable& table, std::int32_t paletteFormat,
                              bool hex, const std::string& chosen) {
     state.AosdOutputPath = AosdOutputPathFor(chosen, hex ? ".txt" : ".bin");
+    if (base::SameFile(state.AosdOutputPath, state.AosdPicturePath))
+        throw base::Error(base::ProblemText(base::OutputIsInput(state.AosdOutputPath)));
     base::OutputFile out;
     if (!out.Create(state.AosdOutputPath,
                     hex ? base::OutputFile::Mode::Text : base::OutputFile::Mode::Binary))
-        CannotWrite(state.AosdOutputPath);
+        CannotWrite(out);
     if (hex) {
         for (const std::string& line : HexPaletteLines(table, paletteFormat)) {
             out.Write(line);
@@ -207,7 +224,7 @@ std::string WriteAosdPalette(AosdState& state, const PaletteTable& table, std::i
     } else {
         WriteBytes(out, BinaryPalette(table, paletteFormat));
     }
-    if (!out.Close()) CannotWrite(state.AosdOutputPath);
+    if (!out.Close()) CannotWrite(out);
     return state.AosdOutputPath;
 }
 

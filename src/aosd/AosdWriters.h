@@ -45,16 +45,19 @@ struct ImageWriteResult {
 
 // "Write Image": rereads the opened picture (state.AosdPicturePath), codes it and writes the stream to
 // AosdOutputPathFor(chosen, ".bin"), which becomes state.AosdOutputPath. A picture that is now refused, or
-// whose size is no longer the opened one, gives failure and writes nothing. Throws base::Error when the
-// file at the path cannot be read as a BMP or the output cannot be written; the old output is then
-// untouched. On success the reread picture (0xFF pixels turned into 0xFE when coded) is the one shown.
+// whose size is no longer the opened one, gives failure and writes nothing; so does an output that is the
+// picture itself ("the output NAME is the input", by device and inode). Throws base::Error when the file at
+// the path cannot be read as a BMP or the output cannot be written (the message names the file and the
+// reason: "cannot write NAME: File too large"); the old output is then untouched. On success the reread
+// picture (0xFF pixels turned into 0xFE when coded) is the one shown.
 ImageWriteResult WriteAosdImage(AosdState& state, const RlcOptions& options, const std::string& chosen);
 
 // "Write Multi Images": the streams of the members of the sequence that starts at the opened picture,
 // state.AosdImageCount of them, back to back in AosdOutputPathFor(chosen, ".bin"). Members that do not
-// exist are skipped. A base name that does not end in a digit, or a member that is refused or whose size
-// differs from the opened picture's, gives failure and leaves the output as it was; so does a member that
-// cannot be read, with base::Error. With no member at all the output is an empty file. On success the last
+// exist are skipped. A base name that does not end in a digit, an output that is one of the members ("the
+// output NAME is the input"), or a member that is refused or whose size differs from the opened picture's,
+// gives failure and leaves the output as it was; so does a member that cannot be read (or is not a regular
+// file), with base::Error. With no member at all the output is an empty file. On success the last
 // member written is the picture shown and the sizes are the sequence's totals.
 ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, const std::string& chosen);
 
@@ -68,7 +71,8 @@ std::vector<std::string> HexPaletteLines(const PaletteTable& table, std::int32_t
 
 // "Write Palette": the binary palette, or with hex the text lines each ended by CR LF, written to
 // AosdOutputPathFor(chosen, hex ? ".txt" : ".bin"), which becomes state.AosdOutputPath and is returned.
-// Throws base::Error when it cannot be written; the old file is then untouched.
+// Throws base::Error when it cannot be written, or is the opened picture itself ("the output NAME is the
+// input"); the old file is then untouched.
 std::string WriteAosdPalette(AosdState& state, const PaletteTable& table, std::int32_t paletteFormat,
                              bool hex, const std::string& chosen);
 

@@ -7,10 +7,41 @@
 
 namespace base {
 
+namespace {
+
+// The problem in words, with the file called name.
+std::string Worded(const FileProblem& p, const std::string& name) {
+    switch (p.wording) {
+    case Wording::Reason:
+        return name.empty() ? p.reason : name + ": " + p.reason;
+    case Wording::CannotCreate:
+        return "cannot create " + name + ": " + p.reason;
+    case Wording::CannotReplace:
+        return "cannot replace " + name + " safely: " + p.reason;
+    case Wording::CannotWrite:
+        return "cannot write " + name + ": " + p.reason;
+    case Wording::NotReplaced:
+        return "cannot replace " + name + ": " + p.reason;
+    case Wording::NotCompleted:
+        return name + " was not completed";
+    case Wording::NotRegular:
+        return name + " is not a regular file";
+    case Wording::OutputIsInput:
+        return "the output " + name + " is the input";
+    }
+    return name + ": " + p.reason;
+}
+
+} // namespace
+
+std::string ProblemText(const FileProblem& problem) {
+    return Worded(problem, problem.path);
+}
+
 std::string DetailLines(const FailureDetail& detail) {
     std::string text;
     for (const FileProblem& p : detail)
-        text += p.path + ": " + p.reason + "\n";
+        text += ProblemText(p) + "\n";
     return text;
 }
 
@@ -18,7 +49,7 @@ std::string DetailPanelText(const FailureDetail& detail) {
     std::string text;
     for (const FileProblem& p : detail) {
         if (!text.empty()) text += "; ";
-        text += FileNameOf(p.path) + ": " + p.reason;
+        text += Worded(p, FileNameOf(p.path));
     }
     return text;
 }

@@ -1,6 +1,7 @@
 #include "base/OutputFile.h"
 
 #include "base/Format.h"
+#include "base/OutputGuard.h"
 
 #include <algorithm>
 #include <cassert>
@@ -10,8 +11,11 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <ctime>
 
 namespace base {
 
@@ -42,15 +46,36 @@ std::string FollowLinks(const std::string& path) {
     return current;
 }
 
-std::string DirectoryOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+// ".tavix-" and six characters that differ from run to run and from call to call.
+std::string TemporaryName() {
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::uint64_t state = 0;
+    std::uint64_t seed = 0;
+    if (::getrandom(&seed, sizeof seed, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof seed))
+        seed = static_cast<std::uint64_t>(::getpid()) << 32 ^ static_cast<std::uint64_t>(::time(nullptr));
+    state = state * 6364136223846793005ull + 1442695040888963407ull + seed;
+    std::uint64_t bits = state ^ (state >> 29);
+    std::string name = ".tavix-";
+    for (int i = 0; i < 6; ++i) {
+        name += kLetters[bits % (sizeof kLetters - 1)];
+        bits /= sizeof kLetters - 1;
+    }
+    return name;
 }
 
-std::string NameOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// Writes all of data to fd; false, with errno set, when a write fails.
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
 }
 
 // Turns each "\n" of data[0..size) into CR LF where the text stands, using the room after it (one byte a
@@ -83,30 +108,31 @@ mode_t NewFileMode() {
 
 } // namespace
 
-OutputFile::OutputFile(OutputFile&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)), mode_(other.mode_), kind_(other.kind_),
-      path_(std::move(other.path_)), tempPath_(std::move(other.tempPath_)),
-      realPath_(std::move(other.realPath_)), appendStart_(other.appendStart_),
-      buffer_(std::move(other.buffer_)), capacity_(std::exchange(other.capacity_, 0)),
-      used_(std::exchange(other.used_, 0)), roomEnd_(std::exchange(other.roomEnd_, nullptr)),
-      failed_(other.failed_), error_(other.error_) {}
+OutputFile::OutputFile(OutputFile&& other) noexcept {
+    *this = std::move(other);
+}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     if (this != &other) {
         Abandon();
-        file_ = std::exchange(other.file_, nullptr);
+        fd_ = std::exchange(other.fd_, -1);
         mode_ = other.mode_;
         kind_ = other.kind_;
+        set_ = std::exchange(other.set_, nullptr);
+        if (set_) set_->Moved(&other, this);
         path_ = std::move(other.path_);
-        tempPath_ = std::move(other.tempPath_);
-        realPath_ = std::move(other.realPath_);
+        dirFd_ = std::exchange(other.dirFd_, -1);
+        targetName_ = std::move(other.targetName_);
+        tempName_ = std::move(other.tempName_);
+        listed_ = std::exchange(other.listed_, -1);
         appendStart_ = other.appendStart_;
+        error_ = other.error_;
+        problem_ = std::move(other.problem_);
         buffer_ = std::move(other.buffer_);
         capacity_ = std::exchange(other.capacity_, 0);
         used_ = std::exchange(other.used_, 0);
         roomEnd_ = std::exchange(other.roomEnd_, nullptr);
         failed_ = other.failed_;
-        error_ = other.error_;
     }
     return *this;
 }
@@ -115,47 +141,102 @@ OutputFile::~OutputFile() {
     Abandon();
 }
 
-void OutputFile::Begin(const std::string& path, Mode mode) {
+void OutputFile::Begin(const std::string& path, Mode mode, OutputSet* set) {
     Abandon();
     path_ = path;
     mode_ = mode;
     failed_ = false;
     error_ = 0;
+    problem_ = {};
     StartBuffer();
-    realPath_ = FollowLinks(path);
+    set_ = set;
+}
+
+void OutputFile::Fail(Wording wording, int error) {
+    problem_ = {path_, SystemErrorText(error), wording};
+}
+
+bool OutputFile::Refuse(Wording wording, int error) {
+    Fail(wording, error);
+    set_ = nullptr; // a file that never opened is no member: the job decides whether it can go on
+    return false;
 }
 
 bool OutputFile::Create(const std::string& path, Mode mode) {
-    Begin(path, mode);
+    Begin(path, mode, nullptr);
+    return StartReplace();
+}
+
+bool OutputFile::Create(const std::string& path, Mode mode, OutputSet& set) {
+    Begin(path, mode, &set);
+    return StartReplace();
+}
+
+bool OutputFile::OpenForAppend(const std::string& path, Mode mode) {
+    Begin(path, mode, nullptr);
+    return StartAppend();
+}
+
+bool OutputFile::OpenForAppend(const std::string& path, Mode mode, OutputSet& set) {
+    Begin(path, mode, &set);
+    return StartAppend();
+}
+
+bool OutputFile::StartReplace() {
+    kind_ = Kind::Replace;
+    const std::string real = FollowLinks(path_);
+    const size_t slash = real.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : real.substr(0, slash);
+    targetName_ = slash == std::string::npos ? real : real.substr(slash + 1);
+    if (targetName_.empty()) return Refuse(Wording::CannotWrite, EISDIR);
+
+    // The folder is held open: the temporary file is made, renamed and (when it must be) removed there, by
+    // its short name, whatever becomes of the path meanwhile.
+    const int dir = ::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return Refuse(Wording::CannotCreate, errno);
+    auto fail = [&](Wording wording, int error) {
+        ::close(dir);
+        return Refuse(wording, error);
+    };
 
     struct stat st {};
-    const bool exists = ::stat(realPath_.c_str(), &st) == 0;
+    const bool exists = ::fstatat(dir, targetName_.c_str(), &st, 0) == 0;
+    if (!exists && errno != ENOENT) return fail(Wording::CannotCreate, errno);
+    if (exists && S_ISDIR(st.st_mode)) return fail(Wording::CannotWrite, EISDIR);
     if (exists) {
-        // A target the user may not write stays refused, exactly as opening it for writing would refuse
-        // it; the rename below must never get round that.
-        const int fd = ::open(realPath_.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0) {
-            Fail();
-            return false;
+        // A target the user may not write stays refused, exactly as opening it for writing would refuse it;
+        // the rename below must never get round that. O_NONBLOCK: a pipe that nobody reads is refused, not
+        // waited for.
+        const int fd = ::openat(dir, targetName_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) return fail(Wording::CannotWrite, errno);
+        if (!S_ISREG(st.st_mode)) {
+            // A device or a pipe is written as it stands; there is nothing to replace.
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            ::close(dir);
+            fd_ = fd;
+            kind_ = Kind::Device;
+            if (set_) set_->Joined(this);
+            return true;
         }
         ::close(fd);
-        if (!S_ISREG(st.st_mode)) {
-            // A device or a pipe is written as it is; there is nothing to replace.
-            file_ = std::fopen(realPath_.c_str(), "wb");
-            kind_ = Kind::InPlace;
-            if (!file_) Fail();
-            return file_ != nullptr;
-        }
     }
 
-    std::string temp = DirectoryOf(realPath_) + "/." + NameOf(realPath_) + ".tavix-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    // Listed before it exists and made with the signals held back, so an interrupt never leaves it behind.
+    int fd = -1;
+    int error = EEXIST;
+    {
+        const guard::SignalsHeld held;
+        for (int attempt = 0; attempt < 100 && fd < 0 && error == EEXIST; ++attempt) {
+            tempName_ = TemporaryName();
+            listed_ = guard::ListTemporary(dir, tempName_.c_str());
+            fd = ::openat(dir, tempName_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            error = errno;
+            if (fd < 0) guard::Unlist(std::exchange(listed_, -1));
+        }
+    }
     if (fd < 0) {
-        // The directory refuses new files: the only way left is to write the target itself.
-        file_ = std::fopen(realPath_.c_str(), "wb");
-        kind_ = Kind::InPlace;
-        if (!file_) Fail();
-        return file_ != nullptr;
+        tempName_.clear();
+        return fail(exists ? Wording::CannotReplace : Wording::CannotCreate, error);
     }
     if (exists) {
         (void)::fchmod(fd, st.st_mode & 07777);
@@ -163,32 +244,31 @@ bool OutputFile::Create(const std::string& path, Mode mode) {
     } else {
         (void)::fchmod(fd, NewFileMode());
     }
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) {
-        Fail();
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    tempPath_ = std::move(temp);
-    kind_ = Kind::Replace;
+    fd_ = fd;
+    dirFd_ = dir;
+    if (set_) set_->Joined(this);
     return true;
 }
 
-bool OutputFile::OpenForAppend(const std::string& path, Mode mode) {
-    Begin(path, mode);
+bool OutputFile::StartAppend() {
     kind_ = Kind::Append;
-    file_ = std::fopen(realPath_.c_str(), "ab");
-    if (!file_) {
-        Fail();
+    const int fd = ::open(FollowLinks(path_).c_str(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) return Refuse(Wording::CannotWrite, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        problem_ = {path_, {}, Wording::NotRegular};
+        set_ = nullptr;
         return false;
     }
-    if (std::fseek(file_, 0, SEEK_END) != 0 || (appendStart_ = std::ftell(file_)) < 0) {
-        Fail();
-        std::fclose(file_);
-        file_ = nullptr;
-        return false;
+    appendStart_ = st.st_size;
+    {
+        const guard::SignalsHeld held;
+        listed_ = guard::ListAppend(fd, static_cast<off_t>(appendStart_));
     }
+    fd_ = fd;
+    if (set_) set_->Joined(this);
     return true;
 }
 
@@ -205,7 +285,7 @@ void OutputFile::AppendBytes(const char* data, size_t size) {
     if (capacity_ - used_ < size) {
         Flush();
         if (size >= capacity_) {
-            if (std::fwrite(data, 1, size, file_) != size) Fail();
+            WriteOut(data, size);
             return;
         }
     }
@@ -214,8 +294,8 @@ void OutputFile::AppendBytes(const char* data, size_t size) {
 }
 
 void OutputFile::Write(std::string_view text) {
-    assert(file_ && "write to an output file that is not open");
-    if (!file_) return;
+    assert(fd_ >= 0 && "write to an output file that is not open");
+    if (fd_ < 0) return;
     if (mode_ == Mode::Binary) {
         AppendBytes(text.data(), text.size());
         return;
@@ -237,8 +317,8 @@ void OutputFile::Write(std::string_view text) {
 }
 
 void OutputFile::PutAfterFlush(std::uint8_t byte) {
-    assert(file_ && "write to an output file that is not open");
-    if (!file_) return;
+    assert(fd_ >= 0 && "write to an output file that is not open");
+    if (fd_ < 0) return;
     if (mode_ == Mode::Text && byte == '\n') {
         AppendBytes("\r\n", 2);
         return;
@@ -248,7 +328,7 @@ void OutputFile::PutAfterFlush(std::uint8_t byte) {
 }
 
 char* OutputFile::RoomAfterFlush(size_t size) {
-    assert(file_ && "write to an output file that is not open");
+    assert(fd_ >= 0 && "write to an output file that is not open");
     Flush();
     if (capacity_ < size) {
         // Also serves an object that is not open, so that a misuse writes nothing instead of crashing.
@@ -260,8 +340,8 @@ char* OutputFile::RoomAfterFlush(size_t size) {
 }
 
 void OutputFile::Printf(const char* format, ...) {
-    assert(file_ && "write to an output file that is not open");
-    if (!file_) return;
+    assert(fd_ >= 0 && "write to an output file that is not open");
+    if (fd_ < 0) return;
     std::va_list args;
     va_start(args, format);
     std::va_list again;
@@ -278,56 +358,184 @@ void OutputFile::Printf(const char* format, ...) {
     va_end(again);
 }
 
+void OutputFile::WriteOut(const char* data, size_t size) {
+    // After a failed write the file is lost anyway: the rest is dropped, not written into a full disk
+    // again and again.
+    if (failed_ || fd_ < 0) return;
+    if (!WriteAll(fd_, data, size)) {
+        failed_ = true;
+        error_ = errno;
+    }
+}
+
 void OutputFile::Flush() {
-    if (used_ != 0 && file_ && std::fwrite(buffer_.get(), 1, used_, file_) != used_) Fail();
+    if (used_ != 0) WriteOut(buffer_.get(), used_);
     used_ = 0;
 }
 
 bool OutputFile::Close() {
-    if (!file_) return true;
+    if (fd_ < 0) return true;
     Flush();
-    if (std::fflush(file_) != 0 || std::ferror(file_) != 0) Fail();
-    if (std::fclose(file_) != 0) Fail();
-    file_ = nullptr;
-    switch (kind_) {
-    case Kind::Replace:
-        if (!failed_ && std::rename(tempPath_.c_str(), realPath_.c_str()) != 0) Fail();
-        if (failed_) ::unlink(tempPath_.c_str());
-        tempPath_.clear();
-        break;
-    case Kind::Append:
-        if (failed_) (void)::truncate(realPath_.c_str(), appendStart_);
-        break;
-    case Kind::InPlace:
-        break;
+    roomEnd_ = nullptr;
+    OutputSet::Finished f;
+    f.append = kind_ == Kind::Append;
+    f.path = path_;
+    f.listed = std::exchange(listed_, -1);
+    f.appendStart = appendStart_;
+    if (kind_ == Kind::Append) {
+        // Closed by the steps below; in a set it stays open, so that abandoning the set (or a signal) can
+        // still cut the file back.
+        f.fd = std::exchange(fd_, -1);
+    } else if (::close(std::exchange(fd_, -1)) != 0 && !failed_) {
+        failed_ = true;
+        error_ = errno;
+    }
+    if (kind_ == Kind::Replace) {
+        f.fd = std::exchange(dirFd_, -1);
+        f.tempName = std::exchange(tempName_, {});
+        f.targetName = std::exchange(targetName_, {});
+    }
+    if (failed_) Fail(Wording::CannotWrite, error_ != 0 ? error_ : EIO);
+
+    OutputSet* set = std::exchange(set_, nullptr);
+    if (kind_ == Kind::Device) {
+        guard::Unlist(f.listed);
+    } else if (failed_) {
+        OutputSet::Drop(f);
+    } else if (set) {
+        set->Add(std::move(f));
+    } else if (!OutputSet::PutInPlace(f)) {
+        failed_ = true;
+        problem_ = f.problem;
+    }
+    if (set) {
+        set->Left(this);
+        if (failed_) set->Fail(problem_);
     }
     return !failed_;
 }
 
-void OutputFile::Fail() {
-    if (!failed_ && error_ == 0) error_ = errno != 0 ? errno : EIO;
-    failed_ = true;
-}
-
 void OutputFile::Abandon() {
-    if (!file_) return;
-    std::fclose(file_);
-    file_ = nullptr;
+    if (fd_ < 0) return;
+    OutputSet::Finished f;
+    f.append = kind_ == Kind::Append;
+    f.path = path_;
+    f.listed = std::exchange(listed_, -1);
+    f.appendStart = appendStart_;
+    if (kind_ == Kind::Replace) {
+        ::close(std::exchange(fd_, -1));
+        f.fd = std::exchange(dirFd_, -1);
+        f.tempName = std::exchange(tempName_, {});
+        OutputSet::Drop(f);
+    } else if (kind_ == Kind::Append) {
+        f.fd = std::exchange(fd_, -1);
+        OutputSet::Drop(f);
+    } else {
+        ::close(std::exchange(fd_, -1));
+    }
     used_ = 0;
     roomEnd_ = nullptr;
-    if (kind_ == Kind::Replace) {
-        ::unlink(tempPath_.c_str());
-        tempPath_.clear();
-    } else if (kind_ == Kind::Append) {
-        (void)::truncate(realPath_.c_str(), appendStart_);
+    if (set_) {
+        OutputSet* set = std::exchange(set_, nullptr);
+        set->Left(this);
+        set->Fail({path_, {}, Wording::NotCompleted});
     }
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+OutputSet::~OutputSet() {
+    // Members still open are abandoned first: none may outlive the set it reports to.
+    while (!open_.empty())
+        open_.back()->Abandon();
+    if (!committed_) Abandon();
+}
+
+void OutputSet::Joined(OutputFile* file) {
+    open_.push_back(file);
+}
+
+void OutputSet::Left(OutputFile* file) {
+    open_.erase(std::remove(open_.begin(), open_.end(), file), open_.end());
+}
+
+void OutputSet::Moved(OutputFile* from, OutputFile* to) {
+    std::replace(open_.begin(), open_.end(), from, to);
+}
+
+void OutputSet::Drop(Finished& f) {
+    const guard::SignalsHeld held;
+    if (f.append) {
+        if (f.fd >= 0) (void)::ftruncate(f.fd, static_cast<off_t>(f.appendStart));
+    } else if (f.fd >= 0 && !f.tempName.empty()) {
+        ::unlinkat(f.fd, f.tempName.c_str(), 0);
+    }
+    guard::Unlist(std::exchange(f.listed, -1));
+    if (f.fd >= 0) ::close(std::exchange(f.fd, -1));
+}
+
+bool OutputSet::PutInPlace(Finished& f) {
+    const guard::SignalsHeld held;
+    bool ok = true;
+    if (f.append) {
+        if (f.fd >= 0 && ::close(f.fd) != 0) {
+            f.problem = {f.path, SystemErrorText(errno), Wording::CannotWrite};
+            ok = false; // nothing to cut back through: the descriptor is gone
+        }
+        f.fd = -1;
+    } else if (::renameat(f.fd, f.tempName.c_str(), f.fd, f.targetName.c_str()) != 0) {
+        f.problem = {f.path, SystemErrorText(errno), Wording::NotReplaced};
+        ::unlinkat(f.fd, f.tempName.c_str(), 0);
+        ok = false;
+    }
+    guard::Unlist(std::exchange(f.listed, -1));
+    if (f.fd >= 0) ::close(std::exchange(f.fd, -1));
+    return ok;
+}
+
+bool OutputSet::Commit() {
+    if (committed_) return !failed_;
+    while (!open_.empty())
+        open_.back()->Abandon(); // a member never closed: the job did not finish it
+    if (failed_) {
+        Abandon();
+        return false;
+    }
+    committed_ = true;
+    // Held back across all renames: a signal that comes now ends the process once the set is in place.
+    const guard::SignalsHeld held;
+    for (Finished& f : finished_) {
+        if (failed_) {
+            Drop(f);
+        } else if (!PutInPlace(f)) {
+            Fail(f.problem);
+        }
+    }
+    finished_.clear();
+    return !failed_;
+}
+
+void OutputSet::Abandon() {
+    for (Finished& f : finished_)
+        Drop(f);
+    finished_.clear();
+    Fail({{}, "the job was abandoned", Wording::Reason});
+    committed_ = true;
+}
+
+void OutputSet::Fail(const FileProblem& problem) {
+    if (failed_) return;
+    failed_ = true;
+    problem_ = problem;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileProblem* problem) {
     OutputFile file;
-    if (!file.Create(path, OutputFile::Mode::Binary)) return false;
-    file.Write(bytes);
-    return file.Close();
+    bool ok = file.Create(path, OutputFile::Mode::Binary);
+    if (ok) {
+        file.Write(bytes);
+        ok = file.Close();
+    }
+    if (!ok && problem) *problem = file.Problem();
+    return ok;
 }
 
 } // namespace base

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 
 namespace base {
 
@@ -44,6 +45,22 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
 bool FileExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    struct stat sa {};
+    struct stat sb {};
+    const bool aExists = ::stat(a.c_str(), &sa) == 0;
+    const bool bExists = ::stat(b.c_str(), &sb) == 0;
+    if (aExists && bExists) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (aExists || bExists) return false;
+    // Neither exists yet (an output a job is about to make, named again as one of its inputs): the same
+    // place once links and ".." are resolved as far as the folders exist.
+    std::error_code ea, eb;
+    const std::filesystem::path pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+    const std::filesystem::path pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+    return !ea && !eb && pa == pb;
 }
 
 std::string ExecutableDirectory() {

@@ -22,6 +22,10 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 
 bool FileExists(const std::string& path);
 
+// Whether a and b name the same file, by device and inode, so that hard links, symbolic links and ".." are
+// seen through. When neither exists, whether they name the same place; when only one does, false.
+bool SameFile(const std::string& a, const std::string& b);
+
 // The directory of the running executable with its trailing separator ("" when it cannot be found).
 std::string ExecutableDirectory();
 

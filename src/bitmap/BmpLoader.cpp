@@ -3,10 +3,10 @@
 #include "base/Format.h"
 #include "base/LittleEndian.h"
 #include "base/Path.h"
+#include "base/WholeFile.h"
 #include "shell/BmpRle.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -15,16 +15,12 @@ namespace bitmap {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Reads up to size bytes at offset into out, zero-filling whatever the file does not supply.
-void ReadAt(std::FILE* f, long offset, std::uint8_t* out, std::size_t size) {
-    std::size_t got = 0;
-    if (offset >= 0 && std::fseek(f, offset, SEEK_SET) == 0) got = std::fread(out, 1, size, f);
-    std::memset(out + got, 0, size - got);
+// Reads up to size bytes at offset into out, zero-filling whatever the file does not supply (also after a
+// read error: the loader treats an unreadable part like a file that ends early).
+void ReadAt(base::InputFile& f, std::uint64_t offset, std::uint8_t* out, std::size_t size) {
+    const long long got = f.ReadAt(offset, out, size);
+    const std::size_t kept = got > 0 ? static_cast<std::size_t>(got) : 0;
+    std::memset(out + kept, 0, size - kept);
 }
 
 } // namespace
@@ -63,6 +59,8 @@ const char* MessageOf(OpenStatus status) {
     case OpenStatus::FileNotExist:
         return "File Not Exist !!!";
     case OpenStatus::OpenFileError:
+        return "Open File Error !!!";
+    case OpenStatus::NotRegular:
         return "Open File Error !!!";
     case OpenStatus::WrongFileSize:
         return "Wrong File Size !!!";
@@ -120,15 +118,12 @@ OpenStatus CheckCompression(std::uint32_t compression, unsigned bitsPerPixel) {
 constexpr std::size_t kMaxRleStream = 8 * kPixelBufferSize;
 
 // The bytes from offset to the end of the file (at most kMaxRleStream).
-std::vector<std::uint8_t> ReadStream(std::FILE* f, std::uint32_t offset) {
+std::vector<std::uint8_t> ReadStream(base::InputFile& f, std::uint32_t offset) {
     std::vector<std::uint8_t> out;
-    if (offset > 0x7FFFFFFFu || std::fseek(f, 0, SEEK_END) != 0) return out;
-    const long end = std::ftell(f);
-    if (end <= static_cast<long>(offset) || std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0)
-        return out;
-    out.resize(
-        std::min<std::size_t>(static_cast<std::size_t>(end - static_cast<long>(offset)), kMaxRleStream));
-    out.resize(std::fread(out.data(), 1, out.size(), f));
+    if (f.Size() <= offset) return out;
+    out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(f.Size() - offset, kMaxRleStream)));
+    const long long got = f.ReadAt(offset, out.data(), out.size());
+    out.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     return out;
 }
 
@@ -140,13 +135,21 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
         result.status = OpenStatus::FileNotExist;
         return result;
     }
-    File file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    base::InputFile file;
+    switch (file.Open(path)) {
+    case base::ReadStatus::Ok:
+        break;
+    case base::ReadStatus::NotRegular:
+        result.status = OpenStatus::NotRegular;
+        result.detail.push_back(file.Problem());
+        return result;
+    default:
         result.status = OpenStatus::OpenFileError;
+        result.detail.push_back(file.Problem());
         return result;
     }
     std::uint8_t headers[54];
-    ReadAt(file.get(), 0, headers, sizeof headers);
+    ReadAt(file, 0, headers, sizeof headers);
     std::copy_n(headers, 14, bm.FileHeader.begin());
     std::copy_n(headers + 14, 40, bm.InfoHeader.begin());
     result.headersRead = true;
@@ -189,7 +192,7 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
 
     bm.RawPalette.fill(0);
     if (bm.PaletteBytes != 0) {
-        ReadAt(file.get(), static_cast<long>(tableStart), bm.RawPalette.data(),
+        ReadAt(file, tableStart, bm.RawPalette.data(),
                std::min<std::size_t>(bm.PaletteBytes, kRawPaletteSize));
         ConvertPalette(bm.RawPalette.data(), bm.ColourTable.data(), 256);
     }
@@ -197,15 +200,14 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
     // At most 1024 bytes a row (8 bits per pixel) and 768 rows: always inside Pixels.
     const std::size_t area = std::size_t{bm.BytesPerRow} * bm.Height;
     if (compression == kBiRle8 || compression == kBiRle4) {
-        const std::vector<std::uint8_t> stream = ReadStream(file.get(), offBits);
+        const std::vector<std::uint8_t> stream = ReadStream(file, offBits);
         std::fill_n(bm.Pixels.begin(), area, 0);
         const shell::RleTarget target{bm.Pixels.data(), bm.BytesPerRow, bm.BitsPerPixel, bm.Width, bm.Height};
         // A stream cut short leaves the rest zero, as a short uncompressed file does.
         shell::ExpandBmpRle(stream.data(), stream.size(), compression == kBiRle4, target);
     } else {
-        // An offset past what a long can address reads nothing (all zero), like a file that ends early.
-        const long pixelOffset = offBits <= 0x7FFFFFFFu ? static_cast<long>(offBits) : -1;
-        ReadAt(file.get(), pixelOffset, bm.Pixels.data(), area);
+        // An offset past the end reads nothing (all zero), like a file that ends early.
+        ReadAt(file, offBits, bm.Pixels.data(), area);
     }
 
     if (biHeight > 0) {

@@ -69,6 +69,7 @@ enum class OpenStatus {
     Ok,
     FileNotExist,
     OpenFileError,
+    NotRegular, // a FIFO or a device: refused before anything is read from it, as "Open File Error !!!"
     WrongFileSize,
     DeepColour,
     Os2Header,            // a 12-byte information header, whose colour entries are 3 bytes
@@ -85,11 +86,14 @@ const char* MessageOf(OpenStatus status);
 
 struct LoadResult {
     OpenStatus status = OpenStatus::Ok;
-    bool headersRead = false;   // the caption and the header grids follow the file even when it is refused
-    base::FailureDetail detail; // WrongFileSize: the file and the size it has against the sizes taken
+    bool headersRead = false; // the caption and the header grids follow the file even when it is refused
+    // WrongFileSize: the file and the size it has against the sizes taken; OpenFileError, NotRegular: the
+    // file and why it was not opened ("NAME is not a regular file").
+    base::FailureDetail detail;
 };
 
-// Reads the BMP at path into bitmap: the headers, the size, depth and compression checks, the colour table,
+// Reads the BMP at path into bitmap (a file that is not a regular file is refused as NotRegular before
+// anything is read from it): the headers, the size, depth and compression checks, the colour table,
 // the pixel rows turned over so that row 0 is the top row.
 // - FileHeader and InfoHeader keep the first 14 + 40 bytes whatever the header size; an OS/2 file (12-byte
 //   information header) is refused as Os2Header right after they are read.

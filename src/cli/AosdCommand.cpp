@@ -71,14 +71,14 @@ int RunAosd(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const AosdJob job = ParseAosdArgs(args);
     aosd::AosdState state;
     if (job.kind == AosdJob::Kind::Merge) {
-        for (size_t i = 0; i < job.sources.size(); ++i) {
-            const aosd::MergeResult result = aosd::MergeBinFile(state.merge, job.sources[i], i == 0);
-            if (result.failure) {
-                err << *result.failure << '\n';
-                return kExitFailure;
-            }
-            out << "File Name: " << result.fileName << "\nWrite Size: " << result.mergedSize << '\n';
+        // One run, one job: a source that fails leaves the merge file and its table as they were.
+        const aosd::MergeResult result = aosd::MergeBinFiles(state.merge, job.sources, true);
+        if (result.failure) {
+            err << *result.failure << '\n';
+            return kExitFailure;
         }
+        for (const aosd::MergedSource& merged : result.merged)
+            out << "File Name: " << merged.fileName << "\nWrite Size: " << merged.mergedSize << '\n';
         return kExitOk;
     }
 

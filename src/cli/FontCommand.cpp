@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/FileProblem.h"
+#include "base/OutputFile.h"
 #include "base/Path.h"
 #include "base/WholeFile.h"
 #include "cli/Commands.h"
@@ -19,6 +20,10 @@
 namespace cli {
 
 namespace {
+
+// A strings file is the string memo's text (256 characters); this leaves room for far longer texts, but a
+// file larger than this is not one.
+constexpr std::size_t kMaxStringsFileBytes = 1u << 20;
 
 // The options each subcommand takes.
 const std::set<std::string> kFontOptions = {"--font", "--size", "--style", "--allow-substitute"};
@@ -228,11 +233,12 @@ void PrintWritten(std::ostream& out, std::initializer_list<const char*> names) {
         out << "Wrote " << name << '\n';
 }
 
-// Saves the bank as its "Save" does; false, with the message on err, when nothing or not everything was
-// saved.
+// Saves the bank as its "Save" does, into outputs; false, with the message on err, when nothing or not
+// everything was saved.
 bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::string& dir,
-                 std::ostream& out, std::ostream& err) {
-    const font::BankSaveResult save = font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir);
+                 base::OutputSet& outputs, std::ostream& err) {
+    const font::BankSaveResult save =
+        font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir, outputs);
     if (!save.Ran) {
         err << "The bank is empty: nothing to save\n";
         return false;
@@ -241,26 +247,41 @@ bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::
         err << *save.failure << '\n' << base::DetailLines(save.detail);
         return false;
     }
-    PrintWritten(out, {font::kBankTextName, font::kBankBinaryName});
     return true;
 }
 
 bool GenerateTheCode(const font::FontState& state, bool halfWord, std::int32_t paletteFormat,
-                     const std::string& dir, std::ostream& out, std::ostream& err) {
-    const font::CodeGenResult code = font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir);
+                     const std::string& dir, base::OutputSet& outputs, std::ostream& out, std::ostream& err) {
+    const font::CodeGenResult code =
+        font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir, outputs);
     if (!code.Ran) {
         err << "The bank is empty: no code generated\n";
         return false;
     }
     if (code.failure) {
-        err << *code.failure << '\n';
+        err << *code.failure << '\n' << base::DetailLines(code.detail);
         return false;
     }
     if (!code.Note.empty()) out << code.Note << '\n';
-    PrintWritten(out, {"Font.c", "Font.h", "Font_Msb.txt", "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT",
-                       "FONT_MSB.BIN", "FONT_LSB.BIN"});
     return true;
 }
+
+// Puts a job's files in place together; false, with the message on err, when they could not be (then none
+// of them changed). The names written are listed once they are all in place.
+bool CommitFiles(base::OutputSet& outputs, const char* message, std::initializer_list<const char*> names,
+                 std::ostream& out, std::ostream& err) {
+    if (!outputs.Commit()) {
+        err << message << '\n' << base::DetailLines({outputs.Problem()});
+        return false;
+    }
+    PrintWritten(out, names);
+    return true;
+}
+
+constexpr std::initializer_list<const char*> kBankFiles = {font::kBankTextName, font::kBankBinaryName};
+constexpr std::initializer_list<const char*> kCodeFiles = {"Font.c",       "Font.h",      "Font_Msb.txt",
+                                                           "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT",
+                                                           "FONT_MSB.BIN", "FONT_LSB.BIN"};
 
 // Loads a bank file into the empty bank as "Load" does. False when the file could not be read; skipped
 // glyphs are reported and clear `clean`.
@@ -314,8 +335,10 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
     std::vector<std::u32string> lines;
     if (!job.ascii) {
         std::vector<std::uint8_t> bytes;
-        if (base::ReadWholeFile(*job.stringsFile, bytes) != base::ReadStatus::Ok)
-            throw base::Error("Unable to read " + *job.stringsFile);
+        base::FileProblem problem;
+        if (base::ReadWholeFile(*job.stringsFile, bytes, kMaxStringsFileBytes, &problem) !=
+            base::ReadStatus::Ok)
+            throw base::Error(base::ProblemText(problem));
         lines = font::MemoLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
     // What the glyphs will lose is known before anything is written, so that --strict writes nothing. A run
@@ -327,13 +350,18 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
     }
 
     MakeOutputDirectory(job.boxes.outputDirectory);
+    // Font_def.h, the bank files and the code are one job: they are replaced together, or none of them.
+    base::OutputSet outputs;
     font::StringsResult filled;
     if (job.ascii) {
         filled = font::InsertAscii(state->Editor, state->Bank, renderer);
     } else {
-        filled =
-            font::GenerateStrings(state->Editor, state->Bank, renderer, lines, job.boxes.outputDirectory);
-        if (filled.Messages.empty() || filled.Inserted > 0) PrintWritten(out, {font::kFontDefName});
+        filled = font::GenerateStrings(state->Editor, state->Bank, renderer, lines, job.boxes.outputDirectory,
+                                       outputs);
+        if (outputs.Failed()) {
+            Report(filled.Messages, err);
+            return kExitFailure;
+        }
     }
     const bool clean = Report(filled.Messages, err);
     if (!filled.Shortage.empty()) {
@@ -344,10 +372,18 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
     out << "Face: " << state->Editor.CurrentFont.Family << ", " << state->Bank.Count()
         << " glyphs in the bank\n";
 
-    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, out, err)) return kExitFailure;
-    if (job.code &&
-        !GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.boxes.outputDirectory, out, err))
+    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, outputs, err)) return kExitFailure;
+    if (job.code && !GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.boxes.outputDirectory,
+                                     outputs, out, err))
         return kExitFailure;
+    if (!outputs.Commit()) {
+        err << (job.code ? font::kCodeGenFail : font::kCreateFontFileError) << '\n'
+            << base::DetailLines({outputs.Problem()});
+        return kExitFailure;
+    }
+    if (!job.ascii) PrintWritten(out, {font::kFontDefName});
+    PrintWritten(out, kBankFiles);
+    if (job.code) PrintWritten(out, kCodeFiles);
     return clean ? kExitOk : kExitFailure;
 }
 
@@ -358,7 +394,9 @@ int RunSave(const FontSaveJob& job, std::ostream& out, std::ostream& err) {
     bool clean = true;
     if (!LoadTheBank(*state, job.bankFile, clean, out, err)) return kExitFailure;
     MakeOutputDirectory(job.boxes.outputDirectory);
-    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, out, err)) return kExitFailure;
+    base::OutputSet outputs;
+    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, outputs, err)) return kExitFailure;
+    if (!CommitFiles(outputs, font::kCreateFontFileError, kBankFiles, out, err)) return kExitFailure;
     return clean ? kExitOk : kExitFailure;
 }
 
@@ -367,8 +405,10 @@ int RunCode(const FontCodeJob& job, std::ostream& out, std::ostream& err) {
     auto state = std::make_unique<font::FontState>();
     bool clean = true;
     if (!LoadTheBank(*state, job.bankFile, clean, out, err)) return kExitFailure;
-    if (!GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.outputDirectory, out, err))
+    base::OutputSet outputs;
+    if (!GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.outputDirectory, outputs, out, err))
         return kExitFailure;
+    if (!CommitFiles(outputs, font::kCodeGenFail, kCodeFiles, out, err)) return kExitFailure;
     return clean ? kExitOk : kExitFailure;
 }
 

@@ -1,3 +1,4 @@
+#include "base/FileProblem.h"
 #include "bitmap/BmpLoader.h"
 #include "bitmap/HeaderView.h"
 #include "cli/Commands.h"
@@ -18,7 +19,7 @@ int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostr
     auto bm = std::make_unique<bitmap::CurrentBitmap>();
     const auto result = bitmap::LoadBitmapFile(*bm, args[0]);
     if (!result.headersRead) {
-        err << bitmap::MessageOf(result.status) << '\n';
+        err << bitmap::MessageOf(result.status) << '\n' << base::DetailLines(result.detail);
         return kExitFailure;
     }
     // Each grid's rows, its title row first, exactly as the Bitmap Header tab shows them.

@@ -1,5 +1,6 @@
 #include "cli/OsdCommand.h"
 
+#include "base/FileProblem.h"
 #include "cli/Commands.h"
 #include "osd/OsdFont.h"
 #include "osd/PaletteReduce.h"
@@ -63,11 +64,11 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << osd::PaletteNumberText(count) << '\n';
     }
 
+    // The font files and the reduced picture are one job: all of them are replaced at the end, or none.
+    base::OutputSet outputs;
     const osd::OsdOptions options =
         osd::MakeOsdOptions(ws->settings, job.sheet, job.to2Bpp, job.outputDirectory);
-    const osd::GenerateResult result = osd::GenerateOsdFont(ws->bitmap, options);
-    for (const std::string& note : result.notes)
-        out << note << '\n';
+    const osd::GenerateResult result = osd::GenerateOsdFont(ws->bitmap, options, outputs);
     if (result.failure) {
         err << *result.failure << '\n';
         return kExitFailure;
@@ -76,13 +77,18 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "Nothing generated: " << job.sheet << " is not a .bmp file\n";
         return kExitFailure;
     }
+    if (job.saveReduced)
+        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced,
+                                outputs);
+    if (!outputs.Commit()) {
+        err << base::ProblemText(outputs.Problem()) << '\n';
+        return kExitFailure;
+    }
+    for (const std::string& note : result.notes)
+        out << note << '\n';
     out << result.cellCount << " cells\n";
     if (!result.fontInitNote.empty()) err << result.fontInitNote << '\n';
-
-    if (job.saveReduced) {
-        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced);
-        out << "Saved " << *job.saveReduced << '\n';
-    }
+    if (job.saveReduced) out << "Saved " << *job.saveReduced << '\n';
     return kExitOk;
 }
 

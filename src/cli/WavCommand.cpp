@@ -1,6 +1,7 @@
 #include "cli/WavCommand.h"
 
 #include "base/FileProblem.h"
+#include "base/Path.h"
 #include "cli/Commands.h"
 #include "wav/WavState.h"
 #include "wav/WavView.h"
@@ -54,9 +55,8 @@ WavJob ParseWavArgs(const std::vector<std::string>& args) {
 namespace {
 
 // The window's message, then the file and why.
-int Fail(std::ostream& err, const std::string& message, const std::string& path, const std::string& reason) {
-    err << message << '\n';
-    if (!reason.empty()) err << base::DetailLines({{path, reason}});
+int Fail(std::ostream& err, const std::string& message, const base::FailureDetail& detail) {
+    err << message << '\n' << base::DetailLines(detail);
     return kExitFailure;
 }
 
@@ -70,42 +70,52 @@ void PrintGrid(std::ostream& out, const wav::DataGrid& grid) {
 
 int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const WavJob job = ParseWavArgs(args);
-    auto state = std::make_unique<wav::WavState>();
-    const wav::LoadResult load = wav::LoadWavFile(*state, job.input, {.writeBypass = false, .mapFile = true});
 
     if (job.action == WavJob::Action::Info) {
+        // The header and the bank shown are all that is read of the file.
+        const wav::WavInfo info = wav::ReadWavInfo(job.input, job.bank);
         // The group as a window that has loaded nothing before shows it after this load.
-        if (load.fileRead) {
+        if (info.load.fileRead) {
             wav::HeaderView view = wav::DefaultHeaderView();
-            wav::ShowLoad(view, load, state->check);
+            wav::ShowLoad(view, info.load, info.check);
             for (const wav::HeaderLabel& label : view)
                 out << wav::HeaderLine(label) << '\n';
         }
-        if (load.failure) return Fail(err, *load.failure, job.input, load.reason);
+        if (info.load.failure) return Fail(err, *info.load.failure, info.load.detail);
         if (job.bank) {
-            const std::uint64_t banks = wav::BankCount(state->WavImage.size());
-            if (*job.bank >= banks)
+            const std::uint64_t banks = wav::BankCount(info.load.fileSize);
+            if (!info.bankInRange)
                 throw UsageError{"--bank must be from 0 to " + std::to_string(banks - 1) + " for this file"};
-            PrintGrid(out, wav::DataGridOf(state->WavImage.Bytes(), *job.bank));
+            PrintGrid(out, wav::DataGridOfBank(info.bankBytes));
         }
         return kExitOk;
     }
 
-    if (load.failure) return Fail(err, *load.failure, job.input, load.reason);
-
     if (job.action == WavJob::Action::Strip) {
-        if (!wav::WriteBypassFile(state->WavImage.Bytes(), state->check, job.output))
-            return Fail(err, wav::kSaveFileError, job.output, "cannot be written");
+        const wav::LoadResult stripped = wav::StripWavFile(job.input, job.output);
+        if (stripped.failure) return Fail(err, *stripped.failure, stripped.detail);
         return kExitOk;
     }
 
+    if (base::SameFile(job.output, job.input))
+        return Fail(err, wav::kSaveFileError, {base::OutputIsInput(job.output)});
+    auto state = std::make_unique<wav::WavState>();
+    const wav::LoadResult load = wav::LoadWavFile(*state, job.input, {.writeBypass = false, .mapFile = true});
+    if (load.failure) return Fail(err, *load.failure, load.detail);
+
     if (job.channel == wav::Channel::Right && state->check.header.NumChannels != 2)
-        return Fail(err, "Right Channel: " + job.input + " has one channel", "", "");
+        return Fail(err, "Right Channel: " + job.input + " has one channel", {});
     const wav::GenerateResult generated = wav::GenerateResample(*state, job.channel, job.rate);
-    if (generated.failure) return Fail(err, *generated.failure, job.input, generated.reason);
+    if (generated.failure) {
+        base::FailureDetail detail;
+        if (!generated.reason.empty()) detail.push_back({job.input, generated.reason});
+        return Fail(err, *generated.failure, detail);
+    }
     out << "RESample_Length : " << wav::ResampleLengthText(generated.count, job.width) << '\n';
-    if (const auto failure = wav::SaveSampleFile(state->ResampleBuffer, job.width, job.sign, job.output))
-        return Fail(err, *failure, job.output, "cannot be written");
+    base::FailureDetail detail;
+    if (const auto failure =
+            wav::SaveSampleFile(state->ResampleBuffer, job.width, job.sign, job.output, job.input, &detail))
+        return Fail(err, *failure, detail);
     return kExitOk;
 }
 

@@ -144,7 +144,7 @@ constexpr int kMaxArrays = 255;
 } // namespace
 
 CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
-                               const std::string& outputDirectory) {
+                               const std::string& outputDirectory, base::OutputSet& set) {
     CodeGenResult result;
     if (bank.Empty()) return result;
     result.Ran = true;
@@ -156,6 +156,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t
         result.failure =
             base::strprintf("%s The bank needs %zu arrays of 128 words; FONT_Init sends at most %d.",
                             kCodeGenFail, (words + 127) / 128, kMaxArrays);
+        set.Fail({{}, *result.failure});
         return result;
     }
 
@@ -172,9 +173,11 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t
         {"FONT_MSB.BIN", Mode::Binary, {}}, {"FONT_LSB.BIN", Mode::Binary, {}},
     };
     for (Output& o : outputs) {
-        if (!o.file.Create(base::JoinPath(outputDirectory, o.name), o.mode)) {
+        if (!o.file.Create(base::JoinPath(outputDirectory, o.name), o.mode, set)) {
             result.failure = kCodeGenFail;
-            return result; // every file opened so far is abandoned: nothing changes on disk
+            result.detail.push_back(o.file.Problem());
+            set.Fail(o.file.Problem());
+            return result; // every file opened so far is abandoned with the set: nothing changes on disk
         }
     }
 
@@ -191,16 +194,29 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t
     tmp.file.Write(t.tmp);
     msbBin.file.Write(t.msbBin);
     lsbBin.file.Write(t.lsbBin);
-    bool ok = true;
     for (Output& o : outputs)
-        ok = o.file.Close() && ok;
-    if (!ok) result.failure = kCodeGenFail;
+        if (!o.file.Close()) result.detail.push_back(o.file.Problem());
+    if (set.Failed()) {
+        result.failure = kCodeGenFail;
+        if (result.detail.empty()) result.detail.push_back(set.Problem());
+    }
 
     result.Arrays = t.arrays;
     result.MergedColours = t.mergedCount;
     result.StoredOrderGlyphs = t.storedOrder;
     if (t.storedOrder > 0)
         result.Note = base::strprintf("Half Word: %d glyph(s) kept their stored order", t.storedOrder);
+    return result;
+}
+
+CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
+                               const std::string& outputDirectory) {
+    base::OutputSet set;
+    CodeGenResult result = GenerateBankCode(bank, halfWord, paletteFormat, outputDirectory, set);
+    if (result.Ran && !result.failure && !set.Commit()) {
+        result.failure = kCodeGenFail;
+        result.detail.push_back(set.Problem());
+    }
     return result;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "base/Error.h"
+#include "base/FileProblem.h"
+#include "base/OutputFile.h"
 #include "font/FontBank.h"
 
 #include <cstddef>
@@ -40,9 +42,10 @@ inline constexpr const char* kCodeGenFail = "Font CodeGen Fail !!!";
 std::optional<std::vector<std::uint16_t>> HalfWordOrder(const GlyphNode& node);
 
 struct CodeGenResult {
-    bool Ran = false;      // false: the bank is empty and no file was touched
-    base::Failure failure; // DialogPrintError on panel 1: nothing was written
-    int Arrays = 0;        // MSB/LSB array pairs written
+    bool Ran = false;           // false: the bank is empty and no file was touched
+    base::Failure failure;      // DialogPrintError on panel 1: nothing was written
+    base::FailureDetail detail; // the file that could not be written, with the reason
+    int Arrays = 0;             // MSB/LSB array pairs written
     std::size_t MergedColours = 0;
     // With Half Word: the glyphs emitted in stored order because the reordering does not apply to them,
     // and the note that says so for status panel 1 (empty when there are none).
@@ -50,12 +53,17 @@ struct CodeGenResult {
     std::string Note;
 };
 
-// "Code": writes the eight files into outputDirectory (empty: the current directory), replacing them
-// safely. An empty bank touches nothing. When any file cannot be created, or the bank needs more arrays
-// than FONT_Init can send (255), nothing is written and failure says "Font CodeGen Fail !!!"; a file that
-// could not be completed (a full disk) keeps its old content and gives the same message.
-// paletteFormat 0 writes the palette as RGB666, anything else as RGB888.
+// "Code": writes the eight files into outputDirectory (empty: the current directory), replacing all eight
+// together or none. An empty bank touches nothing. When any file cannot be created or completed (a folder
+// that refuses temporary files, a full disk), or the bank needs more arrays than FONT_Init can send (255),
+// no file changes and failure says "Font CodeGen Fail !!!" (with the array count where the bank is too
+// large; the file and the reason in detail where a file failed). paletteFormat 0 writes the palette as
+// RGB666, anything else as RGB888.
 CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
                                const std::string& outputDirectory);
+// The same as part of a larger job: the files join set, and nothing is in place before set.Commit(); a
+// failure fails set.
+CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
+                               const std::string& outputDirectory, base::OutputSet& set);
 
 } // namespace font

@@ -44,28 +44,43 @@ std::string BankBinary(const FontBank& bank, std::int32_t binSort) {
 }
 
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
-                        const std::string& outputDirectory) {
+                        const std::string& outputDirectory, base::OutputSet& outputs) {
     BankSaveResult result;
     if (bank.Empty()) return result;
     result.Ran = true;
     base::OutputFile text;
     base::OutputFile binary;
-    const auto failed = [&result](const base::OutputFile& file) {
+    const auto failed = [&result](const base::FileProblem& problem) {
         result.failure = kCreateFontFileError;
-        result.detail.push_back({file.Path(), base::SystemErrorText(file.ErrorNumber())});
+        result.detail.push_back(problem);
     };
-    if (!text.Create(base::JoinPath(outputDirectory, kBankTextName), base::OutputFile::Mode::Text)) {
-        failed(text);
+    if (!text.Create(base::JoinPath(outputDirectory, kBankTextName), base::OutputFile::Mode::Text, outputs)) {
+        failed(text.Problem());
+        outputs.Fail(text.Problem());
         return result;
     }
-    if (!binary.Create(base::JoinPath(outputDirectory, kBankBinaryName), base::OutputFile::Mode::Binary)) {
-        failed(binary);
-        return result; // both are abandoned: neither file changes
+    if (!binary.Create(base::JoinPath(outputDirectory, kBankBinaryName), base::OutputFile::Mode::Binary,
+                       outputs)) {
+        failed(binary.Problem());
+        outputs.Fail(binary.Problem());
+        return result; // the text file is abandoned with the set
     }
     text.Write(BankText(bank, currentFont));
     binary.Write(BankBinary(bank, binSort));
-    if (!text.Close()) failed(text);
-    if (!binary.Close()) failed(binary);
+    if (!text.Close()) failed(text.Problem());
+    if (!binary.Close()) failed(binary.Problem());
+    if (outputs.Failed() && !result.failure) failed(outputs.Problem());
+    return result;
+}
+
+BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
+                        const std::string& outputDirectory) {
+    base::OutputSet outputs;
+    BankSaveResult result = SaveBank(bank, currentFont, binSort, outputDirectory, outputs);
+    if (result.Ran && !result.failure && !outputs.Commit()) {
+        result.failure = kCreateFontFileError;
+        result.detail.push_back(outputs.Problem());
+    }
     return result;
 }
 
@@ -104,12 +119,11 @@ std::string StyleBoxText(const std::string& text) {
 
 BankLoadResult LoadBankFile(FontBank& bank, const std::string& path, const Palette& currentPalette) {
     std::vector<std::uint8_t> bytes;
-    int error = 0;
-    if (const auto status = base::ReadWholeFile(path, bytes, kMaxBankFileBytes, &error);
-        status != base::ReadStatus::Ok) {
+    base::FileProblem problem;
+    if (base::ReadWholeFile(path, bytes, kMaxBankFileBytes, &problem) != base::ReadStatus::Ok) {
         BankLoadResult result;
         result.failure = kOpenFontFileError;
-        result.detail.push_back({path, base::ReadFailureReason(status, error, kMaxBankFileBytes)});
+        result.detail.push_back(problem);
         return result;
     }
     return LoadBankText(bank, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),

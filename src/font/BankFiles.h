@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/FileProblem.h"
+#include "base/OutputFile.h"
 #include "font/FontBank.h"
 #include "font/TextRenderer.h"
 
@@ -36,11 +37,15 @@ struct BankSaveResult {
 };
 
 // "Save": writes FontBank.txt and FontBank.bin into outputDirectory (empty: the current directory),
-// replacing them safely. An empty bank touches nothing. When either file cannot be created, neither is
-// changed and the result says "Create FONT File Error !!!"; the same text reports a file that could not be
-// completed (a full disk), which then keeps its old content.
+// replacing both together or neither. An empty bank touches nothing. When either file cannot be created or
+// completed (a folder that refuses temporary files, a full disk), neither is changed and the result says
+// "Create FONT File Error !!!", its detail which file failed and why.
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
                         const std::string& outputDirectory);
+// The same as part of a larger job: both files join outputs, and nothing is in place before
+// outputs.Commit(); a failure fails outputs.
+BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
+                        const std::string& outputDirectory, base::OutputSet& outputs);
 
 // The open dialog's settings for the bank's "Load".
 inline constexpr const char* kBankFileFilter = "Font Bank File(*.txt)|*.txt|All File(*.*)|*.*";

@@ -121,7 +121,7 @@ void BankPanel::Font_btnBankCodeClick() {
     const CodeGenResult result = GenerateBankCode(tab_.State().Bank, tab_.State().HalfWord,
                                                   tab_.Settings().PaletteFormat, std::string());
     if (result.failure) {
-        tab_.Messages().DialogPrintError(1, *result.failure);
+        tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
         return;
     }
     if (!result.Note.empty()) tab_.Messages().SetPanel(1, result.Note);

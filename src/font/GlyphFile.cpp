@@ -1,5 +1,6 @@
 #include "font/GlyphFile.h"
 
+#include "base/Error.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -58,20 +59,12 @@ GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, std::int32_t bi
 
 namespace {
 
-void WriteOne(const std::string& directory, const std::string& name, const std::string& bytes,
-              base::OutputFile::Mode mode, GlyphSaveResult& result) {
+struct GlyphOutput {
+    const std::string* name;
+    const std::string* bytes;
+    base::OutputFile::Mode mode;
     base::OutputFile file;
-    if (!file.Create(base::JoinPath(directory, name), mode)) {
-        result.failures.push_back("Unable to create " + name);
-        return;
-    }
-    file.Write(bytes);
-    if (!file.Close()) {
-        result.failures.push_back("Unable to write " + name);
-        return;
-    }
-    result.Written.push_back(name);
-}
+};
 
 } // namespace
 
@@ -80,10 +73,33 @@ GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount,
     const GlyphFileNames names = GlyphFileNamesOf(editor.GlyphBpp(), bankCount);
     const GlyphFileContents contents = GlyphFileContentsOf(editor, binSort);
     GlyphSaveResult result;
-    if (!names.OneBit.empty())
-        WriteOne(outputDirectory, names.OneBit, contents.OneBit, base::OutputFile::Mode::Text, result);
-    WriteOne(outputDirectory, names.Glyph, contents.Glyph, base::OutputFile::Mode::Text, result);
-    WriteOne(outputDirectory, names.Raw, contents.Raw, base::OutputFile::Mode::Binary, result);
+    // The files of one glyph belong together: all are replaced, or none.
+    base::OutputSet set;
+    GlyphOutput outputs[] = {
+        {&names.OneBit, &contents.OneBit, base::OutputFile::Mode::Text, {}},
+        {&names.Glyph, &contents.Glyph, base::OutputFile::Mode::Text, {}},
+        {&names.Raw, &contents.Raw, base::OutputFile::Mode::Binary, {}},
+    };
+    for (GlyphOutput& o : outputs) {
+        if (o.name->empty()) continue;
+        if (!o.file.Create(base::JoinPath(outputDirectory, *o.name), o.mode, set)) {
+            result.failures.push_back(base::ProblemText(o.file.Problem()));
+            set.Fail(o.file.Problem());
+        }
+    }
+    if (!result.failures.empty()) return result;
+    for (GlyphOutput& o : outputs) {
+        if (!o.file.IsOpen()) continue;
+        o.file.Write(*o.bytes);
+        if (!o.file.Close()) result.failures.push_back(base::ProblemText(o.file.Problem()));
+    }
+    if (!result.failures.empty()) return result;
+    if (!set.Commit()) {
+        result.failures.push_back(base::ProblemText(set.Problem()));
+        return result;
+    }
+    for (const GlyphOutput& o : outputs)
+        if (!o.name->empty()) result.Written.push_back(*o.name);
     return result;
 }
 
@@ -97,10 +113,9 @@ constexpr std::size_t kMaxGlyphFileBytes = 64u << 20;
 std::optional<std::string> LoadGlyphFile(GlyphEditor& editor, const std::string& path,
                                          base::FailureDetail* detail) {
     std::vector<std::uint8_t> bytes;
-    int error = 0;
-    if (const auto status = base::ReadWholeFile(path, bytes, kMaxGlyphFileBytes, &error);
-        status != base::ReadStatus::Ok) {
-        if (detail) detail->push_back({path, base::ReadFailureReason(status, error, kMaxGlyphFileBytes)});
+    base::FileProblem problem;
+    if (base::ReadWholeFile(path, bytes, kMaxGlyphFileBytes, &problem) != base::ReadStatus::Ok) {
+        if (detail) detail->push_back(problem);
         return std::string(kOpenFontFileError);
     }
     return LoadGlyphText(editor, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));

@@ -40,13 +40,14 @@ struct GlyphFileContents {
 GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, std::int32_t binSort);
 
 struct GlyphSaveResult {
-    std::vector<std::string> Written;  // the file names written, in order
-    std::vector<std::string> failures; // "Unable to create NAME" / "Unable to write NAME", in order
+    std::vector<std::string> Written;  // the file names written, in order; none after a failure
+    std::vector<std::string> failures; // which file could not be written and why, in order
 };
 
-// "Save": writes the files into outputDirectory (empty: the current directory), replacing files of those
-// names safely. A file that cannot be written leaves its old content and is named in failures; the other
-// files are still written (the raw file does not depend on the glyph file). The editor is not changed.
+// "Save": writes the files into outputDirectory (empty: the current directory), replacing all of them
+// together or none. A file that cannot be created or written is named in failures with the reason
+// ("cannot replace NAME safely: Permission denied", "cannot write NAME: File too large"); then no file
+// changes. The editor is not changed.
 GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount, std::int32_t binSort,
                                const std::string& outputDirectory);
 

@@ -1,5 +1,7 @@
 #include "font/TextStrings.h"
 
+#include "base/Error.h"
+#include "base/FileProblem.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -76,21 +78,32 @@ void RenderAndInsert(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer
 } // namespace
 
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
-                              const std::vector<std::u32string>& lines, const std::string& outputDirectory) {
+                              const std::vector<std::u32string>& lines, const std::string& outputDirectory,
+                              base::OutputSet& outputs) {
     StringsResult result;
     const FontDef def = BuildFontDef(lines);
     if (!RoomFor(bank, def.Distinct.size(), result)) return result;
     base::OutputFile file;
-    if (!file.Create(base::JoinPath(outputDirectory, kFontDefName), base::OutputFile::Mode::Text)) {
-        result.Messages.push_back(std::string("Unable to create ") + kFontDefName);
+    if (!file.Create(base::JoinPath(outputDirectory, kFontDefName), base::OutputFile::Mode::Text, outputs)) {
+        result.Messages.push_back(base::ProblemText(file.Problem()));
+        outputs.Fail(file.Problem());
         return result;
     }
     file.Write(def.Text);
     if (!file.Close()) {
-        result.Messages.push_back(std::string("Unable to write ") + kFontDefName);
+        result.Messages.push_back(base::ProblemText(file.Problem()));
         return result;
     }
     if (!def.Distinct.empty()) RenderAndInsert(editor, bank, renderer, def.Distinct, result);
+    return result;
+}
+
+StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
+                              const std::vector<std::u32string>& lines, const std::string& outputDirectory) {
+    base::OutputSet outputs;
+    StringsResult result = GenerateStrings(editor, bank, renderer, lines, outputDirectory, outputs);
+    if (!outputs.Failed() && !outputs.Commit())
+        result.Messages.push_back(base::ProblemText(outputs.Problem()));
     return result;
 }
 

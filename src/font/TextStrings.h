@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/OutputFile.h"
 #include "font/FontBank.h"
 #include "font/GlyphEditor.h"
 #include "font/TextRenderer.h"
@@ -37,9 +38,9 @@ struct FontDef {
 FontDef BuildFontDef(const std::vector<std::u32string>& lines);
 
 struct StringsResult {
-    // For DialogPrintError on panel 1, in order: Font_def.h that could not be written ("Unable to create
-    // Font_def.h" / "Unable to write Font_def.h": then nothing was inserted), "Font Bank Full !!!" once
-    // for a run the bank has no room for, or "Create Node Fail !!!" for a glyph memory could not hold.
+    // For DialogPrintError on panel 1, in order: Font_def.h that could not be written, with the reason
+    // ("cannot write Font_def.h: No space left on device": then nothing was inserted), "Font Bank Full !!!"
+    // once for a run the bank has no room for, or "Create Node Fail !!!" for a glyph memory could not hold.
     std::vector<std::string> Messages;
     std::size_t Inserted = 0;
     // For a run the bank has no room for: "This run needs 300 glyphs; the bank has 256 free". Empty
@@ -57,6 +58,11 @@ struct StringsResult {
 // !!!" once and the Shortage.
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
                               const std::vector<std::u32string>& lines, const std::string& outputDirectory);
+// The same as part of a larger job (the CLI's bank run, which also saves the bank and its code): Font_def.h
+// joins outputs and is in place only after outputs.Commit(); a failure fails outputs.
+StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
+                              const std::vector<std::u32string>& lines, const std::string& outputDirectory,
+                              base::OutputSet& outputs);
 
 // "Ascii": renders and inserts the 95 characters 33 ("!") to 127 (the delete character, drawn as the face
 // draws that code), then clears the surface. The tab also empties the entry box. A bank with fewer than 95

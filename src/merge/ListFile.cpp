@@ -1,5 +1,6 @@
 #include "merge/ListFile.h"
 
+#include "base/Error.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -68,11 +69,10 @@ LoadListResult LoadFileList(MergeList& list, int selectedRow, const std::string&
     LoadListResult result;
     result.selectRow = selectedRow;
     std::vector<std::uint8_t> bytes;
-    int error = 0;
-    if (const auto status = base::ReadWholeFile(listPath, bytes, kMaxListFileBytes, &error);
-        status != base::ReadStatus::Ok) {
+    base::FileProblem problem;
+    if (base::ReadWholeFile(listPath, bytes, kMaxListFileBytes, &problem) != base::ReadStatus::Ok) {
         result.failure = "Open File List Error !";
-        result.detail.push_back({listPath, base::ReadFailureReason(status, error, kMaxListFileBytes)});
+        result.detail.push_back(problem);
         return result;
     }
     const std::string listDirectory = base::SplitPath(listPath).directory;
@@ -90,9 +90,9 @@ LoadListResult LoadFileList(MergeList& list, int selectedRow, const std::string&
         }
         const std::string path = name.front() == '/' ? name : base::JoinPath(listDirectory, name);
         const MeasuredFile m = MeasureFile(path);
-        if (m.status == MeasuredFile::Status::CannotOpen) {
+        if (m.status == MeasuredFile::Status::CannotOpen || m.status == MeasuredFile::Status::NotRegular) {
             ++missing;
-            result.detail.push_back({path, m.reason});
+            result.detail.push_back(m.problem);
             continue;
         }
         if (m.status == MeasuredFile::Status::TooLarge || !list.Fits(m.size)) {

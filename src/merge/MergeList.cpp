@@ -97,9 +97,8 @@ int InsertionRow(const MergeList& list, int selectedRow) {
 
 MeasuredFile MeasureFile(const std::string& path) {
     MeasuredFile m;
-    constexpr const char* kNotRegular = "not a regular file";
     if (path.empty() || path.find('\0') != std::string::npos) {
-        m.reason = base::SystemErrorText(ENOENT);
+        m.problem = {path, base::SystemErrorText(ENOENT)};
         return m;
     }
     std::error_code ec;
@@ -109,22 +108,24 @@ MeasuredFile MeasureFile(const std::string& path) {
     // would hang the window waiting for a writer (O_NONBLOCK covers one that appears in between).
     struct stat info {};
     if (::stat(m.fullPath.c_str(), &info) != 0) {
-        m.reason = base::SystemErrorText(errno);
+        m.problem = {path, base::SystemErrorText(errno)};
         return m;
     }
     if (!S_ISREG(info.st_mode)) {
-        m.reason = kNotRegular;
+        m.status = MeasuredFile::Status::NotRegular;
+        m.problem = {path, {}, base::Wording::NotRegular};
         return m;
     }
     const int fd = ::open(m.fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        m.reason = base::SystemErrorText(errno);
+        m.problem = {path, base::SystemErrorText(errno)};
         return m;
     }
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
     if (!regular) {
-        m.reason = kNotRegular;
+        m.status = MeasuredFile::Status::NotRegular;
+        m.problem = {path, {}, base::Wording::NotRegular};
         return m;
     }
     m.size = static_cast<std::uint64_t>(info.st_size);
@@ -142,6 +143,10 @@ EditResult AddFile(MergeList& list, int selectedRow, const std::string& path) {
     const MeasuredFile m = MeasureFile(path);
     if (m.status == MeasuredFile::Status::CannotOpen) {
         result.failure = CannotOpenMessage(m.fullPath.empty() ? path : m.fullPath);
+        return result;
+    }
+    if (m.status == MeasuredFile::Status::NotRegular) {
+        result.failure = base::ProblemText({m.fullPath, {}, base::Wording::NotRegular});
         return result;
     }
     if (m.status == MeasuredFile::Status::TooLarge || !list.Fits(m.size)) {

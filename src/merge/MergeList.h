@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/FileProblem.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -60,16 +62,16 @@ int InsertionRow(const MergeList& list, int selectedRow);
 
 // A file as it was found for the list.
 struct MeasuredFile {
-    enum class Status { Ok, CannotOpen, TooLarge };
+    enum class Status { Ok, CannotOpen, NotRegular, TooLarge };
     Status status = Status::CannotOpen;
     std::uint64_t size = 0;
-    std::string fullPath; // path made absolute against the current directory
-    std::string reason;   // CannotOpen: why ("No such file or directory", "not a regular file")
+    std::string fullPath;      // path made absolute against the current directory
+    base::FileProblem problem; // CannotOpen, NotRegular: the path as given and why
 };
 
-// Opens path for reading and takes its size. Only a regular file counts: a directory, a device, a pipe or a
-// name with a NUL byte in it is CannotOpen (a pipe is opened without waiting for a writer). A file of more
-// than 0xFFFFFFFF bytes is TooLarge.
+// Opens path for reading and takes its size. Only a regular file counts: a directory, a device or a pipe is
+// NotRegular (a pipe is opened without waiting for a writer), a name with a NUL byte in it CannotOpen. A
+// file of more than 0xFFFFFFFF bytes is TooLarge.
 MeasuredFile MeasureFile(const std::string& path);
 
 // What an edit leaves behind: the row the grid selects next and, when nothing was added, the message for
@@ -81,8 +83,8 @@ struct EditResult {
 
 // A double-click in the file list: measures the file at path and inserts it, under its file name, at
 // InsertionRow(selectedRow), then selects the row after it (at most row 199). Nothing is added, and the
-// selection stays, when the list is full, the file cannot be opened or it would take the total past
-// 0xFFFFFFFF bytes; failure then says which.
+// selection stays, when the list is full, the file cannot be opened or is not a regular file ("NAME is not
+// a regular file"), or it would take the total past 0xFFFFFFFF bytes; failure then says which.
 EditResult AddFile(MergeList& list, int selectedRow, const std::string& path);
 
 // "Delete": removes the entry at the selected row; the selection stays, on the entry that followed. Nothing

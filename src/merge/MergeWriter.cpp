@@ -1,5 +1,6 @@
 #include "merge/MergeWriter.h"
 
+#include "base/Error.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -42,6 +43,11 @@ std::string ChangedMessage(const std::vector<const MergeEntry*>& changed) {
 bool CopyEntry(const MergeEntry& e, base::OutputFile& out, std::vector<char>& buffer) {
     const int fd = ::open(e.Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     std::uint64_t copied = 0;
     bool ok = true;
@@ -122,26 +128,33 @@ std::optional<std::string> MergeFiles(const MergeList& list, const std::string& 
     if (!changed.empty()) return ChangedMessage(changed);
 
     const MergeOutputs names = MergeOutputNames(chosen);
-    // Both files are opened before either is written, so a name that cannot be written costs nothing.
-    const auto cannotWrite = [detail](const base::OutputFile& file, const char* message) {
-        if (detail) detail->push_back({file.Path(), base::SystemErrorText(file.ErrorNumber())});
+    for (const std::string& output : {names.image, names.table})
+        for (const MergeEntry& e : list.Entries())
+            if (base::SameFile(output, e.Path)) return base::ProblemText(base::OutputIsInput(output));
+
+    // The image and its table are replaced together at the end, or neither: both are opened before either
+    // is written, so a name that cannot be written costs nothing.
+    const auto cannotWrite = [detail](const base::FileProblem& problem, const char* message) {
+        if (detail) detail->push_back(problem);
         return std::optional<std::string>(message);
     };
+    base::OutputSet outputs;
     base::OutputFile image;
-    if (!image.Create(names.image, base::OutputFile::Mode::Binary))
-        return cannotWrite(image, "Open Merged file name error !!!");
+    if (!image.Create(names.image, base::OutputFile::Mode::Binary, outputs))
+        return cannotWrite(image.Problem(), "Open Merged file name error !!!");
     base::OutputFile table;
-    if (!table.Create(names.table, base::OutputFile::Mode::Binary))
-        return cannotWrite(table, "Open file name table error !!!");
+    if (!table.Create(names.table, base::OutputFile::Mode::Binary, outputs))
+        return cannotWrite(table.Problem(), "Open file name table error !!!");
 
     std::vector<char> buffer(kCopyChunk);
     for (const MergeEntry& e : list.Entries())
         if (!CopyEntry(e, image, buffer)) return ChangedMessage({&e});
     table.Write(OffsetTable(list));
 
-    // Leaving a function with a file still open abandons it: the target keeps its old bytes.
-    if (!image.Close()) return cannotWrite(image, "Open Merged file name error !!!");
-    if (!table.Close()) return cannotWrite(table, "Open file name table error !!!");
+    // Leaving a function with a file still open abandons it, and the set with it: no target changes.
+    if (!image.Close()) return cannotWrite(image.Problem(), "Open Merged file name error !!!");
+    if (!table.Close()) return cannotWrite(table.Problem(), "Open file name table error !!!");
+    if (!outputs.Commit()) return cannotWrite(outputs.Problem(), "Open Merged file name error !!!");
     return std::nullopt;
 }
 

@@ -45,13 +45,13 @@ MergeOutputs MergeOutputNames(const std::string& chosen);
 // when it did not write them, nullopt when both were written.
 //
 // Before anything is written every entry is checked: a file that is missing, or whose size is no longer the
-// one in the list, stops the merge with one message naming those files and asking to add them again. A
-// file that changes or cannot be read while it is copied stops it the same way. Both files are written
-// through safe replacement, so a stopped merge, "Open Merged file name error !!!" and "Open file name table
-// error !!!" leave the previous files as they were; the image is put in place first, so the one case that
-// leaves a new image beside the old table is a table that fails as it is put in place (its message says
-// that the table is not written). An empty list writes nothing and returns nullopt. When detail is given,
-// a file that could not be written is added to it with the system's reason.
+// one in the list, stops the merge with one message naming those files and asking to add them again; an
+// output that is one of the entries' files (by device and inode: also through a link) stops it with "the
+// output NAME is the input". A file that changes or cannot be read while it is copied stops it the same
+// way. The image and the table are replaced together at the end or not at all, so a stopped merge, "Open
+// Merged file name error !!!" and "Open file name table error !!!" leave the previous files as they were.
+// An empty list writes nothing and returns nullopt. When detail is given, a file that could not be written
+// is added to it with the reason ("cannot replace NAME safely: Permission denied").
 std::optional<std::string> MergeFiles(const MergeList& list, const std::string& chosen,
                                       base::FailureDetail* detail = nullptr);
 

@@ -1,5 +1,7 @@
 #include "osd/OsdFont.h"
 
+#include "base/Error.h"
+#include "base/FileProblem.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -197,9 +199,10 @@ std::array<std::uint8_t, bitmap::kRawPaletteSize> TableEntries(const CurrentBitm
     return entries;
 }
 
-// The three palette tables: one component of every entry, 16 to a line.
+// The three palette tables: one component of every entry, 16 to a line. Each joins the run's outputs; its
+// note is made once the outputs are in place.
 void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, const std::string& baseName,
-                        GenerateResult& result) {
+                        base::OutputSet& outputs, std::vector<std::string>& notes) {
     struct Table {
         const char* suffix;
         int byteInEntry; // entries are blue, green, red, reserved
@@ -210,7 +213,8 @@ void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, cons
     for (const Table& t : kTables) {
         const std::string name = baseName + t.suffix;
         OutputFile file;
-        if (!file.Create(base::JoinPath(options.outputDirectory, name), OutputFile::Mode::Text)) continue;
+        if (!file.Create(base::JoinPath(options.outputDirectory, name), OutputFile::Mode::Text, outputs))
+            continue;
         std::string text;
         text.reserve(256 * 6 + 16);
         for (int i = 0; i < 256; ++i) {
@@ -222,8 +226,7 @@ void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, cons
             if (i % 16 == 15) text += '\n';
         }
         file.Write(text);
-        // A table that did not reach the disk gets no note, like one that could not be created.
-        if (file.Close()) result.notes.push_back(name + " OK !");
+        if (file.Close()) notes.push_back(name + " OK !");
     }
 }
 
@@ -262,6 +265,16 @@ std::uint16_t OneBppRow(const CurrentBitmap& bm, std::size_t rowStart, int x, in
 }
 
 GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& options) {
+    base::OutputSet outputs;
+    GenerateResult result = GenerateOsdFont(bm, options, outputs);
+    if (result.ran && !result.failure && !outputs.Commit()) {
+        result.failure = base::ProblemText(outputs.Problem()); // a rename that failed names its file
+        result.notes.clear();
+    }
+    return result;
+}
+
+GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& options, base::OutputSet& outputs) {
     GenerateResult result;
     if (base::ToLowerAscii(base::SplitPath(options.sourcePath).extension) != ".bmp") return result;
     result.ran = true;
@@ -271,7 +284,9 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     const int bits = bm.BitsPerPixel;
     const bool knownDepth = bits == 8 || bits == 4 || bits == 2 || bits == 1;
 
-    WritePaletteTables(bm, options, baseName, result);
+    // Every output of the run is replaced together at its end, or none is.
+    std::vector<std::string> notes;
+    WritePaletteTables(bm, options, baseName, outputs, notes);
 
     NamedFile msbBin{{}, baseName + "_MSB.bin"};
     NamedFile lsbBin{{}, baseName + "_LSB.bin"};
@@ -280,8 +295,9 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     NamedFile source{{}, baseName + ".C"};
     NamedFile oneBpp{{}, baseName + "_1BPP.txt"};
     auto create = [&](NamedFile& f, OutputFile::Mode mode) {
-        if (f.file.Create(base::JoinPath(options.outputDirectory, f.name), mode)) return true;
-        result.failure = "Unable to create " + f.name;
+        if (f.file.Create(base::JoinPath(options.outputDirectory, f.name), mode, outputs)) return true;
+        result.failure = base::ProblemText(f.file.Problem());
+        outputs.Fail(f.file.Problem());
         return false;
     };
     if (!create(msbBin, OutputFile::Mode::Binary) || !create(lsbBin, OutputFile::Mode::Binary) ||
@@ -292,7 +308,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     WritePaletteSource(source.file, bm.ColourTable.data(), bm.ColourCount, options.paletteFormat);
 
     auto close = [&](NamedFile& f) {
-        if (!f.file.Close() && !result.failure) result.failure = "Unable to write " + f.name;
+        if (!f.file.Close() && !result.failure) result.failure = base::ProblemText(f.file.Problem());
     };
 
     int cellCount = 0;
@@ -344,6 +360,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     close(lsbTxt);
     close(msbBin);
     close(lsbBin);
+    if (!result.failure) result.notes = std::move(notes);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Error.h"
+#include "base/OutputFile.h"
 #include "bitmap/BmpLoader.h"
 #include "shell/Settings.h"
 
@@ -50,12 +51,17 @@ struct GenerateResult {
 // file name without its last four characters. The palette tables hold the file's 256 colour-table entries,
 // B.C the first ColourCount entries of ColourTable; after Reduce Palette both hold the reduced palette the
 // pixels index (the tables followed by zeros). B.C's FONT_Init loads the first 256 cells (min(cells, 256) x
-// bpp / 8 blocks of 128 bytes). A palette table that cannot be created (or written) is
-// skipped and gets no note. A font output that cannot be created ends the run with GenerateResult::error,
-// "Unable to create " and the file's name (without the output directory), before anything is written
-// through it; files already written stay. A font output found incomplete when it is closed gives
-// "Unable to write " and its name. Reads nothing outside bitmap.Pixels: bytes past its end count as zero.
+// bpp / 8 blocks of 128 bytes). The files of a run are replaced together at its end, or none of them. A
+// palette table that cannot be created is skipped and gets no note; the run goes on. A font output that
+// cannot be created or completed (a folder that refuses temporary files, a full disk, a size limit) ends
+// the run with failure, which names the file (in the output directory) and the reason ("cannot replace
+// B.C safely: Permission denied"); no file changes then and there are no notes. Reads nothing
+// outside bitmap.Pixels: bytes past its end count as zero.
 GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options);
+// The same as part of a larger job (tavix-cli's `osd --save-reduced`): the files join outputs and are in
+// place only after outputs.Commit(); the notes are those to show once they are. A failure fails outputs.
+GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options,
+                               base::OutputSet& outputs);
 
 // The plane bytes of a group of eight pixel values g[0..7]: plane byte b holds bit b of every value, the
 // first value in bit 7. Writes `bits` bytes to out, plane 0 first.

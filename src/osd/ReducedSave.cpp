@@ -32,8 +32,10 @@ void RequirePictureToSave(const bitmap::CurrentBitmap& bm) {
         throw base::Error("There is no picture to save: open a BMP file of at most 1024 x 768 pixels first.");
 }
 
-void SaveReducedPicture(const bitmap::CurrentBitmap& bm, OsdState& state, base::Colour mask,
-                        const std::string& path) {
+namespace {
+
+shell::IndexedPicture ReducedPicture(const bitmap::CurrentBitmap& bm, const OsdState& state,
+                                     base::Colour mask) {
     RequirePictureToSave(bm);
     const int width = bm.Width;
     const int height = bm.Height;
@@ -52,9 +54,23 @@ void SaveReducedPicture(const bitmap::CurrentBitmap& bm, OsdState& state, base::
                 indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                         static_cast<std::size_t>(x)] = PackedIndex(bm, x, y);
     }
-    const shell::IndexedPicture working =
-        shell::MatchToPalette(state.After, width, height, table, {indexed ? indices.data() : nullptr}, mask);
+    return shell::MatchToPalette(state.After, width, height, table, {indexed ? indices.data() : nullptr},
+                                 mask);
+}
+
+} // namespace
+
+void SaveReducedPicture(const bitmap::CurrentBitmap& bm, OsdState& state, base::Colour mask,
+                        const std::string& path) {
+    const shell::IndexedPicture working = ReducedPicture(bm, state, mask);
     shell::SaveBmp8(working, path);
+    state.After = shell::ToPicture(working);
+}
+
+void SaveReducedPicture(const bitmap::CurrentBitmap& bm, OsdState& state, base::Colour mask,
+                        const std::string& path, base::OutputSet& outputs) {
+    const shell::IndexedPicture working = ReducedPicture(bm, state, mask);
+    shell::SaveBmp8(working, path, outputs);
     state.After = shell::ToPicture(working);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "base/OutputFile.h"
 #include "bitmap/BmpLoader.h"
 #include "osd/OsdState.h"
 
@@ -16,6 +17,10 @@ namespace osd {
 // accepted size is open (before any Open, or after a file refused for its size); nothing changes then.
 void SaveReducedPicture(const bitmap::CurrentBitmap& bitmap, OsdState& state, base::Colour mask,
                         const std::string& path);
+// The same as one file of a larger job (tavix-cli's `osd --save-reduced`): the picture joins outputs and is
+// in place only after outputs.Commit().
+void SaveReducedPicture(const bitmap::CurrentBitmap& bitmap, OsdState& state, base::Colour mask,
+                        const std::string& path, base::OutputSet& outputs);
 
 // Throws base::Error, telling the user to open a picture first, unless bitmap holds a picture of an accepted
 // size: before any Open, or after a file refused for its size, a save would write an empty or a huge black

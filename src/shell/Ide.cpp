@@ -254,8 +254,9 @@ void TMainTop::NBtn_SaveClick() {
 }
 
 void TMainTop::NBtn_QuitClick() {
-    if (const auto error = SaveSettings(ws_->settings, settingsPath_)) {
-        messages_.ShowUncaught(*error);
+    base::FailureDetail detail;
+    if (const auto error = SaveSettings(ws_->settings, settingsPath_, &detail)) {
+        messages_.ShowUncaught(*error, detail);
         return;
     }
     close();

@@ -49,7 +49,10 @@ public:
     }
     void SetPanel(int panel, const std::string& text) { panels_.SetPanelText(panel, text); }
     // An error that ended a handler, shown the way the platform shows an uncaught error.
-    void ShowUncaught(const std::string& text) { boxes_.ErrorBox("Tavix", text); }
+    void ShowUncaught(const std::string& text, const base::FailureDetail& detail = {}) {
+        if (!detail.empty()) panels_.SetPanelText(kDetailPanel, base::DetailPanelText(detail));
+        boxes_.ErrorBox("Tavix", text);
+    }
 
 private:
     MessageBoxes& boxes_;

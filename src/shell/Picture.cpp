@@ -285,12 +285,16 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
 
 Picture ReadBmpPicture(const std::string& path, PictureParts parts) {
     std::vector<std::uint8_t> data;
-    switch (base::ReadWholeFile(path, data, kMaxFileSize)) {
+    base::FileProblem why;
+    switch (base::ReadWholeFile(path, data, kMaxFileSize, &why)) {
     case base::ReadStatus::Ok:
         break;
     case base::ReadStatus::CannotOpen:
         Fail(path, "the file cannot be opened");
+    case base::ReadStatus::NotRegular:
+        throw base::Error(base::ProblemText(why));
     case base::ReadStatus::TooLarge:
+        // Known from the file's size, before a byte is read.
         Fail(path, "the file is larger than 256 MiB");
     case base::ReadStatus::ReadError:
         Fail(path, "the file cannot be read");
@@ -396,13 +400,25 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture) {
     return out;
 }
 
+void SaveBmp8(const IndexedPicture& picture, const std::string& path, base::OutputSet& outputs) {
+    const std::vector<std::uint8_t> bytes = EncodeBmp8(picture);
+    base::OutputFile file;
+    if (file.Create(path, base::OutputFile::Mode::Binary, outputs)) {
+        file.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        if (file.Close()) return;
+    } else {
+        outputs.Fail(file.Problem());
+    }
+    throw base::Error(base::ProblemText(file.Problem()));
+}
+
 void SaveBmp8(const IndexedPicture& picture, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodeBmp8(picture);
     // A failed write leaves the file that was there as it was.
+    base::FileProblem problem;
     if (!base::WriteFileAtomically(
-            path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
-        throw base::Error(base::strprintf("Cannot write the picture \"%s\".", path.c_str()));
-    }
+            path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &problem))
+        throw base::Error(base::ProblemText(problem));
 }
 
 } // namespace shell

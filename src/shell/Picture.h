@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "base/OutputFile.h"
 
 #include <array>
 #include <cstdint>
@@ -86,8 +87,12 @@ Picture ToPicture(const IndexedPicture& picture);
 // row first, each padded with zero bytes to a multiple of 4.
 std::vector<std::uint8_t> EncodeBmp8(const IndexedPicture& picture);
 
-// Writes EncodeBmp8(picture) to path. Throws base::Error naming the path when it cannot be written; a file
-// that could not be completed is removed.
+// Writes EncodeBmp8(picture) to path, replacing a file there only when every byte is written. Throws
+// base::Error naming the path and the reason ("cannot write NAME: Is a directory") when it cannot be
+// written; the old file then keeps every byte.
 void SaveBmp8(const IndexedPicture& picture, const std::string& path);
+// The same as one file of a larger job: it joins outputs and is in place only after outputs.Commit(). Throws
+// base::Error as above when it cannot be written (outputs has then failed).
+void SaveBmp8(const IndexedPicture& picture, const std::string& path, base::OutputSet& outputs);
 
 } // namespace shell

@@ -2,6 +2,7 @@
 
 #include "base/OutputFile.h"
 
+#include "base/Error.h"
 #include "base/Format.h"
 #include "base/Path.h"
 #include "base/WholeFile.h"
@@ -83,18 +84,25 @@ std::vector<Line> SplitLines(const std::string& content) {
     return lines;
 }
 
+// Far more than four keys and the other lines a user may keep beside them; a larger file is not one this
+// tool wrote.
+constexpr std::size_t kMaxSettingsFileBytes = 1u << 20;
+
 // The file's text; nothing when it cannot be opened (a missing file). A file that opens but cannot be read
-// whole is an error, so that saving never rewrites it from a part.
+// whole (also one that is not a regular file, or larger than the cap) is an error, so that saving never
+// rewrites it from a part.
 struct FileText {
     std::optional<std::string> text;
     bool readError = false;
+    base::FileProblem problem;
 };
 FileText ReadFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    const base::ReadStatus status = base::ReadWholeFile(path, bytes);
+    base::FileProblem problem;
+    const base::ReadStatus status = base::ReadWholeFile(path, bytes, kMaxSettingsFileBytes, &problem);
     if (status == base::ReadStatus::CannotOpen) return {};
-    if (status != base::ReadStatus::Ok) return {std::nullopt, true};
-    return {std::string(bytes.begin(), bytes.end()), false};
+    if (status != base::ReadStatus::Ok) return {std::nullopt, true, problem};
+    return {std::string(bytes.begin(), bytes.end()), false, {}};
 }
 
 // A section line "[name]", trimmed; returns the name.
@@ -167,10 +175,14 @@ Settings LoadSettings(const std::string& path) {
     return settings;
 }
 
-std::optional<std::string> SaveSettings(const Settings& settings, const std::string& path) {
-    const std::string unable = base::strprintf("Unable to write to %s", path.c_str());
+std::optional<std::string> SaveSettings(const Settings& settings, const std::string& path,
+                                        base::FailureDetail* detail) {
+    const auto unable = [&](const base::FileProblem& problem) {
+        if (detail) detail->push_back(problem);
+        return base::strprintf("Unable to write to %s", path.c_str());
+    };
     const FileText file = ReadFile(path);
-    if (file.readError) return unable;
+    if (file.readError) return unable(file.problem);
     const auto& content = file.text;
     std::vector<Line> lines = content ? SplitLines(*content) : std::vector<Line>{};
     // New lines follow the file's own line ends; a new file gets CR LF like every text file the tool writes.
@@ -216,7 +228,8 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
         out += line.text + '\n';
 
     // Replaced whole or not at all: a failed write keeps every other section and line of the file.
-    if (!base::WriteFileAtomically(path, out)) return unable;
+    base::FileProblem problem;
+    if (!base::WriteFileAtomically(path, out, &problem)) return unable(problem);
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "base/FileProblem.h"
 
 #include <cstdint>
 #include <optional>
@@ -51,7 +52,10 @@ Settings LoadSettings(const std::string& path);
 
 // Writes the four values as decimal integers into the "Tavix CONFIG" section, creating the file, the section
 // or a key as needed and replacing the values of keys present; every other line of the file is kept as it
-// was. Returns the message "Unable to write to <path>" when the file cannot be written, nothing on success.
-std::optional<std::string> SaveSettings(const Settings& settings, const std::string& path);
+// was. Returns the message "Unable to write to <path>" when the file cannot be written, with the reason
+// added to *detail when it is given (the file is not a regular one, the folder refuses a temporary file
+// beside it, ...), nothing on success. A file that cannot be read whole is not rewritten.
+std::optional<std::string> SaveSettings(const Settings& settings, const std::string& path,
+                                        base::FailureDetail* detail = nullptr);
 
 } // namespace shell

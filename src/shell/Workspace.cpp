@@ -1,6 +1,7 @@
 #include "shell/Workspace.h"
 
 #include "base/Path.h"
+#include "base/WholeFile.h"
 #include "osd/ReducedSave.h"
 #include "palette/PaletteSave.h"
 
@@ -13,6 +14,17 @@ OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active) {
         outcome.failure = bitmap::MessageOf(outcome.status);
         ws.osd.Before = Picture{};
         return outcome;
+    }
+    {
+        // A FIFO or a device is refused before any reader opens it: a FIFO would keep it waiting.
+        base::InputFile probe;
+        if (probe.Open(path) == base::ReadStatus::NotRegular) {
+            outcome.status = bitmap::OpenStatus::NotRegular;
+            outcome.failure = bitmap::MessageOf(outcome.status);
+            outcome.detail = {probe.Problem()};
+            ws.osd.Before = Picture{};
+            return outcome;
+        }
     }
     if (active == Page::Osd) {
         ws.osd.Before = ReadBmpPicture(path);

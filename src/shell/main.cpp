@@ -1,3 +1,4 @@
+#include "base/OutputGuard.h"
 #include "shell/DialogsQt.h"
 #include "shell/Ide.h"
 #include "shell/MessagesQt.h"
@@ -10,7 +11,12 @@
 #include <exception>
 
 int main(int argc, char** argv) {
+    // Before the toolkit starts any thread: a size limit fails the write instead of killing the window, and
+    // a kill or a hang-up (the session ending) leaves no temporary file and no half append behind.
+    base::GuardOutputs();
     shell::TavixApplication app(argc, argv);
+    // The same cleanup when the window closes while a job still has files open.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { base::RemoveUnfinishedOutputs(); });
     QApplication::setApplicationName(QString::fromLatin1(shell::AppTitle));
     QApplication::setApplicationName(QString::fromLatin1(shell::AppName));
     QApplication::setWindowIcon(shell::ProgramIcon());

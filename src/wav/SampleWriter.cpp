@@ -1,6 +1,8 @@
 #include "wav/SampleWriter.h"
 
+#include "base/FileProblem.h"
 #include "base/OutputFile.h"
+#include "base/Path.h"
 
 #include <algorithm>
 
@@ -36,9 +38,15 @@ std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth wi
 }
 
 std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
-                                          const std::string& path) {
+                                          const std::string& path, const std::string& source,
+                                          base::FailureDetail* detail) {
+    const auto failed = [detail](const base::FileProblem& problem) {
+        if (detail) detail->push_back(problem);
+        return std::string(kSaveFileError);
+    };
+    if (base::SameFile(path, source)) return failed(base::OutputIsInput(path));
     base::OutputFile out;
-    if (!out.Create(path, base::OutputFile::Mode::Binary)) return std::string(kSaveFileError);
+    if (!out.Create(path, base::OutputFile::Mode::Binary)) return failed(out.Problem());
     // In pieces, so that a long result is not held a second time as bytes.
     constexpr std::size_t kPieceWords = 16384;
     char piece[2 * kPieceWords];
@@ -47,7 +55,7 @@ std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, 
         PutWords(words.data() + at, count, width, sign, piece);
         out.Write(std::string_view(piece, count * BytesPerWord(width)));
     }
-    if (!out.Close()) return std::string(kSaveFileError);
+    if (!out.Close()) return failed(out.Problem());
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileProblem.h"
 #include "wav/Resampler.h"
 
 #include <cstdint>
@@ -20,8 +21,11 @@ std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth wi
                             Sign sign = Sign::OffsetBinary);
 
 // "RESample Save": writes SampleFileBytes to path, replacing an existing file only when every byte is
-// written. Returns kSaveFileError when the file could not be written; what was at path is unchanged then.
+// written. Returns kSaveFileError when the file could not be written or is source, the WAV file the samples
+// came from (compared by device and inode), with the file and the reason added to *detail when it is given
+// ("the output NAME is the input", "cannot write NAME: File too large"); what was at path is unchanged then.
 std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
-                                          const std::string& path);
+                                          const std::string& path, const std::string& source = {},
+                                          base::FailureDetail* detail = nullptr);
 
 } // namespace wav

@@ -5,15 +5,11 @@
 #include "base/LittleEndian.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
+#include "base/WholeFile.h"
 #include "wav/WavState.h"
 #include "wav/WaveFormatNames.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace wav {
@@ -23,8 +19,10 @@ namespace {
 constexpr const char* kTakes =
     "; Tavix takes canonical PCM WAV files with a 44-byte header, 8 or 16 bits, mono or stereo";
 
-std::string TooShort(std::size_t size) {
-    return base::strprintf("the file holds %zu bytes, fewer than the 44 of the header", size) + kTakes;
+std::string TooShort(std::uint64_t size) {
+    return base::strprintf("the file holds %llu bytes, fewer than the 44 of the header",
+                           static_cast<unsigned long long>(size)) +
+           kTakes;
 }
 
 struct Signature {
@@ -53,15 +51,22 @@ std::string WhatMovedTheData(std::span<const std::uint8_t> image) {
 } // namespace
 
 HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image) {
+    return CheckWavHeader(image.first(std::min(image.size(), kHeaderSize)), image.size());
+}
+
+HeaderCheck CheckWavHeader(std::span<const std::uint8_t> head, std::uint64_t fileSize) {
     HeaderCheck check;
+    // Every field lies in the first 44 bytes; head holds them as far as the file has them.
+    if (head.size() < std::min<std::uint64_t>(fileSize, kHeaderSize)) fileSize = head.size();
+    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kHeaderSize));
     for (const Signature& s : kSignatures) {
         const std::size_t length = std::strlen(s.letters);
-        if (image.size() < s.offset + length) {
-            check.reason = TooShort(image.size());
+        if (size < s.offset + length) {
+            check.reason = TooShort(fileSize);
             return check;
         }
-        if (std::memcmp(image.data() + s.offset, s.letters, length) != 0) {
-            const std::string why = s.offset == 36 ? WhatMovedTheData(image) : std::string();
+        if (std::memcmp(head.data() + s.offset, s.letters, length) != 0) {
+            const std::string why = s.offset == 36 ? WhatMovedTheData(head.first(size)) : std::string();
             check.reason = base::strprintf("\"%s\" is not at offset %zu", s.letters, s.offset) + why + kTakes;
             return check;
         }
@@ -69,7 +74,7 @@ HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image) {
 
     // From here on the file reaches offset 40.
     WavHeader& h = check.header;
-    const std::uint8_t* p = image.data();
+    const std::uint8_t* p = head.data();
     h.ChunkSize = static_cast<std::int32_t>(base::ReadLe32(p + 4));
     h.AudioFormat = base::ReadLe16(p + 20);
     check.reach = HeaderReach::Format;
@@ -87,15 +92,20 @@ HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image) {
     h.BlockAlign = base::ReadLe16(p + 32);
     h.BitsPerSample = base::ReadLe16(p + 34);
     check.reach = HeaderReach::Fields;
-    if (image.size() < kHeaderSize) {
-        check.reason = TooShort(image.size());
+    if (size < kHeaderSize) {
+        check.reason = TooShort(fileSize);
         return check;
     }
     h.DataLength = base::ReadLe32(p + 40);
     check.reach = HeaderReach::DataLength;
 
-    if (h.SampleRate == 0) {
-        check.reason = std::string("SampleRate is 0") + kTakes;
+    if (h.SampleRate < kMinSampleRate) {
+        // Below this a recording is no sound Tavix could resample: 1 Hz up to 16000 Hz would multiply the
+        // samples by 16000 (a 60 KB file would give a 1.9 GB result).
+        check.reason =
+            base::strprintf("SampleRate is %u Hz, below the %u Hz Tavix takes",
+                            static_cast<unsigned>(h.SampleRate), static_cast<unsigned>(kMinSampleRate)) +
+            kTakes;
         return check;
     }
     if (h.BitsPerSample != 8 && h.BitsPerSample != 16) {
@@ -111,7 +121,7 @@ HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image) {
     }
     check.accepted = true;
     check.dataBytes =
-        static_cast<std::uint32_t>(std::min<std::uint64_t>(h.DataLength, image.size() - kHeaderSize));
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(h.DataLength, fileSize - kHeaderSize));
     return check;
 }
 
@@ -150,64 +160,153 @@ std::string BypassPathOf(const std::string& wavPath) {
     return parts.directory + parts.baseName + ".bin";
 }
 
-bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& check, const std::string& path) {
+bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& check, const std::string& path,
+                     base::FileProblem* problem) {
     if (!check.accepted) return false;
     base::OutputFile out;
-    if (!out.Create(path, base::OutputFile::Mode::Binary)) return false;
-    out.Write(std::string_view(reinterpret_cast<const char*>(image.data()) + kHeaderSize, check.dataBytes));
-    return out.Close();
+    bool ok = out.Create(path, base::OutputFile::Mode::Binary);
+    if (ok) {
+        out.Write(
+            std::string_view(reinterpret_cast<const char*>(image.data()) + kHeaderSize, check.dataBytes));
+        ok = out.Close();
+    }
+    if (!ok && problem) *problem = out.Problem();
+    return ok;
 }
 
 namespace {
 
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) ::close(fd);
-    }
+base::FileProblem TooLarge(const std::string& path, std::uint64_t size) {
+    return {path, base::strprintf("the file holds %llu bytes, more than a WAV file's sizes can describe",
+                                  static_cast<unsigned long long>(size))};
+}
+
+// The file opened as a load opens it, and its header checked from its first 44 bytes alone.
+struct PeekedFile {
+    base::InputFile file;
+    LoadResult load;
+    HeaderCheck check;
 };
+
+PeekedFile Peek(const std::string& path) {
+    PeekedFile peeked;
+    LoadResult& load = peeked.load;
+    if (peeked.file.Open(path) != base::ReadStatus::Ok) {
+        load.failure = kOpenFileError;
+        load.detail = {peeked.file.Problem()};
+        return peeked;
+    }
+    if (peeked.file.Size() > kMaxFileSize) {
+        load.failure = kWavMemoryError;
+        load.detail = {TooLarge(path, peeked.file.Size())};
+        return peeked;
+    }
+    std::uint8_t head[kHeaderSize];
+    const long long got = peeked.file.ReadAt(0, head, sizeof head);
+    if (got < 0) {
+        load.failure = kOpenFileError;
+        load.detail = {peeked.file.Problem()};
+        return peeked;
+    }
+    load.fileRead = true;
+    load.fileSize = peeked.file.Size();
+    load.fileName = base::FileNameOf(path);
+    peeked.check = CheckWavHeader(std::span<const std::uint8_t>(head, static_cast<std::size_t>(got)),
+                                  peeked.file.Size());
+    if (!peeked.check.accepted) {
+        load.failure = kAnalyzeFileError;
+        load.detail = {{path, peeked.check.reason}};
+    }
+    return peeked;
+}
+
+} // namespace
+
+WavInfo ReadWavInfo(const std::string& path, std::optional<std::uint64_t> bank) {
+    PeekedFile peeked = Peek(path);
+    WavInfo info{std::move(peeked.load), std::move(peeked.check), {}, false};
+    if (!info.load.fileRead || !bank || *bank > info.load.fileSize / 256) return info;
+    info.bankInRange = true;
+    info.bankBytes.resize(256);
+    const long long got = peeked.file.ReadAt(*bank * 256, info.bankBytes.data(), info.bankBytes.size());
+    info.bankBytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return info;
+}
+
+LoadResult StripWavFile(const std::string& path, const std::string& output) {
+    if (base::SameFile(output, path)) {
+        LoadResult refused;
+        refused.failure = kSaveFileError;
+        refused.detail = {base::OutputIsInput(output)};
+        return refused;
+    }
+    PeekedFile peeked = Peek(path);
+    if (peeked.load.failure) return std::move(peeked.load);
+    base::OutputFile out;
+    std::optional<base::FileProblem> problem;
+    if (out.Create(output, base::OutputFile::Mode::Binary)) {
+        // In blocks: a file of any length is copied with the memory of one block.
+        std::vector<char> block(std::size_t{1} << 17);
+        std::uint64_t at = 0;
+        while (at < peeked.check.dataBytes) {
+            const auto want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), peeked.check.dataBytes - at));
+            const long long got = peeked.file.ReadAt(kHeaderSize + at, block.data(), want);
+            if (got <= 0) {
+                problem = got < 0 ? peeked.file.Problem()
+                                  : base::FileProblem{path, "it became shorter while it was read"};
+                break;
+            }
+            out.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
+            at += static_cast<std::uint64_t>(got);
+        }
+        if (!problem && out.Close()) return std::move(peeked.load);
+    }
+    LoadResult failed = std::move(peeked.load);
+    failed.failure = kSaveFileError;
+    failed.detail = {problem ? *problem : out.Problem()};
+    return failed; // out, still open after a read failure, is abandoned: the old file stays
+}
+
+namespace {
 
 void Release(WavState& state) {
     state.WavImage.Clear();
     std::vector<std::uint16_t>().swap(
         state.ResampleBuffer); // gives the memory back, which clear() would keep
     state.imageHeld = false;
+    state.WavPath.clear();
     state.resultHeld = false;
     state.resultCount = 0;
     state.check = HeaderCheck{};
 }
 
-LoadResult Failed(const char* message, std::string reason) {
+LoadResult Failed(const char* message, base::FileProblem problem) {
     LoadResult result;
     result.failure = message;
-    result.reason = std::move(reason);
+    result.detail = {std::move(problem)};
     return result;
 }
 
 } // namespace
 
 LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptions& options) {
-    if (!base::FileExists(path)) return Failed(kOpenFileError, "does not exist");
-    const FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    struct stat info {};
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
-        return Failed(kOpenFileError, "cannot be opened for reading: " + base::SystemErrorText(errno));
+    base::InputFile file;
+    if (file.Open(path) != base::ReadStatus::Ok) return Failed(kOpenFileError, file.Problem());
 
     Release(state);
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (size > kMaxFileSize)
-        return Failed(kWavMemoryError,
-                      base::strprintf("the file holds %llu bytes, more than a WAV file's sizes can describe",
-                                      static_cast<unsigned long long>(size)));
-    switch (state.WavImage.Take(file.fd, size, options.mapFile)) {
+    const std::uint64_t size = file.Size();
+    if (size > kMaxFileSize) return Failed(kWavMemoryError, TooLarge(path, size));
+    switch (state.WavImage.Take(file.Descriptor(), size, options.mapFile)) {
     case FileImage::Status::Ok:
         break;
     case FileImage::Status::NoMemory:
-        return Failed(kWavMemoryError, "not enough memory to hold the file");
+        return Failed(kWavMemoryError, {path, "not enough memory to hold the file"});
     case FileImage::Status::ReadError:
-        return Failed(kOpenFileError, "could not be read");
+        return Failed(kOpenFileError, {path, "could not be read"});
     }
     state.imageHeld = true;
+    state.WavPath = path;
 
     LoadResult result;
     result.fileRead = true;
@@ -216,13 +315,19 @@ LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptio
     state.check = CheckWavHeader(state.WavImage.Bytes());
     if (!state.check.accepted) {
         result.failure = kAnalyzeFileError;
-        result.reason = state.check.reason;
+        result.detail = {{path, state.check.reason}};
         return result;
     }
     if (options.writeBypass) {
         result.bypassFile = BypassPathOf(path);
-        if (!WriteBypassFile(state.WavImage.Bytes(), state.check, *result.bypassFile))
+        base::FileProblem problem;
+        if (base::SameFile(*result.bypassFile, path)) {
             result.bypassFailure = kSaveFileError;
+            result.bypassDetail = {base::OutputIsInput(*result.bypassFile)};
+        } else if (!WriteBypassFile(state.WavImage.Bytes(), state.check, *result.bypassFile, &problem)) {
+            result.bypassFailure = kSaveFileError;
+            result.bypassDetail = {problem};
+        }
     }
     return result;
 }

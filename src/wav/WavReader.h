@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileProblem.h"
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -17,6 +18,10 @@ inline constexpr std::size_t kHeaderSize = 44;
 
 // The largest file a load takes: the header and the most data a 32-bit DataLength can describe.
 inline constexpr std::uint64_t kMaxFileSize = kHeaderSize + 0xFFFFFFFFull;
+
+// The lowest SampleRate a file may declare. Below it the resampler's ratio (up to 16000 Hz) would turn a
+// small file into an enormous result; no recording meant for the chip's 8000 or 16000 Hz is that slow.
+inline constexpr std::uint32_t kMinSampleRate = 1000;
 
 // The messages of the WAV tab, as the user sees them.
 inline constexpr const char* kOpenFileError = "Open File Error!!!";
@@ -48,7 +53,7 @@ enum class HeaderReach {
 
 struct HeaderCheck {
     HeaderReach reach = HeaderReach::None;
-    bool accepted = false;       // canonical PCM, 8 or 16 bits, 1 or 2 channels, a SampleRate above 0
+    bool accepted = false;       // canonical PCM, 8 or 16 bits, 1 or 2 channels, at least kMinSampleRate Hz
     WavHeader header;            // the fields reach covers; the others are 0
     std::uint32_t dataBytes = 0; // accepted files: DataLength clipped to the bytes after the header
     std::string reason;          // refused files: why, in one line; empty when accepted
@@ -58,6 +63,9 @@ struct HeaderCheck {
 // for, so a longer format chunk, or another chunk before the data, moves "data" from offset 36 and the file
 // is refused. The byte after "fmt" is not looked at. Reads nothing outside image.
 HeaderCheck CheckWavHeader(std::span<const std::uint8_t> image);
+// The same from the file's first bytes (head, at most 44 of them are looked at) and its size, for a check
+// that does not read the whole file.
+HeaderCheck CheckWavHeader(std::span<const std::uint8_t> head, std::uint64_t fileSize);
 
 enum class Channel { Left, Right };
 
@@ -97,8 +105,10 @@ std::vector<std::uint16_t> PrepareSamples(std::span<const std::uint8_t> image, c
 std::string BypassPathOf(const std::string& wavPath);
 
 // Writes the data bytes of an accepted file (its clipped DataLength from offset 44, unchanged) to path,
-// replacing what was there only when every byte is written. False when it could not; nothing changed then.
-bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& check, const std::string& path);
+// replacing what was there only when every byte is written. False when it could not (problem, when given,
+// says why); nothing changed then.
+bool WriteBypassFile(std::span<const std::uint8_t> image, const HeaderCheck& check, const std::string& path,
+                     base::FileProblem* problem = nullptr);
 
 struct LoadOptions {
     bool writeBypass = false; // "ReSample_ByPass": write BypassPathOf(path) after a successful load
@@ -107,16 +117,38 @@ struct LoadOptions {
 
 struct LoadResult {
     std::optional<std::string> failure; // kOpenFileError, kWavMemoryError or kAnalyzeFileError
-    std::string reason;                 // why it failed, one line, naming no file; empty after a success
+    base::FailureDetail detail;         // the file it failed on and why; empty after a success
     bool fileRead = false;              // the file is held: its size and name are to be shown
     std::uint64_t fileSize = 0;
     std::string fileName;                     // without its directory
     std::optional<std::string> bypassFile;    // the bypass file written (or tried)
     std::optional<std::string> bypassFailure; // kSaveFileError when the bypass file could not be written
+                                              // (also when its name is the WAV file's own)
+    base::FailureDetail bypassDetail;         // with bypassFailure: why
 };
 
-// "WAV Load" of the file at path into state. A file that does not exist or cannot be opened changes
-// nothing (kOpenFileError). Otherwise the previous image and result are released first; a file that cannot
+// What a look at a file without holding it finds (tavix-cli's `wav info`): the load's result and header
+// check as LoadWavFile gives them, from the file's first 44 bytes, and the bytes of the bank asked for
+// (bankInRange: the file has that bank; its bytes are the ones the file has, up to 256).
+struct WavInfo {
+    LoadResult load;
+    HeaderCheck check;
+    std::vector<std::uint8_t> bankBytes;
+    bool bankInRange = false;
+};
+// Reads the header and the one bank, nothing more, however large the file.
+WavInfo ReadWavInfo(const std::string& path, std::optional<std::uint64_t> bank);
+
+// "ReSample_ByPass" from a file on disk (tavix-cli's `wav strip`): checks the header as a load does and
+// copies the data bytes (the clipped DataLength from offset 44) to output in blocks, replacing it only when
+// every byte is written. The result's failure is the load's message (kOpenFileError, kAnalyzeFileError)
+// or kSaveFileError, its detail the reason: an output that is the WAV file itself ("the output NAME is the
+// input"), the output's own failure, or a file that shrank while it was copied. Nothing is written then.
+LoadResult StripWavFile(const std::string& path, const std::string& output);
+
+// "WAV Load" of the file at path into state. A file that does not exist, cannot be opened or is not a
+// regular file (a FIFO is refused, not waited for: "NAME is not a regular file") changes nothing
+// (kOpenFileError). Otherwise the previous image and result are released first; a file that cannot
 // be held (kWavMemoryError) leaves neither. A held file is checked (state.check): a refused one gives
 // kAnalyzeFileError and keeps its image; an accepted one gets, when asked, its bypass file written.
 LoadResult LoadWavFile(WavState& state, const std::string& path, const LoadOptions& options);

@@ -4,6 +4,7 @@
 #include "wav/WavReader.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace wav {
@@ -12,6 +13,7 @@ namespace wav {
 // reads it; a load replaces all of it.
 struct WavState {
     FileImage WavImage;     // the whole file, as read
+    std::string WavPath;    // the file WavImage holds (no output may replace it)
     bool imageHeld = false; // false before any load and after a file that could not be held
     HeaderCheck check;      // of WavImage
     // The working samples are not held: the resampler reads them from WavImage where it needs them, in the

@@ -1,5 +1,6 @@
 #include "wav/WavTab.h"
 
+#include "base/FileProblem.h"
 #include "shell/FileOpen.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
@@ -265,7 +266,9 @@ void WavTab::Button_WAVLoadClick() {
         }
     }
     if (result.failure) {
-        messages_.ShowMessage(*result.failure, {{openDialog_.FileName, result.reason}});
+        // The message as the tab words it; which file and why (missing, not permitted, not a regular file, a
+        // header the tab does not take) beside it.
+        messages_.ShowMessage(*result.failure, result.detail);
         return;
     }
     {
@@ -275,7 +278,7 @@ void WavTab::Button_WAVLoadClick() {
     }
     ShowWavBank(0);
     Button_RESampleGen->setEnabled(true);
-    if (result.bypassFailure) messages_.ShowMessage(*result.bypassFailure);
+    if (result.bypassFailure) messages_.ShowMessage(*result.bypassFailure, result.bypassDetail);
 }
 
 void WavTab::ShowWavBank(std::uint64_t bank) {
@@ -321,9 +324,10 @@ void WavTab::Button_RESampleSaveClick() {
     saveDialog_.DefaultExt = ".bin";
     if (!saveDialog_.Execute(dialogs_)) return;
     if (!state_.resultHeld) return;
+    base::FailureDetail detail;
     if (const auto failure = SaveSampleFile(state_.ResampleBuffer, SelectedWidth(), Sign::OffsetBinary,
-                                            saveDialog_.FileName)) {
-        messages_.ShowMessage(*failure);
+                                            saveDialog_.FileName, state_.WavPath, &detail)) {
+        messages_.ShowMessage(*failure, detail);
         return;
     }
     Button_RESampleSave->setEnabled(false);

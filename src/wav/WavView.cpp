@@ -3,6 +3,8 @@
 #include "base/Format.h"
 #include "wav/WaveFormatNames.h"
 
+#include <algorithm>
+
 namespace wav {
 
 HeaderView DefaultHeaderView() {
@@ -67,15 +69,21 @@ DataGrid DataGridTitles() {
 }
 
 DataGrid DataGridOf(std::span<const std::uint8_t> image, std::uint64_t bank) {
-    DataGrid grid = DataGridTitles();
-    if (bank >= image.size() / 256 + 1) return grid; // starts at or past the end: nothing to show
+    if (bank >= image.size() / 256 + 1) return DataGridTitles(); // starts at or past the end: nothing to show
     const std::uint64_t start = bank * 256;
+    return DataGridOfBank(
+        image.subspan(static_cast<std::size_t>(start),
+                      std::min<std::size_t>(256, image.size() - static_cast<std::size_t>(start))));
+}
+
+DataGrid DataGridOfBank(std::span<const std::uint8_t> bankBytes) {
+    DataGrid grid = DataGridTitles();
     for (int r = 0; r < 16; ++r) {
         std::string& text = grid[r + 1][17];
         for (int c = 0; c < 16; ++c) {
-            const std::uint64_t at = start + 16u * r + c;
-            if (at >= image.size()) return grid;
-            const std::uint8_t byte = image[at];
+            const std::uint64_t at = 16u * r + c;
+            if (at >= bankBytes.size()) return grid;
+            const std::uint8_t byte = bankBytes[at];
             base::AppendHex2(grid[r + 1][c + 1], byte);
             text.push_back(byte < 0x20 || byte > 0x7F ? '.' : static_cast<char>(byte));
         }

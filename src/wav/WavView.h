@@ -64,5 +64,7 @@ DataGrid DataGridTitles();
 // The titles and the given bank of image. Bytes past the end of image leave their cells empty (and their
 // characters out of the text column).
 DataGrid DataGridOf(std::span<const std::uint8_t> image, std::uint64_t bank);
+// The same from the bank's own bytes (up to 256; the cells of missing ones stay empty).
+DataGrid DataGridOfBank(std::span<const std::uint8_t> bankBytes);
 
 } // namespace wav

@@ -156,7 +156,8 @@ TEST(AosdCli, RefusalsExitOneWithTheMessageAndWriteNothing) {
         {"aosd sequence " + (dir / "logo.bmp") + " 2 " + (dir / "o3"),
          "The picture name logo does not end in a number, so no sequence can be formed.", dir / "o3.bin"},
         {"aosd image " + (dir / "none.bmp") + " " + (dir / "o4"), "none.bmp", dir / "o4.bin"},
-        {"aosd merge " + (dir / "a.bin") + " " + (dir / "Merge_a.bin"), "cannot be merged into itself", ""},
+        {"aosd merge " + (dir / "a.bin") + " " + (dir / "Merge_a.bin"),
+         "the output " + (dir / "Merge_a.bin") + " is the input", dir / "Merge_a.bin"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
@@ -168,7 +169,6 @@ TEST(AosdCli, RefusalsExitOneWithTheMessageAndWriteNothing) {
             EXPECT_FALSE(base::FileExists(c.notWritten));
         }
     }
-    EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), Bytes(3, 0xAA));
 }
 
 } // namespace

@@ -262,7 +262,8 @@ TEST(FontCli, FailuresOfBankFiles) {
     std::filesystem::create_directories(dir / "blocked/FontBank.bin");
     r = RunCli({"font", "save", dir / "FontBank.txt", "--out", dir / "blocked"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Create FONT File Error !!!\n" + dir / "blocked/FontBank.bin" + ": Is a directory\n");
+    EXPECT_EQ(r.err, "Create FONT File Error !!!\ncannot write " + dir / "blocked/FontBank.bin" +
+                         ": Is a directory\n");
     EXPECT_FALSE(base::FileExists(dir / "blocked/FontBank.txt"));
 }
 

@@ -111,7 +111,8 @@ TEST_F(MergeCliFiles, FailsWithTheWindowsMessageAndWritesNothing) {
         {"out --list in/nolist.TXT", "Open File List Error !\nin/nolist.TXT: No such file or directory\n", 1},
         {"out --list in/empty.TXT", "Nothing to merge: in/empty.TXT names no file\n", 1},
         {"no/such/dir/out in/a.bin",
-         "Open Merged file name error !!!\nno/such/dir/out.BIN: No such file or directory\n", 1},
+         "Open Merged file name error !!!\ncannot create no/such/dir/out.BIN: No such file or directory\n",
+         1},
         {"out", "tavix-cli: merge needs at least one FILE or a --list\n", 2},
     };
     for (const Case& c : cases) {

@@ -56,8 +56,8 @@ private slots:
         } cases[] = {
             {"Font_btnLoad", "gone.txt", "gone.txt: No such file or directory"},
             {"Font_btnBankLoad", "gone.txt", "gone.txt: No such file or directory"},
-            {"Font_btnLoad", "folder", "folder: Is a directory"},
-            {"Font_btnBankLoad", "folder", "folder: Is a directory"},
+            {"Font_btnLoad", "folder", "folder is not a regular file"},
+            {"Font_btnBankLoad", "folder", "folder is not a regular file"},
         };
         for (const auto& c : cases) {
             UiFixture f;
@@ -90,7 +90,7 @@ private slots:
         f.dialogs.ConfirmFile(f.dir / "no/such/dir/Pic.BIN");
         Click(w, "BitBtn_MERGE");
         QCOMPARE(f.LastBox().text, std::string("Open Merged file name error !!!"));
-        QCOMPARE(f.Panel(2), QStringLiteral("Pic.BIN: No such file or directory"));
+        QCOMPARE(f.Panel(2), QStringLiteral("cannot create Pic.BIN: No such file or directory"));
         QCOMPARE(f.Panel(1), QStringLiteral("1"));
     }
 

@@ -986,8 +986,9 @@ private slots:
         CompareFiles(window, FilesIn(out / "cli"));
     }
 
-    // A file that cannot be written is named in the error box and in status panel 1; what does not depend
-    // on it is still done, and what does is not.
+    // A file that cannot be written is named with the reason: beside the tool's own message in status panel
+    // 2, or as the message where the tool has none. The files of the same job keep their old bytes (none is
+    // written), and the bank is left as it was.
     void failuresAreReported() {
         struct Case {
             const char* blocker; // a directory where the file would go
@@ -999,11 +1000,14 @@ private slots:
             const char* detail = ""; // status panel 2: the file and why, where the message does not say
         };
         const Case cases[] = {
-            {"1BPPFont1.txt", "Font_BtnSave", "Unable to create 1BPPFont1.txt", "1BPPFont1.bin", nullptr, 1},
+            {"1BPPFont1.txt", "Font_BtnSave", "cannot write 1BPPFont1.txt: Is a directory", nullptr,
+             "1BPPFont1.bin", 1},
             {"FontBank.bin", "Font_btnBankSave", "Create FONT File Error !!!", nullptr, "FontBank.txt", 1,
-             "FontBank.bin: Is a directory"},
-            {"Font.h", "Font_btnBankCode", "Font CodeGen Fail !!!", nullptr, "Font.c", 1},
-            {"Font_def.h", "Font_btnStringGenerate", "Unable to create Font_def.h", nullptr, nullptr, 1},
+             "cannot write FontBank.bin: Is a directory"},
+            {"Font.h", "Font_btnBankCode", "Font CodeGen Fail !!!", nullptr, "Font.c", 1,
+             "cannot write Font.h: Is a directory"},
+            {"Font_def.h", "Font_btnStringGenerate", "cannot write Font_def.h: Is a directory", nullptr, nullptr,
+             1},
         };
         for (const Case& c : cases) {
             UiFixture f;

@@ -196,6 +196,7 @@ private slots:
         QVERIFY(w.isVisible());
         QCOMPARE(QString::fromStdString(f.LastBox().text),
                  QString::fromStdString("Unable to write to " + f.settingsPath));
+        QCOMPARE(f.Panel(2), QStringLiteral("Tavix.INI is not a regular file"));
         QVERIFY(f.LastBox().error);
         QVERIFY(w.close()); // the close box still ends the run
     }

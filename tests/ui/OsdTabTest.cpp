@@ -211,15 +211,19 @@ private slots:
         fs::create_directory(f.dir / "sheet_LSB.bin");
         QTest::mouseClick(Child<QToolButton>(&w, "BitBtn_Generate"), Qt::LeftButton);
         QCOMPARE(QString::fromStdString(f.LastBox().title), QStringLiteral("Error"));
-        QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("Unable to create sheet_LSB.bin"));
-        QCOMPARE(f.Panel(1), QStringLiteral("Unable to create sheet_LSB.bin"));
+        // Generate has no message of its own for this: the file and why are the message.
+        const QString message = QStringLiteral("cannot write sheet_LSB.bin: Is a directory");
+        QCOMPARE(QString::fromStdString(f.LastBox().text), message);
+        QCOMPARE(f.Panel(1), message);
         QVERIFY(!fs::exists(f.dir / "sheet.C"));
+        QVERIFY(!fs::exists(f.dir / "sheet_R.txt")); // the run's files change together, or none
 
         std::ostringstream out, err;
         testsupport::TempDir cliOut;
         fs::create_directory(cliOut / "sheet_LSB.bin");
         QCOMPARE(cli::Run({"osd", f.dir / "sheet.bmp", "--out", cliOut.path()}, out, err), 1);
-        QCOMPARE(QString::fromStdString(err.str()), QStringLiteral("Unable to create sheet_LSB.bin\n"));
+        QCOMPARE(QString::fromStdString(err.str()),
+                 QString::fromStdString("cannot write " + (cliOut / "sheet_LSB.bin") + ": Is a directory\n"));
     }
 
     // More cells than FONT_Init loads: panel 1 keeps its " OK !" note, panel 2 says what is left out; the

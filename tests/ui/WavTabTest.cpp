@@ -342,6 +342,7 @@ private slots:
         Load(f, tab, f.dir / "missing.wav");
         QCOMPARE(f.boxes.boxes.size(), before + 1);
         QCOMPARE(f.LastBox().text, std::string("Open File Error!!!"));
+        QCOMPARE(f.Panel(2), QStringLiteral("missing.wav: No such file or directory"));
         QCOMPARE(Text(tab, "Label_WavFileNameVal"), QStringLiteral("list.wav"));
 
         // A cancelled dialog changes nothing but the buttons.
@@ -427,6 +428,7 @@ private slots:
         // A file that cannot be written: the message, and the result stays ready to save.
         Save(f, tab, f.dir / "no/such/dir/o.bin");
         QCOMPARE(f.LastBox().text, std::string("Save File Error!!!"));
+        QCOMPARE(f.Panel(2), QStringLiteral("cannot create o.bin: No such file or directory"));
         QCOMPARE(state(), std::make_pair(true, true));
         f.dialogs.CancelFile();
         Click(tab, "Button_RESampleSave");

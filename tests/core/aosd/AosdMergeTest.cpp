@@ -3,9 +3,11 @@
 #include "base/Error.h"
 #include "base/Path.h"
 #include "support/BmpBuilder.h"
+#include "support/Child.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -121,21 +123,38 @@ TEST(AosdMerge, RefusedAndFailedClicksLeaveBothFilesAsTheyWere) {
     ASSERT_FALSE(MergeBinFile(state, dir / "a.bin", true).failure);
     const std::string table = ReadText(dir / "Merge_tbl.txt");
 
-    // The merge file itself as the source.
-    auto result = MergeBinFile(state, dir / "Merge_a.bin", false);
-    ASSERT_TRUE(result.failure);
-    EXPECT_EQ(*result.failure, "The merge file " + (dir / "Merge_a.bin") + " cannot be merged into itself.");
-    EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), a);
-    EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), table);
+    // The merge file or its table as the source, under their own names or another (a link).
+    std::filesystem::create_symlink(dir / "Merge_tbl.txt", dir / "t.bin");
+    const struct {
+        std::string source;
+        std::string output;
+    } same[] = {{dir / "Merge_a.bin", dir / "Merge_a.bin"}, {dir / "t.bin", dir / "Merge_tbl.txt"}};
+    for (const auto& c : same) {
+        SCOPED_TRACE(c.source);
+        const auto result = MergeBinFile(state, c.source, false);
+        ASSERT_TRUE(result.failure);
+        EXPECT_EQ(*result.failure, "the output " + c.output + " is the input");
+        EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), a);
+        EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), table);
+    }
+    std::filesystem::remove(dir / "t.bin");
 
-    // A source that cannot be read.
+    // A source that cannot be read, or is no regular file (a FIFO is refused, not waited for).
+    ASSERT_EQ(::mkfifo((dir / "fifo.bin").c_str(), 0666), 0);
     EXPECT_THROW(MergeBinFile(state, dir / "missing.bin", false), base::Error);
+    try {
+        MergeBinFile(state, dir / "fifo.bin", false);
+        ADD_FAILURE() << "a FIFO was merged";
+    } catch (const base::Error& e) {
+        EXPECT_EQ(std::string(e.what()), (dir / "fifo.bin") + " is not a regular file");
+    }
     EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), a);
     EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), table);
+    std::filesystem::remove(dir / "fifo.bin");
 
     // The table removed while the merge file stays.
     std::remove((dir / "Merge_tbl.txt").c_str());
-    result = MergeBinFile(state, dir / "b.bin", false);
+    auto result = MergeBinFile(state, dir / "b.bin", false);
     ASSERT_TRUE(result.failure);
     EXPECT_NE(result.failure->find(dir / "Merge_tbl.txt"), std::string::npos) << *result.failure;
     EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), a);
@@ -149,6 +168,80 @@ TEST(AosdMerge, RefusedAndFailedClicksLeaveBothFilesAsTheyWere) {
         EXPECT_THROW(MergeBinFile(state, dir / "b.bin", false), base::Error);
         EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), a);
     }
+}
+
+TEST(AosdMerge, ARunOfSeveralSourcesIsOneJob) {
+    TempDir dir;
+    const Bytes a = Pattern(30, 1), b = Pattern(5, 2);
+    testsupport::WriteFile(dir / "a.bin", a);
+    testsupport::WriteFile(dir / "b.bin", b);
+    testsupport::WriteFile(dir / "Merge_a.bin", {'o', 'l', 'd'});
+    testsupport::WriteFile(dir / "Merge_tbl.txt", {'o', 'l', 'd'});
+
+    // A later source that cannot be read: the folder is as it was before the run.
+    MergeState state;
+    EXPECT_THROW(aosd::MergeBinFiles(state, {dir / "a.bin", dir / "b.bin", dir / "none.bin"}, true),
+                 base::Error);
+    EXPECT_EQ(ReadText(dir / "Merge_a.bin"), "old");
+    EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), "old");
+    EXPECT_TRUE(state.MergeBinPath.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
+
+    // A later source that is the merge file the run is making.
+    auto result = aosd::MergeBinFiles(state, {dir / "a.bin", dir / "Merge_a.bin"}, true);
+    EXPECT_EQ(result.failure, "the output " + (dir / "Merge_a.bin") + " is the input");
+    EXPECT_EQ(ReadText(dir / "Merge_a.bin"), "old");
+
+    result = aosd::MergeBinFiles(state, {dir / "a.bin", dir / "b.bin"}, true);
+    ASSERT_FALSE(result.failure);
+    ASSERT_EQ(result.merged.size(), 2u);
+    EXPECT_EQ(result.merged[0].fileName, "a.bin");
+    EXPECT_EQ(result.merged[0].mergedSize, 30u);
+    EXPECT_EQ(result.merged[1].mergedSize, 35u);
+    EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), Concat(a, b));
+    EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), "\n#define PICa_OFFSET (AOSD_START_ADR+          0) //a.bin"
+                                               "\n#define PICb_OFFSET (AOSD_START_ADR+         30) //b.bin");
+}
+
+TEST(AosdMerge, AWriteThatFailsLeavesTheMergeFileAndItsTableAsTheyWere) {
+    // A size limit that the data passes, as a full disk would: the table used to be replaced (a new merge)
+    // or extended before the data failed.
+    TempDir dir;
+    const Bytes a = Pattern(300, 1);
+    testsupport::WriteFile(dir / "a.bin", a);
+    testsupport::WriteFile(dir / "big.bin", Pattern(5000, 2));
+    MergeState state;
+    ASSERT_FALSE(MergeBinFile(state, dir / "a.bin", true).failure);
+    const std::string table = ReadText(dir / "Merge_tbl.txt");
+
+    // Appended to: the data fails, both files are cut back.
+    const int appended = testsupport::RunInChild({false, 1000}, [&] {
+        try {
+            MergeBinFile(state, dir / "big.bin", false);
+            return 1;
+        } catch (const base::Error& e) {
+            return std::string(e.what()).find("File too large") != std::string::npos ? 0 : 2;
+        }
+    });
+    EXPECT_EQ(appended, 0);
+    EXPECT_EQ(ReadFile(dir / "Merge_a.bin"), a);
+    EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), table);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
+
+    // A new merge whose data passes the limit: neither the new merge file nor the table appears.
+    const int fresh = testsupport::RunInChild({false, 1000}, [&] {
+        MergeState none;
+        try {
+            MergeBinFile(none, dir / "big.bin", true);
+            return 1;
+        } catch (const base::Error&) {
+            return 0;
+        }
+    });
+    EXPECT_EQ(fresh, 0);
+    EXPECT_FALSE(base::FileExists(dir / "Merge_big.bin"));
+    EXPECT_EQ(ReadText(dir / "Merge_tbl.txt"), table);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
 } // namespace

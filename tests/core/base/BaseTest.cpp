@@ -85,8 +85,7 @@ TEST(WholeFile, RoundTripLimitAndFailures) {
     EXPECT_EQ(std::string(in.begin(), in.end()), bytes);
     EXPECT_EQ(base::ReadWholeFile(dir / "f", in, 3), base::ReadStatus::TooLarge);
     EXPECT_EQ(base::ReadWholeFile(dir / "none", in), base::ReadStatus::CannotOpen);
-    EXPECT_EQ(base::ReadWholeFile(dir.path(), in),
-              base::ReadStatus::ReadError); // a directory opens, reads fail
+    EXPECT_EQ(base::ReadWholeFile(dir.path(), in), base::ReadStatus::NotRegular);
     EXPECT_FALSE(base::WriteFileAtomically(dir / "no/dir/f", bytes));
 }
 
@@ -158,20 +157,22 @@ TEST(SafeReplace, AFailedWriteKeepsTheOldBytesAndLeavesNoTemporaryFile) {
     }
 }
 
-// A failed write or read keeps the system's reason, which the messages show beside their own text.
-TEST(OutputFile, AFailureKeepsTheSystemsReason) {
+// A failed write or read keeps the file and the system's reason, which the messages show beside their own
+// text.
+TEST(OutputFile, AFailureKeepsTheFileAndTheSystemsReason) {
     testsupport::TempDir dir;
     fs::create_directory(dir / "folder");
     OutputFile f;
     EXPECT_FALSE(f.Create(dir / "folder", OutputFile::Mode::Binary));
-    EXPECT_EQ(f.ErrorNumber(), EISDIR);
+    EXPECT_EQ(base::ProblemText(f.Problem()), "cannot write " + (dir / "folder") + ": Is a directory");
     EXPECT_FALSE(f.Create(dir / "no/such/dir/f", OutputFile::Mode::Binary));
-    EXPECT_EQ(f.ErrorNumber(), ENOENT);
+    EXPECT_EQ(base::ProblemText(f.Problem()),
+              "cannot create " + (dir / "no/such/dir/f") + ": No such file or directory");
     ASSERT_TRUE(f.Create(dir / "ok", OutputFile::Mode::Binary));
-    EXPECT_EQ(f.ErrorNumber(), 0); // a new write starts clean
+    EXPECT_EQ(f.Problem().reason, ""); // a new write starts clean
     f.Write("x");
     EXPECT_TRUE(f.Close());
-    EXPECT_EQ(f.ErrorNumber(), 0);
+    EXPECT_EQ(f.Problem().reason, "");
     // A size limit hit while the bytes go out: the reason is the one the system gave for the write.
     EXPECT_EQ(RunInChild({false, 1000},
                          [&] {
@@ -179,31 +180,66 @@ TEST(OutputFile, AFailureKeepsTheSystemsReason) {
                              if (!g.Create(dir / "big", OutputFile::Mode::Binary)) return 1;
                              g.Write(std::string(100000, 'n'));
                              if (g.Close()) return 2;
-                             return g.ErrorNumber() == EFBIG ? 0 : 3;
+                             return base::ProblemText(g.Problem()) ==
+                                            "cannot write " + (dir / "big") + ": File too large"
+                                        ? 0
+                                        : 3;
                          }),
               0);
 
     std::vector<std::uint8_t> in;
-    int error = -1;
-    EXPECT_EQ(base::ReadWholeFile(dir / "none", in, 100, &error), base::ReadStatus::CannotOpen);
-    EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::CannotOpen, error, 100), "No such file or directory");
-    EXPECT_EQ(base::ReadWholeFile(dir / "folder", in, 100, &error), base::ReadStatus::ReadError);
-    EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::ReadError, error, 100), "Is a directory");
+    base::FileProblem problem;
+    EXPECT_EQ(base::ReadWholeFile(dir / "none", in, 100, &problem), base::ReadStatus::CannotOpen);
+    EXPECT_EQ(base::ProblemText(problem), (dir / "none") + ": No such file or directory");
+    EXPECT_EQ(base::ReadWholeFile(dir / "folder", in, 100, &problem), base::ReadStatus::NotRegular);
+    EXPECT_EQ(base::ProblemText(problem), (dir / "folder") + " is not a regular file");
     Write(dir / "five", "12345");
-    EXPECT_EQ(base::ReadWholeFile(dir / "five", in, 4, &error), base::ReadStatus::TooLarge);
-    EXPECT_EQ(error, 0);
-    EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::TooLarge, error, 4), "larger than 4 bytes");
-    EXPECT_EQ(base::ReadFailureReason(base::ReadStatus::TooLarge, 0, 64u << 20), "larger than 64 MiB");
+    EXPECT_EQ(base::ReadWholeFile(dir / "five", in, 4, &problem), base::ReadStatus::TooLarge);
+    EXPECT_EQ(base::ProblemText(problem), (dir / "five") + ": larger than 4 bytes");
+    EXPECT_EQ(base::SizeLimitText(64u << 20), "64 MiB");
+    EXPECT_EQ(base::SizeLimitText((64u << 20) + 1), "67108865 bytes");
 
-    // The detail as the CLI prints it (the path as given) and as the status bar shows it (the name).
+    // The detail as the CLI prints it (the path as given) and as the status bar shows it (the name), in
+    // each wording.
     const base::FailureDetail detail{{"out/a.BIN", "No such file or directory"},
                                      {"/x/b.bin", "Is a directory"}};
     EXPECT_EQ(base::DetailLines(detail), "out/a.BIN: No such file or directory\n/x/b.bin: Is a directory\n");
     EXPECT_EQ(base::DetailPanelText(detail), "a.BIN: No such file or directory; b.bin: Is a directory");
     EXPECT_EQ(base::DetailLines({}), "");
+    using base::Wording;
+    const struct {
+        base::FileProblem problem;
+        const char* line;
+        const char* panel;
+    } worded[] = {
+        {{"o/a.BIN", "Permission denied", Wording::CannotReplace},
+         "cannot replace o/a.BIN safely: Permission denied",
+         "cannot replace a.BIN safely: Permission denied"},
+        {{"o/n.bin", "No space left on device", Wording::CannotCreate},
+         "cannot create o/n.bin: No space left on device",
+         "cannot create n.bin: No space left on device"},
+        {{"o/f.txt", "File too large", Wording::CannotWrite},
+         "cannot write o/f.txt: File too large",
+         "cannot write f.txt: File too large"},
+        {{"o/f.txt", "Is a directory", Wording::NotReplaced},
+         "cannot replace o/f.txt: Is a directory",
+         "cannot replace f.txt: Is a directory"},
+        {{"o/f.txt", "", Wording::NotCompleted}, "o/f.txt was not completed", "f.txt was not completed"},
+        {{"/dev/zero", "", Wording::NotRegular},
+         "/dev/zero is not a regular file",
+         "zero is not a regular file"},
+        {base::OutputIsInput("o/x.bmp"), "the output o/x.bmp is the input", "the output x.bmp is the input"},
+        {{"", "the job was abandoned"}, "the job was abandoned", "the job was abandoned"},
+    };
+    for (const auto& w : worded) {
+        SCOPED_TRACE(w.line);
+        EXPECT_EQ(base::ProblemText(w.problem), w.line);
+        EXPECT_EQ(base::DetailLines({w.problem}), std::string(w.line) + "\n");
+        EXPECT_EQ(base::DetailPanelText({w.problem}), w.panel);
+    }
 }
 
-TEST(SafeReplace, KeepsPermissionBitsFollowsLinksAndFallsBackToWritingInPlace) {
+TEST(SafeReplace, KeepsPermissionBitsAndFollowsLinks) {
     testsupport::TempDir dir;
     const std::string target = dir / "out.txt";
     Write(target, "old");
@@ -220,20 +256,6 @@ TEST(SafeReplace, KeepsPermissionBitsFollowsLinksAndFallsBackToWritingInPlace) {
     struct stat st {};
     ::stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-
-    // A directory that refuses new files, with a target the user may write: written in place.
-    const std::string sub = dir / "locked";
-    fs::create_directory(sub);
-    ::chmod(dir.path().c_str(), 0755); // the unprivileged child must reach it
-    Write(sub + "/w.bin", "old");
-    ::chmod((sub + "/w.bin").c_str(), 0666);
-    ::chmod(sub.c_str(), 0555);
-    EXPECT_EQ(ReplaceInChild(sub + "/w.bin", 3, {true, -1}), 0);
-    EXPECT_EQ(Read(sub + "/w.bin"), "nnn");
-    // ... and a new file there is refused.
-    EXPECT_EQ(ReplaceInChild(sub + "/new.bin", 3, {true, -1}), 1);
-    EXPECT_FALSE(fs::exists(sub + "/new.bin"));
-    ::chmod(sub.c_str(), 0755);
 }
 
 TEST(SafeReplace, AnAbandonedWriteChangesNothing) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using font::FontBank;
@@ -259,8 +262,27 @@ TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
         EXPECT_FALSE(base::FileExists(dir / name)) << name;
 
     bank.Append(ZeroNode(0, 4, 0));
-    EXPECT_EQ(font::GenerateBankCode(bank, false, 1, dir / "missing").failure,
-              std::optional<std::string>("Font CodeGen Fail !!!"));
+    const font::CodeGenResult missing = font::GenerateBankCode(bank, false, 1, dir / "missing");
+    EXPECT_EQ(missing.failure, std::optional<std::string>("Font CodeGen Fail !!!"));
+    EXPECT_EQ(base::DetailLines(missing.detail),
+              "cannot create " + (dir / "missing/Font.c") + ": No such file or directory\n");
+
+    // One of the eight taken by a folder: none of the other seven changes either.
+    for (const char* name : kNames)
+        testsupport::WriteFile(dir / name, {'o', 'l', 'd'});
+    ::unlink((dir / "FONT_LSB.BIN").c_str());
+    ::mkdir((dir / "FONT_LSB.BIN").c_str(), 0755);
+    const font::CodeGenResult blocked = font::GenerateBankCode(bank, false, 1, dir.path());
+    EXPECT_EQ(blocked.failure, std::optional<std::string>("Font CodeGen Fail !!!"));
+    EXPECT_EQ(base::DetailLines(blocked.detail),
+              "cannot write " + (dir / "FONT_LSB.BIN") + ": Is a directory\n");
+    for (const char* name : kNames) {
+        if (std::string(name) != "FONT_LSB.BIN") {
+            EXPECT_EQ(ReadText(dir / name), "old") << name;
+        }
+        ::unlink((dir / name).c_str());
+    }
+    ::rmdir((dir / "FONT_LSB.BIN").c_str());
 
     // 256 glyphs of 128 words need 256 arrays; FONT_Init can send 255.
     bank.Clear();

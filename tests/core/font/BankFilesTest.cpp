@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using font::FontBank;
@@ -116,6 +119,17 @@ TEST(BankFiles, SaveLeavesNothingForAnEmptyBankOrAFailure) {
     bank.Append(ZeroNode(0, 4, 0));
     const font::BankSaveResult failed = font::SaveBank(bank, kArial, 0, dir / "missing");
     EXPECT_EQ(failed.failure, std::optional<std::string>("Create FONT File Error !!!"));
+    EXPECT_EQ(base::DetailLines(failed.detail),
+              "cannot create " + (dir / "missing/FontBank.txt") + ": No such file or directory\n");
+
+    // FontBank.bin's name taken by a folder: FontBank.txt keeps its old bytes too.
+    testsupport::WriteFile(dir / "FontBank.txt", {'o', 'l', 'd'});
+    ::mkdir((dir / "FontBank.bin").c_str(), 0755);
+    const font::BankSaveResult blocked = font::SaveBank(bank, kArial, 0, dir.path());
+    EXPECT_EQ(blocked.failure, std::optional<std::string>("Create FONT File Error !!!"));
+    EXPECT_EQ(base::DetailLines(blocked.detail),
+              "cannot write " + (dir / "FontBank.bin") + ": Is a directory\n");
+    EXPECT_EQ(ReadText(dir / "FontBank.txt"), "old");
 }
 
 TEST(BankFiles, LoadAfterSaveGivesTheSameNodes) {

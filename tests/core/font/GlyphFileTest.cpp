@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using testsupport::Crlf;
@@ -118,9 +120,22 @@ TEST(GlyphFile, SaveReadsThroughTheWindowAndReportsFilesItCannotWrite) {
 
     const font::GlyphSaveResult r = font::SaveGlyphFiles(TwoBppFixture(), 0, 0, dir / "missing");
     EXPECT_TRUE(r.Written.empty());
+    const std::string missing = ": No such file or directory";
     EXPECT_EQ(r.failures,
-              (std::vector<std::string>{"Unable to create 2BPPto1BPP0.txt", "Unable to create 2BPPFont0.txt",
-                                        "Unable to create 2BPPFont0.bin"}));
+              (std::vector<std::string>{"cannot create " + (dir / "missing/2BPPto1BPP0.txt") + missing,
+                                        "cannot create " + (dir / "missing/2BPPFont0.txt") + missing,
+                                        "cannot create " + (dir / "missing/2BPPFont0.bin") + missing}));
+
+    // The files of one glyph change together: with the raw file's name taken, the text files keep theirs.
+    testsupport::WriteFile(dir / "2BPPto1BPP0.txt", {'o', 'l', 'd'});
+    testsupport::WriteFile(dir / "2BPPFont0.txt", {'o', 'l', 'd'});
+    std::filesystem::create_directory(dir / "2BPPFont0.bin");
+    const font::GlyphSaveResult blocked = font::SaveGlyphFiles(TwoBppFixture(), 0, 0, dir.path());
+    EXPECT_TRUE(blocked.Written.empty());
+    EXPECT_EQ(blocked.failures,
+              std::vector<std::string>{"cannot write " + (dir / "2BPPFont0.bin") + ": Is a directory"});
+    EXPECT_EQ(ReadText(dir / "2BPPto1BPP0.txt"), "old");
+    EXPECT_EQ(ReadText(dir / "2BPPFont0.txt"), "old");
 }
 
 TEST(GlyphFile, LoadAfterSaveRestoresTheGlyph) {

@@ -118,7 +118,8 @@ TEST(TextStrings, EmptyMemoAndAFontDefThatCannotBeWritten) {
     EXPECT_EQ(e.PreviewSurface.Pixel(50, 50), 0x000000u);
 
     r = font::GenerateStrings(e, bank, renderer, {U"AB"}, dir / "missing");
-    EXPECT_EQ(r.Messages, std::vector<std::string>{"Unable to create Font_def.h"});
+    EXPECT_EQ(r.Messages, std::vector<std::string>{"cannot create " + (dir / "missing/Font_def.h") +
+                                                   ": No such file or directory"});
     EXPECT_TRUE(bank.Empty());
     EXPECT_EQ(renderer.drawCalls, 0);
 }

@@ -1,5 +1,6 @@
 #include "merge/ListFile.h"
 
+#include "base/FileProblem.h"
 #include "support/BmpBuilder.h"
 #include "support/MergeFixtures.h"
 
@@ -127,12 +128,22 @@ TEST(ListFile, LoadOfAListThatCannotBeReadChangesNothing) {
     testsupport::WriteFile(dir / "huge.TXT", {});
     ASSERT_EQ(::truncate((dir / "huge.TXT").c_str(), merge::kMaxListFileBytes + 1), 0);
     ::mkdir((dir / "dir.TXT").c_str(), 0755);
-    for (const std::string& path : {dir / "none.TXT", dir / "huge.TXT", dir / "dir.TXT"}) {
+    const struct {
+        std::string path;
+        std::string detail; // the file and why, beside the window's message
+    } cases[] = {
+        {dir / "none.TXT", (dir / "none.TXT") + ": No such file or directory\n"},
+        {dir / "huge.TXT",
+         (dir / "huge.TXT") + ": larger than " + base::SizeLimitText(merge::kMaxListFileBytes) + "\n"},
+        {dir / "dir.TXT", (dir / "dir.TXT") + " is not a regular file\n"}, // a folder is named as what it is
+    };
+    for (const auto& [path, detail] : cases) {
         SCOPED_TRACE(path);
         MergeList list;
         ASSERT_FALSE(merge::AddFile(list, 1, dir / "x.bin").failure);
         const merge::LoadListResult r = merge::LoadFileList(list, 1, path);
         EXPECT_EQ(r.failure.value_or(""), "Open File List Error !");
+        EXPECT_EQ(base::DetailLines(r.detail), detail);
         EXPECT_TRUE(r.messages.empty());
         EXPECT_EQ(r.selectRow, 1);
         EXPECT_EQ(NamesOf(list), "x.bin;");

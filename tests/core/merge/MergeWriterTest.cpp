@@ -177,29 +177,44 @@ TEST_F(MergeWriterFiles, AFileThatIsGoneOrChangedStopsTheMergeBeforeAnythingIsWr
 TEST_F(MergeWriterFiles, AnOutputThatCannotBeWrittenLeavesBothOldFiles) {
     WriteOld();
     // The image cannot be created: no table either.
-    EXPECT_EQ(merge::MergeFiles(list_, dir_ / "none/Pic.BIN").value_or(""),
+    base::FailureDetail detail;
+    EXPECT_EQ(merge::MergeFiles(list_, dir_ / "none/Pic.BIN", &detail).value_or(""),
               "Open Merged file name error !!!");
+    EXPECT_EQ(base::DetailLines(detail),
+              "cannot create " + (dir_ / "none/Pic.BIN") + ": No such file or directory\n");
 
     // The table's name is taken by a directory: the old image stays.
     ::mkdir((dir_ / "T_TBL.TXT").c_str(), 0755);
     testsupport::WriteFile(dir_ / "T.BIN", {'o', 'l', 'd'});
-    EXPECT_EQ(merge::MergeFiles(list_, dir_ / "T.BIN").value_or(""), "Open file name table error !!!");
+    detail.clear();
+    EXPECT_EQ(merge::MergeFiles(list_, dir_ / "T.BIN", &detail).value_or(""),
+              "Open file name table error !!!");
+    EXPECT_EQ(base::DetailLines(detail), "cannot write " + (dir_ / "T_TBL.TXT") + ": Is a directory\n");
     EXPECT_EQ(testsupport::ReadText(dir_ / "T.BIN"), "old");
     ExpectOld();
     EXPECT_EQ(FilesIn(dir_.path()), (std::set<std::string>{"a.bin", "b.bin", "logo.bin", "Pic.BIN",
                                                            "Pic_TBL.TXT", "T.BIN", "T_TBL.TXT"}));
 }
 
-TEST_F(MergeWriterFiles, AnImageMayTakeItsOwnPreviousVersion) {
-    // The listed Pic.BIN is read whole before the new one replaces it.
-    const auto old = testsupport::WritePatternFile(dir_ / "Pic.BIN", 0x20, 7);
+TEST_F(MergeWriterFiles, AnOutputThatIsOneOfTheFilesIsRefused) {
+    // The listed Pic.BIN, the listed table, and a listed file reached as the image through a link: each
+    // would be replaced by what is made of it.
+    WriteOld();
     ASSERT_FALSE(merge::AddFile(list_, 1, dir_ / "Pic.BIN").failure);
-    EXPECT_FALSE(merge::MergeFiles(list_, dir_ / "Pic.BIN"));
-    EXPECT_EQ(testsupport::ReadFile(dir_ / "Pic.BIN"),
-              testsupport::Concatenated({old, parts_[0], parts_[1], parts_[2]}));
-    const std::string firstTwo = "\n#define\tPICPIC_BIN_OFFSET\t(AOSD_START_ADR+          0)\t//0x0       "
-                                 "\n#define\tPICA_BIN_OFFSET\t(AOSD_START_ADR+         32)\t//0x20      ";
-    EXPECT_EQ(testsupport::ReadText(dir_ / "Pic_TBL.TXT").substr(0, firstTwo.size()), firstTwo);
+    EXPECT_EQ(merge::MergeFiles(list_, dir_ / "Pic.BIN").value_or(""),
+              "the output " + (dir_ / "Pic.BIN") + " is the input");
+    merge::DeleteEntry(list_, 1);
+    ASSERT_FALSE(merge::AddFile(list_, 1, dir_ / "Pic_TBL.TXT").failure);
+    EXPECT_EQ(merge::MergeFiles(list_, dir_ / "Pic.BIN").value_or(""),
+              "the output " + (dir_ / "Pic_TBL.TXT") + " is the input");
+    merge::DeleteEntry(list_, 1);
+    ::symlink("a.bin", (dir_ / "L.BIN").c_str());
+    EXPECT_EQ(merge::MergeFiles(list_, dir_ / "L.BIN").value_or(""),
+              "the output " + (dir_ / "L.BIN") + " is the input");
+    ::unlink((dir_ / "L.BIN").c_str());
+    ExpectOld();
+    EXPECT_EQ(FilesIn(dir_.path()),
+              (std::set<std::string>{"a.bin", "b.bin", "logo.bin", "Pic.BIN", "Pic_TBL.TXT"}));
 }
 
 TEST(MergeWriter, AnEmptyListWritesNothing) {

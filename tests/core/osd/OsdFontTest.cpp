@@ -1,5 +1,6 @@
 #include "osd/OsdFont.h"
 
+#include "base/Format.h"
 #include "bitmap/BmpLoader.h"
 #include "osd/OsdState.h"
 #include "osd/PaletteReduce.h"
@@ -615,64 +616,65 @@ TEST_F(Generate, BareNamesGoToTheCurrentDirectory) {
                                         "font_LSB.txt", "font_MSB.bin", "font_MSB.txt", "font_R.txt"}));
 }
 
-TEST_F(Generate, AnOutputThatCannotBeCreatedEndsTheRunNamingIt) {
+TEST_F(Generate, AnOutputThatCannotBeCreatedEndsTheRunAndChangesNoFile) {
     auto bm = MakeBitmap(16, 16, 1, 4);
     std::fill(bm->Pixels.begin(), bm->Pixels.begin() + 64, 0xFF);
+    const std::vector<std::string> outputs = {"osd_R.txt",   "osd_G.txt",   "osd_B.txt",
+                                              "osd_MSB.bin", "osd_LSB.bin", "osd_MSB.txt",
+                                              "osd_LSB.txt", "osd.C",       "osd_1BPP.txt"};
     struct Case {
         std::string blocked; // a directory of this name stands where the output should go
         std::optional<std::string> error;
         std::vector<std::string> notes;
-        std::vector<std::string> untouched; // opened before the failure: they keep what they held before
-        std::vector<std::string> missing;
     };
-    const std::vector<std::string> allNotes = {"osd_R.txt OK !", "osd_G.txt OK !", "osd_B.txt OK !"};
     const Case cases[] = {
-        {"osd_MSB.bin",
-         "Unable to create osd_MSB.bin",
-         allNotes,
-         {},
-         {"osd_LSB.bin", "osd_MSB.txt", "osd_LSB.txt", "osd.C", "osd_1BPP.txt"}},
-        {"osd.C",
-         "Unable to create osd.C",
-         allNotes,
-         {"osd_MSB.bin", "osd_LSB.bin", "osd_MSB.txt", "osd_LSB.txt"},
-         {"osd_1BPP.txt"}},
-        {"osd_1BPP.txt",
-         "Unable to create osd_1BPP.txt",
-         allNotes,
-         {"osd_MSB.bin", "osd_LSB.bin", "osd_MSB.txt", "osd_LSB.txt"},
-         {}},
-        {"osd_G.txt", std::nullopt, {"osd_R.txt OK !", "osd_B.txt OK !"}, {}, {}},
+        {"osd_MSB.bin", "cannot write %s/osd_MSB.bin: Is a directory", {}},
+        {"osd.C", "cannot write %s/osd.C: Is a directory", {}},
+        {"osd_1BPP.txt", "cannot write %s/osd_1BPP.txt: Is a directory", {}},
+        // A palette table is skipped and the run goes on.
+        {"osd_G.txt", std::nullopt, {"osd_R.txt OK !", "osd_B.txt OK !"}},
     };
     const Bytes kPrevious = {'o', 'l', 'd'};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.blocked);
         TempDir dir;
         std::filesystem::create_directory(dir / c.blocked);
-        for (const std::string& name : c.untouched)
-            testsupport::WriteFile(dir / name, kPrevious);
+        for (const std::string& name : outputs)
+            if (name != c.blocked) testsupport::WriteFile(dir / name, kPrevious);
         OsdOptions options;
         options.sourcePath = "osd.bmp";
         options.outputDirectory = dir.path();
         const GenerateResult result = GenerateOsdFont(*bm, options);
         EXPECT_TRUE(result.ran);
-        EXPECT_EQ(result.failure, c.error);
+        if (c.error) {
+            const std::string error = base::strprintf(c.error->c_str(), dir.path().c_str());
+            EXPECT_EQ(result.failure, error);
+            // Every output keeps what it held: the palette tables written before the failure too.
+            for (const std::string& name : outputs) {
+                if (name != c.blocked) {
+                    EXPECT_EQ(ReadFile(dir / name), kPrevious) << name;
+                }
+            }
+        } else {
+            EXPECT_FALSE(result.failure);
+            EXPECT_NE(ReadFile(dir / "osd.C"), kPrevious);
+        }
         EXPECT_EQ(result.notes, c.notes);
-        for (const std::string& name : c.untouched)
-            EXPECT_EQ(ReadFile(dir / name), kPrevious) << name;
-        for (const std::string& name : c.missing)
-            EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
+        EXPECT_EQ(FilesIn(dir.path()).size(), outputs.size()); // no temporary file left
     }
 }
 
-TEST_F(Generate, AWriteFailureAtCloseIsReported) {
+TEST_F(Generate, AWriteFailureAtCloseIsReportedAndNoOutputChanges) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     auto bm = MakeBitmap(16, 16, 1, 4);
     std::filesystem::create_symlink("/dev/full", out / "osd_MSB.txt");
     const GenerateResult result = Run(*bm, 16);
-    EXPECT_EQ(result.failure, std::optional<std::string>("Unable to write osd_MSB.txt"));
+    EXPECT_EQ(result.failure, std::optional<std::string>("cannot write " + (out / "osd_MSB.txt") +
+                                                         ": No space left on device"));
     EXPECT_EQ(result.cellCount, 1);
-    EXPECT_EQ(Binary("osd_LSB.bin").size(), 16u); // the other outputs are complete
+    EXPECT_TRUE(result.notes.empty());
+    // The other outputs were complete, but a run's files change together: none was put in place.
+    EXPECT_EQ(FilesIn(out.path()), std::vector<std::string>{"osd_MSB.txt"});
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "shell/Settings.h"
 
+#include "base/FileProblem.h"
 #include "support/BmpBuilder.h"
 #include "support/Child.h"
 
@@ -122,17 +123,21 @@ TEST(Settings, SaveAppendsTheSectionToAFileWithoutIt) {
                               "Palette Format=1\n");
 }
 
-TEST(Settings, UnwritableFileReportsItsPath) {
+TEST(Settings, UnwritableFileReportsItsPathAndWhy) {
     TempDir dir;
     // A directory in the file's place cannot be written, whoever runs the test.
     const std::string path = dir / "Tavix.INI";
     std::filesystem::create_directory(path);
-    const auto error = SaveSettings(Settings{}, path);
+    base::FailureDetail detail;
+    const auto error = SaveSettings(Settings{}, path, &detail);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(*error, "Unable to write to " + path);
+    EXPECT_EQ(base::DetailLines(detail), path + " is not a regular file\n");
 
     const std::string missing = dir / "no/such/dir/Tavix.INI";
-    EXPECT_EQ(SaveSettings(Settings{}, missing).value_or(""), "Unable to write to " + missing);
+    detail.clear();
+    EXPECT_EQ(SaveSettings(Settings{}, missing, &detail).value_or(""), "Unable to write to " + missing);
+    EXPECT_EQ(base::DetailLines(detail), "cannot create " + missing + ": No such file or directory\n");
 }
 
 } // namespace
@@ -153,8 +158,12 @@ TEST(Settings, AFailedSaveKeepsTheWholeFile) {
     for (const long limit : {0L, 20L}) {
         SCOPED_TRACE(limit);
         const int exit = testsupport::RunInChild({false, limit}, [&] {
-            const auto error = SaveSettings(s, path);
-            return error && *error == "Unable to write to " + path ? 0 : 1;
+            base::FailureDetail detail;
+            const auto error = SaveSettings(s, path, &detail);
+            return error && *error == "Unable to write to " + path &&
+                           base::DetailLines(detail) == "cannot write " + path + ": File too large\n"
+                       ? 0
+                       : 1;
         });
         EXPECT_EQ(exit, 0);
         EXPECT_EQ(ReadText(path), before);

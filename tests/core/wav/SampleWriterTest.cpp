@@ -1,5 +1,6 @@
 #include "wav/SampleWriter.h"
 
+#include "base/FileProblem.h"
 #include "base/Path.h"
 #include "support/BmpBuilder.h"
 #include "support/WavBuilder.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -81,11 +83,27 @@ TEST(SampleWriter, EightBitSaveOfAnEightBitSourceAtHalfRate) {
 TEST(SampleWriter, AFileThatCannotBeWrittenIsReportedAndLeavesTheOldOne) {
     testsupport::TempDir dir;
     const std::vector<std::uint16_t> words = {0x1234};
-    EXPECT_EQ(wav::SaveSampleFile(words, SampleWidth::Bits8, Sign::OffsetBinary, dir / "no/such/dir/o.bin"),
+    base::FailureDetail detail;
+    EXPECT_EQ(wav::SaveSampleFile(words, SampleWidth::Bits8, Sign::OffsetBinary, dir / "no/such/dir/o.bin", {},
+                                  &detail),
               "Save File Error!!!");
+    EXPECT_EQ(base::DetailLines(detail),
+              "cannot create " + (dir / "no/such/dir/o.bin") + ": No such file or directory\n");
     testsupport::WriteFile(dir / "old.bin", {9, 9, 9});
     ASSERT_FALSE(wav::SaveSampleFile(words, SampleWidth::Bits16, Sign::OffsetBinary, dir / "old.bin"));
     EXPECT_EQ(testsupport::ReadFile(dir / "old.bin"), (Bytes{0x34, 0x12}));
+
+    // The WAV file the samples came from, reached through a symbolic link and "..": refused, untouched.
+    testsupport::WriteFile(dir / "tone.wav", {1, 2, 3});
+    std::filesystem::create_directory(dir / "sub");
+    std::filesystem::create_symlink("../tone.wav", dir / "sub/link.wav");
+    const std::string output = dir / "sub/../sub/link.wav";
+    detail.clear();
+    EXPECT_EQ(
+        wav::SaveSampleFile(words, SampleWidth::Bits8, Sign::OffsetBinary, output, dir / "tone.wav", &detail),
+        "Save File Error!!!");
+    EXPECT_EQ(base::DetailLines(detail), "the output " + output + " is the input\n");
+    EXPECT_EQ(testsupport::ReadFile(dir / "tone.wav"), (Bytes{1, 2, 3}));
 }
 
 } // namespace

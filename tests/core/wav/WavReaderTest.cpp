@@ -1,5 +1,6 @@
 #include "wav/WavReader.h"
 
+#include "base/FileProblem.h"
 #include "base/Path.h"
 #include "support/BmpBuilder.h"
 #include "support/WavBuilder.h"
@@ -7,6 +8,8 @@
 #include "wav/WaveFormatNames.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -119,7 +122,12 @@ TEST(CheckWavHeader, RefusedFilesTellHowFarTheCheckGotAndWhy) {
         {"extensible", [](WavLayout& s) { s.audioFormat = 0xFFFE; }, 0, HeaderReach::Format,
          "AudioFormat is 0xFFFE (UNKNOWN)"},
         {"SampleRate 0", [](WavLayout& s) { s.sampleRate = 0; }, 0, HeaderReach::DataLength,
-         "SampleRate is 0"},
+         "SampleRate is 0 Hz, below the 1000 Hz Tavix takes"},
+        // 1 Hz resampled to 16000 Hz would turn 60 KB into 1.9 GB.
+        {"SampleRate 1", [](WavLayout& s) { s.sampleRate = 1; }, 0, HeaderReach::DataLength,
+         "SampleRate is 1 Hz, below the 1000 Hz Tavix takes"},
+        {"SampleRate 999", [](WavLayout& s) { s.sampleRate = 999; }, 0, HeaderReach::DataLength,
+         "SampleRate is 999 Hz, below the 1000 Hz Tavix takes"},
         {"24 bits", [](WavLayout& s) { s.bits = 24; }, 0, HeaderReach::DataLength,
          "BitsPerSample is 24, not 8 or 16"},
         {"6 channels", [](WavLayout& s) { s.channels = 6; }, 0, HeaderReach::DataLength,
@@ -161,6 +169,13 @@ TEST(CheckWavHeader, RefusedFilesTellHowFarTheCheckGotAndWhy) {
             EXPECT_EQ(check.header.DataLength, 0u);
         }
     }
+}
+
+TEST(CheckWavHeader, TheLowestRateTakenIs1000Hz) {
+    WavLayout s;
+    s.sampleRate = 1000;
+    s.data = {1, 2};
+    EXPECT_TRUE(CheckWavHeader(BuildWav(s)).accepted);
 }
 
 TEST(CheckWavHeader, TheByteAfterFmtIsNotExamined) {
@@ -325,7 +340,19 @@ TEST_F(LoadWavFile, BypassFileThatCannotBeWrittenIsReportedAndTheLoadStands) {
     const auto result = wav::LoadWavFile(state, path, {.writeBypass = true});
     EXPECT_FALSE(result.failure);
     EXPECT_EQ(result.bypassFailure, "Save File Error!!!");
+    EXPECT_EQ(base::DetailLines(result.bypassDetail), "cannot write " + (dir / "tone.bin") + ": Is a directory\n");
     EXPECT_TRUE(state.check.accepted);
+
+    // A bypass name that is the WAV file itself under another name (a hard link) is refused: the load's
+    // own file stays whole.
+    std::filesystem::remove(dir / "tone.bin");
+    ASSERT_EQ(::link(path.c_str(), (dir / "tone.bin").c_str()), 0);
+    const Bytes wavBytes = testsupport::ReadFile(path);
+    const auto linked = wav::LoadWavFile(state, path, {.writeBypass = true});
+    EXPECT_FALSE(linked.failure);
+    EXPECT_EQ(linked.bypassFailure, "Save File Error!!!");
+    EXPECT_EQ(base::DetailLines(linked.bypassDetail), "the output " + (dir / "tone.bin") + " is the input\n");
+    EXPECT_EQ(testsupport::ReadFile(path), wavBytes);
 }
 
 TEST_F(LoadWavFile, MissingFileChangesNothing) {
@@ -336,10 +363,17 @@ TEST_F(LoadWavFile, MissingFileChangesNothing) {
     state.resultHeld = true;
     const Bytes before = Image(state);
 
-    for (const std::string& path : {dir / "none.wav", dir.path()}) {
+    const struct {
+        std::string path;
+        std::string detail;
+    } cases[] = {
+        {dir / "none.wav", (dir / "none.wav") + ": No such file or directory\n"},
+        {dir.path(), dir.path() + " is not a regular file\n"},
+    };
+    for (const auto& [path, detail] : cases) {
         const auto result = wav::LoadWavFile(state, path, {.writeBypass = true});
         EXPECT_EQ(result.failure, "Open File Error!!!");
-        EXPECT_NE(result.reason.find("does not exist"), std::string::npos) << result.reason;
+        EXPECT_EQ(base::DetailLines(result.detail), detail);
         EXPECT_FALSE(result.fileRead);
         EXPECT_EQ(Image(state), before);
         EXPECT_TRUE(state.resultHeld);
@@ -360,7 +394,7 @@ TEST_F(LoadWavFile, RefusedFileKeepsItsImageAndReleasesTheRest) {
     const std::string path = Write("float.wav", bad);
     const auto result = wav::LoadWavFile(state, path, {.writeBypass = true});
     EXPECT_EQ(result.failure, "Analyze File Error!!!");
-    EXPECT_EQ(result.reason, state.check.reason);
+    EXPECT_EQ(base::DetailLines(result.detail), path + ": " + state.check.reason + "\n");
     EXPECT_TRUE(result.fileRead);
     EXPECT_EQ(result.fileSize, 48u);
     EXPECT_EQ(result.fileName, "float.wav");

@@ -1,0 +1,119 @@
+#include "base/OutputGuard.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+
+namespace base {
+
+namespace {
+
+constexpr int kEntries = 64;
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+enum : int { kFree = 0, kTemporary = 1, kAppend = 2 };
+
+// One unfinished output. kind is written last when an entry is filled and first when it is freed, so a
+// handler never acts on half an entry.
+struct Entry {
+    volatile sig_atomic_t kind;
+    int fd;       // the folder of a temporary file, or the file appended to
+    off_t length; // an append's old length
+    char name[16];
+};
+
+Entry g_entries[kEntries];
+
+void CleanUp() {
+    for (Entry& e : g_entries) {
+        if (e.kind == kTemporary)
+            ::unlinkat(e.fd, e.name, 0);
+        else if (e.kind == kAppend)
+            (void)::ftruncate(e.fd, e.length);
+    }
+}
+
+extern "C" void OnCleanupSignal(int signal) {
+    CleanUp();
+    ::_exit(128 + signal);
+}
+
+sigset_t CleanupSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int s : kCleanupSignals)
+        sigaddset(&set, s);
+    return set;
+}
+
+int FreeEntry() {
+    for (int i = 0; i < kEntries; ++i)
+        if (g_entries[i].kind == kFree) return i;
+    return -1;
+}
+
+} // namespace
+
+void GuardOutputs() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, nullptr);
+
+    struct sigaction cleanup {};
+    cleanup.sa_handler = OnCleanupSignal;
+    cleanup.sa_mask = CleanupSignals(); // one cleanup at a time
+    for (const int s : kCleanupSignals) {
+        struct sigaction old {};
+        // A signal the process was started with ignored (a job run with nohup) stays ignored.
+        if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        ::sigaction(s, &cleanup, nullptr);
+    }
+}
+
+void RemoveUnfinishedOutputs() {
+    const guard::SignalsHeld held;
+    CleanUp();
+}
+
+namespace guard {
+
+SignalsHeld::SignalsHeld() {
+    const sigset_t set = CleanupSignals();
+    ::pthread_sigmask(SIG_BLOCK, &set, &saved_);
+}
+
+SignalsHeld::~SignalsHeld() {
+    ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+}
+
+int ListTemporary(int dirFd, const char* name) {
+    const int i = FreeEntry();
+    if (i < 0) return -1;
+    Entry& e = g_entries[i];
+    e.fd = dirFd;
+    std::strncpy(e.name, name, sizeof e.name - 1);
+    e.name[sizeof e.name - 1] = '\0';
+    e.kind = kTemporary;
+    return i;
+}
+
+int ListAppend(int fd, off_t length) {
+    const int i = FreeEntry();
+    if (i < 0) return -1;
+    Entry& e = g_entries[i];
+    e.fd = fd;
+    e.length = length;
+    e.kind = kAppend;
+    return i;
+}
+
+void Unlist(int entry) {
+    if (entry >= 0 && entry < kEntries) g_entries[entry].kind = kFree;
+}
+
+} // namespace guard
+
+} // namespace base
