@@ -3,7 +3,7 @@
 // frame to frame, and rows of small glyph-like marks. Most rows are long runs with short stretches of
 // detail, as menu and animation artwork is.
 #include "base/OutputFile.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,8 +14,8 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 320;
 
-shell::IndexedPicture Frame(int n) {
-    shell::IndexedPicture p;
+picture::IndexedPicture Frame(int n) {
+    picture::IndexedPicture p;
     p.width = kWidth;
     p.height = kHeight;
     for (int i = 0; i < 256; ++i)
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     for (int n = 0; n < count; ++n) {
         char name[32];
         std::snprintf(name, sizeof name, "/anim%03d.bmp", n);
-        const auto bytes = shell::EncodeBmp8(Frame(n));
+        const auto bytes = picture::EncodeBmp8(Frame(n));
         if (!base::WriteFileAtomically(
                 dir + name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
             std::fprintf(stderr, "cannot write %s%s\n", dir.c_str(), name);

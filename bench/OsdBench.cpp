@@ -2,8 +2,8 @@
 // of files with plain fwrite calls. The ratio of the two is what matters: the font outputs are mostly text,
 // and formatting them must not cost much more than getting the bytes to the file system.
 
-#include "bitmap/BmpLoader.h"
 #include "osd/OsdFont.h"
+#include "picture/BmpLoader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,9 +37,9 @@ const std::string& WorkDirectory() {
 }
 
 // 1024 x 768 pixels at 8 bpp with a 256-colour palette, the pixels a fixed pseudo-random pattern.
-const bitmap::CurrentBitmap& LargestSheet() {
-    static const std::unique_ptr<bitmap::CurrentBitmap> sheet = [] {
-        auto bm = std::make_unique<bitmap::CurrentBitmap>();
+const picture::CurrentBitmap& LargestSheet() {
+    static const std::unique_ptr<picture::CurrentBitmap> sheet = [] {
+        auto bm = std::make_unique<picture::CurrentBitmap>();
         bm->Width = 1024;
         bm->Height = 768;
         bm->BitsPerPixel = 8;
@@ -56,7 +56,7 @@ const bitmap::CurrentBitmap& LargestSheet() {
             bm->RawPalette[4 * i + 1] = static_cast<std::uint8_t>(255 - i);
             bm->RawPalette[4 * i + 2] = static_cast<std::uint8_t>(i * 7 + 1);
         }
-        bitmap::ConvertPalette(bm->RawPalette.data(), bm->ColourTable.data(), 256);
+        picture::ConvertPalette(bm->RawPalette.data(), bm->ColourTable.data(), 256);
         bm->ColourCount = 256;
         return bm;
     }();
@@ -107,7 +107,7 @@ std::int64_t TotalBytes() {
 }
 
 void BM_GenerateOsdFont(benchmark::State& state) {
-    const bitmap::CurrentBitmap& sheet = LargestSheet();
+    const picture::CurrentBitmap& sheet = LargestSheet();
     const osd::OsdOptions options = Options(WorkDirectory() + "/generate");
     for (auto _ : state) {
         osd::GenerateResult result = osd::GenerateOsdFont(sheet, options);

@@ -4,7 +4,7 @@
 #include "aosd/AosdPicture.h"
 #include "aosd/RlcEncoder.h"
 #include "base/Error.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 #include "support/RlcDecoder.h"
 
 #include <algorithm>
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size >= 2 && data[0] == 'B' && data[1] == 'M') {
         try {
             aosd::LoadedPicture loaded =
-                aosd::ToAosdPicture(shell::DecodeBmpPicture(data, size, "input.bmp"), "input.bmp");
+                aosd::ToAosdPicture(picture::DecodeBmpPicture(data, size, "input.bmp"), "input.bmp");
             // Big pictures (an RLE file of a few bytes can hold millions of pixels) only slow the search
             // down: the coding depends on the rows, which stay as wide as the reader allows.
             const std::size_t pixels = std::size_t{loaded.picture.width} * loaded.picture.height;

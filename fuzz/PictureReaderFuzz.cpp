@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes to the picture reader and what File > Save does with a decoded picture.
 #include "base/Error.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        const shell::Picture picture = shell::DecodeBmpPicture(data, size, "input.bmp");
+        const picture::Picture picture = picture::DecodeBmpPicture(data, size, "input.bmp");
         // What the encoders rely on: one colour a pixel, and one index a pixel for an indexed picture.
         const std::size_t count =
             static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             table[i] = base::EntryOf(picture.palette[i]);
         const int width = picture.width < 300 ? picture.width + 3 : 300;
         const int height = picture.height < 300 ? picture.height + 1 : 300;
-        const shell::IndexedPicture indexed = shell::MatchToPalette(picture, width, height, table);
-        const auto bytes = shell::EncodeBmp8(indexed);
-        const shell::Picture back = shell::DecodeBmpPicture(bytes.data(), bytes.size(), "back.bmp");
+        const picture::IndexedPicture indexed = picture::MatchToPalette(picture, width, height, table);
+        const auto bytes = picture::EncodeBmp8(indexed);
+        const picture::Picture back = picture::DecodeBmpPicture(bytes.data(), bytes.size(), "back.bmp");
         if (back.width != indexed.width || back.height != indexed.height) __builtin_trap();
     } catch (const base::Error&) {
     }

@@ -4,7 +4,7 @@
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/Path.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 namespace aosd {
 
@@ -27,7 +27,7 @@ std::optional<std::string> Refusal(const std::string& path, const std::string& r
 
 } // namespace
 
-LoadedPicture ToAosdPicture(shell::Picture read, const std::string& name) {
+LoadedPicture ToAosdPicture(picture::Picture read, const std::string& name) {
     LoadedPicture loaded;
     if (read.bitsPerPixel > 8) {
         loaded.failure =
@@ -59,11 +59,11 @@ LoadedPicture ToAosdPicture(shell::Picture read, const std::string& name) {
 LoadedPicture LoadAosdPicture(const std::string& path) {
     // The colours shown come from the indices and the palette (ShownPicture), so the reader need not build
     // them.
-    return ToAosdPicture(shell::ReadBmpPicture(path, shell::PictureParts::IndicesOnly), path);
+    return ToAosdPicture(picture::ReadBmpPicture(path, picture::PictureParts::IndicesOnly), path);
 }
 
-shell::Picture ShownPicture(const AosdPicture& picture) {
-    shell::Picture shown = shell::Picture::Blank(picture.width, picture.height, 0);
+picture::Picture ShownPicture(const AosdPicture& picture) {
+    picture::Picture shown = picture::Picture::Blank(picture.width, picture.height, 0);
     shown.palette = picture.palette;
     base::Colour table[256] = {};
     for (std::size_t i = 0; i < picture.palette.size() && i < 256; ++i)

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace picture {
 struct Picture;
 }
 
@@ -51,7 +51,7 @@ struct LoadedPicture {
 // file, when the file cannot be read or decoded as a BMP.
 LoadedPicture LoadAosdPicture(const std::string& path);
 // The same check and conversion for a picture already decoded; name stands for the file in the message.
-LoadedPicture ToAosdPicture(shell::Picture read, const std::string& name);
+LoadedPicture ToAosdPicture(picture::Picture read, const std::string& name);
 
 // "Image Number:" as a count: the decimal value of text kept to its low 16 bits; nothing for an empty text
 // or one that is not made of decimal digits.
@@ -80,7 +80,7 @@ enum class MultiButton { Disable, Enable, Keep };
 MultiButton ImageNumberChanged(AosdState& state, const std::string& text, bool pictureOpen);
 
 // The picture as it shows: each pixel the colour of its palette entry (black past the palette).
-shell::Picture ShownPicture(const AosdPicture& picture);
+picture::Picture ShownPicture(const AosdPicture& picture);
 
 // The entries the palette grid colours: all 256 once a picture was opened, none before.
 inline int ShownPaletteEntries(std::uint16_t paletteBytes) {

@@ -3,7 +3,7 @@
 #include "shell/FileOpen.h"
 #include "widgets/Placement.h"
 
-#include "bitmap/HeaderView.h"
+#include "picture/HeaderView.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
 
@@ -62,14 +62,15 @@ QLabel* MakeTitle(QWidget* parent, const char* name, const char* text) {
     return label;
 }
 
-void SetRow(QTableWidget* grid, int row, const HeaderRow& fixed) {
+void SetRow(QTableWidget* grid, int row, const picture::HeaderRow& fixed) {
     grid->item(row, 0)->setText(shell::ToQt(fixed.range));
     grid->item(row, 2)->setText(shell::ToQt(fixed.description));
 }
 
 } // namespace
 
-BitmapHeaderTab::BitmapHeaderTab(const shell::TabContext&, const CurrentBitmap& bitmap, QWidget* parent)
+BitmapHeaderTab::BitmapHeaderTab(const shell::TabContext&, const picture::CurrentBitmap& bitmap,
+                                 QWidget* parent)
     : shell::Tab(parent), bitmap_(bitmap) {
     setObjectName(QStringLiteral("TabSheet_BitmapHeader"));
     auto* fileTitle = MakeTitle(this, "StaticText_FileHeader", "File Header:");
@@ -90,30 +91,30 @@ BitmapHeaderTab::BitmapHeaderTab(const shell::TabContext&, const CurrentBitmap& 
 }
 
 void BitmapHeaderTab::TabSheet_BitmapHeaderShow() {
-    const HeaderRow titles = HeaderTitles();
+    const picture::HeaderRow titles = picture::HeaderTitles();
     SetRow(StringGrid_FileHeader, 0, titles);
     StringGrid_FileHeader->item(0, 1)->setText(shell::ToQt(titles.value));
-    const auto fileRows = FileHeaderRows(bitmap_.FileHeader);
+    const auto fileRows = picture::FileHeaderRows(bitmap_.FileHeader);
     for (size_t i = 0; i < fileRows.size(); ++i)
         SetRow(StringGrid_FileHeader, static_cast<int>(i) + 1, fileRows[i]);
     StringGrid_FileHeaderClick();
 
     SetRow(StringGrid_InfoHeader, 0, titles);
     StringGrid_InfoHeader->item(0, 1)->setText(shell::ToQt(titles.value));
-    const auto infoRows = InfoHeaderRows(bitmap_.InfoHeader);
+    const auto infoRows = picture::InfoHeaderRows(bitmap_.InfoHeader);
     for (size_t i = 0; i < infoRows.size(); ++i)
         SetRow(StringGrid_InfoHeader, static_cast<int>(i) + 1, infoRows[i]);
     StringGrid_InfoHeaderClick();
 }
 
 void BitmapHeaderTab::StringGrid_FileHeaderClick() {
-    const auto rows = FileHeaderRows(bitmap_.FileHeader);
+    const auto rows = picture::FileHeaderRows(bitmap_.FileHeader);
     for (size_t i = 0; i < rows.size(); ++i)
         StringGrid_FileHeader->item(static_cast<int>(i) + 1, 1)->setText(shell::ToQt(rows[i].value));
 }
 
 void BitmapHeaderTab::StringGrid_InfoHeaderClick() {
-    const auto rows = InfoHeaderRows(bitmap_.InfoHeader);
+    const auto rows = picture::InfoHeaderRows(bitmap_.InfoHeader);
     for (size_t i = 0; i < rows.size(); ++i)
         StringGrid_InfoHeader->item(static_cast<int>(i) + 1, 1)->setText(shell::ToQt(rows[i].value));
 }

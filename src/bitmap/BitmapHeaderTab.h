@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bitmap/BmpLoader.h"
+#include "picture/BmpLoader.h"
 #include "shell/Tab.h"
 
 class QTableWidget;
@@ -11,7 +11,8 @@ namespace bitmap {
 class BitmapHeaderTab final : public shell::Tab {
     Q_OBJECT
 public:
-    BitmapHeaderTab(const shell::TabContext& context, const CurrentBitmap& bitmap, QWidget* parent = nullptr);
+    BitmapHeaderTab(const shell::TabContext& context, const picture::CurrentBitmap& bitmap,
+                    QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Bitmap Header"); }
     shell::Page PageId() const override;
@@ -26,7 +27,7 @@ public:
     void StringGrid_InfoHeaderClick();
 
 private:
-    const CurrentBitmap& bitmap_;
+    const picture::CurrentBitmap& bitmap_;
     QTableWidget* StringGrid_FileHeader = nullptr;
     QTableWidget* StringGrid_InfoHeader = nullptr;
 };

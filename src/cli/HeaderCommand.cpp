@@ -1,7 +1,7 @@
 #include "base/FileProblem.h"
-#include "bitmap/BmpLoader.h"
-#include "bitmap/HeaderView.h"
 #include "cli/Commands.h"
+#include "picture/BmpLoader.h"
+#include "picture/HeaderView.h"
 
 #include <memory>
 #include <ostream>
@@ -10,24 +10,24 @@ namespace cli {
 
 namespace {
 
-void PrintRow(std::ostream& out, const bitmap::HeaderRow& row) {
+void PrintRow(std::ostream& out, const picture::HeaderRow& row) {
     out << row.range << '\t' << row.value << '\t' << row.description << '\n';
 }
 
 int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1) throw UsageError{"header takes one FILE.bmp"};
-    auto bm = std::make_unique<bitmap::CurrentBitmap>();
-    const auto result = bitmap::LoadBitmapFile(*bm, args[0]);
+    auto bm = std::make_unique<picture::CurrentBitmap>();
+    const auto result = picture::LoadBitmapFile(*bm, args[0]);
     if (!result.headersRead) {
-        err << bitmap::MessageOf(result.status) << '\n' << base::DetailLines(result.detail);
+        err << picture::MessageOf(result.status) << '\n' << base::DetailLines(result.detail);
         return kExitFailure;
     }
     // Each grid's rows, its title row first, exactly as the Bitmap Header tab shows them.
-    PrintRow(out, bitmap::HeaderTitles());
-    for (const auto& row : bitmap::FileHeaderRows(bm->FileHeader, /*printableOnly=*/true))
+    PrintRow(out, picture::HeaderTitles());
+    for (const auto& row : picture::FileHeaderRows(bm->FileHeader, /*printableOnly=*/true))
         PrintRow(out, row);
-    PrintRow(out, bitmap::HeaderTitles());
-    for (const auto& row : bitmap::InfoHeaderRows(bm->InfoHeader))
+    PrintRow(out, picture::HeaderTitles());
+    for (const auto& row : picture::InfoHeaderRows(bm->InfoHeader))
         PrintRow(out, row);
     return kExitOk;
 }

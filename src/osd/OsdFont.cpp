@@ -16,7 +16,7 @@ namespace osd {
 namespace {
 
 using base::OutputFile;
-using bitmap::CurrentBitmap;
+using picture::CurrentBitmap;
 
 constexpr int kCellHeight = 16;
 constexpr int kFontInitCells = 256;
@@ -187,9 +187,9 @@ void ExtractOneBppCell(const CurrentBitmap& bm, int cw, std::size_t start, int x
 
 // The 256 entries the palette tables hold, as blue, green, red, reserved bytes: the file's colour table, or
 // after Reduce Palette the reduced palette the pixels now index (which ColourTable holds) followed by zeros.
-std::array<std::uint8_t, bitmap::kRawPaletteSize> TableEntries(const CurrentBitmap& bm) {
+std::array<std::uint8_t, picture::kRawPaletteSize> TableEntries(const CurrentBitmap& bm) {
     if (bm.ReducedCount == 0) return bm.RawPalette;
-    std::array<std::uint8_t, bitmap::kRawPaletteSize> entries{};
+    std::array<std::uint8_t, picture::kRawPaletteSize> entries{};
     for (std::size_t i = 0; i < bm.ReducedCount && i < bm.ColourTable.size(); ++i) {
         const base::Colour c = bm.ColourTable[i];
         entries[4 * i] = static_cast<std::uint8_t>(c >> 16);

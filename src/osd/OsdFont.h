@@ -2,7 +2,7 @@
 
 #include "base/Error.h"
 #include "base/OutputFile.h"
-#include "bitmap/BmpLoader.h"
+#include "picture/BmpLoader.h"
 #include "shell/Settings.h"
 
 #include <cstdint>
@@ -57,10 +57,10 @@ struct GenerateResult {
 // the run with failure, which names the file (in the output directory) and the reason ("cannot replace
 // B.C safely: Permission denied"); no file changes then and there are no notes. Reads nothing
 // outside bitmap.Pixels: bytes past its end count as zero.
-GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options);
+GenerateResult GenerateOsdFont(const picture::CurrentBitmap& bitmap, const OsdOptions& options);
 // The same as part of a larger job (tavix-cli's `osd --save-reduced`): the files join outputs and are in
 // place only after outputs.Commit(); the notes are those to show once they are. A failure fails outputs.
-GenerateResult GenerateOsdFont(const bitmap::CurrentBitmap& bitmap, const OsdOptions& options,
+GenerateResult GenerateOsdFont(const picture::CurrentBitmap& bitmap, const OsdOptions& options,
                                base::OutputSet& outputs);
 
 // The plane bytes of a group of eight pixel values g[0..7]: plane byte b holds bit b of every value, the
@@ -71,6 +71,6 @@ void PlaneBytes(const std::uint8_t g[8], int bits, std::uint8_t* out);
 // of Pixels that holds that first pixel (the cell's start plus r * BytesPerRow), the pixel being its bit
 // 7 - x % 8. Bit cw - 1 of the result is the pixel at column x. The pixels past the row's stored bits
 // (x + cw > 8 * BytesPerRow) are cleared; bytes past the end of Pixels read as zero.
-std::uint16_t OneBppRow(const bitmap::CurrentBitmap& bitmap, std::size_t rowStart, int x, int cw);
+std::uint16_t OneBppRow(const picture::CurrentBitmap& bitmap, std::size_t rowStart, int x, int cw);
 
 } // namespace osd

@@ -38,7 +38,7 @@ QIcon GenerateIcon() {
 } // namespace
 
 OsdTab::OsdTab(const shell::TabContext& context, const shell::Settings& settings,
-               bitmap::CurrentBitmap& bitmap, OsdState& state, QWidget* parent)
+               picture::CurrentBitmap& bitmap, OsdState& state, QWidget* parent)
     : shell::Tab(parent), settings_(settings), bitmap_(bitmap), state_(state), messages_(context.messages),
       openDialog_(context.OpenDialog_Main) {
     setObjectName(QStringLiteral("TabSheet_BmpFont"));

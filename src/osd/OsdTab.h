@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bitmap/BmpLoader.h"
 #include "osd/OsdState.h"
+#include "picture/BmpLoader.h"
 #include "shell/Settings.h"
 #include "shell/Tab.h"
 
@@ -23,7 +23,7 @@ namespace osd {
 class OsdTab final : public shell::Tab {
     Q_OBJECT
 public:
-    OsdTab(const shell::TabContext& context, const shell::Settings& settings, bitmap::CurrentBitmap& bitmap,
+    OsdTab(const shell::TabContext& context, const shell::Settings& settings, picture::CurrentBitmap& bitmap,
            OsdState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("OSD"); }
@@ -52,7 +52,7 @@ private:
     base::Colour AfterColour(int index) const;
 
     const shell::Settings& settings_;
-    bitmap::CurrentBitmap& bitmap_;
+    picture::CurrentBitmap& bitmap_;
     OsdState& state_;
     shell::Messages& messages_;
     const shell::FileDialog& openDialog_;

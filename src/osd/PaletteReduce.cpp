@@ -8,9 +8,9 @@
 namespace osd {
 
 using base::Colour;
-using bitmap::CurrentBitmap;
+using picture::CurrentBitmap;
 
-int CollectColours(const shell::Picture& picture, int width, int height, Colour out[256]) {
+int CollectColours(const picture::Picture& picture, int width, int height, Colour out[256]) {
     if (width <= 0 || height <= 0) return 0;
     // A picture of a million pixels against up to 256 colours: a set keeps the lookups cheap, and most
     // neighbouring pixels share their colour, which the last-seen check catches first.
@@ -71,13 +71,13 @@ void RemapPixels(CurrentBitmap& bm, const std::array<std::uint8_t, 256>& remap) 
     }
 }
 
-void DrawRemapped(const CurrentBitmap& bm, Colour mask, shell::Picture& after) {
+void DrawRemapped(const CurrentBitmap& bm, Colour mask, picture::Picture& after) {
     const int width = bm.WalkWidth();
     const int height = bm.WalkHeight();
     const int bits = bm.BitsPerPixel;
     if (width == 0 || height == 0) return;
     if (bits != 8 && bits != 4 && bits != 2 && bits != 1) return;
-    if (after.Empty()) after = shell::Picture::Blank(std::max(256, width), std::max(256, height), 0xFFFFFF);
+    if (after.Empty()) after = picture::Picture::Blank(std::max(256, width), std::max(256, height), 0xFFFFFF);
 
     for (int y = 0; y < height; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * bm.BytesPerRow;
@@ -107,7 +107,7 @@ int ReducePalette(CurrentBitmap& bm, OsdState& state, Colour mask) {
     const int n = CollectColours(state.Before, bm.WalkWidth(), bm.WalkHeight(), bm.ReducedPalette.data());
     bm.ReducedCount = static_cast<std::uint16_t>(n);
     bm.ColourCount = static_cast<std::uint16_t>(n);
-    if (!reduced) bitmap::ConvertPalette(bm.RawPalette.data(), bm.ColourTable.data(), 256);
+    if (!reduced) picture::ConvertPalette(bm.RawPalette.data(), bm.ColourTable.data(), 256);
 
     state.RemapTable.fill(0);
     const Colour* collected = bm.ReducedPalette.data();

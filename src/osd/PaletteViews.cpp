@@ -9,7 +9,7 @@ std::string EntryText(const std::string& caption, std::uint16_t index, base::Col
                                      base::RedOf(colour), base::GreenOf(colour), base::BlueOf(colour));
 }
 
-std::string PictureStatusText(const bitmap::CurrentBitmap& bitmap) {
+std::string PictureStatusText(const picture::CurrentBitmap& bitmap) {
     return base::strprintf("Width:  %u/Height: %u/Palette:  %u", unsigned{bitmap.Width},
                            unsigned{bitmap.Height}, unsigned{bitmap.PaletteBytes} / 4u);
 }
@@ -19,7 +19,7 @@ int EntryAt(int x, int y) {
     return 16 * (y / 13) + x / 13;
 }
 
-base::Colour RawEntryColour(const bitmap::CurrentBitmap& bitmap, int i) {
+base::Colour RawEntryColour(const picture::CurrentBitmap& bitmap, int i) {
     if (i < 0 || i > 255) return 0;
     const auto* e = &bitmap.RawPalette[static_cast<std::size_t>(4 * i)];
     return base::MakeColour(e[2], e[1], e[0]);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
-#include "bitmap/BmpLoader.h"
+#include "picture/BmpLoader.h"
 
 #include <cstdint>
 #include <string>
@@ -13,13 +13,13 @@ namespace osd {
 std::string EntryText(const std::string& caption, std::uint16_t index, base::Colour colour);
 
 // "Width:  192/Height: 256/Palette:  16", the status-bar panel 0 text of the picture tabs.
-std::string PictureStatusText(const bitmap::CurrentBitmap& bitmap);
+std::string PictureStatusText(const picture::CurrentBitmap& bitmap);
 
 // The palette entry of a 16 x 16 grid of 12-pixel cells with 1-pixel lines at pixel (x, y) of the grid:
 // 16 * (y / 13) + x / 13, or -1 outside the 16 x 16 cells.
 int EntryAt(int x, int y);
 
 // Colour of RawPalette entry i (the Before views).
-base::Colour RawEntryColour(const bitmap::CurrentBitmap& bitmap, int i);
+base::Colour RawEntryColour(const picture::CurrentBitmap& bitmap, int i);
 
 } // namespace osd

@@ -1,7 +1,7 @@
 #include "osd/ReducedSave.h"
 
 #include "base/Error.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include <array>
 #include <vector>
@@ -16,7 +16,7 @@ bool IsIndexed(std::uint8_t bitsPerPixel) {
 
 } // namespace
 
-std::uint8_t PackedIndex(const bitmap::CurrentBitmap& bm, int x, int y) {
+std::uint8_t PackedIndex(const picture::CurrentBitmap& bm, int x, int y) {
     if (x < 0 || y < 0) return 0;
     const std::size_t row = static_cast<std::size_t>(y) * bm.BytesPerRow;
     if (bm.BitsPerPixel == 8) return bm.PixelByte(row + static_cast<std::size_t>(x));
@@ -27,15 +27,15 @@ std::uint8_t PackedIndex(const bitmap::CurrentBitmap& bm, int x, int y) {
     return static_cast<std::uint8_t>((bm.PixelByte(row + bit / 8) >> shift) & ((1u << bpp) - 1));
 }
 
-void RequirePictureToSave(const bitmap::CurrentBitmap& bm) {
+void RequirePictureToSave(const picture::CurrentBitmap& bm) {
     if (!bm.HasAcceptedSize())
         throw base::Error("There is no picture to save: open a BMP file of at most 1024 x 768 pixels first.");
 }
 
 namespace {
 
-shell::IndexedPicture ReducedPicture(const bitmap::CurrentBitmap& bm, const OsdState& state,
-                                     base::Colour mask) {
+picture::IndexedPicture ReducedPicture(const picture::CurrentBitmap& bm, const OsdState& state,
+                                       base::Colour mask) {
     RequirePictureToSave(bm);
     const int width = bm.Width;
     const int height = bm.Height;
@@ -54,24 +54,24 @@ shell::IndexedPicture ReducedPicture(const bitmap::CurrentBitmap& bm, const OsdS
                 indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                         static_cast<std::size_t>(x)] = PackedIndex(bm, x, y);
     }
-    return shell::MatchToPalette(state.After, width, height, table, {indexed ? indices.data() : nullptr},
-                                 mask);
+    return picture::MatchToPalette(state.After, width, height, table, {indexed ? indices.data() : nullptr},
+                                   mask);
 }
 
 } // namespace
 
-void SaveReducedPicture(const bitmap::CurrentBitmap& bm, OsdState& state, base::Colour mask,
+void SaveReducedPicture(const picture::CurrentBitmap& bm, OsdState& state, base::Colour mask,
                         const std::string& path) {
-    const shell::IndexedPicture working = ReducedPicture(bm, state, mask);
-    shell::SaveBmp8(working, path);
-    state.After = shell::ToPicture(working);
+    const picture::IndexedPicture working = ReducedPicture(bm, state, mask);
+    picture::SaveBmp8(working, path);
+    state.After = picture::ToPicture(working);
 }
 
-void SaveReducedPicture(const bitmap::CurrentBitmap& bm, OsdState& state, base::Colour mask,
+void SaveReducedPicture(const picture::CurrentBitmap& bm, OsdState& state, base::Colour mask,
                         const std::string& path, base::OutputSet& outputs) {
-    const shell::IndexedPicture working = ReducedPicture(bm, state, mask);
-    shell::SaveBmp8(working, path, outputs);
-    state.After = shell::ToPicture(working);
+    const picture::IndexedPicture working = ReducedPicture(bm, state, mask);
+    picture::SaveBmp8(working, path, outputs);
+    state.After = picture::ToPicture(working);
 }
 
 } // namespace osd

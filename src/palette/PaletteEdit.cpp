@@ -22,7 +22,7 @@ bool IsPacked(std::uint8_t bitsPerPixel) {
 }
 
 // The bitmap's pixels as one index byte a pixel, width x height, row by row.
-std::vector<std::uint8_t> Unpacked(const bitmap::CurrentBitmap& bm, int width, int height) {
+std::vector<std::uint8_t> Unpacked(const picture::CurrentBitmap& bm, int width, int height) {
     std::vector<std::uint8_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
@@ -32,7 +32,7 @@ std::vector<std::uint8_t> Unpacked(const bitmap::CurrentBitmap& bm, int width, i
 }
 
 // Stores index as pixel (x, y) at the bitmap's depth (1, 2 or 4), leaving the other pixels of its byte.
-void StorePacked(bitmap::CurrentBitmap& bm, int x, int y, std::uint8_t index) {
+void StorePacked(picture::CurrentBitmap& bm, int x, int y, std::uint8_t index) {
     const unsigned bpp = bm.BitsPerPixel;
     const std::size_t bit = static_cast<std::size_t>(x) * bpp;
     const std::size_t at = static_cast<std::size_t>(y) * bm.BytesPerRow + bit / 8;
@@ -43,7 +43,7 @@ void StorePacked(bitmap::CurrentBitmap& bm, int x, int y, std::uint8_t index) {
         static_cast<std::uint8_t>((bm.Pixels[at] & ~field) | ((unsigned{index} << shift) & field));
 }
 
-bool CopyIsCurrent(const bitmap::CurrentBitmap& bm, const PaletteState& st) {
+bool CopyIsCurrent(const picture::CurrentBitmap& bm, const PaletteState& st) {
     return st.CopyGeneration == bm.Generation;
 }
 
@@ -67,12 +67,12 @@ struct Target {
 
 // What an edit works on, plus the tables it changes together.
 struct Edit {
-    bitmap::CurrentBitmap& bm;
+    picture::CurrentBitmap& bm;
     PaletteTable& table;
     PaletteState& st;
     Target t;
 
-    Edit(bitmap::CurrentBitmap& bitmap, PaletteTable& paletteTable, PaletteState& state)
+    Edit(picture::CurrentBitmap& bitmap, PaletteTable& paletteTable, PaletteState& state)
         : bm(bitmap), table(paletteTable), st(state) {
         t.width = bm.WalkWidth();
         t.height = bm.WalkHeight();
@@ -167,7 +167,7 @@ Colour EntryColour(const PaletteTable& table, int i) {
     return i >= 0 && i < kEntries ? base::ColourOf(table[static_cast<std::size_t>(i)]) : 0;
 }
 
-std::vector<std::uint8_t> EditedIndices(const bitmap::CurrentBitmap& bm, const PaletteState& st) {
+std::vector<std::uint8_t> EditedIndices(const picture::CurrentBitmap& bm, const PaletteState& st) {
     const int width = bm.WalkWidth();
     const int height = bm.WalkHeight();
     if (!IsPacked(bm.BitsPerPixel) || !CopyIsCurrent(bm, st) || !st.CopyAhead)
@@ -178,7 +178,7 @@ std::vector<std::uint8_t> EditedIndices(const bitmap::CurrentBitmap& bm, const P
     return out;
 }
 
-EditResult InsertEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult InsertEntry(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t index, Colour colour) {
     Edit e(bitmap, table, state);
     const int left = index;
@@ -195,7 +195,7 @@ EditResult InsertEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, Palet
     return e.Finish();
 }
 
-EditResult DeleteEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult DeleteEntry(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t index) {
     Edit e(bitmap, table, state);
     const int left = index;
@@ -215,7 +215,7 @@ EditResult DeleteEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, Palet
     return e.Finish();
 }
 
-EditResult SwapEntries(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult SwapEntries(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t left, std::uint8_t right, std::uint8_t count) {
     Edit e(bitmap, table, state);
     const int n = std::min({static_cast<int>(count), kEntries - left, kEntries - right});
@@ -240,7 +240,7 @@ EditResult SwapEntries(bitmap::CurrentBitmap& bitmap, PaletteTable& table, Palet
     return e.Finish();
 }
 
-EditResult UpdateEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult UpdateEntry(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t index, Colour colour) {
     Edit e(bitmap, table, state);
     e.SetEntry(index, colour);
@@ -248,7 +248,7 @@ EditResult UpdateEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, Palet
     return e.Finish();
 }
 
-EditResult InvertEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult InvertEntry(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t index) {
     Edit e(bitmap, table, state);
     const Colour c = e.t.table[index] ^ kRgb;

@@ -2,8 +2,8 @@
 
 #include "base/Colour.h"
 #include "base/Error.h"
-#include "bitmap/BmpLoader.h"
 #include "palette/PaletteState.h"
+#include "picture/BmpLoader.h"
 
 #include <cstdint>
 #include <optional>
@@ -33,27 +33,27 @@ struct EditResult {
 // Inserts colour at index: entries index..254 move up one place (entry 255 is lost), pixel indices >= index
 // rise by one, and pixels of index 255 go to 0. The shown palette size (PaletteBytes) grows by one entry, to
 // at most 256.
-EditResult InsertEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult InsertEntry(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t index, base::Colour colour);
 
 // Moves entry index to the end: entries above it move down one place, pixels of index go to 255 and pixels
 // above it down by one. The shown palette size shrinks by one entry, to at least 1.
-EditResult DeleteEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult DeleteEntry(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t index);
 
 // Exchanges count entries from left with as many from right, one pair after the other. The count is cut so
 // that neither block runs past entry 255; when the blocks overlap, the pixels follow the permutation the
 // exchanges make of the table, so the picture keeps its look in every case.
-EditResult SwapEntries(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult SwapEntries(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t left, std::uint8_t right, std::uint8_t count);
 
 // Gives entry index the colour and repaints its pixels.
-EditResult UpdateEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult UpdateEntry(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t index, base::Colour colour);
 
 // Inverts red, green and blue of entry index (starting from the colour table the pixels index, not from
 // table) and repaints its pixels.
-EditResult InvertEntry(bitmap::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
+EditResult InvertEntry(picture::CurrentBitmap& bitmap, PaletteTable& table, PaletteState& state,
                        std::uint8_t index);
 
 // The colour entry i of table shows in the grid and the swatches: peRed + 256 peGreen + 65536 peBlue; 0 for
@@ -81,6 +81,6 @@ void ShowRightEntry(const PaletteTable& table, PaletteState& state);
 // The palette index of every pixel as the edits keep it, WalkWidth x WalkHeight bytes row by row: the
 // bitmap's pixels unpacked to a byte each, or the tab's 8-bit copy while it holds indices the bitmap's depth
 // cannot; all 0 at a depth other than 1, 2, 4 and 8.
-std::vector<std::uint8_t> EditedIndices(const bitmap::CurrentBitmap& bitmap, const PaletteState& state);
+std::vector<std::uint8_t> EditedIndices(const picture::CurrentBitmap& bitmap, const PaletteState& state);
 
 } // namespace palette

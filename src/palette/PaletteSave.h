@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bitmap/BmpLoader.h"
 #include "palette/PaletteState.h"
+#include "picture/BmpLoader.h"
 
 #include <string>
 
@@ -13,7 +13,7 @@ namespace palette {
 // picture; the bitmap, table and the edit state stay as they were. Throws base::Error naming the path when
 // it cannot be written, and when no picture of an accepted size is open (before any Open, or after a file
 // refused for its size); nothing changes then.
-void SavePalettePicture(const bitmap::CurrentBitmap& bitmap, const PaletteTable& table, PaletteState& state,
+void SavePalettePicture(const picture::CurrentBitmap& bitmap, const PaletteTable& table, PaletteState& state,
                         const std::string& path);
 
 } // namespace palette

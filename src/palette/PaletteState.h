@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include <array>
 #include <cstdint>
@@ -25,7 +25,7 @@ struct PaletteState {
     base::Colour LeftSwatch = 0;
     base::Colour RightSwatch = 0;
 
-    shell::Picture PalettePicture; // the picture shown in Image_Palette_PIC
+    picture::Picture PalettePicture; // the picture shown in Image_Palette_PIC
 
     // Pictures below 8 bits per pixel hold several pixels in a byte and cannot take every index the edits
     // produce (Insert moves index 15 of a 4-bit picture to 16). The edits work on an 8-bit copy of them: one

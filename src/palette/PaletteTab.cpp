@@ -35,7 +35,7 @@ void NameAfter(QLabel* label, QWidget* control) {
 
 } // namespace
 
-PaletteTab::PaletteTab(const shell::TabContext& context, bitmap::CurrentBitmap& bitmap, PaletteTable& table,
+PaletteTab::PaletteTab(const shell::TabContext& context, picture::CurrentBitmap& bitmap, PaletteTable& table,
                        PaletteState& state, QWidget* parent)
     : shell::Tab(parent), bitmap_(bitmap), table_(table), state_(state), messages_(context.messages),
       dialogs_(context.dialogs) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bitmap/BmpLoader.h"
 #include "palette/PaletteState.h"
+#include "picture/BmpLoader.h"
 #include "shell/FileOpen.h"
 #include "shell/Tab.h"
 
@@ -25,7 +25,7 @@ struct EditResult;
 class PaletteTab final : public shell::Tab {
     Q_OBJECT
 public:
-    PaletteTab(const shell::TabContext& context, bitmap::CurrentBitmap& bitmap, PaletteTable& table,
+    PaletteTab(const shell::TabContext& context, picture::CurrentBitmap& bitmap, PaletteTable& table,
                PaletteState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Palette"); }
@@ -67,7 +67,7 @@ private:
     // The accessible descriptions of the grid and the LEFT and RIGHT swatches: what their read-outs show.
     void DescribeSelection();
 
-    bitmap::CurrentBitmap& bitmap_;
+    picture::CurrentBitmap& bitmap_;
     PaletteTable& table_;
     PaletteState& state_;
     shell::Messages& messages_;

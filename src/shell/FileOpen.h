@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Error.h"
-#include "bitmap/BmpLoader.h"
+#include "picture/BmpLoader.h"
 
 #include <string>
 
@@ -13,7 +13,7 @@ enum class Page { Osd, BitmapHeader, Palette, Font, Aosd, Wav, Merge };
 
 // What File > Open did, for the window to show.
 struct OpenOutcome {
-    bitmap::OpenStatus status = bitmap::OpenStatus::Ok;
+    picture::OpenStatus status = picture::OpenStatus::Ok;
     base::Failure failure;      // the text to report; none when the file was accepted
     base::FailureDetail detail; // the file and why, beside the text (a size the loader does not take)
     bool headersRead = false;   // caption and header grids must follow the file

@@ -10,42 +10,42 @@ namespace shell {
 OpenOutcome OpenBitmap(Workspace& ws, const std::string& path, Page active) {
     OpenOutcome outcome;
     if (!base::FileExists(path)) {
-        outcome.status = bitmap::OpenStatus::FileNotExist;
-        outcome.failure = bitmap::MessageOf(outcome.status);
-        ws.osd.Before = Picture{};
+        outcome.status = picture::OpenStatus::FileNotExist;
+        outcome.failure = picture::MessageOf(outcome.status);
+        ws.osd.Before = picture::Picture{};
         return outcome;
     }
     {
         // A FIFO or a device is refused before any reader opens it: a FIFO would keep it waiting.
         base::InputFile probe;
         if (probe.Open(path) == base::ReadStatus::NotRegular) {
-            outcome.status = bitmap::OpenStatus::NotRegular;
-            outcome.failure = bitmap::MessageOf(outcome.status);
+            outcome.status = picture::OpenStatus::NotRegular;
+            outcome.failure = picture::MessageOf(outcome.status);
             outcome.detail = {probe.Problem()};
-            ws.osd.Before = Picture{};
+            ws.osd.Before = picture::Picture{};
             return outcome;
         }
     }
     if (active == Page::Osd) {
-        ws.osd.Before = ReadBmpPicture(path);
+        ws.osd.Before = picture::ReadBmpPicture(path);
         outcome.pictureLoaded = true;
     } else if (active == Page::Palette) {
-        ws.palette.PalettePicture = ReadBmpPicture(path);
+        ws.palette.PalettePicture = picture::ReadBmpPicture(path);
         const auto& palette = ws.palette.PalettePicture.palette;
         for (std::size_t i = 0; i < palette.size() && i < ws.PaletteTable.size(); ++i)
             ws.PaletteTable[i] = base::EntryOf(palette[i]);
         outcome.pictureLoaded = true;
     }
-    const bitmap::LoadResult loaded = bitmap::LoadBitmapFile(ws.bitmap, path);
+    const picture::LoadResult loaded = picture::LoadBitmapFile(ws.bitmap, path);
     outcome.status = loaded.status;
     outcome.headersRead = loaded.headersRead;
-    if (loaded.status != bitmap::OpenStatus::Ok) {
-        outcome.failure = bitmap::MessageOf(loaded.status);
+    if (loaded.status != picture::OpenStatus::Ok) {
+        outcome.failure = picture::MessageOf(loaded.status);
         outcome.detail = loaded.detail;
-        ws.osd.Before = Picture{};
+        ws.osd.Before = picture::Picture{};
         return outcome;
     }
-    ws.osd.After = Picture{};
+    ws.osd.After = picture::Picture{};
     if (active == Page::Palette) {
         ws.palette.HoverIndex = 0;
         ws.palette.RightIndex = 0;

@@ -2,11 +2,11 @@
 
 #include "aosd/AosdState.h"
 #include "base/Colour.h"
-#include "bitmap/BmpLoader.h"
 #include "font/FontState.h"
 #include "merge/MergeList.h"
 #include "osd/OsdState.h"
 #include "palette/PaletteState.h"
+#include "picture/BmpLoader.h"
 #include "shell/Dialogs.h"
 #include "shell/FileOpen.h"
 #include "shell/Settings.h"
@@ -20,7 +20,7 @@ namespace shell {
 // All document state of a run, owned by the main window (or by one CLI command). Nothing else holds any.
 struct Workspace {
     Settings settings;
-    bitmap::CurrentBitmap bitmap;
+    picture::CurrentBitmap bitmap;
     std::array<base::PALETTEENTRY, 256> PaletteTable{};
     osd::OsdState osd;
     palette::PaletteState palette;

@@ -4,7 +4,7 @@
 
 namespace widgets {
 
-QImage ToImage(const shell::Picture& picture) {
+QImage ToImage(const picture::Picture& picture) {
     if (picture.Empty()) return {};
     QImage image(picture.width, picture.height, QImage::Format_RGB32);
     for (int y = 0; y < picture.height; ++y) {
@@ -19,7 +19,7 @@ QImage ToImage(const shell::Picture& picture) {
 
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
 
-void PictureView::Show(const shell::Picture& picture) {
+void PictureView::Show(const picture::Picture& picture) {
     image_ = ToImage(picture);
     update();
 }

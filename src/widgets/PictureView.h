@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include <QImage>
 #include <QWidget>
@@ -14,7 +14,7 @@ class PictureView final : public QWidget {
 public:
     explicit PictureView(QWidget* parent = nullptr);
 
-    void Show(const shell::Picture& picture);
+    void Show(const picture::Picture& picture);
     const QImage& Image() const { return image_; }
 
 protected:
@@ -25,6 +25,6 @@ private:
 };
 
 // The picture as a toolkit image (red in the low byte of a colour value becomes the image's red).
-QImage ToImage(const shell::Picture& picture);
+QImage ToImage(const picture::Picture& picture);
 
 } // namespace widgets

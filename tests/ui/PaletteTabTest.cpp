@@ -4,7 +4,7 @@
 #include "cli/Cli.h"
 #include "cli/OsdCommand.h"
 #include "cli/PaletteCommand.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
 #include "widgets/Swatch.h"
@@ -174,7 +174,7 @@ private slots:
         const std::string saved = f.dir / "edited.BMP";
         QVERIFY(std::filesystem::exists(saved));
         // The saved file shows the picture as displayed.
-        const shell::Picture back = shell::ReadBmpPicture(saved);
+        const picture::Picture back = picture::ReadBmpPicture(saved);
         const QImage shownImage = Child<widgets::PictureView>(&w, "Image_Palette_PIC")->Image();
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 10; ++x)

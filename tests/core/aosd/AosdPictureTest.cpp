@@ -2,7 +2,7 @@
 #include "aosd/AosdState.h"
 
 #include "base/Error.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 #include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "osd/OsdFont.h"
 
 #include "base/Format.h"
-#include "bitmap/BmpLoader.h"
 #include "osd/OsdState.h"
 #include "osd/PaletteReduce.h"
-#include "shell/Picture.h"
+#include "picture/BmpLoader.h"
+#include "picture/Picture.h"
 #include "support/BmpBuilder.h"
 #include "support/Text.h"
 
@@ -25,10 +25,10 @@ namespace {
 using testsupport::Repeat;
 
 using base::MakeColour;
-using bitmap::CurrentBitmap;
 using osd::GenerateOsdFont;
 using osd::GenerateResult;
 using osd::OsdOptions;
+using picture::CurrentBitmap;
 using testsupport::BmpLayout;
 using testsupport::ReadFile;
 using testsupport::ReadText;
@@ -81,7 +81,7 @@ struct Generate : ::testing::Test {
     std::unique_ptr<CurrentBitmap> Load(const BmpLayout& layout) {
         testsupport::WriteFile(in / "sheet.bmp", testsupport::BuildBmp(layout));
         auto bm = std::make_unique<CurrentBitmap>();
-        EXPECT_EQ(bitmap::LoadBitmapFile(*bm, in / "sheet.bmp").status, bitmap::OpenStatus::Ok);
+        EXPECT_EQ(picture::LoadBitmapFile(*bm, in / "sheet.bmp").status, picture::OpenStatus::Ok);
         return bm;
     }
 
@@ -308,7 +308,7 @@ TEST_F(Generate, AfterAReductionThePaletteOutputsHoldTheReducedPalette) {
         SCOPED_TRACE(c.paletteFormat);
         auto bm = Load(layout);
         osd::OsdState state;
-        state.Before = shell::ReadBmpPicture(in / "sheet.bmp");
+        state.Before = picture::ReadBmpPicture(in / "sheet.bmp");
         ASSERT_EQ(osd::ReducePalette(*bm, state, 0xFFFFFF), 2);
 
         OsdOptions options;
@@ -337,7 +337,7 @@ TEST_F(Generate, AfterAReductionThePaletteOutputsHoldTheReducedPalette) {
     // An edit of the reduced palette (as the Palette tab makes it in ColourTable) reaches every output.
     auto bm = Load(layout);
     osd::OsdState state;
-    state.Before = shell::ReadBmpPicture(in / "sheet.bmp");
+    state.Before = picture::ReadBmpPicture(in / "sheet.bmp");
     osd::ReducePalette(*bm, state, 0xFFFFFF);
     bm->ColourTable[1] = MakeColour(0x01, 0x02, 0x03);
     ASSERT_TRUE(Run(*bm, 16).ran);

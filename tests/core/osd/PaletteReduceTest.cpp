@@ -1,7 +1,7 @@
 #include "osd/PaletteReduce.h"
 
-#include "bitmap/BmpLoader.h"
-#include "shell/Picture.h"
+#include "picture/BmpLoader.h"
+#include "picture/Picture.h"
 #include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@ namespace {
 
 using base::Colour;
 using base::MakeColour;
-using bitmap::CurrentBitmap;
 using osd::OsdState;
-using shell::Picture;
+using picture::CurrentBitmap;
+using picture::Picture;
 using testsupport::BmpLayout;
 using testsupport::TempDir;
 using Bytes = std::vector<std::uint8_t>;
@@ -43,8 +43,8 @@ struct Reduce : ::testing::Test {
 
     void Open(const BmpLayout& layout) {
         testsupport::WriteFile(dir / "pic.bmp", testsupport::BuildBmp(layout));
-        ASSERT_EQ(bitmap::LoadBitmapFile(*bm, dir / "pic.bmp").status, bitmap::OpenStatus::Ok);
-        state.Before = shell::ReadBmpPicture(dir / "pic.bmp");
+        ASSERT_EQ(picture::LoadBitmapFile(*bm, dir / "pic.bmp").status, picture::OpenStatus::Ok);
+        state.Before = picture::ReadBmpPicture(dir / "pic.bmp");
         state.After = Picture{};
     }
 };

@@ -27,7 +27,7 @@ protected:
         const std::string path = dir_ / name;
         testsupport::WriteFile(path, testsupport::BuildBmp(layout));
         const shell::OpenOutcome outcome = shell::OpenBitmap(*ws_, path, page);
-        ASSERT_EQ(outcome.status, bitmap::OpenStatus::Ok) << outcome.failure.value_or("");
+        ASSERT_EQ(outcome.status, picture::OpenStatus::Ok) << outcome.failure.value_or("");
     }
 
     // The tab's buttons: the edit of the LEFT (and RIGHT) entry with the LEFT swatch's colour and the

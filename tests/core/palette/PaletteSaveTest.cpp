@@ -5,7 +5,7 @@
 #include "core/palette/PaletteFixture.h"
 #include "osd/ReducedSave.h"
 #include "palette/PaletteEdit.h"
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,9 @@ struct SavedBmp {
         }
         return out;
     }
-    shell::Picture Decoded() const { return shell::DecodeBmpPicture(bytes.data(), bytes.size(), "saved"); }
+    picture::Picture Decoded() const {
+        return picture::DecodeBmpPicture(bytes.data(), bytes.size(), "saved");
+    }
 
     // The fixed layout of an 8-bit file with a full table, rows padded to 4 bytes.
     void ExpectLayout(int w, int h) const {
@@ -154,7 +156,7 @@ TEST_F(PaletteSave, SavesTheEditedPaletteAndPixelsAsShown) {
         for (int i = 0; i < 256; ++i)
             ASSERT_EQ(saved.Entry(i), table[static_cast<size_t>(i)]) << "entry " << i;
         EXPECT_EQ(saved.Indices(), c.indices);
-        const shell::Picture decoded = saved.Decoded();
+        const picture::Picture decoded = saved.Decoded();
         EXPECT_EQ(decoded.pixels, shown);
         for (size_t i = 0; i < shown.size(); ++i)
             EXPECT_EQ(shown[i], table[static_cast<size_t>(c.indices[i])]) << "pixel " << i;
@@ -251,7 +253,7 @@ TEST_F(PaletteSave, ReducedPictureSavesTheReducedPaletteAndTheRenumberedIndicesA
         ws_->bitmap.ReducedPalette[0] = 0x010101;
         ws_->bitmap.ReducedPalette[1] = 0x020202;
         ws_->bitmap.ReducedCount = 2;
-        ws_->osd.After = shell::Picture::Blank(256, 256, 0xFFFFFF);
+        ws_->osd.After = picture::Picture::Blank(256, 256, 0xFFFFFF);
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 5; ++x)
                 ws_->osd.After.SetPixel(x, y, 0x000000);
@@ -349,7 +351,7 @@ TEST_F(SaveCommand, UnwritablePathThrowsNamingItAndChangesNothing) {
     PickLeft(2);
     ws_->palette.LeftSwatch = 0x00FF00;
     Update();
-    const shell::Picture before = ws_->palette.PalettePicture;
+    const picture::Picture before = ws_->palette.PalettePicture;
     const std::string path = dir_ / "no such folder/out.bmp";
     ScriptedDriver driver(path);
 

@@ -21,7 +21,7 @@ namespace {
 
 using base::Colour;
 
-void WriteExpectation(const std::string& path, const shell::Picture& shown, int width, int height,
+void WriteExpectation(const std::string& path, const picture::Picture& shown, int width, int height,
                       const std::array<Colour, 256>& table) {
     std::ofstream out(path, std::ios::binary);
     auto rgb = [&out](Colour c) {
@@ -45,7 +45,7 @@ void WriteExpectation(const std::string& path, const shell::Picture& shown, int 
 }
 
 // The picture the window shows after the save must be the one it showed before.
-void CheckStillShown(const shell::Picture& before, const shell::Picture& after, int width, int height,
+void CheckStillShown(const picture::Picture& before, const picture::Picture& after, int width, int height,
                      const char* what) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
@@ -60,7 +60,7 @@ std::unique_ptr<shell::Workspace> OpenFresh(const testsupport::TempDir& tmp,
     const std::string path = tmp / "input.bmp";
     testsupport::WriteFile(path, testsupport::BuildBmp(layout));
     const shell::OpenOutcome outcome = shell::OpenBitmap(*ws, path, page);
-    if (outcome.status != bitmap::OpenStatus::Ok)
+    if (outcome.status != picture::OpenStatus::Ok)
         throw std::runtime_error("cannot open the sample: " + outcome.failure.value_or(""));
     return ws;
 }
@@ -73,7 +73,7 @@ std::array<Colour, 256> TableOf(const shell::Workspace& ws) {
 }
 
 void SavePaletteSample(const std::string& dir, const std::string& name, shell::Workspace& ws) {
-    const shell::Picture shown = ws.palette.PalettePicture;
+    const picture::Picture shown = ws.palette.PalettePicture;
     const int width = ws.bitmap.Width;
     const int height = ws.bitmap.Height;
     WriteExpectation(dir + "/" + name + ".json", shown, width, height, TableOf(ws));
@@ -90,7 +90,7 @@ void Palette8(const std::string& dir, const testsupport::TempDir& tmp) {
     s.indices = testsupport::IndicesOf(13, 7, [](int x, int y) { return (x * 5 + y * 3) % 40; });
     s.indices[0] = 255;
     auto ws = OpenFresh(tmp, s, shell::Page::Palette);
-    bitmap::CurrentBitmap& bm = ws->bitmap;
+    picture::CurrentBitmap& bm = ws->bitmap;
     palette::PaletteTable& table = ws->PaletteTable;
     palette::PaletteState& state = ws->palette;
     palette::InsertEntry(bm, table, state, 3, 0x2060A0);
@@ -110,7 +110,7 @@ void Palette4(const std::string& dir, const testsupport::TempDir& tmp) {
     s.palette = testsupport::DistinctPalette(16);
     s.indices = testsupport::IndicesOf(9, 5, [](int x, int y) { return (x + 2 * y) % 16; });
     auto ws = OpenFresh(tmp, s, shell::Page::Palette);
-    bitmap::CurrentBitmap& bm = ws->bitmap;
+    picture::CurrentBitmap& bm = ws->bitmap;
     palette::PaletteTable& table = ws->PaletteTable;
     palette::PaletteState& state = ws->palette;
     palette::InsertEntry(bm, table, state, 0, 0x3080C0);
@@ -129,7 +129,7 @@ void Reduced(const std::string& dir, const testsupport::TempDir& tmp) {
     s.palette = testsupport::DistinctPalette(16);
     s.indices = testsupport::IndicesOf(7, 3, [](int x, int y) { return (3 * x + y) % 16; });
     auto ws = OpenFresh(tmp, s, shell::Page::Osd);
-    bitmap::CurrentBitmap& bm = ws->bitmap;
+    picture::CurrentBitmap& bm = ws->bitmap;
     for (int i = 0; i < 16; ++i)
         bm.ReducedPalette[static_cast<size_t>(i)] = s.palette[static_cast<size_t>((i + 5) % 16)];
     bm.ReducedCount = 16;
@@ -140,13 +140,13 @@ void Reduced(const std::string& dir, const testsupport::TempDir& tmp) {
             b = static_cast<std::uint8_t>(renumber(b >> 4) << 4 | renumber(b & 15u));
         }
     }
-    ws->osd.After = shell::Picture::Blank(256, 256, 0xFFFFFF);
+    ws->osd.After = picture::Picture::Blank(256, 256, 0xFFFFFF);
     for (int y = 0; y < bm.Height; ++y)
         for (int x = 0; x < bm.Width; ++x)
             ws->osd.After.SetPixel(x, y, bm.ReducedPalette[osd::PackedIndex(bm, x, y)]);
     CheckStillShown(ws->osd.Before, ws->osd.After, bm.Width, bm.Height, "reduced (before the save)");
 
-    const shell::Picture shown = ws->osd.After;
+    const picture::Picture shown = ws->osd.After;
     WriteExpectation(dir + "/reduced.json", shown, bm.Width, bm.Height, bm.ReducedPalette);
     osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, dir + "/reduced.bmp");
     CheckStillShown(shown, ws->osd.After, bm.Width, bm.Height, "reduced");

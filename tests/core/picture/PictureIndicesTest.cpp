@@ -1,7 +1,7 @@
 // Decoding without the colours: what a caller that works on the index bytes gets must be exactly what the
 // full decode gives, over the layouts where the row unpacking can go wrong (widths that end inside a byte or
 // a word, both row orders, every depth, RLE streams, short tables), and the same refusals.
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include "base/Error.h"
 #include "support/BmpBuilder.h"
@@ -12,9 +12,9 @@
 
 namespace {
 
-using shell::DecodeBmpPicture;
-using shell::Picture;
-using shell::PictureParts;
+using picture::DecodeBmpPicture;
+using picture::Picture;
+using picture::PictureParts;
 using testsupport::BmpCompression;
 using testsupport::BmpLayout;
 using testsupport::BuildBmp;
@@ -166,10 +166,10 @@ TEST(PictureIndicesOnly, ReadsALargeFileFromDiskWhole) {
     const Bytes bytes = BuildBmp(s);
     ASSERT_GT(bytes.size(), 2u * 65536u);
     testsupport::WriteFile(dir / "big.bmp", bytes);
-    const Picture fast = shell::ReadBmpPicture(dir / "big.bmp", PictureParts::IndicesOnly);
+    const Picture fast = picture::ReadBmpPicture(dir / "big.bmp", PictureParts::IndicesOnly);
     EXPECT_EQ(fast.indices, s.indices);
     EXPECT_EQ(fast.palette, s.palette);
-    const Picture full = shell::ReadBmpPicture(dir / "big.bmp");
+    const Picture full = picture::ReadBmpPicture(dir / "big.bmp");
     EXPECT_EQ(full.indices, s.indices);
     ASSERT_EQ(full.pixels.size(), s.indices.size());
     EXPECT_EQ(full.pixels.back(), s.palette[s.indices.back()]);

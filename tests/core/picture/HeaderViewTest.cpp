@@ -1,4 +1,4 @@
-#include "bitmap/HeaderView.h"
+#include "picture/HeaderView.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ TEST(HeaderView, ValueFormatsOfBothGrids) {
     info[34] = 0xFF;
     info[35] = 0x7F;
 
-    const auto f = bitmap::FileHeaderRows(file);
+    const auto f = picture::FileHeaderRows(file);
     ASSERT_EQ(f.size(), 4u);
     EXPECT_EQ(f[0].range, "0000-0001");
     EXPECT_EQ(f[0].value, "42 4D (B M)");
@@ -30,7 +30,7 @@ TEST(HeaderView, ValueFormatsOfBothGrids) {
     EXPECT_EQ(f[3].range, "000A-000D");
     EXPECT_EQ(f[3].description, "Bitmap data offset");
 
-    const auto i = bitmap::InfoHeaderRows(info);
+    const auto i = picture::InfoHeaderRows(info);
     ASSERT_EQ(i.size(), 11u);
     EXPECT_EQ(i[0].value, "28 00 00 00 (40)");
     EXPECT_EQ(i[2].value, "E0 FF FF FF (-32)");
@@ -43,7 +43,7 @@ TEST(HeaderView, ValueFormatsOfBothGrids) {
     EXPECT_EQ(i[10].description, "Important colors");
     EXPECT_EQ(i[7].description, "Horizontal resolution in pixel per meter");
 
-    const auto t = bitmap::HeaderTitles();
+    const auto t = picture::HeaderTitles();
     EXPECT_EQ(t.range + "|" + t.value + "|" + t.description, "Offset|Value|Description");
 }
 

@@ -1,8 +1,8 @@
 // The picture reader on the BMP variants other programs write: RLE streams, every header size, 16 to 32
 // bits per pixel through their masks, short colour tables. Pixel-for-pixel agreement with an independent
 // reader over a table of variants is checked by check_pictures.py.
-#include "shell/BmpRle.h"
-#include "shell/Picture.h"
+#include "picture/BmpRle.h"
+#include "picture/Picture.h"
 
 #include "base/Error.h"
 #include "support/BmpBuilder.h"
@@ -14,8 +14,8 @@
 namespace {
 
 using base::MakeColour;
-using shell::DecodeBmpPicture;
-using shell::Picture;
+using picture::DecodeBmpPicture;
+using picture::Picture;
 using testsupport::BmpCompression;
 using testsupport::BmpLayout;
 using testsupport::BuildBmp;
@@ -35,8 +35,8 @@ struct Expanded {
 
 Expanded Expand(const Bytes& stream, bool rle4, int width, int height, int bits, std::size_t stride) {
     Expanded e{Bytes(stride * static_cast<std::size_t>(height), 0), false};
-    e.complete =
-        shell::ExpandBmpRle(stream.data(), stream.size(), rle4, {e.rows.data(), stride, bits, width, height});
+    e.complete = picture::ExpandBmpRle(stream.data(), stream.size(), rle4,
+                                       {e.rows.data(), stride, bits, width, height});
     return e;
 }
 

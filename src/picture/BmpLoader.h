@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace bitmap {
+namespace picture {
 
 inline constexpr std::size_t kMaxWidth = 1024;
 inline constexpr std::size_t kMaxHeight = 768;
@@ -108,4 +108,4 @@ struct LoadResult {
 // Leaves the fields a refusal does not reach as they were.
 LoadResult LoadBitmapFile(CurrentBitmap& bitmap, const std::string& path);
 
-} // namespace bitmap
+} // namespace picture

@@ -1,8 +1,8 @@
-#include "shell/BmpRle.h"
+#include "picture/BmpRle.h"
 
 #include <algorithm>
 
-namespace shell {
+namespace picture {
 
 namespace {
 
@@ -67,4 +67,4 @@ bool ExpandBmpRle(const std::uint8_t* data, std::size_t size, bool rle4, const R
     return true;
 }
 
-} // namespace shell
+} // namespace picture

@@ -3,7 +3,7 @@
 // reader makes of each: size, depth, every pixel's colour, and for indexed files the colour table and the
 // index of every pixel. check_pictures.py compares that with what an independent reader decodes.
 
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 #include "support/BmpBuilder.h"
 
 #include <cstdio>
@@ -208,7 +208,7 @@ std::vector<Sample> Samples() {
     return out;
 }
 
-void WriteCase(std::ostream& out, const Sample& sample, const shell::Picture& p) {
+void WriteCase(std::ostream& out, const Sample& sample, const picture::Picture& p) {
     auto rgb = [&out](base::Colour c) {
         out << '[' << int{base::RedOf(c)} << ',' << int{base::GreenOf(c)} << ',' << int{base::BlueOf(c)}
             << ']';
@@ -256,7 +256,7 @@ int main(int argc, char** argv) {
         for (const Sample& sample : Samples()) {
             const auto bytes = testsupport::BuildBmp(sample.layout);
             testsupport::WriteFile(dir + "/" + sample.name + ".bmp", bytes);
-            const shell::Picture p = shell::DecodeBmpPicture(bytes.data(), bytes.size(), sample.name);
+            const picture::Picture p = picture::DecodeBmpPicture(bytes.data(), bytes.size(), sample.name);
             if (!first) json << ",\n";
             first = false;
             WriteCase(json, sample, p);

@@ -1,17 +1,17 @@
-#include "bitmap/BmpLoader.h"
+#include "picture/BmpLoader.h"
 
 #include "base/Format.h"
 #include "base/LittleEndian.h"
 #include "base/Path.h"
 #include "base/WholeFile.h"
-#include "shell/BmpRle.h"
+#include "picture/BmpRle.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
-namespace bitmap {
+namespace picture {
 
 namespace {
 
@@ -85,13 +85,6 @@ const char* MessageOf(OpenStatus status) {
 }
 
 namespace {
-
-using shell::kBiBitFields;
-using shell::kBiJpeg;
-using shell::kBiPng;
-using shell::kBiRgb;
-using shell::kBiRle4;
-using shell::kBiRle8;
 
 // The refusal for a compression the loader cannot take at this depth (8 bits or fewer), or Ok.
 OpenStatus CheckCompression(std::uint32_t compression, unsigned bitsPerPixel) {
@@ -202,9 +195,9 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
     if (compression == kBiRle8 || compression == kBiRle4) {
         const std::vector<std::uint8_t> stream = ReadStream(file, offBits);
         std::fill_n(bm.Pixels.begin(), area, 0);
-        const shell::RleTarget target{bm.Pixels.data(), bm.BytesPerRow, bm.BitsPerPixel, bm.Width, bm.Height};
+        const RleTarget target{bm.Pixels.data(), bm.BytesPerRow, bm.BitsPerPixel, bm.Width, bm.Height};
         // A stream cut short leaves the rest zero, as a short uncompressed file does.
-        shell::ExpandBmpRle(stream.data(), stream.size(), compression == kBiRle4, target);
+        ExpandBmpRle(stream.data(), stream.size(), compression == kBiRle4, target);
     } else {
         // An offset past the end reads nothing (all zero), like a file that ends early.
         ReadAt(file, offBits, bm.Pixels.data(), area);
@@ -229,4 +222,4 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
     return result;
 }
 
-} // namespace bitmap
+} // namespace picture

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace picture {
 
 // A picture as a picture control holds it: what each pixel shows, and for an indexed picture the colour
 // table and the index of every pixel as the file holds them, so that what encodes the picture again can use
@@ -95,4 +95,4 @@ void SaveBmp8(const IndexedPicture& picture, const std::string& path);
 // base::Error as above when it cannot be written (outputs has then failed).
 void SaveBmp8(const IndexedPicture& picture, const std::string& path, base::OutputSet& outputs);
 
-} // namespace shell
+} // namespace picture

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace shell {
+namespace picture {
 
 // The biCompression values of a BMP information header, shared by the picture reader and the loader.
 inline constexpr std::uint32_t kBiRgb = 0;
@@ -32,4 +32,4 @@ struct RleTarget {
 // last row filled. False means the stream was cut short (the rest of the picture stays as it was).
 bool ExpandBmpRle(const std::uint8_t* data, std::size_t size, bool rle4, const RleTarget& target);
 
-} // namespace shell
+} // namespace picture

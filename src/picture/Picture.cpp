@@ -1,4 +1,4 @@
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include "base/OutputFile.h"
 
@@ -6,7 +6,7 @@
 #include "base/Format.h"
 #include "base/LittleEndian.h"
 #include "base/WholeFile.h"
-#include "shell/BmpRle.h"
+#include "picture/BmpRle.h"
 
 #include <algorithm>
 #include <bit>
@@ -14,7 +14,7 @@
 #include <cstring>
 #include <limits>
 
-namespace shell {
+namespace picture {
 
 using base::Colour;
 
@@ -421,4 +421,4 @@ void SaveBmp8(const IndexedPicture& picture, const std::string& path) {
         throw base::Error(base::ProblemText(problem));
 }
 
-} // namespace shell
+} // namespace picture

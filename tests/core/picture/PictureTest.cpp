@@ -1,4 +1,4 @@
-#include "shell/Picture.h"
+#include "picture/Picture.h"
 
 #include "base/Error.h"
 #include "support/BmpBuilder.h"
@@ -7,8 +7,8 @@
 
 namespace {
 
-using shell::DecodeBmpPicture;
-using shell::Picture;
+using picture::DecodeBmpPicture;
+using picture::Picture;
 using testsupport::BmpLayout;
 using testsupport::BuildBmp;
 
@@ -107,17 +107,17 @@ TEST(PictureReader, RefusesWhatItCannotDecodeWithTheReason) {
             EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
         }
     }
-    EXPECT_THROW(shell::ReadBmpPicture("/no/such/file.bmp"), base::Error);
+    EXPECT_THROW(picture::ReadBmpPicture("/no/such/file.bmp"), base::Error);
 }
 
 TEST(PictureWriter, EightBitLayoutByteForByte) {
-    shell::IndexedPicture p;
+    picture::IndexedPicture p;
     p.width = 3;
     p.height = 2;
     p.palette[0] = {0x11, 0x22, 0x33, 0};
     p.palette[255] = {0xFF, 0x00, 0x80, 0};
     p.indices = {0, 1, 2, 255, 0, 7}; // top row 0 1 2, bottom row 255 0 7
-    const auto b = shell::EncodeBmp8(p);
+    const auto b = picture::EncodeBmp8(p);
     ASSERT_EQ(b.size(), 14u + 40 + 1024 + 2 * 4);
     const std::vector<std::uint8_t> head = {
         'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0,        // file size 1086, pixels at 1078
@@ -150,14 +150,14 @@ TEST(PictureWriter, MatchToPaletteKeepsTheLook) {
     table[0] = base::EntryOf(0x000001); // other entries are black
 
     // Without a hint a colour goes to the first entry that holds it, an unknown colour to the nearest.
-    auto m = shell::MatchToPalette(pic, 4, 1, table);
+    auto m = picture::MatchToPalette(pic, 4, 1, table);
     EXPECT_EQ(m.indices, (std::vector<std::uint8_t>{3, 5, 3, 6}));
     // A hint that names an entry of the same colour wins.
     const std::uint8_t hint[] = {9, 3, 3, 0};
-    m = shell::MatchToPalette(pic, 4, 1, table, {hint});
+    m = picture::MatchToPalette(pic, 4, 1, table, {hint});
     EXPECT_EQ(m.indices, (std::vector<std::uint8_t>{9, 5, 3, 6}));
     // A larger size than the picture reads black there.
-    m = shell::MatchToPalette(pic, 5, 2, table);
+    m = picture::MatchToPalette(pic, 5, 2, table);
     EXPECT_EQ(m.indices[4], 1); // first black entry
     EXPECT_EQ(m.indices.size(), 10u);
 }

@@ -1,4 +1,4 @@
-#include "bitmap/BmpLoader.h"
+#include "picture/BmpLoader.h"
 
 #include "osd/OsdFont.h"
 #include "support/BmpBuilder.h"
@@ -13,9 +13,9 @@
 
 namespace {
 
-using bitmap::CurrentBitmap;
-using bitmap::LoadBitmapFile;
-using bitmap::OpenStatus;
+using picture::CurrentBitmap;
+using picture::LoadBitmapFile;
+using picture::OpenStatus;
 using testsupport::BmpLayout;
 using testsupport::BuildBmp;
 using testsupport::TempDir;
@@ -33,7 +33,7 @@ struct Loader : ::testing::Test {
     TempDir dir;
     std::unique_ptr<CurrentBitmap> bm = std::make_unique<CurrentBitmap>();
 
-    bitmap::LoadResult Load(const std::vector<std::uint8_t>& bytes, const std::string& name = "pic.bmp") {
+    picture::LoadResult Load(const std::vector<std::uint8_t>& bytes, const std::string& name = "pic.bmp") {
         testsupport::WriteFile(dir / name, bytes);
         return LoadBitmapFile(*bm, dir / name);
     }
@@ -132,7 +132,7 @@ TEST_F(Loader, DeepColourIsRefusedAfterTheSizeCheck) {
         s.biBitCount = bits;
         EXPECT_EQ(Load(BuildBmp(s)).status, OpenStatus::DeepColour);
         EXPECT_EQ(bm->BitsPerPixel, bits & 0xFF);
-        EXPECT_STREQ(bitmap::MessageOf(OpenStatus::DeepColour), "Don't support 24bit!!!");
+        EXPECT_STREQ(picture::MessageOf(OpenStatus::DeepColour), "Don't support 24bit!!!");
     }
 }
 
@@ -439,7 +439,7 @@ TEST_F(Loader, RefusesWhatItCannotTakeWithAMessageNamingIt) {
         const auto bytes = BuildBmp(s);
         const auto result = Load(bytes, "refused.bmp");
         EXPECT_EQ(result.status, c.status);
-        EXPECT_STREQ(bitmap::MessageOf(result.status), c.message);
+        EXPECT_STREQ(picture::MessageOf(result.status), c.message);
         EXPECT_TRUE(result.headersRead); // the caption and the header grids show the refused file
         EXPECT_TRUE(std::equal(bytes.begin() + 14, bytes.begin() + 54, bm->InfoHeader.begin()));
         EXPECT_EQ(bm->Pixels, pixelsBefore);
@@ -478,7 +478,7 @@ TEST_F(Loader, MissingFile) {
     const auto result = LoadBitmapFile(*bm, dir / "absent.bmp");
     EXPECT_EQ(result.status, OpenStatus::FileNotExist);
     EXPECT_FALSE(result.headersRead);
-    EXPECT_STREQ(bitmap::MessageOf(result.status), "File Not Exist !!!");
+    EXPECT_STREQ(picture::MessageOf(result.status), "File Not Exist !!!");
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace bitmap {
+namespace picture {
 
 // One row of a header grid: byte range, value, description.
 struct HeaderRow {
@@ -26,4 +26,4 @@ std::vector<HeaderRow> FileHeaderRows(const std::array<std::uint8_t, 14>& header
 // start of the information header.
 std::vector<HeaderRow> InfoHeaderRows(const std::array<std::uint8_t, 40>& header);
 
-} // namespace bitmap
+} // namespace picture

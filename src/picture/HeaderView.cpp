@@ -1,9 +1,9 @@
-#include "bitmap/HeaderView.h"
+#include "picture/HeaderView.h"
 
 #include "base/Format.h"
 #include "base/LittleEndian.h"
 
-namespace bitmap {
+namespace picture {
 
 namespace {
 
@@ -52,4 +52,4 @@ std::vector<HeaderRow> InfoHeaderRows(const std::array<std::uint8_t, 40>& h) {
     };
 }
 
-} // namespace bitmap
+} // namespace picture
