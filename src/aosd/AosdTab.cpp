@@ -36,7 +36,7 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, int 
 
 } // namespace
 
-AosdTab::AosdTab(const shell::TabContext& context, shell::Settings& settings, PaletteTable& paletteTable,
+AosdTab::AosdTab(const shell::TabContext& context, settings::Settings& settings, PaletteTable& paletteTable,
                  AosdState& state, QWidget* parent)
     : shell::Tab(parent), settings_(settings), paletteTable_(paletteTable), state_(state),
       messages_(context.messages), dialogs_(context.dialogs) {

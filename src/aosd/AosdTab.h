@@ -4,8 +4,8 @@
 #include "aosd/AosdState.h"
 #include "aosd/AosdWriters.h"
 #include "aosd/RlcEncoder.h"
+#include "settings/Settings.h"
 #include "shell/Dialogs.h"
-#include "shell/Settings.h"
 #include "shell/Tab.h"
 
 #include <QColor>
@@ -33,7 +33,7 @@ namespace aosd {
 class AosdTab final : public shell::Tab {
     Q_OBJECT
 public:
-    AosdTab(const shell::TabContext& context, shell::Settings& settings, PaletteTable& paletteTable,
+    AosdTab(const shell::TabContext& context, settings::Settings& settings, PaletteTable& paletteTable,
             AosdState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("AOSD"); }
@@ -64,7 +64,7 @@ private:
     RlcOptions ChosenRlc() const;
     void ShowImageWrite(const ImageWriteResult& result);
 
-    shell::Settings& settings_;
+    settings::Settings& settings_;
     PaletteTable& paletteTable_;
     AosdState& state_;
     shell::Messages& messages_;

@@ -3,7 +3,7 @@
 #include "base/Error.h"
 #include "base/FileProblem.h"
 #include "cli/Commands.h"
-#include "shell/Settings.h"
+#include "settings/AppIdentity.h"
 #include "shell/Workspace.h"
 
 #include <ostream>
@@ -47,7 +47,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return kExitOk;
         }
         if (args[0] == "--version") {
-            out << shell::AppVersion << '\n';
+            out << settings::AppVersion << '\n';
             return kExitOk;
         }
         for (const Command* command : kCommands)

@@ -50,7 +50,7 @@ shell::FontChoice ToDialog(const FontChoice& font) {
     return preset;
 }
 
-FontTab::FontTab(const shell::TabContext& context, const shell::Settings& settings, FontState& state,
+FontTab::FontTab(const shell::TabContext& context, const settings::Settings& settings, FontState& state,
                  QWidget* parent)
     : shell::Tab(parent), settings_(settings), state_(state), messages_(context.messages),
       dialogs_(context.dialogs), openDialog_(context.OpenDialog_Main),

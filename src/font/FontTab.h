@@ -3,8 +3,8 @@
 #include "font/ColourImage.h"
 #include "font/FontState.h"
 #include "font/TextRenderer.h"
+#include "settings/Settings.h"
 #include "shell/Dialogs.h"
-#include "shell/Settings.h"
 #include "shell/Tab.h"
 
 #include <QImage>
@@ -29,7 +29,7 @@ class FontTab final : public shell::Tab {
     Q_OBJECT
 public:
     // Throws base::Error when the text renderer cannot start (no FreeType or fontconfig).
-    FontTab(const shell::TabContext& context, const shell::Settings& settings, FontState& state,
+    FontTab(const shell::TabContext& context, const settings::Settings& settings, FontState& state,
             QWidget* parent = nullptr);
     ~FontTab() override;
 
@@ -45,7 +45,7 @@ public:
 
     // What the panels share.
     FontState& State() { return state_; }
-    const shell::Settings& Settings() const { return settings_; }
+    const settings::Settings& Settings() const { return settings_; }
     TextRenderer& Renderer() { return *renderer_; }
     shell::Messages& Messages() { return messages_; }
     shell::DialogDriver& Dialogs() { return dialogs_; }
@@ -58,7 +58,7 @@ public:
     shell::ColourDialog Font_digFontColorSel;
 
 private:
-    const shell::Settings& settings_;
+    const settings::Settings& settings_;
     FontState& state_;
     shell::Messages& messages_;
     shell::DialogDriver& dialogs_;

@@ -3,7 +3,7 @@
 #include "base/Error.h"
 #include "base/OutputFile.h"
 #include "picture/BmpLoader.h"
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,7 +24,7 @@ struct OsdOptions {
 
 // The options "Generate" runs with: the settings' cell width, code format and palette format, the source
 // file name and the 2BPP choice. The OSD tab and tavix-cli both build them here, so they cannot drift apart.
-inline OsdOptions MakeOsdOptions(const shell::Settings& settings, std::string sourcePath, bool to2Bpp,
+inline OsdOptions MakeOsdOptions(const settings::Settings& settings, std::string sourcePath, bool to2Bpp,
                                  std::string outputDirectory = {}) {
     OsdOptions options;
     options.sourcePath = std::move(sourcePath);

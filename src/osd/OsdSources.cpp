@@ -1,7 +1,7 @@
 #include "osd/OsdSources.h"
 
 #include "base/Format.h"
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ namespace {
 
 // Component X of a colour as the firmware tables hold it: 8 bits, or the top 6 bits for RGB666.
 unsigned Component(base::Colour c, int shift, std::int32_t paletteFormat) {
-    if (shell::IsRgb666(paletteFormat)) return (c >> (shift + 2)) & 0x3F;
+    if (settings::IsRgb666(paletteFormat)) return (c >> (shift + 2)) & 0x3F;
     return (c >> shift) & 0xFF;
 }
 

@@ -37,7 +37,7 @@ QIcon GenerateIcon() {
 
 } // namespace
 
-OsdTab::OsdTab(const shell::TabContext& context, const shell::Settings& settings,
+OsdTab::OsdTab(const shell::TabContext& context, const settings::Settings& settings,
                picture::CurrentBitmap& bitmap, OsdState& state, QWidget* parent)
     : shell::Tab(parent), settings_(settings), bitmap_(bitmap), state_(state), messages_(context.messages),
       openDialog_(context.OpenDialog_Main) {

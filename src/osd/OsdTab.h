@@ -2,7 +2,7 @@
 
 #include "osd/OsdState.h"
 #include "picture/BmpLoader.h"
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 #include "shell/Tab.h"
 
 class QCheckBox;
@@ -23,8 +23,8 @@ namespace osd {
 class OsdTab final : public shell::Tab {
     Q_OBJECT
 public:
-    OsdTab(const shell::TabContext& context, const shell::Settings& settings, picture::CurrentBitmap& bitmap,
-           OsdState& state, QWidget* parent = nullptr);
+    OsdTab(const shell::TabContext& context, const settings::Settings& settings,
+           picture::CurrentBitmap& bitmap, OsdState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("OSD"); }
     shell::Page PageId() const override;
@@ -51,7 +51,7 @@ public:
 private:
     base::Colour AfterColour(int index) const;
 
-    const shell::Settings& settings_;
+    const settings::Settings& settings_;
     picture::CurrentBitmap& bitmap_;
     OsdState& state_;
     shell::Messages& messages_;

@@ -1,7 +1,7 @@
 #include "shell/About.h"
 
+#include "settings/AppIdentity.h"
 #include "shell/Ide.h"
-#include "shell/Settings.h"
 
 #include <QFont>
 #include <QFrame>
@@ -65,7 +65,7 @@ TAboutTop::TAboutTop(QWidget* parent) : QDialog(parent) {
     Lbl_VersionAP->setAlignment(Qt::AlignCenter);
     Lbl_VersionAP->setGeometry(24, 190, 368, 24);
     // Set at creation, as the creation handler does.
-    Lbl_VersionAP->setText(QStringLiteral("Version: ") + QString::fromLatin1(AppVersion));
+    Lbl_VersionAP->setText(QStringLiteral("Version: ") + QString::fromLatin1(settings::AppVersion));
 
     auto* warning = new QLabel(QStringLiteral("For Engineering Evaluation Only"), this);
     warning->setObjectName(QStringLiteral("lbl_Warning"));

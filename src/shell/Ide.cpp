@@ -1,5 +1,6 @@
 #include "shell/Ide.h"
 
+#include "settings/AppIdentity.h"
 #include "shell/About.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
@@ -172,9 +173,9 @@ void TMainTop::BuildStatusBar() {
 }
 
 void TMainTop::FormCreate() {
-    setWindowTitle(QString::fromLatin1(AppTitle));
-    Settings& s = ws_->settings;
-    s = LoadSettings(settingsPath_);
+    setWindowTitle(QString::fromLatin1(settings::AppTitle));
+    settings::Settings& s = ws_->settings;
+    s = settings::LoadSettings(settingsPath_);
     s.ApplyLoaded();
     ApplySettingsToMenu();
     for (Tab* tab : tabs_)
@@ -182,7 +183,7 @@ void TMainTop::FormCreate() {
 }
 
 void TMainTop::ApplySettingsToMenu() {
-    const Settings& s = ws_->settings;
+    const settings::Settings& s = ws_->settings;
     fontSizeItems_[static_cast<size_t>(s.FontSize)]->setChecked(true);
     (s.CodeFormat == 0 ? N_ASM : N_C)->setChecked(true);
     (s.BinSort == 1 ? N_BinFont : N_BinHalf)->setChecked(true);
@@ -235,7 +236,7 @@ void TMainTop::OpenBitmap(const std::string& path) {
     Tab* active = ActiveTab();
     const OpenOutcome outcome = shell::OpenBitmap(*ws_, path, active ? active->PageId() : Page::Osd);
     if (outcome.headersRead)
-        setWindowTitle(QString::fromLatin1(AppTitle) + QStringLiteral(" - ") +
+        setWindowTitle(QString::fromLatin1(settings::AppTitle) + QStringLiteral(" - ") +
                        QString::fromLocal8Bit(path.c_str()));
     for (Tab* tab : tabs_)
         tab->PictureRead(outcome, tab == active);
@@ -255,7 +256,7 @@ void TMainTop::NBtn_SaveClick() {
 
 void TMainTop::NBtn_QuitClick() {
     base::FailureDetail detail;
-    if (const auto error = SaveSettings(ws_->settings, settingsPath_, &detail)) {
+    if (const auto error = settings::SaveSettings(ws_->settings, settingsPath_, &detail)) {
         messages_.ShowUncaught(*error, detail);
         return;
     }

@@ -1,6 +1,6 @@
 #include "shell/MessagesQt.h"
 
-#include "shell/Settings.h"
+#include "settings/AppIdentity.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -24,7 +24,8 @@ void QtMessageBoxes::ErrorBox(const std::string& title, const std::string& text)
 }
 
 void QtMessageBoxes::PlainBox(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppName), ToQt(text), QMessageBox::Ok, owner_);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(settings::AppName), ToQt(text), QMessageBox::Ok,
+                    owner_);
     box.exec();
 }
 

@@ -7,9 +7,9 @@
 #include "osd/OsdState.h"
 #include "palette/PaletteState.h"
 #include "picture/BmpLoader.h"
+#include "settings/Settings.h"
 #include "shell/Dialogs.h"
 #include "shell/FileOpen.h"
-#include "shell/Settings.h"
 #include "wav/WavState.h"
 
 #include <array>
@@ -19,7 +19,7 @@ namespace shell {
 
 // All document state of a run, owned by the main window (or by one CLI command). Nothing else holds any.
 struct Workspace {
-    Settings settings;
+    settings::Settings settings;
     picture::CurrentBitmap bitmap;
     std::array<base::PALETTEENTRY, 256> PaletteTable{};
     osd::OsdState osd;

@@ -1,9 +1,10 @@
 #include "base/OutputGuard.h"
+#include "settings/AppIdentity.h"
+#include "settings/Settings.h"
 #include "shell/DialogsQt.h"
 #include "shell/Ide.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
-#include "shell/Settings.h"
 
 #include <QFont>
 #include <QMessageBox>
@@ -17,8 +18,8 @@ int main(int argc, char** argv) {
     shell::TavixApplication app(argc, argv);
     // The same cleanup when the window closes while a job still has files open.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { base::RemoveUnfinishedOutputs(); });
-    QApplication::setApplicationName(QString::fromLatin1(shell::AppTitle));
-    QApplication::setApplicationName(QString::fromLatin1(shell::AppName));
+    QApplication::setApplicationName(QString::fromLatin1(settings::AppTitle));
+    QApplication::setApplicationName(QString::fromLatin1(settings::AppName));
     QApplication::setWindowIcon(shell::ProgramIcon());
     // The controls' font; where the face is missing the nearest sans face of the system stands in.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
@@ -28,13 +29,14 @@ int main(int argc, char** argv) {
     try {
         shell::QtDialogDriver dialogs;
         shell::QtMessageBoxes boxes;
-        shell::TMainTop MainTop({shell::DefaultSettingsPath(), &dialogs, &boxes});
+        shell::TMainTop MainTop({settings::DefaultSettingsPath(), &dialogs, &boxes});
         dialogs.SetOwner(&MainTop);
         boxes.SetOwner(&MainTop);
         MainTop.show();
         return app.exec();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QString::fromLatin1(shell::AppName), QString::fromLocal8Bit(e.what()));
+        QMessageBox::critical(nullptr, QString::fromLatin1(settings::AppName),
+                              QString::fromLocal8Bit(e.what()));
         return 1;
     }
 }

@@ -1,4 +1,4 @@
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 #include "base/OutputFile.h"
 
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace shell {
+namespace settings {
 
 void Settings::SetFontSize(std::int32_t n) {
     FontSize = n;
@@ -233,4 +233,4 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
     return std::nullopt;
 }
 
-} // namespace shell
+} // namespace settings

@@ -1,4 +1,4 @@
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 #include "base/FileProblem.h"
 #include "support/BmpBuilder.h"
@@ -10,9 +10,9 @@
 
 namespace {
 
-using shell::LoadSettings;
-using shell::SaveSettings;
-using shell::Settings;
+using settings::LoadSettings;
+using settings::SaveSettings;
+using settings::Settings;
 using testsupport::ReadText;
 using testsupport::TempDir;
 

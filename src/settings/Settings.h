@@ -7,11 +7,8 @@
 #include <optional>
 #include <string>
 
-namespace shell {
+namespace settings {
 
-inline constexpr const char* AppTitle = "Tavix v0.1.5.9";
-inline constexpr const char* AppVersion = "0.1.5.9";
-inline constexpr const char* AppName = "Tavix";
 inline constexpr const char* SettingsFileName = "Tavix.INI";
 inline constexpr const char* SettingsSection = "Tavix CONFIG";
 
@@ -58,4 +55,4 @@ Settings LoadSettings(const std::string& path);
 std::optional<std::string> SaveSettings(const Settings& settings, const std::string& path,
                                         base::FailureDetail* detail = nullptr);
 
-} // namespace shell
+} // namespace settings
