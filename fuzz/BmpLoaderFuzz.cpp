@@ -1,8 +1,10 @@
 // Feeds arbitrary files to File > Open and to what then works on the loaded picture: every byte of the
 // header steers sizes and offsets, and nothing may be read or written outside the fixed buffers.
 #include "osd/OsdFont.h"
+#include "osd/OsdOpen.h"
 #include "osd/PaletteReduce.h"
 #include "palette/PaletteEdit.h"
+#include "palette/PaletteOpen.h"
 #include "shell/Workspace.h"
 
 #include "FuzzWorkDir.h"
@@ -23,10 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(f);
 
     static auto ws = std::make_unique<shell::Workspace>();
-    // Alternate the active page so both picture paths run.
-    const shell::Page page = size % 2 == 0 ? shell::Page::Osd : shell::Page::Palette;
+    // Alternate the active tab so both picture paths run.
     try {
-        shell::OpenBitmap(*ws, path, page);
+        if (size % 2 == 0)
+            osd::OpenSheet(ws->bitmap, ws->osd, path);
+        else
+            palette::OpenPalettePicture(ws->bitmap, ws->PaletteTable, ws->palette, path);
     } catch (const std::exception&) {
         return 0; // the picture reader refused it
     }

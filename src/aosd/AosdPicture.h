@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "picture/Picture.h"
 
 #include <array>
 #include <cstdint>
@@ -8,16 +9,12 @@
 #include <string>
 #include <vector>
 
-namespace picture {
-struct Picture;
-}
-
 namespace aosd {
 
 struct AosdState;
 
 // The 256 palette entries shared by the AOSD and Palette tabs.
-using PaletteTable = std::array<base::PALETTEENTRY, 256>;
+using PaletteTable = picture::PaletteTable;
 
 // A path cut into the parts the AOSD tab names its outputs and sequence members with. directory runs up to
 // and including the last separator ('\' or '/'); extension from the last '.' to the end; baseName is what

@@ -2,7 +2,6 @@
 
 #include "aosd/AosdMerge.h"
 #include "base/Path.h"
-#include "shell/FileOpen.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
 #include "widgets/ColourGrid.h"
@@ -170,10 +169,6 @@ AosdTab::AosdTab(const shell::TabContext& context, settings::Settings& settings,
             shell::Guarded([this] { Aosd_chkRLCEnableClick(); }));
     connect(Aosd_chkSplitPalette, &QCheckBox::toggled, this,
             shell::Guarded([this] { Aosd_chkSplitPaletteClick(); }));
-}
-
-shell::Page AosdTab::PageId() const {
-    return shell::Page::Aosd;
 }
 
 void AosdTab::rgPaletteFormatClick(int itemIndex) {

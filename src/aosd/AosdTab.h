@@ -37,7 +37,6 @@ public:
             AosdState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("AOSD"); }
-    shell::Page PageId() const override;
     // The radio group shows the PaletteFormat the settings file gave.
     void FormCreate() override { ShowPaletteFormat(); }
     void TabShown() override { TabSheet_AOsdShow(); }

@@ -1,6 +1,5 @@
 #include "bitmap/BitmapHeaderTab.h"
 
-#include "shell/FileOpen.h"
 #include "widgets/Placement.h"
 
 #include "picture/HeaderView.h"
@@ -119,11 +118,7 @@ void BitmapHeaderTab::StringGrid_InfoHeaderClick() {
         StringGrid_InfoHeader->item(static_cast<int>(i) + 1, 1)->setText(shell::ToQt(rows[i].value));
 }
 
-shell::Page BitmapHeaderTab::PageId() const {
-    return shell::Page::BitmapHeader;
-}
-
-void BitmapHeaderTab::PictureRead(const shell::OpenOutcome& outcome, bool) {
+void BitmapHeaderTab::PictureRead(const picture::OpenOutcome& outcome, bool) {
     if (!outcome.headersRead) return;
     StringGrid_FileHeaderClick();
     StringGrid_InfoHeaderClick();

@@ -15,10 +15,9 @@ public:
                     QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Bitmap Header"); }
-    shell::Page PageId() const override;
     void TabShown() override { TabSheet_BitmapHeaderShow(); }
     // Every File > Open that read the headers refreshes the value columns, whatever tab is active.
-    void PictureRead(const shell::OpenOutcome& outcome, bool active) override;
+    void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
 
     // The tab is shown: fixed texts of both grids, then their values.
     void TabSheet_BitmapHeaderShow();

@@ -4,7 +4,6 @@
 #include "base/FileProblem.h"
 #include "cli/Commands.h"
 #include "settings/AppIdentity.h"
-#include "shell/Workspace.h"
 
 #include <ostream>
 
@@ -32,8 +31,7 @@ void PrintHelp(std::ostream& out) {
 
 } // namespace
 
-bool OpenAsFileOpen(shell::Workspace& ws, const std::string& path, shell::Page page, std::ostream& err) {
-    const shell::OpenOutcome outcome = shell::OpenBitmap(ws, path, page);
+bool Accepted(const picture::OpenOutcome& outcome, std::ostream& err) {
     if (!outcome.failure) return true;
     err << *outcome.failure << '\n' << base::DetailLines(outcome.detail);
     return false;

@@ -13,16 +13,12 @@ extern const Command kAosdCommand;
 extern const Command kMergeCommand;
 } // namespace cli
 
-#include <iosfwd>
-#include <string>
+#include "picture/FileOpen.h"
 
-namespace shell {
-struct Workspace;
-enum class Page;
-} // namespace shell
+#include <iosfwd>
 
 namespace cli {
-// File > Open of path with page active, as the window runs it; false, with the window's message on err,
-// when the file is refused.
-bool OpenAsFileOpen(shell::Workspace& ws, const std::string& path, shell::Page page, std::ostream& err);
+// Whether File > Open accepted its file; when it refused it, the window's message (and what it adds beside
+// it) goes to err.
+bool Accepted(const picture::OpenOutcome& outcome, std::ostream& err);
 } // namespace cli

@@ -3,6 +3,7 @@
 #include "base/FileProblem.h"
 #include "cli/Commands.h"
 #include "osd/OsdFont.h"
+#include "osd/OsdOpen.h"
 #include "osd/PaletteReduce.h"
 #include "osd/ReducedSave.h"
 #include "shell/Workspace.h"
@@ -58,7 +59,7 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ws->settings.SetFontSize(job.fontSize);
     ws->settings.SetCodeFormat(job.codeFormat);
     ws->settings.SetPaletteFormat(job.paletteFormat);
-    if (!OpenAsFileOpen(*ws, job.sheet, shell::Page::Osd, err)) return kExitFailure;
+    if (!Accepted(osd::OpenSheet(ws->bitmap, ws->osd, job.sheet), err)) return kExitFailure;
     if (job.reduce) {
         const int count = osd::ReducePalette(ws->bitmap, ws->osd, ws->settings.PaletteColorMask);
         out << osd::PaletteNumberText(count) << '\n';

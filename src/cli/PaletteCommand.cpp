@@ -2,6 +2,7 @@
 
 #include "cli/Commands.h"
 #include "palette/PaletteEdit.h"
+#include "palette/PaletteOpen.h"
 #include "palette/PaletteSave.h"
 #include "shell/Workspace.h"
 
@@ -54,7 +55,8 @@ namespace {
 int RunPalette(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const PaletteJob job = ParsePaletteArgs(args);
     auto ws = std::make_unique<shell::Workspace>();
-    if (!OpenAsFileOpen(*ws, job.input, shell::Page::Palette, err)) return kExitFailure;
+    if (!Accepted(palette::OpenPalettePicture(ws->bitmap, ws->PaletteTable, ws->palette, job.input), err))
+        return kExitFailure;
     // The window's notes about the depth do not apply here: the output is always written at 8 bits.
     for (const PaletteEditStep& edit : job.edits) {
         switch (edit.kind) {

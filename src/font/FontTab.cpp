@@ -5,7 +5,6 @@
 #include "font/FreeTypeRenderer.h"
 #include "font/GlyphPanel.h"
 #include "font/StringsPanel.h"
-#include "shell/FileOpen.h"
 #include "widgets/Placement.h"
 
 #include <QGroupBox>
@@ -76,10 +75,6 @@ void FontTab::ShowRenderNotes(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         text += (text.empty() ? "" : "; ") + line;
     messages_.SetPanel(shell::Messages::kRenderPanel, text);
-}
-
-shell::Page FontTab::PageId() const {
-    return shell::Page::Font;
 }
 
 void FontTab::FormCreate() {

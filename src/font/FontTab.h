@@ -34,7 +34,6 @@ public:
     ~FontTab() override;
 
     QString Caption() const override { return QStringLiteral("Font"); }
-    shell::Page PageId() const override;
     // The start state: an empty bank with its titles, the start font shown in the font boxes and the memo,
     // black and white paint colours, the palette grid's titles and colours, 16 x 16 at 1 bpp, offsets 0.
     void FormCreate() override;

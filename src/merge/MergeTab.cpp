@@ -2,7 +2,6 @@
 
 #include "merge/ListFile.h"
 #include "merge/MergeWriter.h"
-#include "shell/FileOpen.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
 #include "widgets/Placement.h"
@@ -162,10 +161,6 @@ MergeTab::MergeTab(const shell::TabContext& context, MergeList& list, QWidget* p
             shell::Guarded([this] { BitBtn_FileListLoadClick(); }));
     connect(BitBtn_FileListSave, &QPushButton::clicked, this,
             shell::Guarded([this] { BitBtn_FileListSaveClick(); }));
-}
-
-shell::Page MergeTab::PageId() const {
-    return shell::Page::Merge;
 }
 
 void MergeTab::FormCreate() {

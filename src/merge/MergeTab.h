@@ -23,7 +23,6 @@ public:
     MergeTab(const shell::TabContext& context, MergeList& list, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Merge"); }
-    shell::Page PageId() const override;
     void FormCreate() override;
     void TabShown() override { TabSheet_MERGEShow(); }
 

@@ -1,10 +1,10 @@
 #include "osd/OsdTab.h"
 
-#include "shell/FileOpen.h"
-
 #include "osd/OsdFont.h"
+#include "osd/OsdOpen.h"
 #include "osd/PaletteReduce.h"
 #include "osd/PaletteViews.h"
+#include "osd/ReducedSave.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
 #include "widgets/ColourGrid.h"
@@ -200,11 +200,13 @@ void OsdTab::SetTo2BppVisible(bool visible) {
     OSD_chkTo2BPP->setVisible(visible);
 }
 
-shell::Page OsdTab::PageId() const {
-    return shell::Page::Osd;
+void OsdTab::SaveActivePicture(const std::string& path) {
+    SaveReducedPicture(bitmap_, state_, settings_.PaletteColorMask, path);
+    ShowPictures();
 }
 
-void OsdTab::PictureRead(const shell::OpenOutcome&, bool) {
+void OsdTab::PictureRead(const picture::OpenOutcome& outcome, bool) {
+    FollowOpen(state_, outcome);
     ShowPictures();
 }
 

@@ -27,11 +27,13 @@ public:
            picture::CurrentBitmap& bitmap, OsdState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("OSD"); }
-    shell::Page PageId() const override;
     void TabShown() override { TabSheet_BmpFontShow(); }
-    void PictureRead(const shell::OpenOutcome& outcome, bool active) override;
+    // File > Open shows the file as the Before picture; File > Save writes the After picture with the
+    // reduced palette.
+    picture::OpenTarget FileOpenTarget() override { return {&state_.Before}; }
+    void SaveActivePicture(const std::string& path) override;
+    void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
     void PictureAccepted(bool active) override;
-    void PictureSaved() override { ShowPictures(); }
 
     // The tab is shown (also after File > Open on this tab): picture size and palette size in panel 0.
     void TabSheet_BmpFontShow();

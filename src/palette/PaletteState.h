@@ -10,7 +10,7 @@
 namespace palette {
 
 // The 256 entries the grid shows and File > Save writes (the workspace's PaletteTable).
-using PaletteTable = std::array<base::PALETTEENTRY, 256>;
+using PaletteTable = picture::PaletteTable;
 
 // The Palette tab's own state; it lives for the whole run and starts at zero.
 struct PaletteState {

@@ -2,6 +2,8 @@
 
 #include "osd/PaletteViews.h"
 #include "palette/PaletteEdit.h"
+#include "palette/PaletteOpen.h"
+#include "palette/PaletteSave.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
 #include "widgets/ColourGrid.h"
@@ -238,14 +240,20 @@ void PaletteTab::Button_Palette_InvertClick() {
     ShowDepthNote(result);
 }
 
-void PaletteTab::PictureRead(const shell::OpenOutcome& outcome, bool active) {
+void PaletteTab::PictureRead(const picture::OpenOutcome& outcome, bool active) {
     // A new picture starts within its depth; panel 1 now belongs to whatever File > Open reports.
     depthNoteShown_ = false;
     if (active && outcome.pictureLoaded) ShowPicture();
 }
 
+void PaletteTab::SaveActivePicture(const std::string& path) {
+    SavePalettePicture(bitmap_, table_, state_, path);
+    ShowPicture();
+}
+
 void PaletteTab::PictureAccepted(bool active) {
     if (!active) return;
+    ResetPicks(table_, state_);
     TabSheet_PaletteShow();
     ShowEntries();
 }

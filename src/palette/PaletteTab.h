@@ -2,7 +2,6 @@
 
 #include "palette/PaletteState.h"
 #include "picture/BmpLoader.h"
-#include "shell/FileOpen.h"
 #include "shell/Tab.h"
 
 class QLabel;
@@ -29,12 +28,14 @@ public:
                PaletteState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Palette"); }
-    shell::Page PageId() const override { return shell::Page::Palette; }
     void TabShown() override { TabSheet_PaletteShow(); }
     void TabHidden() override { depthNoteShown_ = false; }
-    void PictureRead(const shell::OpenOutcome& outcome, bool active) override;
+    // File > Open shows the file as this tab's picture and puts its colour table into PaletteTable; File >
+    // Save writes the picture with PaletteTable as its colour table.
+    picture::OpenTarget FileOpenTarget() override { return {&state_.PalettePicture, &table_}; }
+    void SaveActivePicture(const std::string& path) override;
+    void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
     void PictureAccepted(bool active) override;
-    void PictureSaved() override { ShowPicture(); }
 
     shell::ColourDialog ColorDialog_Palette; // this tab's own colour dialog
 

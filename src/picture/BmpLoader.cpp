@@ -9,15 +9,53 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace picture {
 
 namespace {
 
+// Where the loader reads a file's bytes from: the open file, piece by piece, or the whole file already read.
+class Source {
+public:
+    virtual ~Source() = default;
+    virtual std::uint64_t Size() const = 0;
+    // Up to size bytes at offset into out; how many it got (fewer at the end of the file), -1 on a read
+    // error.
+    virtual long long ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) = 0;
+};
+
+class FileSource final : public Source {
+public:
+    explicit FileSource(base::InputFile& file) : file_(file) {}
+    std::uint64_t Size() const override { return file_.Size(); }
+    long long ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override {
+        return file_.ReadAt(offset, out, size);
+    }
+
+private:
+    base::InputFile& file_;
+};
+
+class MemorySource final : public Source {
+public:
+    explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::uint64_t Size() const override { return bytes_.size(); }
+    long long ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override {
+        if (offset >= bytes_.size()) return 0;
+        const std::size_t got = std::min<std::size_t>(size, bytes_.size() - static_cast<std::size_t>(offset));
+        std::memcpy(out, bytes_.data() + offset, got);
+        return static_cast<long long>(got);
+    }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+};
+
 // Reads up to size bytes at offset into out, zero-filling whatever the file does not supply (also after a
 // read error: the loader treats an unreadable part like a file that ends early).
-void ReadAt(base::InputFile& f, std::uint64_t offset, std::uint8_t* out, std::size_t size) {
+void ReadAt(Source& f, std::uint64_t offset, std::uint8_t* out, std::size_t size) {
     const long long got = f.ReadAt(offset, out, size);
     const std::size_t kept = got > 0 ? static_cast<std::size_t>(got) : 0;
     std::memset(out + kept, 0, size - kept);
@@ -111,7 +149,7 @@ OpenStatus CheckCompression(std::uint32_t compression, unsigned bitsPerPixel) {
 constexpr std::size_t kMaxRleStream = 8 * kPixelBufferSize;
 
 // The bytes from offset to the end of the file (at most kMaxRleStream).
-std::vector<std::uint8_t> ReadStream(base::InputFile& f, std::uint32_t offset) {
+std::vector<std::uint8_t> ReadStream(Source& f, std::uint32_t offset) {
     std::vector<std::uint8_t> out;
     if (f.Size() <= offset) return out;
     out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(f.Size() - offset, kMaxRleStream)));
@@ -122,25 +160,11 @@ std::vector<std::uint8_t> ReadStream(base::InputFile& f, std::uint32_t offset) {
 
 } // namespace
 
-LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
+namespace {
+
+// The loader proper, on the bytes of an opened file.
+LoadResult LoadFrom(CurrentBitmap& bm, Source& file, const std::string& path) {
     LoadResult result;
-    if (!base::FileExists(path)) {
-        result.status = OpenStatus::FileNotExist;
-        return result;
-    }
-    base::InputFile file;
-    switch (file.Open(path)) {
-    case base::ReadStatus::Ok:
-        break;
-    case base::ReadStatus::NotRegular:
-        result.status = OpenStatus::NotRegular;
-        result.detail.push_back(file.Problem());
-        return result;
-    default:
-        result.status = OpenStatus::OpenFileError;
-        result.detail.push_back(file.Problem());
-        return result;
-    }
     std::uint8_t headers[54];
     ReadAt(file, 0, headers, sizeof headers);
     std::copy_n(headers, 14, bm.FileHeader.begin());
@@ -220,6 +244,36 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
     bm.ReducedPalette.fill(0);
     ++bm.Generation;
     return result;
+}
+
+} // namespace
+
+LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
+    LoadResult result;
+    if (!base::FileExists(path)) {
+        result.status = OpenStatus::FileNotExist;
+        return result;
+    }
+    base::InputFile file;
+    switch (file.Open(path)) {
+    case base::ReadStatus::Ok:
+        break;
+    case base::ReadStatus::NotRegular:
+        result.status = OpenStatus::NotRegular;
+        result.detail.push_back(file.Problem());
+        return result;
+    default:
+        result.status = OpenStatus::OpenFileError;
+        result.detail.push_back(file.Problem());
+        return result;
+    }
+    FileSource source(file);
+    return LoadFrom(bm, source, path);
+}
+
+LoadResult LoadBitmapBytes(CurrentBitmap& bm, std::span<const std::uint8_t> file, const std::string& path) {
+    MemorySource source(file);
+    return LoadFrom(bm, source, path);
 }
 
 } // namespace picture

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -107,5 +108,9 @@ struct LoadResult {
 // Nothing is read or written outside RawPalette and Pixels, and bytes a short file does not supply are zero.
 // Leaves the fields a refusal does not reach as they were.
 LoadResult LoadBitmapFile(CurrentBitmap& bitmap, const std::string& path);
+// The same for a file already read whole (its bytes as they were read; path names it in the messages): what
+// File > Open does once the picture control has taken the same bytes, so that the file is read once.
+LoadResult LoadBitmapBytes(CurrentBitmap& bitmap, std::span<const std::uint8_t> file,
+                           const std::string& path);
 
 } // namespace picture

@@ -283,7 +283,7 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
     return picture;
 }
 
-Picture ReadBmpPicture(const std::string& path, PictureParts parts) {
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path) {
     std::vector<std::uint8_t> data;
     base::FileProblem why;
     switch (base::ReadWholeFile(path, data, kMaxFileSize, &why)) {
@@ -299,12 +299,16 @@ Picture ReadBmpPicture(const std::string& path, PictureParts parts) {
     case base::ReadStatus::ReadError:
         Fail(path, "the file cannot be read");
     }
+    return data;
+}
+
+Picture ReadBmpPicture(const std::string& path, PictureParts parts) {
+    const std::vector<std::uint8_t> data = ReadPictureFile(path);
     return DecodeBmpPicture(data.data(), data.size(), path, parts);
 }
 
-IndexedPicture MatchToPalette(const Picture& picture, int width, int height,
-                              const std::array<base::PALETTEENTRY, 256>& palette, IndexHint hint,
-                              Colour compare) {
+IndexedPicture MatchToPalette(const Picture& picture, int width, int height, const PaletteTable& palette,
+                              IndexHint hint, Colour compare) {
     IndexedPicture out;
     out.width = width > 0 ? width : 0;
     out.height = height > 0 ? height : 0;

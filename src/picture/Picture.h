@@ -53,15 +53,23 @@ struct Picture {
 // indices and every refusal are those of the full decode. For callers that work on the index bytes alone.
 enum class PictureParts { All, IndicesOnly };
 Picture ReadBmpPicture(const std::string& path, PictureParts parts = PictureParts::All);
+// The bytes of the picture file at path, read whole for DecodeBmpPicture. Throws base::Error as
+// ReadBmpPicture does for a file that cannot be read (missing, not a regular file, larger than 256 MiB, a
+// read error).
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path);
 // The same for a file already in memory; name is used in the messages.
 Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name,
                          PictureParts parts = PictureParts::All);
+
+// The 256 palette entries shared by the tabs that show, edit and write a palette (the workspace's
+// PaletteTable).
+using PaletteTable = std::array<base::PALETTEENTRY, 256>;
 
 // A picture held at 8 bits per pixel: one byte a pixel, indexing a table of 256 entries.
 struct IndexedPicture {
     int width = 0;
     int height = 0;
-    std::array<base::PALETTEENTRY, 256> palette{};
+    PaletteTable palette{};
     std::vector<std::uint8_t> indices; // width * height, row 0 the top row
 };
 
@@ -73,9 +81,8 @@ struct IndexedPicture {
 struct IndexHint {
     const std::uint8_t* indices = nullptr; // width * height bytes, or nullptr for no hint
 };
-IndexedPicture MatchToPalette(const Picture& picture, int width, int height,
-                              const std::array<base::PALETTEENTRY, 256>& palette, IndexHint hint = {},
-                              base::Colour compare = 0xFFFFFF);
+IndexedPicture MatchToPalette(const Picture& picture, int width, int height, const PaletteTable& palette,
+                              IndexHint hint = {}, base::Colour compare = 0xFFFFFF);
 
 // The picture as shown: each pixel the colour of its table entry; an 8-bit indexed picture with all 256
 // entries.

@@ -193,21 +193,6 @@ Tab* TMainTop::ActiveTab() const {
     return dynamic_cast<Tab*>(PageVELDA->currentWidget());
 }
 
-Tab* TMainTop::TabOf(Page page) const {
-    for (Tab* tab : tabs_)
-        if (tab->PageId() == page) return tab;
-    return nullptr;
-}
-
-Page TMainTop::ActivePage() const {
-    const Tab* tab = ActiveTab();
-    return tab ? tab->PageId() : Page::Osd;
-}
-
-void TMainTop::SetActivePage(Page page) {
-    if (Tab* tab = TabOf(page)) PageVELDA->setCurrentWidget(tab);
-}
-
 QString TMainTop::PanelText(int panel) const {
     return panel >= 0 && panel < 4 ? panels_[static_cast<size_t>(panel)]->text() : QString();
 }
@@ -234,7 +219,8 @@ void TMainTop::NBtn_OpenClick() {
 
 void TMainTop::OpenBitmap(const std::string& path) {
     Tab* active = ActiveTab();
-    const OpenOutcome outcome = shell::OpenBitmap(*ws_, path, active ? active->PageId() : Page::Osd);
+    const picture::OpenOutcome outcome =
+        picture::OpenBitmap(ws_->bitmap, path, active ? active->FileOpenTarget() : picture::OpenTarget{});
     if (outcome.headersRead)
         setWindowTitle(QString::fromLatin1(settings::AppTitle) + QStringLiteral(" - ") +
                        QString::fromLocal8Bit(path.c_str()));
@@ -249,9 +235,14 @@ void TMainTop::OpenBitmap(const std::string& path) {
 }
 
 void TMainTop::NBtn_SaveClick() {
-    Tab* active = ActiveTab();
-    if (!active) return;
-    if (shell::SaveActivePicture(*ws_, active->PageId(), SaveDialog_Main, dialogs_)) active->PictureSaved();
+    // The save dialog belongs to other commands as well: whatever happens here, they find it as they left it.
+    const DialogRestore guard(SaveDialog_Main);
+    SaveDialog_Main.Filter = "Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*";
+    SaveDialog_Main.FilterIndex = 1;
+    SaveDialog_Main.DefaultExt = ".BMP";
+    // Shown on every tab; only a tab with a picture to save writes anything.
+    if (!SaveDialog_Main.Execute(dialogs_)) return;
+    if (Tab* active = ActiveTab()) active->SaveActivePicture(SaveDialog_Main.FileName);
 }
 
 void TMainTop::NBtn_QuitClick() {

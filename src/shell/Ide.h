@@ -30,8 +30,8 @@ struct MainContext {
 };
 
 // The main window: the frame with its menus, status bar and page control. It owns the workspace, the shared
-// dialogs and the seven tabs; each tab owns its controls, its own dialogs and its handlers, and the frame
-// reaches them only through the shell::Tab hooks.
+// dialogs and the tabs the registry makes; each tab owns its controls, its own dialogs and its handlers, and
+// the frame reaches them only through the shell::Tab hooks.
 class TMainTop final : public QMainWindow, private StatusPanels {
     Q_OBJECT
 public:
@@ -40,11 +40,10 @@ public:
 
     Workspace& workspace() { return *ws_; }
     Messages& messages() { return messages_; }
-    Page ActivePage() const;
-    void SetActivePage(Page page);
+    // The tabs in page order, as the registry made them.
+    const std::vector<Tab*>& Tabs() const { return tabs_; }
     // The active tab, found by object.
     Tab* ActiveTab() const;
-    Tab* TabOf(Page page) const;
     QString PanelText(int panel) const;
 
     FileDialog OpenDialog_Main;
@@ -57,7 +56,7 @@ public:
     void MainTop_ExitClick();
     void MainTop_AboutClick();
 
-    // File > Open of path on the active page, as after a confirmed dialog.
+    // File > Open of path with the active tab's target, as after a confirmed dialog.
     void OpenBitmap(const std::string& path);
 
 private:

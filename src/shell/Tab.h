@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picture/FileOpen.h"
 #include "shell/Dialogs.h"
 #include "shell/Messages.h"
 
@@ -8,9 +9,6 @@
 #include <string>
 
 namespace shell {
-
-enum class Page;
-struct OpenOutcome;
 
 // What the frame hands every tab: the services and the shared dialogs. The workspace parts a tab reads and
 // writes are passed to its constructor beside this, one reference each, so a tab sees only its own state.
@@ -30,8 +28,14 @@ public:
 
     // The caption on the page control ("OSD", "Font", ...).
     virtual QString Caption() const = 0;
-    // Which of the seven tabs this is: File > Open and File > Save act by the active tab's identity.
-    virtual Page PageId() const = 0;
+
+    // What File > Open reads the opened file into, besides CurrentBitmap, while this tab is the active page:
+    // by default nothing; a tab whose picture control shows the opened file names that picture, and the
+    // palette table that takes its colour table where it has one.
+    virtual picture::OpenTarget FileOpenTarget() { return {}; }
+    // File > Save while this tab is the active page, once the save dialog was confirmed with path: by default
+    // nothing is written. Throws base::Error when the file cannot be written.
+    virtual void SaveActivePicture(const std::string& /*path*/) {}
 
     // FormCreate's steps for this tab (its start values), run once after every tab exists and the settings
     // were read, in the order the tabs were registered.
@@ -42,12 +46,9 @@ public:
 
     // File > Open read a file (outcome.headersRead or not): refresh what shows the opened picture. Runs for
     // every tab, before the refusal message, if any, is shown.
-    virtual void PictureRead(const OpenOutcome&, bool /*active*/) {}
+    virtual void PictureRead(const picture::OpenOutcome&, bool /*active*/) {}
     // File > Open accepted the file: the steps that follow acceptance. Runs for every tab.
     virtual void PictureAccepted(bool /*active*/) {}
-
-    // File > Save wrote the active tab's picture (shell::SaveActivePicture): show what the workspace holds.
-    virtual void PictureSaved() {}
 };
 
 } // namespace shell

@@ -1,7 +1,6 @@
 #include "wav/WavTab.h"
 
 #include "base/FileProblem.h"
-#include "shell/FileOpen.h"
 #include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
 #include "wav/Resampler.h"
@@ -223,10 +222,6 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
 }
 
 WavTab::~WavTab() = default;
-
-shell::Page WavTab::PageId() const {
-    return shell::Page::Wav;
-}
 
 void WavTab::InitWavDataGrid() {
     const DataGrid titles = DataGridTitles();

@@ -29,7 +29,6 @@ public:
     ~WavTab() override;
 
     QString Caption() const override { return QStringLiteral("WAV"); }
-    shell::Page PageId() const override;
     void FormCreate() override { InitWavDataGrid(); }
 
     // The titles of the hexadecimal view: "00" to "0F" along the top and down the side, "ASCII".

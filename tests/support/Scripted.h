@@ -13,8 +13,12 @@ namespace testsupport {
 // answer left is cancelled and counted in `unexpected`.
 class ScriptedDialogs final : public shell::DialogDriver {
 public:
-    void ConfirmFile(std::string path) { files_.push_back({true, std::move(path)}); }
-    void CancelFile() { files_.push_back({false, {}}); }
+    void ConfirmFile(std::string path) { files_.push_back({true, std::move(path), 0}); }
+    // The same with the filter entry the user picked in the dialog's list (1-based).
+    void ConfirmFile(std::string path, int filterIndex) {
+        files_.push_back({true, std::move(path), filterIndex});
+    }
+    void CancelFile() { files_.push_back({false, {}, 0}); }
     void ConfirmColour(base::Colour colour) { colours_.push_back({true, colour}); }
     void CancelColour() { colours_.push_back({false, 0}); }
     void ConfirmFont(shell::FontChoice font) { fonts_.push_back({true, std::move(font)}); }
@@ -29,6 +33,7 @@ public:
         const auto answer = files_.front();
         files_.pop_front();
         if (answer.confirm) dialog.FileName = answer.path;
+        if (answer.confirm && answer.filterIndex > 0) dialog.FilterIndex = answer.filterIndex;
         return answer.confirm;
     }
     bool RunColourDialog(shell::ColourDialog& dialog) override {
@@ -64,6 +69,7 @@ private:
     struct FileAnswer {
         bool confirm;
         std::string path;
+        int filterIndex; // 0: the dialog's own
     };
     struct ColourAnswer {
         bool confirm;

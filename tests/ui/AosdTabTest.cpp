@@ -54,7 +54,7 @@ const Bytes kMixedRow{0x01, 0x01, 0x01, 0x01, 0x01, 0x02, 0xFF, 0xFF, 0x03};
 
 struct Tab {
     explicit Tab(UiFixture& fixture) : f(fixture), w(fixture.Window()) {
-        w.SetActivePage(shell::Page::Aosd);
+        ShowTab(w, "TabSheet_AOsd");
         tab = Child<aosd::AosdTab>(&w, "TabSheet_AOsd");
     }
     template <typename T> T* C(const char* name) { return Child<T>(tab, name); }

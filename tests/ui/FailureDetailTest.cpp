@@ -62,7 +62,7 @@ private slots:
         for (const auto& c : cases) {
             UiFixture f;
             auto& w = f.Window();
-            w.SetActivePage(shell::Page::Font);
+            ShowTab(w, "TabSheet_Font");
             fs::create_directory(f.dir / "folder");
             f.dialogs.ConfirmFile(f.dir / c.file);
             Click(w, c.button);
@@ -76,7 +76,7 @@ private slots:
     void mergeNamesTheFilesItCouldNotUse() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Merge);
+        ShowTab(w, "TabSheet_MERGE");
         testsupport::WritePatternFile(f.dir / "a.bin", 0x10, 1);
         WriteText(f.dir / "L.TXT", testsupport::ListFileText({"a.bin", "gone.bin", "lost.bin"}));
         f.dialogs.ConfirmFile(f.dir / "L.TXT");
@@ -97,7 +97,7 @@ private slots:
     void wavLoadSaysWhyTheFileIsRefused() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Wav);
+        ShowTab(w, "TabSheet_Wav");
         testsupport::WavLayout s;
         s.chunkBeforeData = testsupport::Chunk("LIST", {'I', 'N', 'F', 'O'});
         s.data = {0, 0, 0, 0};

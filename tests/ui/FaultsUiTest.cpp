@@ -54,8 +54,8 @@ std::string WriteWav(const UiFixture& f, const std::string& name) {
     return path;
 }
 
-template <typename T> T* Page(UiFixture& f, shell::Page page, const char* name) {
-    f.Window().SetActivePage(page);
+template <typename T> T* Page(UiFixture& f, const char* name) {
+    ShowTab(f.Window(), name);
     return Child<T>(&f.Window(), name);
 }
 
@@ -104,7 +104,7 @@ private slots:
         ::chmod(locked.c_str(), 0555);
         const auto old = testsupport::PatternBytes(50, 7);
 
-        auto* aosd = Page<aosd::AosdTab>(f, shell::Page::Aosd, "TabSheet_AOsd");
+        auto* aosd = Page<aosd::AosdTab>(f, "TabSheet_AOsd");
         f.dialogs.ConfirmFile(picture);
         Click(aosd, "Aosd_BtnOpenPicture");
         f.dialogs.ConfirmFile(locked + "/pal.bin");
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(QString::fromStdString(CliError({"aosd", "palette", picture, locked + "/pal.bin"})),
                  QString::fromStdString(BoxText(f) + "\n"));
 
-        auto* wavTab = Page<wav::WavTab>(f, shell::Page::Wav, "TabSheet_Wav");
+        auto* wavTab = Page<wav::WavTab>(f, "TabSheet_Wav");
         f.dialogs.ConfirmFile(wav);
         Click(wavTab, "Button_WAVLoad");
         Click(wavTab, "Button_RESampleGen");
@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(QString::fromStdString(BoxText(f)), QStringLiteral("Save File Error!!!"));
         QCOMPARE(f.Panel(2), QStringLiteral("cannot replace o.bin safely: Permission denied"));
 
-        auto* merge = Page<merge::MergeTab>(f, shell::Page::Merge, "TabSheet_MERGE");
+        auto* merge = Page<merge::MergeTab>(f, "TabSheet_MERGE");
         DoubleClickFile(merge, QStringLiteral("a.bin"));
         f.dialogs.ConfirmFile(locked + "/m.BIN");
         Click(merge, "BitBtn_MERGE");
@@ -148,7 +148,7 @@ private slots:
         const QString named = QStringLiteral("in.fifo is not a regular file"); // panel 2 names the file
         auto& w = f.Window();
 
-        w.SetActivePage(shell::Page::Osd);
+        ShowTab(w, "TabSheet_BmpFont");
         f.Open(fifo);
         QCOMPARE(QString::fromStdString(BoxText(f)), QStringLiteral("Open File Error !!!"));
         QCOMPARE(f.Panel(1), QStringLiteral("Open File Error !!!"));
@@ -156,24 +156,24 @@ private slots:
         QCOMPARE(QString::fromStdString(CliError({"osd", fifo})),
                  QString::fromStdString("Open File Error !!!\n" + refusal + "\n"));
 
-        auto* aosd = Page<aosd::AosdTab>(f, shell::Page::Aosd, "TabSheet_AOsd");
+        auto* aosd = Page<aosd::AosdTab>(f, "TabSheet_AOsd");
         f.dialogs.ConfirmFile(fifo);
         Click(aosd, "Aosd_BtnOpenPicture");
         QCOMPARE(QString::fromStdString(BoxText(f)), QString::fromStdString(refusal));
 
-        auto* wavTab = Page<wav::WavTab>(f, shell::Page::Wav, "TabSheet_Wav");
+        auto* wavTab = Page<wav::WavTab>(f, "TabSheet_Wav");
         f.dialogs.ConfirmFile(fifo);
         Click(wavTab, "Button_WAVLoad");
         QCOMPARE(QString::fromStdString(BoxText(f)), QStringLiteral("Open File Error!!!"));
         QCOMPARE(f.Panel(2), named);
 
-        auto* merge = Page<merge::MergeTab>(f, shell::Page::Merge, "TabSheet_MERGE");
+        auto* merge = Page<merge::MergeTab>(f, "TabSheet_MERGE");
         f.dialogs.ConfirmFile(fifo);
         Click(merge, "BitBtn_FileListLoad");
         QCOMPARE(QString::fromStdString(BoxText(f)), QStringLiteral("Open File List Error !"));
         QCOMPARE(f.Panel(2), named);
 
-        w.SetActivePage(shell::Page::Font);
+        ShowTab(w, "TabSheet_Font");
         f.dialogs.ConfirmFile(fifo);
         Child<QPushButton>(&w, "Font_btnBankLoad")->click();
         QCOMPARE(QString::fromStdString(BoxText(f)), QStringLiteral("Open FONT File Error !!!"));
@@ -194,7 +194,7 @@ private slots:
         const auto wavBytes = testsupport::ReadFile(wav);
         const auto aBytes = testsupport::ReadFile(f.dir / "a.BIN");
 
-        auto* aosd = Page<aosd::AosdTab>(f, shell::Page::Aosd, "TabSheet_AOsd");
+        auto* aosd = Page<aosd::AosdTab>(f, "TabSheet_AOsd");
         f.dialogs.ConfirmFile(picture);
         Click(aosd, "Aosd_BtnOpenPicture");
         f.dialogs.ConfirmFile(picture);
@@ -208,7 +208,7 @@ private slots:
         Click(aosd, "Aosd_BtnWritePalette");
         QCOMPARE(QString::fromStdString(BoxText(f)), QString::fromStdString(same));
 
-        auto* wavTab = Page<wav::WavTab>(f, shell::Page::Wav, "TabSheet_Wav");
+        auto* wavTab = Page<wav::WavTab>(f, "TabSheet_Wav");
         f.dialogs.ConfirmFile(wav);
         Click(wavTab, "Button_WAVLoad");
         Click(wavTab, "Button_RESampleGen");
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(f.Panel(2), QStringLiteral("the output tone.wav is the input"));
 
         // The image a merge writes is the chosen name's base + ".BIN": here the listed file itself.
-        auto* merge = Page<merge::MergeTab>(f, shell::Page::Merge, "TabSheet_MERGE");
+        auto* merge = Page<merge::MergeTab>(f, "TabSheet_MERGE");
         DoubleClickFile(merge, QStringLiteral("a.BIN"));
         f.dialogs.ConfirmFile(f.dir / "a.bin");
         Click(merge, "BitBtn_MERGE");
@@ -233,7 +233,7 @@ private slots:
 
         // File > Save on the Palette tab over the picture it opened: written.
         const size_t boxes = f.boxes.boxes.size();
-        f.Window().SetActivePage(shell::Page::Palette);
+        ShowTab(f.Window(), "TabSheet_Palette");
         f.Open(picture);
         f.dialogs.ConfirmFile(picture);
         Child<QAction>(&f.Window(), "NBtn_Save")->trigger();

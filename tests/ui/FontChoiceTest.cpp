@@ -103,7 +103,7 @@ private slots:
         // Through the window: the face box and the bank name the family chosen, which drew the glyph.
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Font);
+        ShowTab(w, "TabSheet_Font");
         shell::FontChoice serif;
         serif.Name = "DejaVu Serif [PfEd]";
         serif.Size = 12;
@@ -118,7 +118,7 @@ private slots:
     void theStatusBarNamesWhatTheRendererCouldNotDo() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Font);
+        ShowTab(w, "TabSheet_Font");
         QCOMPARE(f.Panel(3), QStringLiteral("3"));
 
         Enter(w, QString::fromUtf8("\xE4\xB8\xAD"));

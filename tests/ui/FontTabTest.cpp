@@ -34,8 +34,8 @@ namespace {
 namespace fs = std::filesystem;
 
 font::FontTab& FontPage(shell::TMainTop& w) {
-    w.SetActivePage(shell::Page::Font);
-    return *dynamic_cast<font::FontTab*>(w.TabOf(shell::Page::Font));
+    ShowTab(w, "TabSheet_Font");
+    return *Child<font::FontTab>(&w, "TabSheet_Font");
 }
 
 font::GlyphEditor& Editor(shell::TMainTop& w) {
@@ -138,7 +138,7 @@ private slots:
         UiFixture f;
         auto& w = f.Window();
         FontPage(w);
-        QCOMPARE(w.TabOf(shell::Page::Font)->objectName(), QStringLiteral("TabSheet_Font"));
+        QCOMPARE(static_cast<QWidget*>(w.ActiveTab())->objectName(), QStringLiteral("TabSheet_Font"));
 
         struct ButtonCase {
             const char* name;

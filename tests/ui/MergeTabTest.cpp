@@ -30,7 +30,7 @@ std::vector<std::vector<std::uint8_t>> WriteExample(const UiFixture& f) {
 
 merge::MergeTab* ShowMergeTab(UiFixture& f) {
     auto& w = f.Window();
-    w.SetActivePage(shell::Page::Merge);
+    ShowTab(w, "TabSheet_MERGE");
     return Child<merge::MergeTab>(&w, "TabSheet_MERGE");
 }
 
@@ -176,8 +176,8 @@ private slots:
         QCOMPARE(Text(tab, "Label_TotalAddress"), QStringLiteral("Total: 0x1135 (4405)"));
 
         // Another tab and back: the list, the labels and "Merge" still have it.
-        f.Window().SetActivePage(shell::Page::Osd);
-        f.Window().SetActivePage(shell::Page::Merge);
+        ShowTab(f.Window(), "TabSheet_BmpFont");
+        ShowTab(f.Window(), "TabSheet_MERGE");
         QCOMPARE(Row(tab, 3), QStringLiteral("3|0x00001035|0x00000100|a.bin"));
         QCOMPARE(Text(tab, "Label_MergeFileNo"), QStringLiteral("Merged File No.: 3"));
         f.dialogs.ConfirmFile(f.dir / "Pic.BIN");

@@ -59,7 +59,7 @@ private slots:
     void refusalsReportThroughTheErrorBox() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::BitmapHeader);
+        ShowTab(w, "TabSheet_BitmapHeader");
 
         f.Open(f.dir / "missing.bmp");
         QCOMPARE(QString::fromStdString(f.LastBox().title), QStringLiteral("Error"));
@@ -101,7 +101,7 @@ private slots:
         UiFixture f;
         auto& w = f.Window();
         QCOMPARE(Cell(&w, "StringGrid_FileHeader", 1, 0), QString());
-        w.SetActivePage(shell::Page::BitmapHeader);
+        ShowTab(w, "TabSheet_BitmapHeader");
         QCOMPARE(Cell(&w, "StringGrid_FileHeader", 0, 0), QStringLiteral("Offset"));
         QCOMPARE(Cell(&w, "StringGrid_FileHeader", 0, 1), QStringLiteral("Value"));
         QCOMPARE(Cell(&w, "StringGrid_FileHeader", 0, 2), QStringLiteral("Description"));
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(grid->rowHeight(3), 22);
 
         // Opening on another tab still refreshes the values.
-        w.SetActivePage(shell::Page::Osd);
+        ShowTab(w, "TabSheet_BmpFont");
         testsupport::BmpLayout s = Sheet(8, 4, 8);
         s.reserved2 = 1;
         f.Open(WriteBmp(f, "r.bmp", s));
@@ -156,11 +156,11 @@ private slots:
         QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("Don't support 24bit!!!"));
         QCOMPARE(f.Panel(1), QStringLiteral("Don't support 24bit!!!"));
         QCOMPARE(w.windowTitle(), QString::fromStdString("Tavix v0.1.5.9 - " + deepPath));
-        w.SetActivePage(shell::Page::BitmapHeader);
+        ShowTab(w, "TabSheet_BitmapHeader");
         QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 5, 1), QStringLiteral("18 00 (24)"));
 
         // An 8-bit sheet with a 124-byte header writes what the same sheet with a 40-byte header writes.
-        w.SetActivePage(shell::Page::Osd);
+        ShowTab(w, "TabSheet_BmpFont");
         const size_t boxes = f.boxes.boxes.size();
         std::map<std::string, std::vector<std::uint8_t>> outputs[2];
         for (int infoSize : {40, 124}) {
@@ -184,7 +184,7 @@ private slots:
     void paletteTabTakesThePicturesColourTable() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Palette);
+        ShowTab(w, "TabSheet_Palette");
         testsupport::BmpLayout s = Sheet(16, 8, 4);
         s.palette[0] = 0x0000FF; // pure red
         f.Open(WriteBmp(f, "p.bmp", s));

@@ -84,11 +84,11 @@ private slots:
             f.Open(path);
             Child<QAction>(&w, c.cellItem)->trigger();
             Child<QAction>(&w, c.asmCode ? "N_ASM" : "N_C")->trigger();
-            w.SetActivePage(shell::Page::Aosd);
+            ShowTab(w, "TabSheet_AOsd");
             QTest::mouseClick(
                 Child<QRadioButton>(&w, c.rgb666 ? "rgPaletteFormat_RGB666" : "rgPaletteFormat_RGB888"),
                 Qt::LeftButton);
-            w.SetActivePage(shell::Page::Osd);
+            ShowTab(w, "TabSheet_BmpFont");
             auto* to2 = Child<QCheckBox>(&w, "OSD_chkTo2BPP");
             QCOMPARE(!to2->isHidden(), c.bpp == 4);
             if (c.to2bpp) QTest::mouseClick(to2, Qt::LeftButton);
@@ -161,10 +161,10 @@ private slots:
         testsupport::BmpLayout s = Sheet(16, 16, 4, 2);
         s.palette[0] = base::MakeColour(0x40, 0x80, 0xFF);
         f.Open(WriteBmp(f, "mask.bmp", s));
-        w.SetActivePage(shell::Page::Aosd);
+        ShowTab(w, "TabSheet_AOsd");
         QTest::mouseClick(Child<QRadioButton>(&w, "rgPaletteFormat_RGB666"), Qt::LeftButton);
         QCOMPARE(w.workspace().settings.PaletteColorMask, 0xFCFCFCu);
-        w.SetActivePage(shell::Page::Osd);
+        ShowTab(w, "TabSheet_BmpFont");
         QTest::mouseClick(Child<QPushButton>(&w, "BitBtn_ReducePalette"), Qt::LeftButton);
         auto* grid = Child<widgets::ColourGrid>(&w, "StringGrid_Palette_After");
         QTest::mouseClick(grid, Qt::LeftButton, {}, GridPoint(2, 2));
@@ -177,8 +177,8 @@ private slots:
     void beforeGridReadOutsAndTheStatusLine() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::BitmapHeader);
-        w.SetActivePage(shell::Page::Osd);
+        ShowTab(w, "TabSheet_BitmapHeader");
+        ShowTab(w, "TabSheet_BmpFont");
         QCOMPARE(f.Panel(0), QStringLiteral("Width:  0/Height: 0/Palette:  0"));
 
         testsupport::BmpLayout s = Sheet(16, 16, 8, 2);

@@ -51,7 +51,7 @@ private slots:
     void pointerAndPicksReadOut() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Palette);
+        ShowTab(w, "TabSheet_Palette");
         f.Open(WriteBmp(f, "p.bmp", Picture8()));
         auto* grid = Child<widgets::ColourGrid>(&w, "StringGrid_Palette_GRID");
         const base::Colour e1 = testsupport::DistinctPalette(256)[1];
@@ -88,7 +88,7 @@ private slots:
     void editsKeepTheLookAndMoveTheShownSize() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Palette);
+        ShowTab(w, "TabSheet_Palette");
         testsupport::BmpLayout s = Picture8();
         s.palette.resize(6);
         f.Open(WriteBmp(f, "p.bmp", s));
@@ -146,7 +146,7 @@ private slots:
     void saveWritesWhatTheCliWritesAndRestoresTheDialog() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Palette);
+        ShowTab(w, "TabSheet_Palette");
         const std::string in = WriteBmp(f, "p.bmp", Picture8());
         f.Open(in);
         auto* grid = Child<widgets::ColourGrid>(&w, "StringGrid_Palette_GRID");
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(testsupport::ReadFile(saved) == testsupport::ReadFile(cliSaved));
 
         // On the AOSD tab the dialog shows and nothing is written.
-        w.SetActivePage(shell::Page::Aosd);
+        ShowTab(w, "TabSheet_AOsd");
         f.dialogs.ConfirmFile(f.dir / "aosd");
         Child<QAction>(&w, "NBtn_Save")->trigger();
         QVERIFY(!std::filesystem::exists(f.dir / "aosd.BMP"));
@@ -197,7 +197,7 @@ private slots:
     void editsBelow8BitsReachTheBitmapOrSaySoInPanel1() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Palette);
+        ShowTab(w, "TabSheet_Palette");
         testsupport::BmpLayout s;
         s.width = 10;
         s.height = 6;
@@ -234,7 +234,7 @@ private slots:
     void controlsHaveAccessibleNamesAndDescriptions() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Palette);
+        ShowTab(w, "TabSheet_Palette");
         f.Open(WriteBmp(f, "p.bmp", Picture8()));
         auto* grid = Child<widgets::ColourGrid>(&w, "StringGrid_Palette_GRID");
         auto* hover = Child<widgets::Swatch>(&w, "Edit_PaletteIndex_GRID");
@@ -274,7 +274,7 @@ private slots:
     void saveToAnUnwritablePathShowsTheError() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Palette);
+        ShowTab(w, "TabSheet_Palette");
         f.Open(WriteBmp(f, "p.bmp", Picture8()));
         f.dialogs.ConfirmFile(f.dir / "missing/dir/x.bmp");
         Child<QAction>(&w, "NBtn_Save")->trigger();

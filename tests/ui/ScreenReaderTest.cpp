@@ -75,8 +75,8 @@ private slots:
             qInfo("%s", NameOf(how));
             UiFixture f;
             auto& w = f.Window();
-            w.SetActivePage(shell::Page::Aosd);
-            QWidget* tab = w.TabOf(shell::Page::Aosd);
+            ShowTab(w, "TabSheet_AOsd");
+            QWidget* tab = Child<QWidget>(&w, "TabSheet_AOsd");
             f.dialogs.ConfirmFile(WriteRowPicture(f));
             Click(tab, "Aosd_BtnOpenPicture");
 
@@ -120,8 +120,8 @@ private slots:
             qInfo("%s", NameOf(how));
             UiFixture f;
             auto& w = f.Window();
-            w.SetActivePage(shell::Page::Font);
-            QWidget* tab = w.TabOf(shell::Page::Font);
+            ShowTab(w, "TabSheet_Font");
+            QWidget* tab = Child<QWidget>(&w, "TabSheet_Font");
             auto* colorType = Child<QComboBox>(tab, "Font_cbFontColorType");
             colorType->setCurrentIndex(2);
             emit colorType->activated(2);
@@ -147,8 +147,8 @@ private slots:
     void valueLabelsReadTheirValues() {
         UiFixture f;
         auto& w = f.Window();
-        w.SetActivePage(shell::Page::Aosd);
-        QWidget* aosd = w.TabOf(shell::Page::Aosd);
+        ShowTab(w, "TabSheet_AOsd");
+        QWidget* aosd = Child<QWidget>(&w, "TabSheet_AOsd");
         auto* writeSize = Child<QLabel>(aosd, "Aosd_lbWriteSize");
         QCOMPARE(Accessible(writeSize, QAccessible::Name), QStringLiteral("Write Size"));
         QCOMPARE(Accessible(writeSize, QAccessible::Value), QString());
@@ -172,8 +172,8 @@ private slots:
             QCOMPARE(Accessible(label, QAccessible::Value), QString::fromLatin1(row.value));
         }
 
-        w.SetActivePage(shell::Page::Wav);
-        QWidget* wav = w.TabOf(shell::Page::Wav);
+        ShowTab(w, "TabSheet_Wav");
+        QWidget* wav = Child<QWidget>(&w, "TabSheet_Wav");
         testsupport::WavLayout s;
         s.bits = 8;
         s.sampleRate = 16000;

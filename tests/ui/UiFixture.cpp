@@ -1,6 +1,7 @@
 #include "ui/UiFixture.h"
 
 #include <QAction>
+#include <QTabWidget>
 #include <QTest>
 
 UiFixture::UiFixture() {
@@ -34,6 +35,12 @@ testsupport::RecordingBoxes::Box UiFixture::LastBox() const {
 
 QString UiFixture::Panel(int i) {
     return Window().PanelText(i);
+}
+
+QWidget* ShowTab(shell::TMainTop& window, const char* objectName) {
+    auto* tab = Child<QWidget>(&window, objectName);
+    Child<QTabWidget>(&window, "PageVELDA")->setCurrentWidget(tab);
+    return tab;
 }
 
 std::string WriteBmp(const UiFixture& f, const std::string& name, const testsupport::BmpLayout& layout) {

@@ -39,5 +39,8 @@ template <typename T> T* Child(QObject* parent, const char* name) {
     return child;
 }
 
+// Makes the tab of that object name the active page, as a click on its caption does, and returns it.
+QWidget* ShowTab(shell::TMainTop& window, const char* objectName);
+
 // Writes a BMP built from layout into the fixture's directory and returns its path.
 std::string WriteBmp(const UiFixture& f, const std::string& name, const testsupport::BmpLayout& layout);

@@ -28,7 +28,7 @@ constexpr const char* kSampleFilter = "Binary File(*.bin)|*.bin|All File(*.*)|*.
 
 wav::WavTab* ShowWavTab(UiFixture& f) {
     auto& w = f.Window();
-    w.SetActivePage(shell::Page::Wav);
+    ShowTab(w, "TabSheet_Wav");
     return Child<wav::WavTab>(&w, "TabSheet_Wav");
 }
 

@@ -342,7 +342,7 @@ TEST_F(PaletteEdit, ALaterOpenGivesTheEditsAFreshCopy) {
     first.bpp = 4;
     first.palette = DistinctPalette(16);
     first.indices = IndicesOf(4, 4, [](int x, int y) { return x + 4 * y; });
-    Open(first, shell::Page::Palette, "first.bmp");
+    Open(first, OpenOn::Palette, "first.bmp");
     PickLeft(0);
     Insert();
     ASSERT_EQ(IndexAt(3, 3), 16);
@@ -350,7 +350,7 @@ TEST_F(PaletteEdit, ALaterOpenGivesTheEditsAFreshCopy) {
     BmpLayout second = first;
     second.palette = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
     second.indices = IndicesOf(4, 4, [](int x, int y) { return (x + y) % 4; });
-    Open(second, shell::Page::Palette, "second.bmp");
+    Open(second, OpenOn::Palette, "second.bmp");
     EXPECT_EQ(IndexAt(3, 3), 2); // the new picture's pixels, before any edit
 
     PickLeft(2);

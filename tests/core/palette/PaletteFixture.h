@@ -1,6 +1,8 @@
 #pragma once
 
+#include "osd/OsdOpen.h"
 #include "palette/PaletteEdit.h"
+#include "palette/PaletteOpen.h"
 #include "palette/PaletteSave.h"
 #include "shell/Workspace.h"
 #include "support/BmpBuilder.h"
@@ -21,12 +23,22 @@ protected:
     testsupport::TempDir dir_;
     std::unique_ptr<shell::Workspace> ws_ = std::make_unique<shell::Workspace>();
 
-    // Builds the picture, writes it and opens it with File > Open on the given page.
-    void Open(const testsupport::BmpLayout& layout, shell::Page page = shell::Page::Palette,
+    // The tab that is active when File > Open runs.
+    enum class OpenOn { Palette, Osd };
+
+    // Builds the picture, writes it and opens it with File > Open while the given tab is active, as the
+    // window does (the OSD tab follows every open).
+    void Open(const testsupport::BmpLayout& layout, OpenOn on = OpenOn::Palette,
               const std::string& name = "picture.bmp") {
         const std::string path = dir_ / name;
         testsupport::WriteFile(path, testsupport::BuildBmp(layout));
-        const shell::OpenOutcome outcome = shell::OpenBitmap(*ws_, path, page);
+        picture::OpenOutcome outcome;
+        if (on == OpenOn::Palette) {
+            outcome = palette::OpenPalettePicture(ws_->bitmap, ws_->PaletteTable, ws_->palette, path);
+            osd::FollowOpen(ws_->osd, outcome);
+        } else {
+            outcome = osd::OpenSheet(ws_->bitmap, ws_->osd, path);
+        }
         ASSERT_EQ(outcome.status, picture::OpenStatus::Ok) << outcome.failure.value_or("");
     }
 

@@ -220,13 +220,13 @@ TEST_F(PaletteSave, PictureIsCutOrExtendedToTheOpenedSizeWithBlackOutside) {
     shownFile.palette = DistinctPalette(8);
     shownFile.palette[3] = 0x000000;
     shownFile.indices = {0, 1, 2, 4, 5, 6};
-    Open(shownFile, shell::Page::Palette, "shown.bmp");
+    Open(shownFile, OpenOn::Palette, "shown.bmp");
     BmpLayout opened;
     opened.width = 3;
     opened.height = 2;
     opened.palette = DistinctPalette(8);
     opened.indices = {7, 7, 7, 7, 7, 7};
-    Open(opened, shell::Page::Osd, "opened.bmp");
+    Open(opened, OpenOn::Osd, "opened.bmp");
 
     Save(dir_ / "saved.bmp");
 
@@ -247,7 +247,7 @@ TEST_F(PaletteSave, ReducedPictureSavesTheReducedPaletteAndTheRenumberedIndicesA
         s.bpp = bpp;
         s.palette = DistinctPalette(1 << bpp);
         s.indices = IndicesOf(5, 2, [](int x, int y) { return (x + y) % 2; });
-        Open(s, shell::Page::Osd);
+        Open(s, OpenOn::Osd);
         // What a reduction to two colours leaves: both look black through the mask, as do the unused
         // entries, so only the renumbered pixels tell them apart.
         ws_->bitmap.ReducedPalette[0] = 0x010101;
@@ -271,118 +271,6 @@ TEST_F(PaletteSave, ReducedPictureSavesTheReducedPaletteAndTheRenumberedIndicesA
         ASSERT_EQ(ws_->osd.After.height, 2);
         EXPECT_EQ(ws_->osd.After.PixelAt(0, 0), 0x010101u);
         EXPECT_EQ(ws_->osd.After.PixelAt(1, 0), 0x020202u);
-    }
-}
-
-// Answers the save dialog from a script and remembers what it was shown.
-class ScriptedDriver final : public shell::DialogDriver {
-public:
-    explicit ScriptedDriver(std::optional<std::string> answer) : answer_(std::move(answer)) {}
-    bool RunFileDialog(shell::FileDialog& dialog) override {
-        ++calls;
-        seen = dialog;
-        if (!answer_) return false;
-        dialog.FileName = *answer_;
-        dialog.FilterIndex = 2; // whatever the user picked in the list
-        return true;
-    }
-    bool RunColourDialog(shell::ColourDialog&) override { return false; }
-    bool RunFontDialog(shell::FontDialog&) override { return false; }
-
-    int calls = 0;
-    shell::FileDialog seen;
-
-private:
-    std::optional<std::string> answer_;
-};
-
-class SaveCommand : public PaletteFixture {
-protected:
-    testsupport::CurrentDirectory cwd_{dir_.path()}; // a confirmed dialog moves the current directory
-    shell::FileDialog dialog_{"SaveDialog_Main",
-                              shell::FileDialog::Kind::Save,
-                              "/elsewhere/take.wav",
-                              "WAV File(*.wav)|*.wav",
-                              2,
-                              ".WAV"};
-
-    void ExpectDialogRestored() const {
-        EXPECT_EQ(dialog_.FileName, "/elsewhere/take.wav");
-        EXPECT_EQ(dialog_.Filter, "WAV File(*.wav)|*.wav");
-        EXPECT_EQ(dialog_.FilterIndex, 2);
-        EXPECT_EQ(dialog_.DefaultExt, ".WAV");
-    }
-    void ExpectBitmapDialogShown(const ScriptedDriver& driver) const {
-        EXPECT_EQ(driver.calls, 1);
-        EXPECT_EQ(driver.seen.Filter, "Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*");
-        EXPECT_EQ(driver.seen.FilterIndex, 1);
-        EXPECT_EQ(driver.seen.DefaultExt, ".BMP");
-    }
-};
-
-TEST_F(SaveCommand, ConfirmedNameGetsTheDefaultExtensionAndTheDialogIsRestored) {
-    Open(FiveByThree());
-    const std::vector<Colour> shown = ShownPixels();
-    ScriptedDriver driver(dir_ / "result");
-
-    EXPECT_TRUE(shell::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver));
-
-    ExpectBitmapDialogShown(driver);
-    ExpectDialogRestored();
-    EXPECT_FALSE(base::FileExists(dir_ / "result"));
-    ASSERT_TRUE(base::FileExists(dir_ / "result.BMP"));
-    EXPECT_EQ(SavedBmp(dir_ / "result.BMP").Decoded().pixels, shown);
-}
-
-TEST_F(SaveCommand, CancelWritesNothingAndRestoresTheDialog) {
-    Open(FiveByThree());
-    ScriptedDriver driver(std::nullopt);
-
-    EXPECT_FALSE(shell::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver));
-
-    ExpectBitmapDialogShown(driver);
-    ExpectDialogRestored();
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1); // the opened picture
-    ASSERT_EQ(ws_->palette.PalettePicture.palette.size(), 8u); // still the picture as opened
-}
-
-TEST_F(SaveCommand, UnwritablePathThrowsNamingItAndChangesNothing) {
-    Open(FiveByThree());
-    PickLeft(2);
-    ws_->palette.LeftSwatch = 0x00FF00;
-    Update();
-    const picture::Picture before = ws_->palette.PalettePicture;
-    const std::string path = dir_ / "no such folder/out.bmp";
-    ScriptedDriver driver(path);
-
-    try {
-        shell::SaveActivePicture(*ws_, shell::Page::Palette, dialog_, driver);
-        ADD_FAILURE() << "no error";
-    } catch (const base::Error& e) {
-        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-    }
-
-    ExpectDialogRestored();
-    EXPECT_EQ(ws_->palette.PalettePicture.pixels, before.pixels);
-    EXPECT_EQ(ws_->palette.PalettePicture.palette, before.palette);
-}
-
-TEST_F(SaveCommand, WritesOnlyOnTheOsdAndPalettePages) {
-    const std::pair<shell::Page, bool> pages[] = {
-        {shell::Page::Osd, true},    {shell::Page::Palette, true}, {shell::Page::BitmapHeader, false},
-        {shell::Page::Font, false},  {shell::Page::Aosd, false},   {shell::Page::Wav, false},
-        {shell::Page::Merge, false},
-    };
-    Open(FiveByThree());
-    int n = 0;
-    for (auto [page, writes] : pages) {
-        const std::string path = dir_ / ("page" + std::to_string(n++) + ".bmp");
-        SCOPED_TRACE(path);
-        ScriptedDriver driver(path);
-        EXPECT_EQ(shell::SaveActivePicture(*ws_, page, dialog_, driver), writes);
-        EXPECT_EQ(driver.calls, 1); // the dialog is shown on every page
-        EXPECT_EQ(base::FileExists(path), writes);
-        ExpectDialogRestored();
     }
 }
 

@@ -2,8 +2,10 @@
 // before the save (size, the 256-entry colour table, every pixel's colour), for check_bmp.py to compare with
 // what an independent BMP reader makes of the file.
 
+#include "osd/OsdOpen.h"
 #include "osd/ReducedSave.h"
 #include "palette/PaletteEdit.h"
+#include "palette/PaletteOpen.h"
 #include "palette/PaletteSave.h"
 #include "shell/Workspace.h"
 #include "support/BmpBuilder.h"
@@ -54,12 +56,17 @@ void CheckStillShown(const picture::Picture& before, const picture::Picture& aft
                                          std::to_string(x) + "," + std::to_string(y));
 }
 
+// The tab that is active when File > Open runs.
+enum class OpenOn { Palette, Osd };
+
 std::unique_ptr<shell::Workspace> OpenFresh(const testsupport::TempDir& tmp,
-                                            const testsupport::BmpLayout& layout, shell::Page page) {
+                                            const testsupport::BmpLayout& layout, OpenOn on) {
     auto ws = std::make_unique<shell::Workspace>();
     const std::string path = tmp / "input.bmp";
     testsupport::WriteFile(path, testsupport::BuildBmp(layout));
-    const shell::OpenOutcome outcome = shell::OpenBitmap(*ws, path, page);
+    const picture::OpenOutcome outcome =
+        on == OpenOn::Palette ? palette::OpenPalettePicture(ws->bitmap, ws->PaletteTable, ws->palette, path)
+                              : osd::OpenSheet(ws->bitmap, ws->osd, path);
     if (outcome.status != picture::OpenStatus::Ok)
         throw std::runtime_error("cannot open the sample: " + outcome.failure.value_or(""));
     return ws;
@@ -89,7 +96,7 @@ void Palette8(const std::string& dir, const testsupport::TempDir& tmp) {
     s.palette = testsupport::DistinctPalette(40);
     s.indices = testsupport::IndicesOf(13, 7, [](int x, int y) { return (x * 5 + y * 3) % 40; });
     s.indices[0] = 255;
-    auto ws = OpenFresh(tmp, s, shell::Page::Palette);
+    auto ws = OpenFresh(tmp, s, OpenOn::Palette);
     picture::CurrentBitmap& bm = ws->bitmap;
     palette::PaletteTable& table = ws->PaletteTable;
     palette::PaletteState& state = ws->palette;
@@ -109,7 +116,7 @@ void Palette4(const std::string& dir, const testsupport::TempDir& tmp) {
     s.bpp = 4;
     s.palette = testsupport::DistinctPalette(16);
     s.indices = testsupport::IndicesOf(9, 5, [](int x, int y) { return (x + 2 * y) % 16; });
-    auto ws = OpenFresh(tmp, s, shell::Page::Palette);
+    auto ws = OpenFresh(tmp, s, OpenOn::Palette);
     picture::CurrentBitmap& bm = ws->bitmap;
     palette::PaletteTable& table = ws->PaletteTable;
     palette::PaletteState& state = ws->palette;
@@ -128,7 +135,7 @@ void Reduced(const std::string& dir, const testsupport::TempDir& tmp) {
     s.bpp = 4;
     s.palette = testsupport::DistinctPalette(16);
     s.indices = testsupport::IndicesOf(7, 3, [](int x, int y) { return (3 * x + y) % 16; });
-    auto ws = OpenFresh(tmp, s, shell::Page::Osd);
+    auto ws = OpenFresh(tmp, s, OpenOn::Osd);
     picture::CurrentBitmap& bm = ws->bitmap;
     for (int i = 0; i < 16; ++i)
         bm.ReducedPalette[static_cast<size_t>(i)] = s.palette[static_cast<size_t>((i + 5) % 16)];
