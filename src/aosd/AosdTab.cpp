@@ -2,11 +2,11 @@
 
 #include "aosd/AosdMerge.h"
 #include "base/Path.h"
-#include "shell/MessagesQt.h"
-#include "shell/QtApplication.h"
+#include "ui/Guarded.h"
+#include "ui/Placement.h"
+#include "ui/QtConvert.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
-#include "widgets/Placement.h"
 #include "widgets/ValueLabel.h"
 
 #include <QButtonGroup>
@@ -28,16 +28,16 @@ namespace {
 const QString kBlankValue = QStringLiteral("        ");
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y) {
-    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     button->setFixedSize(150, 28);
     return button;
 }
 
 } // namespace
 
-AosdTab::AosdTab(const shell::TabContext& context, settings::Settings& settings, PaletteTable& paletteTable,
+AosdTab::AosdTab(const ui::TabContext& context, settings::Settings& settings, PaletteTable& paletteTable,
                  AosdState& state, QWidget* parent)
-    : shell::Tab(parent), settings_(settings), paletteTable_(paletteTable), state_(state),
+    : ui::Tab(parent), settings_(settings), paletteTable_(paletteTable), state_(state),
       messages_(context.messages), dialogs_(context.dialogs) {
     setObjectName(QStringLiteral("TabSheet_AOsd"));
 
@@ -46,12 +46,12 @@ AosdTab::AosdTab(const shell::TabContext& context, settings::Settings& settings,
     Aosd_DlgOpenBinary.Name = "Aosd_DlgOpenBinary";
     Aosd_DlgOpenBinary.Filter = "Binary File(*.bin)|*.bin|All File(*.*)|*.*";
     Aosd_DlgSaveFile.Name = "Aosd_DlgSaveFile";
-    Aosd_DlgSaveFile.kind = shell::FileDialog::Kind::Save;
+    Aosd_DlgSaveFile.kind = ui::FileDialog::Kind::Save;
     Aosd_DlgSaveFile.Filter = "Binary File(*.bin)|*.bin|Text File(*.txt)|*.txt|All File(*.*)|*.*";
 
-    Aosd_imgPicture = widgets::Placed(new widgets::PictureView(this), "Aosd_imgPicture", 8, 8);
+    Aosd_imgPicture = ui::Placed(new widgets::PictureView(this), "Aosd_imgPicture", 8, 8);
     Aosd_imgPicture->setFixedSize(800, 320);
-    widgets::NameOwnerDrawn(Aosd_imgPicture, QStringLiteral("Picture"));
+    ui::NameOwnerDrawn(Aosd_imgPicture, QStringLiteral("Picture"));
 
     // The palette format, under the picture on the left.
     auto* group = new QGroupBox(QStringLiteral(" Palette Format "), this);
@@ -78,20 +78,20 @@ AosdTab::AosdTab(const shell::TabContext& context, settings::Settings& settings,
     Aosd_BtnWritePalette->setEnabled(false);
     Aosd_BtnMultiImages->setEnabled(false);
     Aosd_chkMergeFiles =
-        widgets::Placed(new QCheckBox(QStringLiteral("New Merge File"), this), "Aosd_chkMergeFiles", 8, 576);
-    Aosd_LblImgNum = widgets::PlacedLabel(this, "Aosd_LblImgNum", "Image Number:", 8, 522, 90);
-    Aosd_edtImageNo = widgets::Placed(new QLineEdit(QStringLiteral("1"), this), "Aosd_edtImageNo", 104, 519);
+        ui::Placed(new QCheckBox(QStringLiteral("New Merge File"), this), "Aosd_chkMergeFiles", 8, 576);
+    Aosd_LblImgNum = ui::PlacedLabel(this, "Aosd_LblImgNum", "Image Number:", 8, 522, 90);
+    Aosd_edtImageNo = ui::Placed(new QLineEdit(QStringLiteral("1"), this), "Aosd_edtImageNo", 104, 519);
     Aosd_edtImageNo->setFixedWidth(54);
     Aosd_edtImageNo->setMaxLength(3);
     Aosd_edtImageNo->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), Aosd_edtImageNo));
-    widgets::NameAfterLabel(Aosd_LblImgNum, Aosd_edtImageNo);
-    Aosd_MemoTxt = widgets::Placed(new QPlainTextEdit(this), "Aosd_MemoTxt", 0, 0);
+    ui::NameAfterLabel(Aosd_LblImgNum, Aosd_edtImageNo);
+    Aosd_MemoTxt = ui::Placed(new QPlainTextEdit(this), "Aosd_MemoTxt", 0, 0);
     Aosd_MemoTxt->setVisible(false);
 
     // "Information": bold captions, blue values.
     Aosd_gbImgInfo =
-        widgets::Placed(new QGroupBox(QStringLiteral("Information"), this), "Aosd_gbImgInfo", 216, 336);
+        ui::Placed(new QGroupBox(QStringLiteral("Information"), this), "Aosd_gbImgInfo", 216, 336);
     Aosd_gbImgInfo->setFixedSize(260, 170);
     const struct {
         const char* caption;
@@ -111,7 +111,7 @@ AosdTab::AosdTab(const shell::TabContext& context, settings::Settings& settings,
         bold.setBold(true);
         caption->setFont(bold);
         caption->move(10, y);
-        auto* value = widgets::PlacedLabel(Aosd_gbImgInfo, row.name, "        ", 140, y, 110);
+        auto* value = ui::PlacedLabel(Aosd_gbImgInfo, row.name, "        ", 140, y, 110);
         QPalette blue = value->palette();
         blue.setColor(QPalette::WindowText, Qt::blue);
         value->setPalette(blue);
@@ -123,52 +123,50 @@ AosdTab::AosdTab(const shell::TabContext& context, settings::Settings& settings,
 
     // "Option".
     Aosd_gbImgOption =
-        widgets::Placed(new QGroupBox(QStringLiteral("Option"), this), "Aosd_gbImgOption", 484, 336);
+        ui::Placed(new QGroupBox(QStringLiteral("Option"), this), "Aosd_gbImgOption", 484, 336);
     Aosd_gbImgOption->setFixedSize(180, 170);
     Aosd_chkBinary =
-        widgets::Placed(new QCheckBox(QStringLiteral("Binary"), Aosd_gbImgOption), "Aosd_chkBinary", 12, 26);
+        ui::Placed(new QCheckBox(QStringLiteral("Binary"), Aosd_gbImgOption), "Aosd_chkBinary", 12, 26);
     Aosd_chkBinary->setChecked(true);
     Aosd_chkBinary->setEnabled(false);
-    Aosd_chkRLCEnable = widgets::Placed(new QCheckBox(QStringLiteral("RLC Enable"), Aosd_gbImgOption),
-                                        "Aosd_chkRLCEnable", 12, 52);
+    Aosd_chkRLCEnable = ui::Placed(new QCheckBox(QStringLiteral("RLC Enable"), Aosd_gbImgOption),
+                                   "Aosd_chkRLCEnable", 12, 52);
     Aosd_chkRLCEnable->setToolTip(QStringLiteral("Data 0xFF will change to 0xFE"));
-    Aosd_chkSplitPalette = widgets::Placed(new QCheckBox(QStringLiteral("Hex Palette"), Aosd_gbImgOption),
-                                           "Aosd_chkSplitPalette", 12, 78);
+    Aosd_chkSplitPalette = ui::Placed(new QCheckBox(QStringLiteral("Hex Palette"), Aosd_gbImgOption),
+                                      "Aosd_chkSplitPalette", 12, 78);
     Aosd_rdo70A =
-        widgets::Placed(new QRadioButton(QStringLiteral("K470A"), Aosd_gbImgOption), "Aosd_rdo70A", 12, 108);
+        ui::Placed(new QRadioButton(QStringLiteral("K470A"), Aosd_gbImgOption), "Aosd_rdo70A", 12, 108);
     Aosd_rdo70E =
-        widgets::Placed(new QRadioButton(QStringLiteral("K470E"), Aosd_gbImgOption), "Aosd_rdo70E", 12, 134);
+        ui::Placed(new QRadioButton(QStringLiteral("K470E"), Aosd_gbImgOption), "Aosd_rdo70E", 12, 134);
     Aosd_rdo70A->setChecked(true);
     Aosd_rdo70A->setEnabled(false);
     Aosd_rdo70E->setEnabled(false);
 
-    Aosd_SGrid_Palette = widgets::Placed(new widgets::ColourGrid(this), "Aosd_SGrid_Palette", 672, 336);
+    Aosd_SGrid_Palette = ui::Placed(new widgets::ColourGrid(this), "Aosd_SGrid_Palette", 672, 336);
     Aosd_SGrid_Palette->SetCellColour([this](int i) { return Aosd_SGrid_PaletteDrawCell(i); });
-    widgets::NameOwnerDrawn(Aosd_SGrid_Palette, QStringLiteral("Palette"));
+    ui::NameOwnerDrawn(Aosd_SGrid_Palette, QStringLiteral("Palette"));
 
     // The options act on their state change, whatever made it: a click, the keyboard, a screen reader's
     // toggle action or the program. ShowPaletteFormat blocks the radio buttons' signals while it shows the
     // setting, so that showing it does not set it again.
     for (QAbstractButton* radio : formats->buttons())
         connect(radio, &QAbstractButton::toggled, this, [this, id = formats->id(radio)](bool checked) {
-            if (checked) shell::RunGuarded([=, this] { rgPaletteFormatClick(id); });
+            if (checked) ui::RunGuarded([=, this] { rgPaletteFormatClick(id); });
         });
     connect(Aosd_BtnOpenPicture, &QPushButton::clicked, this,
-            shell::Guarded([this] { Aosd_BtnOpenPictureClick(); }));
+            ui::Guarded([this] { Aosd_BtnOpenPictureClick(); }));
     connect(Aosd_BtnWriteImage, &QPushButton::clicked, this,
-            shell::Guarded([this] { Aosd_BtnWriteImageClick(); }));
+            ui::Guarded([this] { Aosd_BtnWriteImageClick(); }));
     connect(Aosd_BtnWritePalette, &QPushButton::clicked, this,
-            shell::Guarded([this] { Aosd_BtnWritePaletteClick(); }));
+            ui::Guarded([this] { Aosd_BtnWritePaletteClick(); }));
     connect(Aosd_BtnMultiImages, &QPushButton::clicked, this,
-            shell::Guarded([this] { Aosd_BtnMultiImagesClick(); }));
+            ui::Guarded([this] { Aosd_BtnMultiImagesClick(); }));
     connect(Aosd_BtnMergeFiles, &QPushButton::clicked, this,
-            shell::Guarded([this] { Aosd_BtnMergeFilesClick(); }));
-    connect(Aosd_edtImageNo, &QLineEdit::textChanged, this,
-            shell::Guarded([this] { Aosd_edtImageNoChange(); }));
-    connect(Aosd_chkRLCEnable, &QCheckBox::toggled, this,
-            shell::Guarded([this] { Aosd_chkRLCEnableClick(); }));
+            ui::Guarded([this] { Aosd_BtnMergeFilesClick(); }));
+    connect(Aosd_edtImageNo, &QLineEdit::textChanged, this, ui::Guarded([this] { Aosd_edtImageNoChange(); }));
+    connect(Aosd_chkRLCEnable, &QCheckBox::toggled, this, ui::Guarded([this] { Aosd_chkRLCEnableClick(); }));
     connect(Aosd_chkSplitPalette, &QCheckBox::toggled, this,
-            shell::Guarded([this] { Aosd_chkSplitPaletteClick(); }));
+            ui::Guarded([this] { Aosd_chkSplitPaletteClick(); }));
 }
 
 void AosdTab::rgPaletteFormatClick(int itemIndex) {
@@ -191,11 +189,11 @@ RlcOptions AosdTab::ChosenRlc() const {
 void AosdTab::Aosd_BtnOpenPictureClick() {
     if (!Aosd_DlgOpenPicture.Execute(dialogs_)) return;
     const OpenPictureOutcome outcome = OpenAosdPicture(state_, paletteTable_, Aosd_DlgOpenPicture.FileName,
-                                                       shell::FromQt(Aosd_edtImageNo->text()));
+                                                       ui::FromQt(Aosd_edtImageNo->text()));
     if (outcome.failure) messages_.DialogPrintError(1, *outcome.failure);
     if (!outcome.opened) return;
     Aosd_imgPicture->Show(ShownPicture(state_.picture));
-    Aosd_lbFname->setText(shell::ToQt(base::FileNameOf(state_.AosdPicturePath)));
+    Aosd_lbFname->setText(ui::ToQt(base::FileNameOf(state_.AosdPicturePath)));
     Aosd_lbImgWidth->setText(QString::number(state_.picture.width));
     Aosd_lbImgHeight->setText(QString::number(state_.picture.height));
     Aosd_BtnWriteImage->setEnabled(true);
@@ -206,7 +204,7 @@ void AosdTab::Aosd_BtnOpenPictureClick() {
 
 void AosdTab::Aosd_edtImageNoChange() {
     switch (
-        ImageNumberChanged(state_, shell::FromQt(Aosd_edtImageNo->text()), Aosd_BtnWriteImage->isEnabled())) {
+        ImageNumberChanged(state_, ui::FromQt(Aosd_edtImageNo->text()), Aosd_BtnWriteImage->isEnabled())) {
     case MultiButton::Disable:
         Aosd_BtnMultiImages->setEnabled(false);
         break;
@@ -236,11 +234,11 @@ std::optional<QColor> AosdTab::Aosd_SGrid_PaletteDrawCell(int i) const {
 
 void AosdTab::ShowImageWrite(const ImageWriteResult& result) {
     Aosd_imgPicture->Show(ShownPicture(state_.picture));
-    Aosd_lbFname->setText(shell::ToQt(result.fileName));
+    Aosd_lbFname->setText(ui::ToQt(result.fileName));
     Aosd_lbImgWidth->setText(QString::number(result.width));
     Aosd_lbImgHeight->setText(QString::number(result.height));
     Aosd_lbWriteSize->setText(QString::number(result.writeSize));
-    Aosd_lbPercent->setText(shell::ToQt(CompressPercentText(result.rawSize, result.writeSize)));
+    Aosd_lbPercent->setText(ui::ToQt(CompressPercentText(result.rawSize, result.writeSize)));
     // The code has no room for index 255: say how many pixels it moved to 254.
     messages_.SetPanel(2, ChangedPixelsNote(result.changedPixels));
 }
@@ -266,7 +264,7 @@ void AosdTab::Aosd_BtnWritePaletteClick() {
         Aosd_chkBinary->setChecked(false);
         QStringList lines;
         for (const std::string& line : HexPaletteLines(paletteTable_, settings_.PaletteFormat))
-            lines << shell::ToQt(line);
+            lines << ui::ToQt(line);
         Aosd_MemoTxt->setPlainText(lines.join(QLatin1Char('\n')));
     }
     Aosd_DlgSaveFile.FilterIndex = hex ? 2 : 1;
@@ -302,7 +300,7 @@ void AosdTab::Aosd_BtnMergeFilesClick() {
         return;
     }
     Aosd_chkMergeFiles->setChecked(false);
-    Aosd_lbFname->setText(shell::ToQt(result.fileName));
+    Aosd_lbFname->setText(ui::ToQt(result.fileName));
     Aosd_lbWriteSize->setText(QString::number(result.mergedSize));
     Aosd_lbPercent->setText(QString());
 }

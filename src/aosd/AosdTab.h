@@ -5,8 +5,8 @@
 #include "aosd/AosdWriters.h"
 #include "aosd/RlcEncoder.h"
 #include "settings/Settings.h"
-#include "shell/Dialogs.h"
-#include "shell/Tab.h"
+#include "ui/Dialogs.h"
+#include "ui/Tab.h"
 
 #include <QColor>
 
@@ -30,10 +30,10 @@ namespace aosd {
 // The "AOSD" tab: an indexed picture and its palette, written as raw or RLC image data, as a numbered
 // sequence or as palette data, and merged into one file with an offset table. The " Palette Format " choice
 // it holds is also followed by the OSD tab's after views and every palette writer.
-class AosdTab final : public shell::Tab {
+class AosdTab final : public ui::Tab {
     Q_OBJECT
 public:
-    AosdTab(const shell::TabContext& context, settings::Settings& settings, PaletteTable& paletteTable,
+    AosdTab(const ui::TabContext& context, settings::Settings& settings, PaletteTable& paletteTable,
             AosdState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("AOSD"); }
@@ -66,12 +66,12 @@ private:
     settings::Settings& settings_;
     PaletteTable& paletteTable_;
     AosdState& state_;
-    shell::Messages& messages_;
-    shell::DialogDriver& dialogs_;
+    ui::Messages& messages_;
+    ui::DialogDriver& dialogs_;
 
-    shell::FileDialog Aosd_DlgOpenPicture;
-    shell::FileDialog Aosd_DlgOpenBinary;
-    shell::FileDialog Aosd_DlgSaveFile;
+    ui::FileDialog Aosd_DlgOpenPicture;
+    ui::FileDialog Aosd_DlgOpenBinary;
+    ui::FileDialog Aosd_DlgSaveFile;
 
     widgets::PictureView* Aosd_imgPicture = nullptr;
     QPushButton* Aosd_BtnOpenPicture = nullptr;

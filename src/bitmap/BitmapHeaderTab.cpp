@@ -1,10 +1,10 @@
 #include "bitmap/BitmapHeaderTab.h"
 
-#include "widgets/Placement.h"
+#include "ui/Placement.h"
 
 #include "picture/HeaderView.h"
-#include "shell/MessagesQt.h"
-#include "shell/QtApplication.h"
+#include "ui/Guarded.h"
+#include "ui/QtConvert.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -62,15 +62,14 @@ QLabel* MakeTitle(QWidget* parent, const char* name, const char* text) {
 }
 
 void SetRow(QTableWidget* grid, int row, const picture::HeaderRow& fixed) {
-    grid->item(row, 0)->setText(shell::ToQt(fixed.range));
-    grid->item(row, 2)->setText(shell::ToQt(fixed.description));
+    grid->item(row, 0)->setText(ui::ToQt(fixed.range));
+    grid->item(row, 2)->setText(ui::ToQt(fixed.description));
 }
 
 } // namespace
 
-BitmapHeaderTab::BitmapHeaderTab(const shell::TabContext&, const picture::CurrentBitmap& bitmap,
-                                 QWidget* parent)
-    : shell::Tab(parent), bitmap_(bitmap) {
+BitmapHeaderTab::BitmapHeaderTab(const ui::TabContext&, const picture::CurrentBitmap& bitmap, QWidget* parent)
+    : ui::Tab(parent), bitmap_(bitmap) {
     setObjectName(QStringLiteral("TabSheet_BitmapHeader"));
     auto* fileTitle = MakeTitle(this, "StaticText_FileHeader", "File Header:");
     fileTitle->move(12, 8);
@@ -80,26 +79,26 @@ BitmapHeaderTab::BitmapHeaderTab(const shell::TabContext&, const picture::Curren
     infoTitle->move(12, 268);
     StringGrid_InfoHeader = MakeGrid(this, "StringGrid_InfoHeader", 14, {90, 179, 273});
     StringGrid_InfoHeader->move(12, 288);
-    widgets::NameAfterLabel(fileTitle, StringGrid_FileHeader);
-    widgets::NameAfterLabel(infoTitle, StringGrid_InfoHeader);
+    ui::NameAfterLabel(fileTitle, StringGrid_FileHeader);
+    ui::NameAfterLabel(infoTitle, StringGrid_InfoHeader);
 
     connect(StringGrid_FileHeader, &QTableWidget::cellClicked, this,
-            [this](int, int) { shell::RunGuarded([this] { StringGrid_FileHeaderClick(); }); });
+            [this](int, int) { ui::RunGuarded([this] { StringGrid_FileHeaderClick(); }); });
     connect(StringGrid_InfoHeader, &QTableWidget::cellClicked, this,
-            [this](int, int) { shell::RunGuarded([this] { StringGrid_InfoHeaderClick(); }); });
+            [this](int, int) { ui::RunGuarded([this] { StringGrid_InfoHeaderClick(); }); });
 }
 
 void BitmapHeaderTab::TabSheet_BitmapHeaderShow() {
     const picture::HeaderRow titles = picture::HeaderTitles();
     SetRow(StringGrid_FileHeader, 0, titles);
-    StringGrid_FileHeader->item(0, 1)->setText(shell::ToQt(titles.value));
+    StringGrid_FileHeader->item(0, 1)->setText(ui::ToQt(titles.value));
     const auto fileRows = picture::FileHeaderRows(bitmap_.FileHeader);
     for (size_t i = 0; i < fileRows.size(); ++i)
         SetRow(StringGrid_FileHeader, static_cast<int>(i) + 1, fileRows[i]);
     StringGrid_FileHeaderClick();
 
     SetRow(StringGrid_InfoHeader, 0, titles);
-    StringGrid_InfoHeader->item(0, 1)->setText(shell::ToQt(titles.value));
+    StringGrid_InfoHeader->item(0, 1)->setText(ui::ToQt(titles.value));
     const auto infoRows = picture::InfoHeaderRows(bitmap_.InfoHeader);
     for (size_t i = 0; i < infoRows.size(); ++i)
         SetRow(StringGrid_InfoHeader, static_cast<int>(i) + 1, infoRows[i]);
@@ -109,13 +108,13 @@ void BitmapHeaderTab::TabSheet_BitmapHeaderShow() {
 void BitmapHeaderTab::StringGrid_FileHeaderClick() {
     const auto rows = picture::FileHeaderRows(bitmap_.FileHeader);
     for (size_t i = 0; i < rows.size(); ++i)
-        StringGrid_FileHeader->item(static_cast<int>(i) + 1, 1)->setText(shell::ToQt(rows[i].value));
+        StringGrid_FileHeader->item(static_cast<int>(i) + 1, 1)->setText(ui::ToQt(rows[i].value));
 }
 
 void BitmapHeaderTab::StringGrid_InfoHeaderClick() {
     const auto rows = picture::InfoHeaderRows(bitmap_.InfoHeader);
     for (size_t i = 0; i < rows.size(); ++i)
-        StringGrid_InfoHeader->item(static_cast<int>(i) + 1, 1)->setText(shell::ToQt(rows[i].value));
+        StringGrid_InfoHeader->item(static_cast<int>(i) + 1, 1)->setText(ui::ToQt(rows[i].value));
 }
 
 void BitmapHeaderTab::PictureRead(const picture::OpenOutcome& outcome, bool) {

@@ -1,17 +1,17 @@
 #pragma once
 
 #include "picture/BmpLoader.h"
-#include "shell/Tab.h"
+#include "ui/Tab.h"
 
 class QTableWidget;
 
 namespace bitmap {
 
 // The "Bitmap Header" tab: the two headers of the last file File > Open read, field by field.
-class BitmapHeaderTab final : public shell::Tab {
+class BitmapHeaderTab final : public ui::Tab {
     Q_OBJECT
 public:
-    BitmapHeaderTab(const shell::TabContext& context, const picture::CurrentBitmap& bitmap,
+    BitmapHeaderTab(const ui::TabContext& context, const picture::CurrentBitmap& bitmap,
                     QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Bitmap Header"); }

@@ -5,9 +5,9 @@
 #include "font/FontBank.h"
 #include "font/FontTab.h"
 #include "font/GlyphPanel.h"
-#include "shell/QtApplication.h"
+#include "ui/Guarded.h"
+#include "ui/Placement.h"
 #include "widgets/PictureGrid.h"
-#include "widgets/Placement.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -18,7 +18,7 @@ namespace font {
 namespace {
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
-    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     button->setToolTip(QString::fromLatin1(hint));
     button->setFixedSize(76, 26);
     return button;
@@ -40,14 +40,14 @@ widgets::PictureGrid::Shape BankShape() {
 
 BankPanel::BankPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab) {
     setObjectName(QStringLiteral("Font_BankPanel"));
-    Font_gbFontBank = widgets::Placed(new QGroupBox(QStringLiteral("Bank"), this), "Font_gbFontBank", 0, 2);
+    Font_gbFontBank = ui::Placed(new QGroupBox(QStringLiteral("Bank"), this), "Font_gbFontBank", 0, 2);
     Font_gbFontBank->setFixedSize(272, 646);
     QWidget* g = Font_gbFontBank;
 
-    Font_sgFontBank = widgets::Placed(new widgets::PictureGrid(BankShape(), g), "Font_sgFontBank", 8, 22);
+    Font_sgFontBank = ui::Placed(new widgets::PictureGrid(BankShape(), g), "Font_sgFontBank", 8, 22);
     Font_sgFontBank->setFixedHeight(kBankHeaderRowHeight + 1 + 7 * (kBankGlyphRowHeight + 1) + 4);
     Font_sgFontBank->setToolTip(QStringLiteral("Click a glyph's picture to edit it again"));
-    widgets::NameOwnerDrawn(Font_sgFontBank, QStringLiteral("Font bank"));
+    ui::NameOwnerDrawn(Font_sgFontBank, QStringLiteral("Font bank"));
 
     const int y = 22 + Font_sgFontBank->height() + 10;
     Font_btnBankDelete = Button(g, "Font_btnBankDelete", "Delete", "Delete One Font Form Bank", 8, y);
@@ -55,26 +55,22 @@ BankPanel::BankPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab)
     Font_btnBankLoad = Button(g, "Font_btnBankLoad", "Load", "Load Font Bank File", 8, y + 34);
     Font_btnBankSave = Button(g, "Font_btnBankSave", "Save", "Save Font Bank File", 92, y + 34);
     Font_btnBankCode = Button(g, "Font_btnBankCode", "Code", "Generate C Style Code Form Bank", 176, y + 34);
-    Font_chkHalfWord =
-        widgets::Placed(new QCheckBox(QStringLiteral("Half Word"), g), "Font_chkHalfWord", 176, y);
+    Font_chkHalfWord = ui::Placed(new QCheckBox(QStringLiteral("Half Word"), g), "Font_chkHalfWord", 176, y);
     Font_chkHalfWord->setChecked(false);
 
     connect(Font_sgFontBank, &widgets::PictureGrid::pressedAt, this,
             [this](int column, int row, Qt::MouseButton) {
-                shell::RunGuarded([=, this] { Font_sgFontBankMouseDown(column, row); });
+                ui::RunGuarded([=, this] { Font_sgFontBankMouseDown(column, row); });
             });
     connect(Font_btnBankDelete, &QPushButton::clicked, this,
-            shell::Guarded([this] { Font_btnBankDeleteClick(); }));
+            ui::Guarded([this] { Font_btnBankDeleteClick(); }));
     connect(Font_BtnBankClear, &QPushButton::clicked, this,
-            shell::Guarded([this] { Font_BtnBankClearClick(); }));
-    connect(Font_btnBankLoad, &QPushButton::clicked, this,
-            shell::Guarded([this] { Font_btnBankLoadClick(); }));
-    connect(Font_btnBankSave, &QPushButton::clicked, this,
-            shell::Guarded([this] { Font_btnBankSaveClick(); }));
-    connect(Font_btnBankCode, &QPushButton::clicked, this,
-            shell::Guarded([this] { Font_btnBankCodeClick(); }));
+            ui::Guarded([this] { Font_BtnBankClearClick(); }));
+    connect(Font_btnBankLoad, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnBankLoadClick(); }));
+    connect(Font_btnBankSave, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnBankSaveClick(); }));
+    connect(Font_btnBankCode, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnBankCodeClick(); }));
     // On its state change, whatever made it (a click, the keyboard, a screen reader's toggle action).
-    connect(Font_chkHalfWord, &QCheckBox::toggled, this, shell::Guarded([this] { Font_chkHalfWordClick(); }));
+    connect(Font_chkHalfWord, &QCheckBox::toggled, this, ui::Guarded([this] { Font_chkHalfWordClick(); }));
 }
 
 void BankPanel::Font_sgFontBankMouseDown(int column, int row) {
@@ -104,8 +100,8 @@ void BankPanel::Font_btnBankSaveClick() {
 }
 
 void BankPanel::Font_btnBankLoadClick() {
-    shell::FileDialog& dialog = tab_.OpenDialog_Main();
-    const shell::DialogRestore restore(dialog);
+    ui::FileDialog& dialog = tab_.OpenDialog_Main();
+    const ui::DialogRestore restore(dialog);
     dialog.Filter = kBankFileFilter;
     dialog.FilterIndex = 1;
     dialog.FileName = kBankTextName;

@@ -5,7 +5,7 @@
 #include "font/FreeTypeRenderer.h"
 #include "font/GlyphPanel.h"
 #include "font/StringsPanel.h"
-#include "widgets/Placement.h"
+#include "ui/Placement.h"
 
 #include <QGroupBox>
 
@@ -25,7 +25,7 @@ QImage ToQImage(const ColourImage& image) {
     return out;
 }
 
-FontChoice FromDialog(const shell::FontChoice& chosen) {
+FontChoice FromDialog(const ui::FontChoice& chosen) {
     FontChoice font;
     font.Family = FamilyWithoutFoundry(chosen.Name);
     font.Size = chosen.Size;
@@ -37,8 +37,8 @@ FontChoice FromDialog(const shell::FontChoice& chosen) {
     return font;
 }
 
-shell::FontChoice ToDialog(const FontChoice& font) {
-    shell::FontChoice preset;
+ui::FontChoice ToDialog(const FontChoice& font) {
+    ui::FontChoice preset;
     preset.Name = font.Family;
     preset.Size = font.Size;
     preset.Bold = font.Style & kBold;
@@ -49,9 +49,9 @@ shell::FontChoice ToDialog(const FontChoice& font) {
     return preset;
 }
 
-FontTab::FontTab(const shell::TabContext& context, const settings::Settings& settings, FontState& state,
+FontTab::FontTab(const ui::TabContext& context, const settings::Settings& settings, FontState& state,
                  QWidget* parent)
-    : shell::Tab(parent), settings_(settings), state_(state), messages_(context.messages),
+    : ui::Tab(parent), settings_(settings), state_(state), messages_(context.messages),
       dialogs_(context.dialogs), openDialog_(context.OpenDialog_Main),
       renderer_(std::make_unique<FreeTypeRenderer>()) {
     setObjectName(QStringLiteral("TabSheet_Font"));
@@ -59,13 +59,12 @@ FontTab::FontTab(const shell::TabContext& context, const settings::Settings& set
     Font_digFontSel.Font = ToDialog(DialogStartFont());
     Font_digFontColorSel.Name = "Font_digFontColorSel";
 
-    glyph_ = widgets::Placed(new GlyphPanel(*this, this), "Font_GlyphPanel", 0, 0);
+    glyph_ = ui::Placed(new GlyphPanel(*this, this), "Font_GlyphPanel", 0, 0);
     glyph_->setFixedSize(608, 652);
-    bank_ = widgets::Placed(new BankPanel(*this, this), "Font_BankPanel", 610, 0);
+    bank_ = ui::Placed(new BankPanel(*this, this), "Font_BankPanel", 610, 0);
     bank_->setFixedSize(276, 652);
     // The strings are among the options, beside the palette and under the editing buttons.
-    strings_ =
-        widgets::Placed(new StringsPanel(*this, glyph_->OptionsGroup()), "Font_StringsPanel", 236, 136);
+    strings_ = ui::Placed(new StringsPanel(*this, glyph_->OptionsGroup()), "Font_StringsPanel", 236, 136);
 }
 
 FontTab::~FontTab() = default;
@@ -74,7 +73,7 @@ void FontTab::ShowRenderNotes(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
         text += (text.empty() ? "" : "; ") + line;
-    messages_.SetPanel(shell::Messages::kRenderPanel, text);
+    messages_.SetPanel(ui::Messages::kRenderPanel, text);
 }
 
 void FontTab::FormCreate() {

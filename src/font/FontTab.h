@@ -4,8 +4,8 @@
 #include "font/FontState.h"
 #include "font/TextRenderer.h"
 #include "settings/Settings.h"
-#include "shell/Dialogs.h"
-#include "shell/Tab.h"
+#include "ui/Dialogs.h"
+#include "ui/Tab.h"
 
 #include <QImage>
 
@@ -25,11 +25,11 @@ class StringsPanel;
 // files), the bank panel (bank grid, bank files, code) and the strings panel (text-string generation). The
 // tab holds what they share: the document state, the renderer, the services and the two dialogs only this
 // tab uses.
-class FontTab final : public shell::Tab {
+class FontTab final : public ui::Tab {
     Q_OBJECT
 public:
     // Throws base::Error when the text renderer cannot start (no FreeType or fontconfig).
-    FontTab(const shell::TabContext& context, const settings::Settings& settings, FontState& state,
+    FontTab(const ui::TabContext& context, const settings::Settings& settings, FontState& state,
             QWidget* parent = nullptr);
     ~FontTab() override;
 
@@ -46,22 +46,22 @@ public:
     FontState& State() { return state_; }
     const settings::Settings& Settings() const { return settings_; }
     TextRenderer& Renderer() { return *renderer_; }
-    shell::Messages& Messages() { return messages_; }
-    shell::DialogDriver& Dialogs() { return dialogs_; }
-    shell::FileDialog& OpenDialog_Main() { return openDialog_; }
+    ui::Messages& Messages() { return messages_; }
+    ui::DialogDriver& Dialogs() { return dialogs_; }
+    ui::FileDialog& OpenDialog_Main() { return openDialog_; }
     // Status panel 3: what the last font choice or rendering could not do as asked (a face standing in for
     // one that is not installed, characters the face lacks, ink the glyph cuts off), or nothing.
     void ShowRenderNotes(const std::vector<std::string>& lines);
 
-    shell::FontDialog Font_digFontSel;
-    shell::ColourDialog Font_digFontColorSel;
+    ui::FontDialog Font_digFontSel;
+    ui::ColourDialog Font_digFontColorSel;
 
 private:
     const settings::Settings& settings_;
     FontState& state_;
-    shell::Messages& messages_;
-    shell::DialogDriver& dialogs_;
-    shell::FileDialog& openDialog_;
+    ui::Messages& messages_;
+    ui::DialogDriver& dialogs_;
+    ui::FileDialog& openDialog_;
     std::unique_ptr<TextRenderer> renderer_;
 
     GlyphPanel* glyph_ = nullptr;
@@ -72,7 +72,7 @@ private:
 // A picture of colour values as the toolkit shows it.
 QImage ToQImage(const ColourImage& image);
 // The font the font dialog chose (its family without a foundry tag), and the dialog's preset from a font.
-FontChoice FromDialog(const shell::FontChoice& chosen);
-shell::FontChoice ToDialog(const FontChoice& font);
+FontChoice FromDialog(const ui::FontChoice& chosen);
+ui::FontChoice ToDialog(const FontChoice& font);
 
 } // namespace font

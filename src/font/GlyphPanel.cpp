@@ -6,11 +6,11 @@
 #include "font/FontTab.h"
 #include "font/GlyphFile.h"
 #include "font/StringsPanel.h"
-#include "shell/MessagesQt.h"
-#include "shell/QtApplication.h"
+#include "ui/Guarded.h"
+#include "ui/Placement.h"
+#include "ui/QtConvert.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/GlyphGrid.h"
-#include "widgets/Placement.h"
 #include "widgets/Swatch.h"
 #include "widgets/TCSpinEdit.h"
 
@@ -29,7 +29,7 @@ namespace font {
 namespace {
 
 QLabel* Caption(QWidget* parent, const char* name, const char* text, int x, int y, int width) {
-    auto* label = widgets::Placed(new QLabel(QString::fromLatin1(text), parent), name, x, y);
+    auto* label = ui::Placed(new QLabel(QString::fromLatin1(text), parent), name, x, y);
     label->setTextFormat(Qt::PlainText);
     label->setFixedSize(width, 22);
     return label;
@@ -37,36 +37,36 @@ QLabel* Caption(QWidget* parent, const char* name, const char* text, int x, int 
 
 // A read-only box with the label beside it, which names it for a screen reader.
 QLineEdit* ReadOnlyBox(QWidget* parent, const char* name, QLabel* label, int x, int y, int width) {
-    auto* box = widgets::Placed(new QLineEdit(parent), name, x, y);
+    auto* box = ui::Placed(new QLineEdit(parent), name, x, y);
     box->setReadOnly(true);
     box->setFixedSize(width, 22);
-    widgets::NameAfterLabel(label, box);
+    ui::NameAfterLabel(label, box);
     return box;
 }
 
 QComboBox* DropDown(QWidget* parent, const char* name, QLabel* label, int x, int y, int width,
                     const char* const* items, int count, int start) {
-    auto* box = widgets::Placed(new QComboBox(parent), name, x, y);
+    auto* box = ui::Placed(new QComboBox(parent), name, x, y);
     for (int i = 0; i < count; ++i)
         box->addItem(QString::fromLatin1(items[i]));
     box->setCurrentIndex(start);
     box->setFixedSize(width, 24);
-    widgets::NameAfterLabel(label, box);
+    ui::NameAfterLabel(label, box);
     return box;
 }
 
 widgets::TCSpinEdit* OffsetBox(QWidget* parent, const char* name, QLabel* label, int x, int y) {
-    auto* spin = widgets::Placed(new widgets::TCSpinEdit(parent), name, x, y);
+    auto* spin = ui::Placed(new widgets::TCSpinEdit(parent), name, x, y);
     spin->setRange(-GlyphEditor::kMaxOffset, GlyphEditor::kMaxOffset);
     spin->setValue(0);
     spin->SetTypingAllowed(false);
     spin->setFixedSize(64, 24);
-    widgets::NameAfterLabel(label, spin);
+    ui::NameAfterLabel(label, spin);
     return spin;
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
-    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     button->setToolTip(QString::fromLatin1(hint));
     button->setFixedSize(80, 26);
     return button;
@@ -101,7 +101,7 @@ GlyphPanel::GlyphPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(ta
     setObjectName(QStringLiteral("Font_GlyphPanel"));
 
     // "Font": the read-only boxes of the current font and the font dialog's button.
-    Font_gbFontSel = widgets::Placed(new QGroupBox(QStringLiteral("Font"), this), "Font_gbFontSel", 4, 2);
+    Font_gbFontSel = ui::Placed(new QGroupBox(QStringLiteral("Font"), this), "Font_gbFontSel", 4, 2);
     Font_gbFontSel->setFixedSize(228, 196);
     QWidget* g = Font_gbFontSel;
     OSD_edtTTFFontFace =
@@ -121,16 +121,15 @@ GlyphPanel::GlyphPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(ta
 
     // "PreView": the drawing surface, unscaled.
     Font_gbFontPreView =
-        widgets::Placed(new QGroupBox(QStringLiteral("PreView"), this), "Font_gbFontPreView", 4, 202);
+        ui::Placed(new QGroupBox(QStringLiteral("PreView"), this), "Font_gbFontPreView", 4, 202);
     Font_gbFontPreView->setFixedSize(228, 168);
-    Font_imgFontPreView = widgets::Placed(new QLabel(Font_gbFontPreView), "Font_imgFontPreView", 50, 28);
+    Font_imgFontPreView = ui::Placed(new QLabel(Font_gbFontPreView), "Font_imgFontPreView", 50, 28);
     Font_imgFontPreView->setFixedSize(GlyphEditor::kSurfaceSize, GlyphEditor::kSurfaceSize);
-    widgets::NameOwnerDrawn(
-        Font_imgFontPreView, QStringLiteral("Preview"),
-        QStringLiteral("The 128 x 128 drawing surface; the glyph's top-left is at 32, 32"));
+    ui::NameOwnerDrawn(Font_imgFontPreView, QStringLiteral("Preview"),
+                       QStringLiteral("The 128 x 128 drawing surface; the glyph's top-left is at 32, 32"));
 
     // The glyph grid, centred in its panel.
-    Font_plFontPanel = widgets::Placed(new QFrame(this), "Font_plFontPanel", 240, 6);
+    Font_plFontPanel = ui::Placed(new QFrame(this), "Font_plFontPanel", 240, 6);
     Font_plFontPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Font_plFontPanel->setFixedSize(kGlyphPanelSize, kGlyphPanelSize);
     // The grid draws the lines right of and below its cells; a line behind it closes its top and left.
@@ -139,17 +138,16 @@ GlyphPanel::GlyphPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(ta
     QPalette outline = gridOutline_->palette();
     outline.setColor(QPalette::Window, QColor(0xA0, 0xA0, 0xA0));
     gridOutline_->setPalette(outline);
-    Font_sgGridChar = widgets::Placed(new widgets::GlyphGrid(Font_plFontPanel), "Font_sgGridChar", 0, 0);
-    Font_sgGridChar->SetCellColour(
-        [this](int c, int r) { return widgets::ToQColor(Editor().GlyphPixel(c, r)); });
+    Font_sgGridChar = ui::Placed(new widgets::GlyphGrid(Font_plFontPanel), "Font_sgGridChar", 0, 0);
+    Font_sgGridChar->SetCellColour([this](int c, int r) { return ui::ToQColor(Editor().GlyphPixel(c, r)); });
     Font_sgGridChar->SetCellDescription(
-        [this](int c, int r) { return shell::ToQt(ColorName(Editor().GlyphPixel(c, r))); });
+        [this](int c, int r) { return ui::ToQt(ColorName(Editor().GlyphPixel(c, r))); });
     Font_sgGridChar->setToolTip(QStringLiteral("Paint with the left colour; hold Alt for the right colour"));
-    widgets::NameOwnerDrawn(Font_sgGridChar, QStringLiteral("Glyph grid"));
+    ui::NameOwnerDrawn(Font_sgGridChar, QStringLiteral("Glyph grid"));
 
     // "Options": the glyph's geometry and colours, the editing buttons and the glyph file.
     Font_gbFontOption =
-        widgets::Placed(new QGroupBox(QStringLiteral("Options"), this), "Font_gbFontOption", 4, 374);
+        ui::Placed(new QGroupBox(QStringLiteral("Options"), this), "Font_gbFontOption", 4, 374);
     Font_gbFontOption->setFixedSize(604, 274);
     QWidget* o = Font_gbFontOption;
     Font_cbFontColorType =
@@ -166,68 +164,67 @@ GlyphPanel::GlyphPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(ta
     CSpinEdit_Yoffset =
         OffsetBox(o, "CSpinEdit_Yoffset", Caption(o, "Font_lblYoffset", "Y offset:", 8, 144, 96), 106, 144);
     QLabel* entryLabel = Caption(o, "Font_lblEntry", "Entry character:", 8, 174, 96);
-    Edit_Char = widgets::Placed(new QLineEdit(o), "Edit_Char", 106, 174);
+    Edit_Char = ui::Placed(new QLineEdit(o), "Edit_Char", 106, 174);
     Edit_Char->setMaxLength(2);
     Edit_Char->setFixedSize(64, 22);
     Edit_Char->setToolTip(QStringLiteral("Type one or two characters and press Enter to render them"));
-    widgets::NameAfterLabel(entryLabel, Edit_Char);
+    ui::NameAfterLabel(entryLabel, Edit_Char);
     Edit_Char->installEventFilter(this);
     Font_btnLoad = Button(o, "Font_btnLoad", "Load", "Load Font file ", 8, 226);
     Font_BtnSave = Button(o, "Font_BtnSave", "Save", "Save Font file", 96, 226);
 
     Font_sgFontPalette =
-        widgets::Placed(new widgets::ColourGrid(PaletteShape(), o), "Font_sgFontPalette", 236, 22);
+        ui::Placed(new widgets::ColourGrid(PaletteShape(), o), "Font_sgFontPalette", 236, 22);
     Font_sgFontPalette->SetCellColourAt([this](int column, int row) -> std::optional<QColor> {
         if (row != 1 || column < 1) return std::nullopt;
-        return widgets::ToQColor(Editor().FontPalette[static_cast<size_t>(column - 1)]);
+        return ui::ToQColor(Editor().FontPalette[static_cast<size_t>(column - 1)]);
     });
     Font_sgFontPalette->setToolTip(
         QStringLiteral("Left click: left colour; right click: right colour; double click: change the entry"));
-    widgets::NameOwnerDrawn(Font_sgFontPalette, QStringLiteral("Font palette"));
+    ui::NameOwnerDrawn(Font_sgFontPalette, QStringLiteral("Font palette"));
     QLabel* leftLabel = Caption(o, "Font_lblForgColor", "Left Color:", 236, 72, 72);
-    Font_edtFontForgColor = widgets::Placed(new widgets::Swatch(o), "Font_edtFontForgColor", 310, 72);
-    widgets::NameAfterLabel(leftLabel, Font_edtFontForgColor);
+    Font_edtFontForgColor = ui::Placed(new widgets::Swatch(o), "Font_edtFontForgColor", 310, 72);
+    ui::NameAfterLabel(leftLabel, Font_edtFontForgColor);
     QLabel* rightLabel = Caption(o, "Font_lblBackColor", "Right Color:", 392, 72, 76);
-    Font_edtFontBackColor = widgets::Placed(new widgets::Swatch(o), "Font_edtFontBackColor", 470, 72);
-    widgets::NameAfterLabel(rightLabel, Font_edtFontBackColor);
+    Font_edtFontBackColor = ui::Placed(new widgets::Swatch(o), "Font_edtFontBackColor", 470, 72);
+    ui::NameAfterLabel(rightLabel, Font_edtFontBackColor);
     Font_btnInvert = Button(o, "Font_btnInvert", "Invert", "Invert Font Color for B/W", 236, 102);
     Font_btnClear = Button(o, "Font_btnClear", "Clear", "Clear Current Font", 324, 102);
     Font_btnInsert = Button(o, "Font_btnInsert", "Insert", "Insert Font to Bank", 412, 102);
 
     connect(OSD_btnTTFFontSel, &QPushButton::clicked, this,
-            shell::Guarded([this] { OSD_btnTTFFontSelClick(); }));
+            ui::Guarded([this] { OSD_btnTTFFontSelClick(); }));
     connect(Font_cbFontColorType, &QComboBox::activated, this,
-            shell::Guarded([this] { Font_cbFontColorTypeChange(); }));
-    connect(Font_cbGridWidth, &QComboBox::activated, this,
-            shell::Guarded([this] { Font_cbGridWidthChange(); }));
+            ui::Guarded([this] { Font_cbFontColorTypeChange(); }));
+    connect(Font_cbGridWidth, &QComboBox::activated, this, ui::Guarded([this] { Font_cbGridWidthChange(); }));
     connect(Font_cbGridHeight, &QComboBox::activated, this,
-            shell::Guarded([this] { Font_cbGridHeightChange(); }));
+            ui::Guarded([this] { Font_cbGridHeightChange(); }));
     connect(CSpinEdit_Xoffset, &QSpinBox::valueChanged, this,
-            shell::Guarded([this] { CSpinEdit_XoffsetChange(); }));
+            ui::Guarded([this] { CSpinEdit_XoffsetChange(); }));
     connect(CSpinEdit_Yoffset, &QSpinBox::valueChanged, this,
-            shell::Guarded([this] { CSpinEdit_YoffsetChange(); }));
+            ui::Guarded([this] { CSpinEdit_YoffsetChange(); }));
     connect(Font_sgGridChar, &widgets::GlyphGrid::pressed, this,
             [this](int x, int y, Qt::MouseButton, bool alt) {
-                shell::RunGuarded([=, this] { Font_sgGridCharMouseDown(x, y, alt); });
+                ui::RunGuarded([=, this] { Font_sgGridCharMouseDown(x, y, alt); });
             });
     connect(Font_sgGridChar, &widgets::GlyphGrid::moved, this, [this](int x, int y, bool leftHeld, bool alt) {
-        shell::RunGuarded([=, this] { Font_sgGridCharMouseMove(x, y, leftHeld, alt); });
+        ui::RunGuarded([=, this] { Font_sgGridCharMouseMove(x, y, leftHeld, alt); });
     });
     connect(Font_sgGridChar, &widgets::GlyphGrid::released, this,
-            shell::Guarded([this] { Font_sgGridCharMouseUp(); }));
+            ui::Guarded([this] { Font_sgGridCharMouseUp(); }));
     connect(Font_sgFontPalette, &widgets::ColourGrid::pressed, this, [this](int x, int y, Qt::MouseButton b) {
-        shell::RunGuarded([=, this] {
+        ui::RunGuarded([=, this] {
             if (const auto cell = Font_sgFontPalette->CellAt(x, y))
                 Font_sgFontPaletteMouseDown(cell->first, cell->second, ButtonOf(b));
         });
     });
     connect(Font_sgFontPalette, &widgets::ColourGrid::doubleClicked, this,
-            shell::Guarded([this] { Font_sgFontPaletteDblClick(); }));
-    connect(Font_btnInvert, &QPushButton::clicked, this, shell::Guarded([this] { Font_btnInvertClick(); }));
-    connect(Font_btnClear, &QPushButton::clicked, this, shell::Guarded([this] { Font_btnClearClick(); }));
-    connect(Font_btnInsert, &QPushButton::clicked, this, shell::Guarded([this] { Font_btnInsertClick(); }));
-    connect(Font_btnLoad, &QPushButton::clicked, this, shell::Guarded([this] { Font_btnLoadClick(); }));
-    connect(Font_BtnSave, &QPushButton::clicked, this, shell::Guarded([this] { Font_BtnSaveClick(); }));
+            ui::Guarded([this] { Font_sgFontPaletteDblClick(); }));
+    connect(Font_btnInvert, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnInvertClick(); }));
+    connect(Font_btnClear, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnClearClick(); }));
+    connect(Font_btnInsert, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnInsertClick(); }));
+    connect(Font_btnLoad, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnLoadClick(); }));
+    connect(Font_BtnSave, &QPushButton::clicked, this, ui::Guarded([this] { Font_BtnSaveClick(); }));
 }
 
 GlyphEditor& GlyphPanel::Editor() {
@@ -237,7 +234,7 @@ GlyphEditor& GlyphPanel::Editor() {
 void GlyphPanel::FormCreate() {
     for (int row = 0; row < kPaletteGridRows; ++row)
         for (int column = 0; column < kPaletteGridColumns; ++column)
-            Font_sgFontPalette->SetTitle(column, row, shell::ToQt(PaletteGridTitle(column, row)));
+            Font_sgFontPalette->SetTitle(column, row, ui::ToQt(PaletteGridTitle(column, row)));
     ShowEditor();
     FontShowProp(Editor().CurrentFont);
 }
@@ -274,7 +271,7 @@ void GlyphPanel::Edit_CharKeyUp(int key) {
 bool GlyphPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit_Char && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat()) shell::RunGuarded([this, k = key->key()] { Edit_CharKeyUp(k); });
+        if (!key->isAutoRepeat()) ui::RunGuarded([this, k = key->key()] { Edit_CharKeyUp(k); });
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -356,8 +353,8 @@ void GlyphPanel::Font_BtnSaveClick() {
 }
 
 void GlyphPanel::Font_btnLoadClick() {
-    shell::FileDialog& dialog = tab_.OpenDialog_Main();
-    const shell::DialogRestore restore(dialog);
+    ui::FileDialog& dialog = tab_.OpenDialog_Main();
+    const ui::DialogRestore restore(dialog);
     dialog.Filter = kGlyphFileFilter;
     dialog.FilterIndex = 1;
     dialog.FileName = kGlyphFileDefaultName;
@@ -397,18 +394,18 @@ void GlyphPanel::ShowGlyph() {
 
 void GlyphPanel::ShowColourBoxes() {
     const GlyphEditor& e = Editor();
-    Font_edtFontForgColor->SetColour(widgets::ToQColor(e.LeftColor));
-    Font_edtFontForgColor->setToolTip(shell::ToQt(e.LeftHint));
-    Font_edtFontForgColor->setAccessibleDescription(shell::ToQt(ColorName(e.LeftColor)));
-    Font_edtFontBackColor->SetColour(widgets::ToQColor(e.RightColor));
-    Font_edtFontBackColor->setToolTip(shell::ToQt(e.RightHint));
-    Font_edtFontBackColor->setAccessibleDescription(shell::ToQt(ColorName(e.RightColor)));
+    Font_edtFontForgColor->SetColour(ui::ToQColor(e.LeftColor));
+    Font_edtFontForgColor->setToolTip(ui::ToQt(e.LeftHint));
+    Font_edtFontForgColor->setAccessibleDescription(ui::ToQt(ColorName(e.LeftColor)));
+    Font_edtFontBackColor->SetColour(ui::ToQColor(e.RightColor));
+    Font_edtFontBackColor->setToolTip(ui::ToQt(e.RightHint));
+    Font_edtFontBackColor->setAccessibleDescription(ui::ToQt(ColorName(e.RightColor)));
     Font_sgFontPalette->setAccessibleDescription(
         QStringLiteral("Left colour: entry %1, %2; right colour: entry %3, %4")
             .arg(e.LeftIndex)
-            .arg(shell::ToQt(ColorName(e.LeftColor)))
+            .arg(ui::ToQt(ColorName(e.LeftColor)))
             .arg(e.RightIndex)
-            .arg(shell::ToQt(ColorName(e.RightColor))));
+            .arg(ui::ToQt(ColorName(e.RightColor))));
     Font_sgFontPalette->update();
 }
 

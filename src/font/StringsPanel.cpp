@@ -4,8 +4,8 @@
 #include "font/FontTab.h"
 #include "font/GlyphPanel.h"
 #include "font/TextStrings.h"
-#include "shell/QtApplication.h"
-#include "widgets/Placement.h"
+#include "ui/Guarded.h"
+#include "ui/Placement.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -19,7 +19,7 @@ namespace font {
 namespace {
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
-    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     button->setToolTip(QString::fromLatin1(hint));
     button->setFixedSize(80, 26);
     return button;
@@ -38,12 +38,12 @@ public:
 
 StringsPanel::StringsPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab) {
     setObjectName(QStringLiteral("Font_StringsPanel"));
-    Font_MemoFontString = widgets::Placed(new QPlainTextEdit(this), "Font_MemoFontString", 0, 0);
+    Font_MemoFontString = ui::Placed(new QPlainTextEdit(this), "Font_MemoFontString", 0, 0);
     Font_MemoFontString->setFixedSize(268, 126);
     Font_MemoFontString->setTabChangesFocus(true);
     Font_MemoFontString->setToolTip(QStringLiteral(
         "Texts, one a line (at most 256 characters): Generate makes a glyph for each character"));
-    widgets::NameOwnerDrawn(Font_MemoFontString, QStringLiteral("Font strings"));
+    ui::NameOwnerDrawn(Font_MemoFontString, QStringLiteral("Font strings"));
     Font_btnStringGenerate =
         Button(this, "Font_btnStringGenerate", "Generate", "Load Font String To Bank", 276, 0);
     Font_btnStringAscii = Button(this, "Font_btnStringAscii", "Ascii", "Generate Ascii Font", 276, 34);
@@ -57,11 +57,11 @@ StringsPanel::StringsPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab
             });
     connect(Font_MemoFontString, &QPlainTextEdit::textChanged, this, [this] { LimitMemo(); });
     connect(Font_btnStringGenerate, &QPushButton::clicked, this,
-            shell::Guarded([this] { Font_btnStringGenerateClick(); }));
+            ui::Guarded([this] { Font_btnStringGenerateClick(); }));
     connect(Font_btnStringAscii, &QPushButton::clicked, this,
-            shell::Guarded([this] { Font_btnStringAsciiClick(); }));
+            ui::Guarded([this] { Font_btnStringAsciiClick(); }));
     connect(Font_btnStringClear, &QPushButton::clicked, this,
-            shell::Guarded([this] { Font_btnStringClearClick(); }));
+            ui::Guarded([this] { Font_btnStringClearClick(); }));
 }
 
 void StringsPanel::LimitMemo() {

@@ -2,9 +2,9 @@
 
 #include "merge/ListFile.h"
 #include "merge/MergeWriter.h"
-#include "shell/MessagesQt.h"
-#include "shell/QtApplication.h"
-#include "widgets/Placement.h"
+#include "ui/Guarded.h"
+#include "ui/Placement.h"
+#include "ui/QtConvert.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -34,7 +34,7 @@ QString FromFileSystem(const std::string& name) {
 
 QPushButton* PlacedButton(QWidget* parent, const char* name, const char* caption, QStyle::StandardPixmap icon,
                           int x, int y, int width, int height, const char* hint) {
-    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     if (icon != QStyle::SP_CustomBase) button->setIcon(parent->style()->standardIcon(icon));
     button->setFixedSize(width, height);
     button->setToolTip(QString::fromLatin1(hint));
@@ -46,7 +46,7 @@ void OnEnter(QListWidget* list, const std::function<void()>& handler) {
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), list);
         shortcut->setContext(Qt::WidgetShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, list, shell::Guarded(handler));
+        QObject::connect(shortcut, &QShortcut::activated, list, ui::Guarded(handler));
     }
 }
 
@@ -61,24 +61,24 @@ void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
 
 } // namespace
 
-MergeTab::MergeTab(const shell::TabContext& context, MergeList& list, QWidget* parent)
-    : shell::Tab(parent), list_(list), messages_(context.messages), dialogs_(context.dialogs),
+MergeTab::MergeTab(const ui::TabContext& context, MergeList& list, QWidget* parent)
+    : ui::Tab(parent), list_(list), messages_(context.messages), dialogs_(context.dialogs),
       openDialog_(context.OpenDialog_Main), saveDialog_(context.SaveDialog_Main) {
     setObjectName(QStringLiteral("TabSheet_MERGE"));
 
-    DriveComboBox_MERGE = widgets::Placed(new QComboBox(this), "DriveComboBox_MERGE", 8, 8);
+    DriveComboBox_MERGE = ui::Placed(new QComboBox(this), "DriveComboBox_MERGE", 8, 8);
     DriveComboBox_MERGE->setFixedSize(200, 24);
     DriveComboBox_MERGE->setAccessibleName(QStringLiteral("Drive"));
     DriveComboBox_MERGE->setToolTip(QStringLiteral("The file system whose directories are listed below"));
 
-    DirectoryListBox_MERGE = widgets::Placed(new QListWidget(this), "DirectoryListBox_MERGE", 8, 36);
+    DirectoryListBox_MERGE = ui::Placed(new QListWidget(this), "DirectoryListBox_MERGE", 8, 36);
     DirectoryListBox_MERGE->setFixedSize(200, 264);
     DirectoryListBox_MERGE->setIconSize(QSize(16, 16));
     DirectoryListBox_MERGE->setAccessibleName(QStringLiteral("Directory"));
     DirectoryListBox_MERGE->setToolTip(
         QStringLiteral("Double-click a directory to open it; it becomes the current directory"));
 
-    FilterComboBox_MERGE = widgets::Placed(new QComboBox(this), "FilterComboBox_MERGE", 8, 308);
+    FilterComboBox_MERGE = ui::Placed(new QComboBox(this), "FilterComboBox_MERGE", 8, 308);
     FilterComboBox_MERGE->setFixedSize(200, 24);
     FilterComboBox_MERGE->setAccessibleName(QStringLiteral("File type"));
     FilterComboBox_MERGE->setToolTip(QStringLiteral("Which files the file list shows"));
@@ -86,15 +86,14 @@ MergeTab::MergeTab(const shell::TabContext& context, MergeList& list, QWidget* p
     for (qsizetype i = 0; i + 1 < types.size(); i += 2)
         FilterComboBox_MERGE->addItem(types[i], types[i + 1]);
 
-    FileListBox_MERGE = widgets::Placed(new QListWidget(this), "FileListBox_MERGE", 8, 340);
+    FileListBox_MERGE = ui::Placed(new QListWidget(this), "FileListBox_MERGE", 8, 340);
     FileListBox_MERGE->setFixedSize(200, 290);
     FileListBox_MERGE->setSelectionMode(QAbstractItemView::SingleSelection);
     FileListBox_MERGE->setAccessibleName(QStringLiteral("Files"));
     FileListBox_MERGE->setToolTip(
         QStringLiteral("Double-click a file to insert it into the merge list at the selected row"));
 
-    StringGrid_MERGE =
-        widgets::Placed(new QTableWidget(kMaxMergeEntries, 4, this), "StringGrid_MERGE", 216, 8);
+    StringGrid_MERGE = ui::Placed(new QTableWidget(kMaxMergeEntries, 4, this), "StringGrid_MERGE", 216, 8);
     StringGrid_MERGE->setFixedSize(452, 622);
     StringGrid_MERGE->verticalHeader()->hide();
     StringGrid_MERGE->verticalHeader()->setDefaultSectionSize(20);
@@ -117,8 +116,8 @@ MergeTab::MergeTab(const shell::TabContext& context, MergeList& list, QWidget* p
     StringGrid_MERGE->setToolTip(
         QStringLiteral("The files to merge, in order, with their addresses in the image"));
 
-    Label_TotalAddress = widgets::PlacedLabel(this, "Label_TotalAddress", "Total:", 680, 8, 200);
-    Label_MergeFileNo = widgets::PlacedLabel(this, "Label_MergeFileNo", "Merged File No:", 680, 30, 200);
+    Label_TotalAddress = ui::PlacedLabel(this, "Label_TotalAddress", "Total:", 680, 8, 200);
+    Label_MergeFileNo = ui::PlacedLabel(this, "Label_MergeFileNo", "Merged File No:", 680, 30, 200);
 
     BitBtn_UP = PlacedButton(this, "BitBtn_UP", "Up", QStyle::SP_ArrowUp, 680, 64, 110, 32,
                              "Move the selected entry up");
@@ -137,30 +136,30 @@ MergeTab::MergeTab(const shell::TabContext& context, MergeList& list, QWidget* p
                                        680, 330, 140, 28, "Write the list to a list file, one path a line");
 
     connect(FileListBox_MERGE, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem*) { shell::RunGuarded([this] { FileListBox_MERGEDblClick(); }); });
+            [this](QListWidgetItem*) { ui::RunGuarded([this] { FileListBox_MERGEDblClick(); }); });
     OnEnter(FileListBox_MERGE, [this] { FileListBox_MERGEDblClick(); });
     connect(DirectoryListBox_MERGE, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         const QString path = item->data(kPathRole).toString();
-        shell::RunGuarded([this, path] { DirectoryListBox_MERGEChange(path); });
+        ui::RunGuarded([this, path] { DirectoryListBox_MERGEChange(path); });
     });
     OnEnter(DirectoryListBox_MERGE, [this] {
         if (QListWidgetItem* item = DirectoryListBox_MERGE->currentItem())
             DirectoryListBox_MERGEChange(item->data(kPathRole).toString());
     });
     connect(DriveComboBox_MERGE, &QComboBox::activated, this,
-            [this](int) { shell::RunGuarded([this] { DriveComboBox_MERGEChange(); }); });
+            [this](int) { ui::RunGuarded([this] { DriveComboBox_MERGEChange(); }); });
     connect(FilterComboBox_MERGE, &QComboBox::currentIndexChanged, this,
-            [this](int) { shell::RunGuarded([this] { FilterComboBox_MERGEChange(); }); });
-    connect(BitBtn_UP, &QPushButton::clicked, this, shell::Guarded([this] { BitBtn_UPClick(); }));
-    connect(BitBtn_DOWN, &QPushButton::clicked, this, shell::Guarded([this] { BitBtn_DOWNClick(); }));
-    connect(BitBtn_DELETE, &QPushButton::clicked, this, shell::Guarded([this] { BitBtn_DELETEClick(); }));
-    connect(BitBtn_MERGE, &QPushButton::clicked, this, shell::Guarded([this] { BitBtn_MERGEClick(); }));
+            [this](int) { ui::RunGuarded([this] { FilterComboBox_MERGEChange(); }); });
+    connect(BitBtn_UP, &QPushButton::clicked, this, ui::Guarded([this] { BitBtn_UPClick(); }));
+    connect(BitBtn_DOWN, &QPushButton::clicked, this, ui::Guarded([this] { BitBtn_DOWNClick(); }));
+    connect(BitBtn_DELETE, &QPushButton::clicked, this, ui::Guarded([this] { BitBtn_DELETEClick(); }));
+    connect(BitBtn_MERGE, &QPushButton::clicked, this, ui::Guarded([this] { BitBtn_MERGEClick(); }));
     connect(BitBtn_FileListClear, &QPushButton::clicked, this,
-            shell::Guarded([this] { BitBtn_FileListClearClick(); }));
+            ui::Guarded([this] { BitBtn_FileListClearClick(); }));
     connect(BitBtn_FileListLoad, &QPushButton::clicked, this,
-            shell::Guarded([this] { BitBtn_FileListLoadClick(); }));
+            ui::Guarded([this] { BitBtn_FileListLoadClick(); }));
     connect(BitBtn_FileListSave, &QPushButton::clicked, this,
-            shell::Guarded([this] { BitBtn_FileListSaveClick(); }));
+            ui::Guarded([this] { BitBtn_FileListSaveClick(); }));
 }
 
 void MergeTab::FormCreate() {
@@ -182,7 +181,7 @@ void MergeTab::TabSheet_MERGEShow() {
     StringGrid_MERGE->setHorizontalHeaderLabels(
         {QStringLiteral("No."), QStringLiteral("Address"), QStringLiteral("Size"), QStringLiteral("Name")});
     for (int r = 1; r <= kMaxMergeEntries; ++r)
-        SetCell(StringGrid_MERGE, r - 1, 0, shell::ToQt(RowNumberText(r)));
+        SetCell(StringGrid_MERGE, r - 1, 0, ui::ToQt(RowNumberText(r)));
     SelectRow(SelectedRow());
     RefreshMergeList();
     // Files may have come and gone while another tab was in front.
@@ -195,19 +194,19 @@ void MergeTab::RefreshMergeList() {
         const bool used = r <= list_.MergeCount();
         const MergeEntry* e = used ? &list_.Entry(r) : nullptr;
         SetCell(StringGrid_MERGE, r - 1, 1,
-                used ? shell::ToQt(HexCell(addresses[static_cast<size_t>(r - 1)])) : QString());
-        SetCell(StringGrid_MERGE, r - 1, 2, used ? shell::ToQt(HexCell(e->Size)) : QString());
+                used ? ui::ToQt(HexCell(addresses[static_cast<size_t>(r - 1)])) : QString());
+        SetCell(StringGrid_MERGE, r - 1, 2, used ? ui::ToQt(HexCell(e->Size)) : QString());
         SetCell(StringGrid_MERGE, r - 1, 3, used ? FromFileSystem(e->Name) : QString());
         if (used) StringGrid_MERGE->item(r - 1, 3)->setToolTip(FromFileSystem(e->Path));
     }
-    Label_TotalAddress->setText(shell::ToQt(TotalText(list_)));
-    Label_MergeFileNo->setText(shell::ToQt(CountText(list_)));
+    Label_TotalAddress->setText(ui::ToQt(TotalText(list_)));
+    Label_MergeFileNo->setText(ui::ToQt(CountText(list_)));
 }
 
 void MergeTab::FileListBox_MERGEDblClick() {
     const QListWidgetItem* item = FileListBox_MERGE->currentItem();
     if (!item || !item->isSelected()) return;
-    const std::string path = shell::FromQt(QDir(directory_).filePath(item->text()));
+    const std::string path = ui::FromQt(QDir(directory_).filePath(item->text()));
     const EditResult result = AddFile(list_, SelectedRow(), path);
     SelectRow(result.selectRow);
     RefreshMergeList();
@@ -237,7 +236,7 @@ void MergeTab::BitBtn_FileListClearClick() {
 
 void MergeTab::BitBtn_FileListSaveClick() {
     if (list_.Empty()) return;
-    shell::DialogRestore restore(saveDialog_);
+    ui::DialogRestore restore(saveDialog_);
     saveDialog_.FileName = kFileListName;
     saveDialog_.Filter = kFileListFilter;
     saveDialog_.FilterIndex = 1;
@@ -251,7 +250,7 @@ void MergeTab::BitBtn_FileListSaveClick() {
 }
 
 void MergeTab::BitBtn_FileListLoadClick() {
-    shell::DialogRestore restore(openDialog_);
+    ui::DialogRestore restore(openDialog_);
     openDialog_.FileName = kFileListName;
     openDialog_.Filter = kFileListFilter;
     openDialog_.FilterIndex = 1;
@@ -269,7 +268,7 @@ void MergeTab::BitBtn_FileListLoadClick() {
 
 void MergeTab::BitBtn_MERGEClick() {
     if (list_.Empty()) return;
-    shell::DialogRestore restore(saveDialog_);
+    ui::DialogRestore restore(saveDialog_);
     saveDialog_.FileName = kMergeImageName;
     saveDialog_.Filter = kMergeImageFilter;
     saveDialog_.FilterIndex = 1;
@@ -289,7 +288,7 @@ void MergeTab::DriveComboBox_MERGEChange() {
 void MergeTab::DirectoryListBox_MERGEChange(const QString& directory) {
     const QString path = QDir(directory).absolutePath();
     if (!QDir::setCurrent(path)) {
-        messages_.ShowMessage("Directory " + shell::FromQt(path) + " cannot be opened !");
+        messages_.ShowMessage("Directory " + ui::FromQt(path) + " cannot be opened !");
         return;
     }
     directory_ = path;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "merge/MergeList.h"
-#include "shell/Tab.h"
+#include "ui/Tab.h"
 
 #include <QString>
 
@@ -17,10 +17,10 @@ namespace merge {
 // merge list in a grid with its running addresses, total and count, the buttons that edit it, list files,
 // and "Merge". The list itself is the workspace's MergeList; the grid only shows it, so it survives
 // switching tabs.
-class MergeTab final : public shell::Tab {
+class MergeTab final : public ui::Tab {
     Q_OBJECT
 public:
-    MergeTab(const shell::TabContext& context, MergeList& list, QWidget* parent = nullptr);
+    MergeTab(const ui::TabContext& context, MergeList& list, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Merge"); }
     void FormCreate() override;
@@ -57,10 +57,10 @@ private:
     void ShowDrives();
 
     MergeList& list_;
-    shell::Messages& messages_;
-    shell::DialogDriver& dialogs_;
-    shell::FileDialog& openDialog_;
-    shell::FileDialog& saveDialog_;
+    ui::Messages& messages_;
+    ui::DialogDriver& dialogs_;
+    ui::FileDialog& openDialog_;
+    ui::FileDialog& saveDialog_;
     QString directory_;
 
     QComboBox* DriveComboBox_MERGE = nullptr;

@@ -5,11 +5,11 @@
 #include "osd/PaletteReduce.h"
 #include "osd/PaletteViews.h"
 #include "osd/ReducedSave.h"
-#include "shell/MessagesQt.h"
-#include "shell/QtApplication.h"
+#include "ui/Guarded.h"
+#include "ui/Placement.h"
+#include "ui/QtConvert.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
-#include "widgets/Placement.h"
 #include "widgets/Swatch.h"
 
 #include <QCheckBox>
@@ -37,86 +37,81 @@ QIcon GenerateIcon() {
 
 } // namespace
 
-OsdTab::OsdTab(const shell::TabContext& context, const settings::Settings& settings,
+OsdTab::OsdTab(const ui::TabContext& context, const settings::Settings& settings,
                picture::CurrentBitmap& bitmap, OsdState& state, QWidget* parent)
-    : shell::Tab(parent), settings_(settings), bitmap_(bitmap), state_(state), messages_(context.messages),
+    : ui::Tab(parent), settings_(settings), bitmap_(bitmap), state_(state), messages_(context.messages),
       openDialog_(context.OpenDialog_Main) {
     setObjectName(QStringLiteral("TabSheet_BmpFont"));
 
-    Image_BMP_Before = widgets::Placed(new widgets::PictureView(this), "Image_BMP_Before", 3, 11);
+    Image_BMP_Before = ui::Placed(new widgets::PictureView(this), "Image_BMP_Before", 3, 11);
     Image_BMP_Before->setFixedSize(256, 256);
-    Image_BMP_After = widgets::Placed(new widgets::PictureView(this), "Image_BMP_After", 3, 307);
+    Image_BMP_After = ui::Placed(new widgets::PictureView(this), "Image_BMP_After", 3, 307);
     Image_BMP_After->setFixedSize(256, 256);
 
     StringGrid_Palette_Before =
-        widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_Before", 279, 3);
+        ui::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_Before", 279, 3);
     StringGrid_Palette_After =
-        widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_After", 272, 307);
+        ui::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_After", 272, 307);
     StringGrid_Palette_Before->SetCellColour([this](int i) -> std::optional<QColor> {
-        if (i < bitmap_.PaletteBytes / 4) return widgets::ToQColor(RawEntryColour(bitmap_, i));
+        if (i < bitmap_.PaletteBytes / 4) return ui::ToQColor(RawEntryColour(bitmap_, i));
         return std::nullopt;
     });
     StringGrid_Palette_After->SetCellColour([this](int i) -> std::optional<QColor> {
-        if (i < bitmap_.ReducedCount) return widgets::ToQColor(AfterColour(i));
+        if (i < bitmap_.ReducedCount) return ui::ToQColor(AfterColour(i));
         return std::nullopt;
     });
 
     Label_PaletteIndex_Before =
-        widgets::PlacedLabel(this, "Label_PaletteIndex_Before", "[B] Palette Index:", 496, 13, 380);
-    Edit_PaletteIndex_Before =
-        widgets::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_Before", 496, 32);
+        ui::PlacedLabel(this, "Label_PaletteIndex_Before", "[B] Palette Index:", 496, 13, 380);
+    Edit_PaletteIndex_Before = ui::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_Before", 496, 32);
     Label_SelectedIndex_Before =
-        widgets::PlacedLabel(this, "Label_SelectedIndex_Before", "[B] Selected Index:", 496, 64, 380);
-    Edit_SelectedIndex_Before =
-        widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_Before", 496, 88);
+        ui::PlacedLabel(this, "Label_SelectedIndex_Before", "[B] Selected Index:", 496, 64, 380);
+    Edit_SelectedIndex_Before = ui::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_Before", 496, 88);
     Label_PaletteIndex_After =
-        widgets::PlacedLabel(this, "Label_PaletteIndex_After", "[A] Palette Index:", 496, 304, 380);
-    Edit_PaletteIndex_After = widgets::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_After", 496, 328);
+        ui::PlacedLabel(this, "Label_PaletteIndex_After", "[A] Palette Index:", 496, 304, 380);
+    Edit_PaletteIndex_After = ui::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_After", 496, 328);
     Label_SelectedIndex_After =
-        widgets::PlacedLabel(this, "Label_SelectedIndex_After", "[A] Selected Index:", 496, 360, 380);
-    Edit_SelectedIndex_After =
-        widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_After", 496, 384);
+        ui::PlacedLabel(this, "Label_SelectedIndex_After", "[A] Selected Index:", 496, 360, 380);
+    Edit_SelectedIndex_After = ui::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_After", 496, 384);
 
     // The palette grids and swatches draw themselves: they carry the names of what they show, and each
     // describes the entry its read-out names.
-    widgets::NameOwnerDrawn(StringGrid_Palette_Before, QStringLiteral("Palette before"));
-    widgets::NameOwnerDrawn(StringGrid_Palette_After, QStringLiteral("Palette after"));
-    widgets::NameAfterLabel(Label_PaletteIndex_Before, Edit_PaletteIndex_Before);
-    widgets::NameAfterLabel(Label_SelectedIndex_Before, Edit_SelectedIndex_Before);
-    widgets::NameAfterLabel(Label_PaletteIndex_After, Edit_PaletteIndex_After);
-    widgets::NameAfterLabel(Label_SelectedIndex_After, Edit_SelectedIndex_After);
+    ui::NameOwnerDrawn(StringGrid_Palette_Before, QStringLiteral("Palette before"));
+    ui::NameOwnerDrawn(StringGrid_Palette_After, QStringLiteral("Palette after"));
+    ui::NameAfterLabel(Label_PaletteIndex_Before, Edit_PaletteIndex_Before);
+    ui::NameAfterLabel(Label_SelectedIndex_Before, Edit_SelectedIndex_Before);
+    ui::NameAfterLabel(Label_PaletteIndex_After, Edit_PaletteIndex_After);
+    ui::NameAfterLabel(Label_SelectedIndex_After, Edit_SelectedIndex_After);
 
-    BitBtn_ReducePalette = widgets::Placed(new QPushButton(QStringLiteral("Reduce Palette"), this),
-                                           "BitBtn_ReducePalette", 279, 232);
+    BitBtn_ReducePalette =
+        ui::Placed(new QPushButton(QStringLiteral("Reduce Palette"), this), "BitBtn_ReducePalette", 279, 232);
     BitBtn_ReducePalette->setFixedSize(120, 28);
     Label_PaletteNumber_After =
-        widgets::PlacedLabel(this, "Label_PaletteNumber_After", "[A] Palette Number:  000 ", 279, 272, 380);
+        ui::PlacedLabel(this, "Label_PaletteNumber_After", "[A] Palette Number:  000 ", 279, 272, 380);
 
-    BitBtn_Generate = widgets::Placed(new QToolButton(this), "BitBtn_Generate", 700, 150);
+    BitBtn_Generate = ui::Placed(new QToolButton(this), "BitBtn_Generate", 700, 150);
     BitBtn_Generate->setText(QStringLiteral("Generate"));
     BitBtn_Generate->setIcon(GenerateIcon());
     BitBtn_Generate->setIconSize(QSize(32, 32));
     BitBtn_Generate->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     BitBtn_Generate->setFixedSize(110, 64);
-    OSD_chkTo2BPP = widgets::Placed(new QCheckBox(QStringLiteral("Generate to 2BPP output"), this),
-                                    "OSD_chkTo2BPP", 680, 224);
+    OSD_chkTo2BPP =
+        ui::Placed(new QCheckBox(QStringLiteral("Generate to 2BPP output"), this), "OSD_chkTo2BPP", 680, 224);
     OSD_chkTo2BPP->setVisible(false);
 
-    connect(BitBtn_Generate, &QToolButton::clicked, this, shell::Guarded([this] { BitBtn_GenerateClick(); }));
+    connect(BitBtn_Generate, &QToolButton::clicked, this, ui::Guarded([this] { BitBtn_GenerateClick(); }));
     connect(BitBtn_ReducePalette, &QPushButton::clicked, this,
-            shell::Guarded([this] { BitBtn_ReducePaletteClick(); }));
-    connect(StringGrid_Palette_Before, &widgets::ColourGrid::pointerMoved, this, [this](int x, int y) {
-        shell::RunGuarded([=, this] { StringGrid_Palette_BeforeMuseMove(x, y); });
-    });
+            ui::Guarded([this] { BitBtn_ReducePaletteClick(); }));
+    connect(StringGrid_Palette_Before, &widgets::ColourGrid::pointerMoved, this,
+            [this](int x, int y) { ui::RunGuarded([=, this] { StringGrid_Palette_BeforeMuseMove(x, y); }); });
     connect(StringGrid_Palette_Before, &widgets::ColourGrid::pressed, this,
             [this](int, int, Qt::MouseButton) {
-                shell::RunGuarded([this] { StringGrid_Palette_BeforeMouseDown(); });
+                ui::RunGuarded([this] { StringGrid_Palette_BeforeMouseDown(); });
             });
-    connect(StringGrid_Palette_After, &widgets::ColourGrid::pointerMoved, this, [this](int x, int y) {
-        shell::RunGuarded([=, this] { StringGrid_Palette_AfterMouseMove(x, y); });
-    });
+    connect(StringGrid_Palette_After, &widgets::ColourGrid::pointerMoved, this,
+            [this](int x, int y) { ui::RunGuarded([=, this] { StringGrid_Palette_AfterMouseMove(x, y); }); });
     connect(StringGrid_Palette_After, &widgets::ColourGrid::pressed, this, [this](int, int, Qt::MouseButton) {
-        shell::RunGuarded([this] { StringGrid_Palette_AfterMouseDown(); });
+        ui::RunGuarded([this] { StringGrid_Palette_AfterMouseDown(); });
     });
 }
 
@@ -144,7 +139,7 @@ void OsdTab::BitBtn_GenerateClick() {
 
 void OsdTab::BitBtn_ReducePaletteClick() {
     const int count = ReducePalette(bitmap_, state_, settings_.PaletteColorMask);
-    Label_PaletteNumber_After->setText(shell::ToQt(PaletteNumberText(count)));
+    Label_PaletteNumber_After->setText(ui::ToQt(PaletteNumberText(count)));
     Image_BMP_After->Show(state_.After);
     StringGrid_Palette_After->update();
 }
@@ -154,8 +149,8 @@ void OsdTab::StringGrid_Palette_BeforeMuseMove(int x, int y) {
     if (i < 0) return;
     const base::Colour c = RawEntryColour(bitmap_, i);
     Label_PaletteIndex_Before->setText(
-        shell::ToQt(EntryText("[B] Palette Index:", static_cast<std::uint16_t>(i), c)));
-    Edit_PaletteIndex_Before->SetColour(widgets::ToQColor(c));
+        ui::ToQt(EntryText("[B] Palette Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_PaletteIndex_Before->SetColour(ui::ToQColor(c));
     Edit_PaletteIndex_Before->setAccessibleDescription(Label_PaletteIndex_Before->text());
 }
 
@@ -163,8 +158,8 @@ void OsdTab::StringGrid_Palette_BeforeMouseDown() {
     const int i = 16 * StringGrid_Palette_Before->CurrentRow() + StringGrid_Palette_Before->CurrentColumn();
     const base::Colour c = RawEntryColour(bitmap_, i);
     Label_SelectedIndex_Before->setText(
-        shell::ToQt(EntryText("[B] Selected Index:", static_cast<std::uint16_t>(i), c)));
-    Edit_SelectedIndex_Before->SetColour(widgets::ToQColor(c));
+        ui::ToQt(EntryText("[B] Selected Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_SelectedIndex_Before->SetColour(ui::ToQColor(c));
     Edit_SelectedIndex_Before->setAccessibleDescription(Label_SelectedIndex_Before->text());
     StringGrid_Palette_Before->setAccessibleDescription(Label_SelectedIndex_Before->text());
 }
@@ -174,8 +169,8 @@ void OsdTab::StringGrid_Palette_AfterMouseMove(int x, int y) {
     if (i < 0) return;
     const base::Colour c = AfterColour(i);
     Label_PaletteIndex_After->setText(
-        shell::ToQt(EntryText("[A] Palette Index:", static_cast<std::uint16_t>(i), c)));
-    Edit_PaletteIndex_After->SetColour(widgets::ToQColor(c));
+        ui::ToQt(EntryText("[A] Palette Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_PaletteIndex_After->SetColour(ui::ToQColor(c));
     Edit_PaletteIndex_After->setAccessibleDescription(Label_PaletteIndex_After->text());
 }
 
@@ -183,8 +178,8 @@ void OsdTab::StringGrid_Palette_AfterMouseDown() {
     const int i = 16 * StringGrid_Palette_After->CurrentRow() + StringGrid_Palette_After->CurrentColumn();
     const base::Colour c = AfterColour(i);
     Label_SelectedIndex_After->setText(
-        shell::ToQt(EntryText("[A] Selected Index:", static_cast<std::uint16_t>(i), c)));
-    Edit_SelectedIndex_After->SetColour(widgets::ToQColor(c));
+        ui::ToQt(EntryText("[A] Selected Index:", static_cast<std::uint16_t>(i), c)));
+    Edit_SelectedIndex_After->SetColour(ui::ToQColor(c));
     Edit_SelectedIndex_After->setAccessibleDescription(Label_SelectedIndex_After->text());
     StringGrid_Palette_After->setAccessibleDescription(Label_SelectedIndex_After->text());
 }

@@ -3,7 +3,7 @@
 #include "osd/OsdState.h"
 #include "picture/BmpLoader.h"
 #include "settings/Settings.h"
-#include "shell/Tab.h"
+#include "ui/Tab.h"
 
 class QCheckBox;
 class QLabel;
@@ -20,11 +20,11 @@ namespace osd {
 
 // The "OSD" tab: the opened picture before and after palette reduction, both palettes as grids with their
 // read-outs, "Reduce Palette" and "Generate".
-class OsdTab final : public shell::Tab {
+class OsdTab final : public ui::Tab {
     Q_OBJECT
 public:
-    OsdTab(const shell::TabContext& context, const settings::Settings& settings,
-           picture::CurrentBitmap& bitmap, OsdState& state, QWidget* parent = nullptr);
+    OsdTab(const ui::TabContext& context, const settings::Settings& settings, picture::CurrentBitmap& bitmap,
+           OsdState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("OSD"); }
     void TabShown() override { TabSheet_BmpFontShow(); }
@@ -56,8 +56,8 @@ private:
     const settings::Settings& settings_;
     picture::CurrentBitmap& bitmap_;
     OsdState& state_;
-    shell::Messages& messages_;
-    const shell::FileDialog& openDialog_;
+    ui::Messages& messages_;
+    const ui::FileDialog& openDialog_;
 
     widgets::PictureView* Image_BMP_Before = nullptr;
     widgets::PictureView* Image_BMP_After = nullptr;

@@ -4,11 +4,11 @@
 #include "palette/PaletteEdit.h"
 #include "palette/PaletteOpen.h"
 #include "palette/PaletteSave.h"
-#include "shell/MessagesQt.h"
-#include "shell/QtApplication.h"
+#include "ui/Guarded.h"
+#include "ui/Placement.h"
+#include "ui/QtConvert.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
-#include "widgets/Placement.h"
 #include "widgets/Swatch.h"
 #include "widgets/TCSpinEdit.h"
 
@@ -20,7 +20,7 @@ namespace palette {
 namespace {
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y) {
-    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     QFont bold = button->font();
     bold.setBold(true);
     button->setFont(bold);
@@ -31,75 +31,72 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, int 
 // The swatch beside label is named after it; the form's captions put a blank before the colon
 // ("LEFT Index :"), which a screen reader should not announce.
 void NameAfter(QLabel* label, QWidget* control) {
-    widgets::NameAfterLabel(label, control);
+    ui::NameAfterLabel(label, control);
     control->setAccessibleName(control->accessibleName().trimmed());
 }
 
 } // namespace
 
-PaletteTab::PaletteTab(const shell::TabContext& context, picture::CurrentBitmap& bitmap, PaletteTable& table,
+PaletteTab::PaletteTab(const ui::TabContext& context, picture::CurrentBitmap& bitmap, PaletteTable& table,
                        PaletteState& state, QWidget* parent)
-    : shell::Tab(parent), bitmap_(bitmap), table_(table), state_(state), messages_(context.messages),
+    : ui::Tab(parent), bitmap_(bitmap), table_(table), state_(state), messages_(context.messages),
       dialogs_(context.dialogs) {
     ColorDialog_Palette.Name = "ColorDialog_Palette";
     setObjectName(QStringLiteral("TabSheet_Palette"));
 
-    StringGrid_Palette_GRID = widgets::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_GRID", 8, 6);
+    StringGrid_Palette_GRID = ui::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_GRID", 8, 6);
     StringGrid_Palette_GRID->SetCellColour(
-        [this](int i) -> std::optional<QColor> { return widgets::ToQColor(EntryColour(table_, i)); });
+        [this](int i) -> std::optional<QColor> { return ui::ToQColor(EntryColour(table_, i)); });
 
     Label_PaletteIndex_GRID =
-        widgets::PlacedLabel(this, "Label_PaletteIndex_GRID", "Palette Index:", 236, 10, 330);
-    Edit_PaletteIndex_GRID = widgets::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_GRID", 236, 30);
+        ui::PlacedLabel(this, "Label_PaletteIndex_GRID", "Palette Index:", 236, 10, 330);
+    Edit_PaletteIndex_GRID = ui::Placed(new widgets::Swatch(this), "Edit_PaletteIndex_GRID", 236, 30);
     Label_SelectedIndex_GRID_L =
-        widgets::PlacedLabel(this, "Label_SelectedIndex_GRID_L", "LEFT Index :", 236, 70, 330);
-    Edit_SelectedIndex_GRID_L =
-        widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_L", 236, 90);
+        ui::PlacedLabel(this, "Label_SelectedIndex_GRID_L", "LEFT Index :", 236, 70, 330);
+    Edit_SelectedIndex_GRID_L = ui::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_L", 236, 90);
     Label_SelectedIndex_GRID_R =
-        widgets::PlacedLabel(this, "Label_SelectedIndex_GRID_R", "RIGHT Index :", 236, 130, 330);
-    Edit_SelectedIndex_GRID_R =
-        widgets::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_R", 236, 150);
+        ui::PlacedLabel(this, "Label_SelectedIndex_GRID_R", "RIGHT Index :", 236, 130, 330);
+    Edit_SelectedIndex_GRID_R = ui::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_R", 236, 150);
 
     auto* insert = Button(this, "Button_Palette_Insert", "Insert", 600, 10);
     auto* remove = Button(this, "Button_Palette_Delete", "Delete", 600, 44);
     auto* swap = Button(this, "Button_Palette_Swap", "Swap", 600, 78);
     auto* update = Button(this, "Button_Palette_Update", "Update", 600, 112);
     auto* invert = Button(this, "Button_Palette_Invert", "Invert", 600, 146);
-    CSpinEdit_Repeat = widgets::Placed(new widgets::TCSpinEdit(this), "CSpinEdit_Repeat", 700, 80);
+    CSpinEdit_Repeat = ui::Placed(new widgets::TCSpinEdit(this), "CSpinEdit_Repeat", 700, 80);
     CSpinEdit_Repeat->setRange(1, 100);
     CSpinEdit_Repeat->setValue(1);
     CSpinEdit_Repeat->setFixedWidth(64);
 
-    Image_Palette_PIC = widgets::Placed(new widgets::PictureView(this), "Image_Palette_PIC", 8, 224);
+    Image_Palette_PIC = ui::Placed(new widgets::PictureView(this), "Image_Palette_PIC", 8, 224);
     Image_Palette_PIC->setFixedSize(800, 420);
 
     // Names for a screen reader; the descriptions repeat the read-outs once there are any (ShowHoverEntry
     // and its kin).
-    widgets::NameOwnerDrawn(StringGrid_Palette_GRID, QStringLiteral("Palette entries"));
+    ui::NameOwnerDrawn(StringGrid_Palette_GRID, QStringLiteral("Palette entries"));
     NameAfter(Label_PaletteIndex_GRID, Edit_PaletteIndex_GRID);
     NameAfter(Label_SelectedIndex_GRID_L, Edit_SelectedIndex_GRID_L);
     NameAfter(Label_SelectedIndex_GRID_R, Edit_SelectedIndex_GRID_R);
     CSpinEdit_Repeat->setAccessibleName(QStringLiteral("Swap repeat count"));
     CSpinEdit_Repeat->setAccessibleDescription(QStringLiteral("Number of entries Swap exchanges, 1 to 100"));
 
-    connect(StringGrid_Palette_GRID, &widgets::ColourGrid::pointerMoved, this, [this](int x, int y) {
-        shell::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseMove(x, y); });
-    });
+    connect(StringGrid_Palette_GRID, &widgets::ColourGrid::pointerMoved, this,
+            [this](int x, int y) { ui::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseMove(x, y); }); });
     connect(StringGrid_Palette_GRID, &widgets::ColourGrid::pressed, this,
             [this](int x, int y, Qt::MouseButton b) {
-                shell::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseDown(x, y, b); });
+                ui::RunGuarded([=, this] { StringGrid_Palette_GRIDMouseDown(x, y, b); });
             });
     connect(Edit_SelectedIndex_GRID_L, &widgets::Swatch::clicked, this,
-            shell::Guarded([this] { Edit_SelectedIndex_GRID_LDblClick(); }));
+            ui::Guarded([this] { Edit_SelectedIndex_GRID_LDblClick(); }));
     connect(Edit_SelectedIndex_GRID_R, &widgets::Swatch::clicked, this,
-            shell::Guarded([this] { Edit_SelectedIndex_GRID_RDblClick(); }));
+            ui::Guarded([this] { Edit_SelectedIndex_GRID_RDblClick(); }));
     connect(CSpinEdit_Repeat, &QSpinBox::valueChanged, this,
-            shell::Guarded([this] { CSpinEdit_RepeatChange(); }));
-    connect(insert, &QPushButton::clicked, this, shell::Guarded([this] { Button_Palette_InsertClick(); }));
-    connect(remove, &QPushButton::clicked, this, shell::Guarded([this] { Button_Palette_DeleteClick(); }));
-    connect(swap, &QPushButton::clicked, this, shell::Guarded([this] { Button_Palette_SwapClick(); }));
-    connect(update, &QPushButton::clicked, this, shell::Guarded([this] { Button_Palette_UpdateClick(); }));
-    connect(invert, &QPushButton::clicked, this, shell::Guarded([this] { Button_Palette_InvertClick(); }));
+            ui::Guarded([this] { CSpinEdit_RepeatChange(); }));
+    connect(insert, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_InsertClick(); }));
+    connect(remove, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_DeleteClick(); }));
+    connect(swap, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_SwapClick(); }));
+    connect(update, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_UpdateClick(); }));
+    connect(invert, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_InvertClick(); }));
 }
 
 void PaletteTab::TabSheet_PaletteShow() {
@@ -108,23 +105,23 @@ void PaletteTab::TabSheet_PaletteShow() {
 }
 
 void PaletteTab::ShowHoverEntry() {
-    const QString text = shell::ToQt(HoverEntryText(table_, state_));
+    const QString text = ui::ToQt(HoverEntryText(table_, state_));
     Label_PaletteIndex_GRID->setText(text);
-    Edit_PaletteIndex_GRID->SetColour(widgets::ToQColor(state_.HoverSwatch));
+    Edit_PaletteIndex_GRID->SetColour(ui::ToQColor(state_.HoverSwatch));
     Edit_PaletteIndex_GRID->setAccessibleDescription(text);
 }
 
 void PaletteTab::ShowLeftEntry() {
     palette::ShowLeftEntry(table_, state_);
-    Label_SelectedIndex_GRID_L->setText(shell::ToQt(LeftEntryText(table_, state_)));
-    Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(state_.LeftSwatch));
+    Label_SelectedIndex_GRID_L->setText(ui::ToQt(LeftEntryText(table_, state_)));
+    Edit_SelectedIndex_GRID_L->SetColour(ui::ToQColor(state_.LeftSwatch));
     DescribeSelection();
 }
 
 void PaletteTab::ShowRightEntry() {
     palette::ShowRightEntry(table_, state_);
-    Label_SelectedIndex_GRID_R->setText(shell::ToQt(RightEntryText(table_, state_)));
-    Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(state_.RightSwatch));
+    Label_SelectedIndex_GRID_R->setText(ui::ToQt(RightEntryText(table_, state_)));
+    Edit_SelectedIndex_GRID_R->SetColour(ui::ToQColor(state_.RightSwatch));
     DescribeSelection();
 }
 
@@ -181,14 +178,14 @@ void PaletteTab::Edit_SelectedIndex_GRID_LDblClick() {
     ColorDialog_Palette.Colour = state_.LeftSwatch;
     if (!ColorDialog_Palette.Execute(dialogs_)) return;
     state_.LeftSwatch = ColorDialog_Palette.Colour;
-    Edit_SelectedIndex_GRID_L->SetColour(widgets::ToQColor(state_.LeftSwatch));
+    Edit_SelectedIndex_GRID_L->SetColour(ui::ToQColor(state_.LeftSwatch));
 }
 
 void PaletteTab::Edit_SelectedIndex_GRID_RDblClick() {
     ColorDialog_Palette.Colour = state_.RightSwatch;
     if (!ColorDialog_Palette.Execute(dialogs_)) return;
     state_.RightSwatch = ColorDialog_Palette.Colour;
-    Edit_SelectedIndex_GRID_R->SetColour(widgets::ToQColor(state_.RightSwatch));
+    Edit_SelectedIndex_GRID_R->SetColour(ui::ToQColor(state_.RightSwatch));
 }
 
 void PaletteTab::CSpinEdit_RepeatChange() {

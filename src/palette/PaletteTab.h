@@ -2,7 +2,7 @@
 
 #include "palette/PaletteState.h"
 #include "picture/BmpLoader.h"
-#include "shell/Tab.h"
+#include "ui/Tab.h"
 
 class QLabel;
 class QPushButton;
@@ -21,10 +21,10 @@ struct EditResult;
 // The "Palette" tab: the 256 entries of PaletteTable as a grid, the hover, LEFT and RIGHT read-outs, and the
 // edits that keep the opened picture's look. It reads and edits the opened bitmap, the palette table and its
 // own state, which the frame owns.
-class PaletteTab final : public shell::Tab {
+class PaletteTab final : public ui::Tab {
     Q_OBJECT
 public:
-    PaletteTab(const shell::TabContext& context, picture::CurrentBitmap& bitmap, PaletteTable& table,
+    PaletteTab(const ui::TabContext& context, picture::CurrentBitmap& bitmap, PaletteTable& table,
                PaletteState& state, QWidget* parent = nullptr);
 
     QString Caption() const override { return QStringLiteral("Palette"); }
@@ -37,7 +37,7 @@ public:
     void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
     void PictureAccepted(bool active) override;
 
-    shell::ColourDialog ColorDialog_Palette; // this tab's own colour dialog
+    ui::ColourDialog ColorDialog_Palette; // this tab's own colour dialog
 
     // The tab is shown, and after every edit: picture size and palette size in panel 0.
     void TabSheet_PaletteShow();
@@ -71,8 +71,8 @@ private:
     picture::CurrentBitmap& bitmap_;
     PaletteTable& table_;
     PaletteState& state_;
-    shell::Messages& messages_;
-    shell::DialogDriver& dialogs_;
+    ui::Messages& messages_;
+    ui::DialogDriver& dialogs_;
     bool depthNoteShown_ = false; // panel 1 holds this tab's note since it was last shown
 
     widgets::ColourGrid* StringGrid_Palette_GRID = nullptr;

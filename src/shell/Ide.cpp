@@ -2,9 +2,9 @@
 
 #include "settings/AppIdentity.h"
 #include "shell/About.h"
-#include "shell/MessagesQt.h"
-#include "shell/QtApplication.h"
 #include "shell/Registry.h"
+#include "ui/Guarded.h"
+#include "ui/QtConvert.h"
 
 #include <QActionGroup>
 #include <QGuiApplication>
@@ -58,10 +58,10 @@ TMainTop::TMainTop(const MainContext& context)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     OpenDialog_Main.Name = "OpenDialog_Main";
-    OpenDialog_Main.kind = FileDialog::Kind::Open;
+    OpenDialog_Main.kind = ui::FileDialog::Kind::Open;
     OpenDialog_Main.Filter = kFilterF1;
     SaveDialog_Main.Name = "SaveDialog_Main";
-    SaveDialog_Main.kind = FileDialog::Kind::Save;
+    SaveDialog_Main.kind = ui::FileDialog::Kind::Save;
     SaveDialog_Main.Filter = kFilterF2;
 
     BuildMenu();
@@ -76,13 +76,13 @@ TMainTop::TMainTop(const MainContext& context)
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
 
-    TavixApplication::SetUncaughtReporter([this](const std::string& text) { messages_.ShowUncaught(text); });
+    ui::SetUncaughtReporter([this](const std::string& text) { messages_.ShowUncaught(text); });
     FormCreate();
     AboutTop = new TAboutTop(this);
 }
 
 TMainTop::~TMainTop() {
-    TavixApplication::SetUncaughtReporter(nullptr);
+    ui::SetUncaughtReporter(nullptr);
 }
 
 void TMainTop::BuildMenu() {
@@ -92,12 +92,12 @@ void TMainTop::BuildMenu() {
     QMenu* file = Submenu(bar, "MainTop_QUIT", "&File");
     file->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F)); // opens nothing by itself
     connect(MenuItem(file, "NBtn_Open", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered,
-            this, Guarded([this] { NBtn_OpenClick(); }));
+            this, ui::Guarded([this] { NBtn_OpenClick(); }));
     connect(MenuItem(file, "NBtn_Save", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered,
-            this, Guarded([this] { NBtn_SaveClick(); }));
+            this, ui::Guarded([this] { NBtn_SaveClick(); }));
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     connect(MenuItem(file, "NBtn_Quit", "&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered,
-            this, Guarded([this] { NBtn_QuitClick(); }));
+            this, ui::Guarded([this] { NBtn_QuitClick(); }));
 
     QMenu* fontSize = Submenu(bar, "MainTop_FontSize", "Font Size");
     auto* fontGroup = new QActionGroup(this);
@@ -107,31 +107,31 @@ void TMainTop::BuildMenu() {
         fontSizeItems_[static_cast<size_t>(n)] =
             RadioItem(fontSize, fontGroup, kFontNames[n], kFontCaptions[n]);
         connect(fontSizeItems_[static_cast<size_t>(n)], &QAction::triggered, this,
-                Guarded([this, n] { ws_->settings.SetFontSize(n); }));
+                ui::Guarded([this, n] { ws_->settings.SetFontSize(n); }));
     }
 
     QMenu* codeFormat = Submenu(bar, "MainTop_CodeFormat", "Code Format");
     auto* codeGroup = new QActionGroup(this);
     N_ASM = RadioItem(codeFormat, codeGroup, "N_ASM", "ASM");
     N_C = RadioItem(codeFormat, codeGroup, "N_C", "C");
-    connect(N_ASM, &QAction::triggered, this, Guarded([this] { ws_->settings.SetCodeFormat(0); }));
-    connect(N_C, &QAction::triggered, this, Guarded([this] { ws_->settings.SetCodeFormat(1); }));
+    connect(N_ASM, &QAction::triggered, this, ui::Guarded([this] { ws_->settings.SetCodeFormat(0); }));
+    connect(N_C, &QAction::triggered, this, ui::Guarded([this] { ws_->settings.SetCodeFormat(1); }));
 
     QMenu* binSort = Submenu(bar, "MainTop_BinSort", "Bin Sort");
     auto* binGroup = new QActionGroup(this);
     N_BinHalf = RadioItem(binSort, binGroup, "N_BinHalf", "Half");
     N_BinFont = RadioItem(binSort, binGroup, "N_BinFont", "Font");
-    connect(N_BinHalf, &QAction::triggered, this, Guarded([this] { ws_->settings.SetBinSort(0); }));
-    connect(N_BinFont, &QAction::triggered, this, Guarded([this] { ws_->settings.SetBinSort(1); }));
+    connect(N_BinHalf, &QAction::triggered, this, ui::Guarded([this] { ws_->settings.SetBinSort(0); }));
+    connect(N_BinFont, &QAction::triggered, this, ui::Guarded([this] { ws_->settings.SetBinSort(1); }));
 
     QAction* about = bar->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("MainTop_About"));
     about->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    connect(about, &QAction::triggered, this, Guarded([this] { MainTop_AboutClick(); }));
+    connect(about, &QAction::triggered, this, ui::Guarded([this] { MainTop_AboutClick(); }));
 
     QAction* exitItem = bar->addAction(QStringLiteral("&Exit"));
     exitItem->setObjectName(QStringLiteral("MainTop_Exit"));
-    connect(exitItem, &QAction::triggered, this, Guarded([this] { MainTop_ExitClick(); }));
+    connect(exitItem, &QAction::triggered, this, ui::Guarded([this] { MainTop_ExitClick(); }));
 }
 
 void TMainTop::BuildPages() {
@@ -141,16 +141,16 @@ void TMainTop::BuildPages() {
     PageVELDA->setUsesScrollButtons(false);
     PageVELDA->setDocumentMode(false);
 
-    for (Tab* tab : CreateTabs(tabContext_, *ws_, PageVELDA))
+    for (ui::Tab* tab : CreateTabs(tabContext_, *ws_, PageVELDA))
         AddTab(tab);
     PageVELDA->setCurrentIndex(0);
     shownTab_ = ActiveTab();
     connect(PageVELDA, &QTabWidget::currentChanged, this,
-            [this](int index) { RunGuarded([this, index] { PageChanged(index); }); });
+            [this](int index) { ui::RunGuarded([this, index] { PageChanged(index); }); });
     setCentralWidget(PageVELDA);
 }
 
-void TMainTop::AddTab(Tab* tab) {
+void TMainTop::AddTab(ui::Tab* tab) {
     tabs_.push_back(tab);
     PageVELDA->addTab(tab, tab->Caption());
 }
@@ -178,7 +178,7 @@ void TMainTop::FormCreate() {
     s = settings::LoadSettings(settingsPath_);
     s.ApplyLoaded();
     ApplySettingsToMenu();
-    for (Tab* tab : tabs_)
+    for (ui::Tab* tab : tabs_)
         tab->FormCreate();
 }
 
@@ -189,8 +189,8 @@ void TMainTop::ApplySettingsToMenu() {
     (s.BinSort == 1 ? N_BinFont : N_BinHalf)->setChecked(true);
 }
 
-Tab* TMainTop::ActiveTab() const {
-    return dynamic_cast<Tab*>(PageVELDA->currentWidget());
+ui::Tab* TMainTop::ActiveTab() const {
+    return dynamic_cast<ui::Tab*>(PageVELDA->currentWidget());
 }
 
 QString TMainTop::PanelText(int panel) const {
@@ -200,13 +200,13 @@ QString TMainTop::PanelText(int panel) const {
 void TMainTop::SetPanelText(int panel, const std::string& text) {
     if (panel < 0 || panel >= 4) return;
     QLabel* label = panels_[static_cast<size_t>(panel)];
-    label->setText(ToQt(text));
+    label->setText(ui::ToQt(text));
     // A text longer than its panel can still be read whole.
     label->setToolTip(label->text());
 }
 
 void TMainTop::PageChanged(int) {
-    Tab* previous = shownTab_;
+    ui::Tab* previous = shownTab_;
     shownTab_ = ActiveTab();
     if (previous && previous != shownTab_) previous->TabHidden();
     if (shownTab_) shownTab_->TabShown();
@@ -218,31 +218,31 @@ void TMainTop::NBtn_OpenClick() {
 }
 
 void TMainTop::OpenBitmap(const std::string& path) {
-    Tab* active = ActiveTab();
+    ui::Tab* active = ActiveTab();
     const picture::OpenOutcome outcome =
         picture::OpenBitmap(ws_->bitmap, path, active ? active->FileOpenTarget() : picture::OpenTarget{});
     if (outcome.headersRead)
         setWindowTitle(QString::fromLatin1(settings::AppTitle) + QStringLiteral(" - ") +
                        QString::fromLocal8Bit(path.c_str()));
-    for (Tab* tab : tabs_)
+    for (ui::Tab* tab : tabs_)
         tab->PictureRead(outcome, tab == active);
     if (outcome.failure) {
         messages_.DialogPrintError(1, *outcome.failure, outcome.detail);
         return;
     }
-    for (Tab* tab : tabs_)
+    for (ui::Tab* tab : tabs_)
         tab->PictureAccepted(tab == active);
 }
 
 void TMainTop::NBtn_SaveClick() {
     // The save dialog belongs to other commands as well: whatever happens here, they find it as they left it.
-    const DialogRestore guard(SaveDialog_Main);
+    const ui::DialogRestore guard(SaveDialog_Main);
     SaveDialog_Main.Filter = "Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*";
     SaveDialog_Main.FilterIndex = 1;
     SaveDialog_Main.DefaultExt = ".BMP";
     // Shown on every tab; only a tab with a picture to save writes anything.
     if (!SaveDialog_Main.Execute(dialogs_)) return;
-    if (Tab* active = ActiveTab()) active->SaveActivePicture(SaveDialog_Main.FileName);
+    if (ui::Tab* active = ActiveTab()) active->SaveActivePicture(SaveDialog_Main.FileName);
 }
 
 void TMainTop::NBtn_QuitClick() {

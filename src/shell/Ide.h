@@ -1,9 +1,9 @@
 #pragma once
 
-#include "shell/Dialogs.h"
-#include "shell/Messages.h"
-#include "shell/Tab.h"
 #include "shell/Workspace.h"
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
+#include "ui/Tab.h"
 
 #include <QMainWindow>
 
@@ -25,29 +25,29 @@ class TAboutTop;
 // (the toolkit's in the application, scripted ones in the tests).
 struct MainContext {
     std::string settingsPath;
-    DialogDriver* dialogs = nullptr; // not owned; outlives the window
-    MessageBoxes* boxes = nullptr;   // not owned; outlives the window
+    ui::DialogDriver* dialogs = nullptr; // not owned; outlives the window
+    ui::MessageBoxes* boxes = nullptr;   // not owned; outlives the window
 };
 
 // The main window: the frame with its menus, status bar and page control. It owns the workspace, the shared
 // dialogs and the tabs the registry makes; each tab owns its controls, its own dialogs and its handlers, and
-// the frame reaches them only through the shell::Tab hooks.
-class TMainTop final : public QMainWindow, private StatusPanels {
+// the frame reaches them only through the ui::Tab hooks.
+class TMainTop final : public QMainWindow, private ui::StatusPanels {
     Q_OBJECT
 public:
     explicit TMainTop(const MainContext& context);
     ~TMainTop() override;
 
     Workspace& workspace() { return *ws_; }
-    Messages& messages() { return messages_; }
+    ui::Messages& messages() { return messages_; }
     // The tabs in page order, as the registry made them.
-    const std::vector<Tab*>& Tabs() const { return tabs_; }
+    const std::vector<ui::Tab*>& Tabs() const { return tabs_; }
     // The active tab, found by object.
-    Tab* ActiveTab() const;
+    ui::Tab* ActiveTab() const;
     QString PanelText(int panel) const;
 
-    FileDialog OpenDialog_Main;
-    FileDialog SaveDialog_Main;
+    ui::FileDialog OpenDialog_Main;
+    ui::FileDialog SaveDialog_Main;
 
     // Menu handlers.
     void NBtn_OpenClick();
@@ -64,21 +64,21 @@ private:
     void BuildMenu();
     void BuildStatusBar();
     void BuildPages();
-    void AddTab(Tab* tab);
+    void AddTab(ui::Tab* tab);
     void PageChanged(int index);
     void SetPanelText(int panel, const std::string& text) override;
     void ApplySettingsToMenu();
 
     std::string settingsPath_;
-    DialogDriver& dialogs_;
+    ui::DialogDriver& dialogs_;
     std::unique_ptr<Workspace> ws_;
-    Messages messages_;
+    ui::Messages messages_;
 
-    TabContext tabContext_;
+    ui::TabContext tabContext_;
     QTabWidget* PageVELDA = nullptr;
     std::array<QLabel*, 4> panels_{};
-    std::vector<Tab*> tabs_; // in page order; owned by the page control
-    Tab* shownTab_ = nullptr;
+    std::vector<ui::Tab*> tabs_; // in page order; owned by the page control
+    ui::Tab* shownTab_ = nullptr;
     TAboutTop* AboutTop = nullptr;
 
     std::array<QAction*, 5> fontSizeItems_{};

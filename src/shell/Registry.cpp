@@ -11,7 +11,7 @@
 
 namespace shell {
 
-std::vector<Tab*> CreateTabs(const TabContext& context, Workspace& ws, QWidget* parent) {
+std::vector<ui::Tab*> CreateTabs(const ui::TabContext& context, Workspace& ws, QWidget* parent) {
     return {
         new osd::OsdTab(context, ws.settings, ws.bitmap, ws.osd, parent),
         new bitmap::BitmapHeaderTab(context, ws.bitmap, parent),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Tab.h"
+#include "ui/Tab.h"
 
 #include <vector>
 
@@ -10,6 +10,6 @@ struct Workspace;
 
 // Every tab of the main window, in page order, each built with the context and the workspace parts it uses.
 // Adding a tab is one line (and its include) in Registry.cpp.
-std::vector<Tab*> CreateTabs(const TabContext& context, Workspace& ws, QWidget* parent);
+std::vector<ui::Tab*> CreateTabs(const ui::TabContext& context, Workspace& ws, QWidget* parent);
 
 } // namespace shell

@@ -1,10 +1,10 @@
 #include "base/OutputGuard.h"
 #include "settings/AppIdentity.h"
 #include "settings/Settings.h"
-#include "shell/DialogsQt.h"
 #include "shell/Ide.h"
-#include "shell/MessagesQt.h"
 #include "shell/QtApplication.h"
+#include "ui/DialogsQt.h"
+#include "ui/MessagesQt.h"
 
 #include <QFont>
 #include <QMessageBox>
@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     try {
-        shell::QtDialogDriver dialogs;
-        shell::QtMessageBoxes boxes;
+        ui::QtDialogDriver dialogs;
+        ui::QtMessageBoxes boxes;
         shell::TMainTop MainTop({settings::DefaultSettingsPath(), &dialogs, &boxes});
         dialogs.SetOwner(&MainTop);
         boxes.SetOwner(&MainTop);

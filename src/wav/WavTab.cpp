@@ -1,11 +1,11 @@
 #include "wav/WavTab.h"
 
 #include "base/FileProblem.h"
-#include "shell/MessagesQt.h"
-#include "shell/QtApplication.h"
+#include "ui/Guarded.h"
+#include "ui/Placement.h"
+#include "ui/QtConvert.h"
 #include "wav/Resampler.h"
 #include "wav/SampleWriter.h"
-#include "widgets/Placement.h"
 #include "widgets/ValueLabel.h"
 
 #include <QAbstractListModel>
@@ -42,7 +42,7 @@ constexpr int kGridTextWidth = 168;
 constexpr int kGridFontPixels = 12;
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y, const char* hint) {
-    auto* button = widgets::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     button->setFixedSize(110, 28);
     button->setToolTip(QString::fromLatin1(hint));
     return button;
@@ -51,7 +51,7 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, int 
 // A group of radio buttons side by side, the first one checked; item i is named "<group>_<i>".
 QGroupBox* RadioGroup(QWidget* parent, const char* name, const char* caption,
                       std::initializer_list<const char*> items, QButtonGroup*& buttons, int x, int y) {
-    auto* group = widgets::Placed(new QGroupBox(QString::fromLatin1(caption), parent), name, x, y);
+    auto* group = ui::Placed(new QGroupBox(QString::fromLatin1(caption), parent), name, x, y);
     group->setFixedSize(260, 50);
     auto* layout = new QHBoxLayout(group);
     buttons = new QButtonGroup(group);
@@ -86,34 +86,34 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
         if (!count_) return QStringLiteral("00000000");
-        return shell::ToQt(BankItemText(static_cast<std::uint64_t>(index.row())));
+        return ui::ToQt(BankItemText(static_cast<std::uint64_t>(index.row())));
     }
 
 private:
     std::optional<std::uint64_t> count_;
 };
 
-WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* parent)
-    : shell::Tab(parent), state_(state), messages_(context.messages), dialogs_(context.dialogs),
+WavTab::WavTab(const ui::TabContext& context, WavState& state, QWidget* parent)
+    : ui::Tab(parent), state_(state), messages_(context.messages), dialogs_(context.dialogs),
       openDialog_(context.OpenDialog_Main), saveDialog_(context.SaveDialog_Main),
       header_(DefaultHeaderView()) {
     setObjectName(QStringLiteral("TabSheet_Wav"));
 
     // The header, one label pair a field.
-    GroupBox_WAV = widgets::Placed(new QGroupBox(QStringLiteral("Header"), this), "GroupBox_WAV", 8, 4);
+    GroupBox_WAV = ui::Placed(new QGroupBox(QStringLiteral("Header"), this), "GroupBox_WAV", 8, 4);
     GroupBox_WAV->setFixedSize(300, 276);
     for (int r = 0; r < kHeaderRowCount; ++r) {
         const HeaderLabel& row = header_[static_cast<size_t>(r)];
-        captions_[r] = widgets::PlacedLabel(GroupBox_WAV, row.captionName, row.caption, 12, 22 + 25 * r, 118);
-        values_[r] = widgets::PlacedLabel(GroupBox_WAV, row.valueName, "", 136, 22 + 25 * r, 156);
+        captions_[r] = ui::PlacedLabel(GroupBox_WAV, row.captionName, row.caption, 12, 22 + 25 * r, 118);
+        values_[r] = ui::PlacedLabel(GroupBox_WAV, row.valueName, "", 136, 22 + 25 * r, 156);
         widgets::NameValueLabel(values_[r], captions_[r]->text());
     }
 
     // Loading and resampling.
     Button_WAVLoad = Button(this, "Button_WAVLoad", "WAV Load", 320, 12,
                             "Open a PCM WAV file and show its header and bytes");
-    CheckBox_RemoveWavHeader = widgets::Placed(new QCheckBox(QStringLiteral("ReSample_ByPass"), this),
-                                               "CheckBox_RemoveWavHeader", 440, 16);
+    CheckBox_RemoveWavHeader = ui::Placed(new QCheckBox(QStringLiteral("ReSample_ByPass"), this),
+                                          "CheckBox_RemoveWavHeader", 440, 16);
     CheckBox_RemoveWavHeader->setToolTip(QStringLiteral(
         "At the next load, write the sample data without its header beside the WAV file (.bin)"));
     RadioGroup_RESample_Ch_Sel = RadioGroup(this, "RadioGroup_RESample_Ch_Sel", "RESample_Channel",
@@ -121,10 +121,9 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     RadioGroup_RESample_Ch_Sel->setEnabled(false);
     RadioGroup_RESample_Ch_Sel->setToolTip(QStringLiteral("The channel of a stereo file that is resampled"));
 
-    Label_RESampleFreq =
-        widgets::PlacedLabel(this, "Label_RESampleFreq", "RESample_Frequency:", 320, 110, 126);
+    Label_RESampleFreq = ui::PlacedLabel(this, "Label_RESampleFreq", "RESample_Frequency:", 320, 110, 126);
     Label_RESampleFreq->setToolTip(QStringLiteral("ADDR: 0x149[7:0]; Default : 0x00"));
-    ComboBox_RESampleFreq = widgets::Placed(new QComboBox(this), "ComboBox_RESampleFreq", 452, 106);
+    ComboBox_RESampleFreq = ui::Placed(new QComboBox(this), "ComboBox_RESampleFreq", 452, 106);
     ComboBox_RESampleFreq->setFixedSize(100, 24);
     ComboBox_RESampleFreq->setEditable(true);
     ComboBox_RESampleFreq->setInsertPolicy(QComboBox::NoInsert);
@@ -132,7 +131,7 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     ComboBox_RESampleFreq->setCurrentIndex(-1);
     ComboBox_RESampleFreq->setEditText(QStringLiteral("8000"));
     ComboBox_RESampleFreq->setToolTip(Label_RESampleFreq->toolTip());
-    widgets::NameAfterLabel(Label_RESampleFreq, ComboBox_RESampleFreq);
+    ui::NameAfterLabel(Label_RESampleFreq, ComboBox_RESampleFreq);
     // The text is typed into the box's own edit, which a screen reader announces by itself.
     ComboBox_RESampleFreq->lineEdit()->setAccessibleName(ComboBox_RESampleFreq->accessibleName());
 
@@ -146,13 +145,13 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
                                  "Write the result as raw samples of the chosen width");
     Button_RESampleGen->setEnabled(false);
     Button_RESampleSave->setEnabled(false);
-    Label_RESampleLen = widgets::PlacedLabel(this, "Label_RESampleLen", "RESample_Length :", 320, 240, 110);
-    Label_RESampleLenVal = widgets::PlacedLabel(this, "Label_RESampleLenVal", "0", 440, 240, 160);
+    Label_RESampleLen = ui::PlacedLabel(this, "Label_RESampleLen", "RESample_Length :", 320, 240, 110);
+    Label_RESampleLenVal = ui::PlacedLabel(this, "Label_RESampleLenVal", "0", 440, 240, 160);
     widgets::NameValueLabel(Label_RESampleLenVal, Label_RESampleLen->text());
 
     // The bank box and the hexadecimal view.
-    Label_WAVBankSel = widgets::PlacedLabel(this, "Label_WAVBankSel", "Bank:", 612, 16, 36);
-    ComboBox_WAVBankSel = widgets::Placed(new QComboBox(this), "ComboBox_WAVBankSel", 652, 12);
+    Label_WAVBankSel = ui::PlacedLabel(this, "Label_WAVBankSel", "Bank:", 612, 16, 36);
+    ComboBox_WAVBankSel = ui::Placed(new QComboBox(this), "ComboBox_WAVBankSel", 652, 12);
     ComboBox_WAVBankSel->setFixedSize(150, 24);
     ComboBox_WAVBankSel->setEditable(true);
     ComboBox_WAVBankSel->setInsertPolicy(QComboBox::NoInsert);
@@ -168,11 +167,11 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
     ComboBox_WAVBankSel->setEditText(QStringLiteral("None"));
     ComboBox_WAVBankSel->setToolTip(
         QStringLiteral("The 256-byte bank of the file shown below: offset-number"));
-    widgets::NameAfterLabel(Label_WAVBankSel, ComboBox_WAVBankSel);
+    ui::NameAfterLabel(Label_WAVBankSel, ComboBox_WAVBankSel);
     ComboBox_WAVBankSel->lineEdit()->setAccessibleName(ComboBox_WAVBankSel->accessibleName());
 
-    StringGrid_WavData = widgets::Placed(new QTableWidget(kDataGridRows, kDataGridColumns, this),
-                                         "StringGrid_WavData", 8, 288);
+    StringGrid_WavData =
+        ui::Placed(new QTableWidget(kDataGridRows, kDataGridColumns, this), "StringGrid_WavData", 8, 288);
     StringGrid_WavData->horizontalHeader()->hide();
     StringGrid_WavData->verticalHeader()->hide();
     StringGrid_WavData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -207,18 +206,18 @@ WavTab::WavTab(const shell::TabContext& context, WavState& state, QWidget* paren
 
     ShowHeader();
 
-    connect(Button_WAVLoad, &QPushButton::clicked, this, shell::Guarded([this] { Button_WAVLoadClick(); }));
+    connect(Button_WAVLoad, &QPushButton::clicked, this, ui::Guarded([this] { Button_WAVLoadClick(); }));
     connect(Button_RESampleGen, &QPushButton::clicked, this,
-            shell::Guarded([this] { Button_RESampleGenClick(); }));
+            ui::Guarded([this] { Button_RESampleGenClick(); }));
     connect(Button_RESampleSave, &QPushButton::clicked, this,
-            shell::Guarded([this] { Button_RESampleSaveClick(); }));
+            ui::Guarded([this] { Button_RESampleSaveClick(); }));
     connect(ComboBox_WAVBankSel, &QComboBox::currentIndexChanged, this,
-            shell::Guarded([this] { ComboBox_WAVBankSelChange(); }));
+            ui::Guarded([this] { ComboBox_WAVBankSelChange(); }));
     // Any change of the rate box, a chosen item or typed text.
     connect(ComboBox_RESampleFreq, &QComboBox::currentIndexChanged, this,
-            shell::Guarded([this] { ComboBox_RESampleFreqChange(); }));
+            ui::Guarded([this] { ComboBox_RESampleFreqChange(); }));
     connect(ComboBox_RESampleFreq, &QComboBox::editTextChanged, this,
-            shell::Guarded([this] { ComboBox_RESampleFreqChange(); }));
+            ui::Guarded([this] { ComboBox_RESampleFreqChange(); }));
 }
 
 WavTab::~WavTab() = default;
@@ -226,16 +225,16 @@ WavTab::~WavTab() = default;
 void WavTab::InitWavDataGrid() {
     const DataGrid titles = DataGridTitles();
     for (int c = 0; c < kDataGridColumns; ++c)
-        StringGrid_WavData->item(0, c)->setText(shell::ToQt(titles[0][static_cast<size_t>(c)]));
+        StringGrid_WavData->item(0, c)->setText(ui::ToQt(titles[0][static_cast<size_t>(c)]));
     for (int r = 1; r < kDataGridRows; ++r)
-        StringGrid_WavData->item(r, 0)->setText(shell::ToQt(titles[static_cast<size_t>(r)][0]));
+        StringGrid_WavData->item(r, 0)->setText(ui::ToQt(titles[static_cast<size_t>(r)][0]));
 }
 
 void WavTab::ShowHeader() {
     for (int r = 0; r < kHeaderRowCount; ++r) {
         const HeaderLabel& row = header_[static_cast<size_t>(r)];
         QLabel* value = values_[r];
-        value->setText(shell::ToQt(row.value));
+        value->setText(ui::ToQt(row.value));
         QPalette palette = value->palette();
         palette.setColor(QPalette::WindowText,
                          row.red ? QColor(Qt::red) : GroupBox_WAV->palette().color(QPalette::WindowText));
@@ -246,7 +245,7 @@ void WavTab::ShowHeader() {
 void WavTab::Button_WAVLoadClick() {
     Button_RESampleSave->setEnabled(false);
     Button_RESampleGen->setEnabled(false);
-    const shell::DialogRestore restore(openDialog_);
+    const ui::DialogRestore restore(openDialog_);
     openDialog_.Filter = kWavFilter;
     if (!openDialog_.Execute(dialogs_)) return;
 
@@ -309,12 +308,12 @@ void WavTab::Button_RESampleGenClick() {
         messages_.ShowMessage(*result.failure);
         return;
     }
-    Label_RESampleLenVal->setText(shell::ToQt(ResampleLengthText(result.count, SelectedWidth())));
+    Label_RESampleLenVal->setText(ui::ToQt(ResampleLengthText(result.count, SelectedWidth())));
     Button_RESampleSave->setEnabled(true);
 }
 
 void WavTab::Button_RESampleSaveClick() {
-    const shell::DialogRestore restore(saveDialog_);
+    const ui::DialogRestore restore(saveDialog_);
     saveDialog_.Filter = kSampleFilter;
     saveDialog_.DefaultExt = ".bin";
     if (!saveDialog_.Execute(dialogs_)) return;

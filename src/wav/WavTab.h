@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Tab.h"
+#include "ui/Tab.h"
 #include "wav/Resampler.h"
 #include "wav/WavState.h"
 #include "wav/WavView.h"
@@ -22,10 +22,10 @@ class BankListModel;
 
 // The "WAV" tab: "WAV Load" shows a PCM WAV file's header and bytes (and writes the bypass file), "RESample
 // Gen" resamples one channel to 8000 or 16000 Hz, "RESample Save" writes the result as 8- or 16-bit samples.
-class WavTab final : public shell::Tab {
+class WavTab final : public ui::Tab {
     Q_OBJECT
 public:
-    WavTab(const shell::TabContext& context, WavState& state, QWidget* parent = nullptr);
+    WavTab(const ui::TabContext& context, WavState& state, QWidget* parent = nullptr);
     ~WavTab() override;
 
     QString Caption() const override { return QStringLiteral("WAV"); }
@@ -48,10 +48,10 @@ private:
     SampleWidth SelectedWidth() const;
 
     WavState& state_;
-    shell::Messages& messages_;
-    shell::DialogDriver& dialogs_;
-    shell::FileDialog& openDialog_;
-    shell::FileDialog& saveDialog_;
+    ui::Messages& messages_;
+    ui::DialogDriver& dialogs_;
+    ui::FileDialog& openDialog_;
+    ui::FileDialog& saveDialog_;
     HeaderView header_;
     BankListModel* banks_ = nullptr;
 

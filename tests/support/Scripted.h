@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/Dialogs.h"
-#include "shell/Messages.h"
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
 
 #include <deque>
 #include <string>
@@ -11,7 +11,7 @@ namespace testsupport {
 
 // A dialog driver that answers from a script: each dialog takes the next answer in order. A dialog with no
 // answer left is cancelled and counted in `unexpected`.
-class ScriptedDialogs final : public shell::DialogDriver {
+class ScriptedDialogs final : public ui::DialogDriver {
 public:
     void ConfirmFile(std::string path) { files_.push_back({true, std::move(path), 0}); }
     // The same with the filter entry the user picked in the dialog's list (1-based).
@@ -21,10 +21,10 @@ public:
     void CancelFile() { files_.push_back({false, {}, 0}); }
     void ConfirmColour(base::Colour colour) { colours_.push_back({true, colour}); }
     void CancelColour() { colours_.push_back({false, 0}); }
-    void ConfirmFont(shell::FontChoice font) { fonts_.push_back({true, std::move(font)}); }
+    void ConfirmFont(ui::FontChoice font) { fonts_.push_back({true, std::move(font)}); }
     void CancelFont() { fonts_.push_back({false, {}}); }
 
-    bool RunFileDialog(shell::FileDialog& dialog) override {
+    bool RunFileDialog(ui::FileDialog& dialog) override {
         shownFiles.push_back(dialog);
         if (files_.empty()) {
             ++unexpected;
@@ -36,7 +36,7 @@ public:
         if (answer.confirm && answer.filterIndex > 0) dialog.FilterIndex = answer.filterIndex;
         return answer.confirm;
     }
-    bool RunColourDialog(shell::ColourDialog& dialog) override {
+    bool RunColourDialog(ui::ColourDialog& dialog) override {
         shownColours.push_back(dialog);
         if (colours_.empty()) {
             ++unexpected;
@@ -48,7 +48,7 @@ public:
         return answer.confirm;
     }
 
-    bool RunFontDialog(shell::FontDialog& dialog) override {
+    bool RunFontDialog(ui::FontDialog& dialog) override {
         shownFonts.push_back(dialog);
         if (fonts_.empty()) {
             ++unexpected;
@@ -60,9 +60,9 @@ public:
         return answer.confirm;
     }
 
-    std::vector<shell::FileDialog> shownFiles; // each dialog as it was when shown
-    std::vector<shell::ColourDialog> shownColours;
-    std::vector<shell::FontDialog> shownFonts;
+    std::vector<ui::FileDialog> shownFiles; // each dialog as it was when shown
+    std::vector<ui::ColourDialog> shownColours;
+    std::vector<ui::FontDialog> shownFonts;
     int unexpected = 0;
 
 private:
@@ -78,14 +78,14 @@ private:
     std::deque<FileAnswer> files_;
     struct FontAnswer {
         bool confirm;
-        shell::FontChoice font;
+        ui::FontChoice font;
     };
     std::deque<ColourAnswer> colours_;
     std::deque<FontAnswer> fonts_;
 };
 
 // Message boxes that record instead of showing.
-class RecordingBoxes final : public shell::MessageBoxes {
+class RecordingBoxes final : public ui::MessageBoxes {
 public:
     struct Box {
         std::string title;

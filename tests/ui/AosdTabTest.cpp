@@ -4,9 +4,9 @@
 #include "aosd/AosdTab.h"
 #include "aosd/AosdWriters.h"
 #include "cli/Cli.h"
+#include "ui/QtConvert.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
-#include "widgets/Placement.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -148,7 +148,7 @@ private slots:
         s.indices = testsupport::IndicesOf(5, 3, [](int x, int y) { return (x + 5 * y) % 16; });
         t.Open(WriteBmp(f, "logo01.bmp", s));
         QVERIFY(f.boxes.boxes.empty());
-        const shell::FileDialog& shown = f.dialogs.shownFiles.back();
+        const ui::FileDialog& shown = f.dialogs.shownFiles.back();
         QCOMPARE(shown.Name, std::string("Aosd_DlgOpenPicture"));
         QCOMPARE(shown.Filter, std::string("BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*"));
 
@@ -162,8 +162,8 @@ private slots:
 
         const QImage image = t.C<widgets::PictureView>("Aosd_imgPicture")->Image();
         QCOMPARE(image.size(), QSize(5, 3));
-        QCOMPARE(image.pixelColor(2, 1), widgets::ToQColor(s.palette[7]));
-        QCOMPARE(*t.tab->Aosd_SGrid_PaletteDrawCell(15), widgets::ToQColor(s.palette[15]));
+        QCOMPARE(image.pixelColor(2, 1), ui::ToQColor(s.palette[7]));
+        QCOMPARE(*t.tab->Aosd_SGrid_PaletteDrawCell(15), ui::ToQColor(s.palette[15]));
         QCOMPARE(*t.tab->Aosd_SGrid_PaletteDrawCell(16), QColor(0, 0, 0));
         QCOMPARE(*t.tab->Aosd_SGrid_PaletteDrawCell(255), QColor(0, 0, 0));
 
@@ -237,7 +237,7 @@ private slots:
             t.Click("Aosd_BtnWriteImage");
             t.C<QCheckBox>("Aosd_chkSplitPalette")->click();
             QVERIFY(f.boxes.boxes.empty());
-            const shell::FileDialog& shown = f.dialogs.shownFiles.back();
+            const ui::FileDialog& shown = f.dialogs.shownFiles.back();
             QCOMPARE(shown.Name, std::string("Aosd_DlgSaveFile"));
             QCOMPARE(shown.FileName, std::string(c.proposed));
             QCOMPARE(shown.FilterIndex, 1);
@@ -257,7 +257,7 @@ private slots:
         }
         // The coded picture shows its 0xFF pixels as 0xFE.
         const QImage image = t.C<widgets::PictureView>("Aosd_imgPicture")->Image();
-        QCOMPARE(image.pixelColor(6, 0), widgets::ToQColor(testsupport::DistinctPalette(256)[0xFE]));
+        QCOMPARE(image.pixelColor(6, 0), ui::ToQColor(testsupport::DistinctPalette(256)[0xFE]));
     }
 
     void sequenceWritesWhatTheCliWrites() {
@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(f.Panel(2), QStringLiteral("11 pixels of index 255 written as 254")); // 2 + 9
         // The last member is the picture shown.
         const QImage image = t.C<widgets::PictureView>("Aosd_imgPicture")->Image();
-        QCOMPARE(image.pixelColor(0, 0), widgets::ToQColor(testsupport::DistinctPalette(256)[9]));
+        QCOMPARE(image.pixelColor(0, 0), ui::ToQColor(testsupport::DistinctPalette(256)[9]));
     }
 
     void aNameWithoutANumberIsRefusedBeforeAnyDialog() {

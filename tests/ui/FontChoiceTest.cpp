@@ -3,7 +3,7 @@
 
 #include "font/FontTab.h"
 #include "font/TextRenderer.h"
-#include "shell/DialogsQt.h"
+#include "ui/DialogsQt.h"
 
 #include <QApplication>
 #include <QFontDialog>
@@ -32,7 +32,7 @@ void Enter(shell::TMainTop& w, const QString& text) {
 
 // Picks a font in the font dialog.
 void ChooseFont(UiFixture& f, const char* family, int size) {
-    shell::FontChoice font;
+    ui::FontChoice font;
     font.Name = family;
     font.Size = size;
     f.dialogs.ConfirmFont(font);
@@ -50,8 +50,8 @@ private slots:
         const QString arial = QFontInfo(QFont(QStringLiteral("Arial"))).family();
         QVERIFY2(arial == QStringLiteral("Arial") || arial == QStringLiteral("Liberation Sans"),
                  qPrintable(arial));
-        shell::QtDialogDriver driver;
-        shell::FontDialog dialog;
+        ui::QtDialogDriver driver;
+        ui::FontDialog dialog;
         dialog.Name = "Font_digFontSel";
         dialog.Font = font::ToDialog(font::DialogStartFont());
         QFont shown;
@@ -90,7 +90,7 @@ private slots:
             {"Empty []", "Empty []"},
         };
         for (const auto& c : cases) {
-            shell::FontChoice chosen;
+            ui::FontChoice chosen;
             chosen.Name = c.chosen;
             chosen.Size = 11;
             chosen.Italic = true;
@@ -104,7 +104,7 @@ private slots:
         UiFixture f;
         auto& w = f.Window();
         ShowTab(w, "TabSheet_Font");
-        shell::FontChoice serif;
+        ui::FontChoice serif;
         serif.Name = "DejaVu Serif [PfEd]";
         serif.Size = 12;
         f.dialogs.ConfirmFont(serif);

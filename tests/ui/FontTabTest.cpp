@@ -6,10 +6,10 @@
 #include "font/FontTab.h"
 #include "font/GlyphPanel.h"
 #include "font/StringsPanel.h"
+#include "ui/QtConvert.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/GlyphGrid.h"
 #include "widgets/PictureGrid.h"
-#include "widgets/Placement.h"
 #include "widgets/Swatch.h"
 #include "widgets/TCSpinEdit.h"
 
@@ -111,8 +111,8 @@ int InkPixels(const font::GlyphEditor& e) {
     return n;
 }
 
-shell::FontChoice DejaVu(int size, bool bold = false) {
-    shell::FontChoice f;
+ui::FontChoice DejaVu(int size, bool bold = false) {
+    ui::FontChoice f;
     f.Name = "DejaVu Sans";
     f.Size = size;
     f.Bold = bold;
@@ -306,7 +306,7 @@ private slots:
         QVERIFY(!f.dialogs.shownFonts[0].Font.Bold && !f.dialogs.shownFonts[0].Font.Italic);
         QCOMPARE(Child<QLineEdit>(&w, "OSD_edtTTFFontSize")->text(), QStringLiteral("10"));
 
-        shell::FontChoice chosen = DejaVu(12, true);
+        ui::FontChoice chosen = DejaVu(12, true);
         chosen.Italic = true;
         f.dialogs.ConfirmFont(chosen);
         QTest::mouseClick(Child<QPushButton>(&w, "OSD_btnTTFFontSel"), Qt::LeftButton);
@@ -343,7 +343,7 @@ private slots:
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
                 const QPoint p = GlyphPoint(grid, x, y);
-                QCOMPARE(QColor(shot.pixel(p)), widgets::ToQColor(e.GlyphPixel(x, y)));
+                QCOMPARE(QColor(shot.pixel(p)), ui::ToQColor(e.GlyphPixel(x, y)));
             }
         const QImage preview = Child<QLabel>(&w, "Font_imgFontPreView")->pixmap().toImage();
         QCOMPARE(QColor(preview.pixel(0, 0)), QColor(Qt::white));
@@ -466,12 +466,12 @@ private slots:
                 const base::Colour expected =
                     column <= usable[type] ? font::kStartPalette[static_cast<size_t>(column - 1)] : before;
                 QCOMPARE(e.LeftColor, expected);
-                QCOMPARE(left->Colour(), widgets::ToQColor(expected));
+                QCOMPARE(left->Colour(), ui::ToQColor(expected));
                 QCOMPARE(left->toolTip(), QString::fromStdString(font::ColorName(expected)));
             }
             QTest::mouseClick(palette, Qt::RightButton, {}, PalettePoint(palette, usable[type], 1));
             QCOMPARE(e.RightColor, font::kStartPalette[static_cast<size_t>(usable[type] - 1)]);
-            QCOMPARE(right->Colour(), widgets::ToQColor(e.RightColor));
+            QCOMPARE(right->Colour(), ui::ToQColor(e.RightColor));
             // The titles pick nothing.
             QTest::mouseClick(palette, Qt::RightButton, {}, PalettePoint(palette, 1, 0));
             QCOMPARE(e.RightColor, font::kStartPalette[static_cast<size_t>(usable[type] - 1)]);
@@ -651,7 +651,7 @@ private slots:
             Choose(Child<QComboBox>(&w, "Font_cbGridWidth"), 0);
             Choose(Child<QComboBox>(&w, "Font_cbFontColorType"), 0);
             QTest::mouseClick(Child<QPushButton>(&w, "Font_btnClear"), Qt::LeftButton);
-            shell::FileDialog& open = w.OpenDialog_Main;
+            ui::FileDialog& open = w.OpenDialog_Main;
             open.FileName = "picture.bmp";
             const std::string filter = open.Filter;
             const int index = open.FilterIndex;
@@ -688,7 +688,7 @@ private slots:
         FontPage(w);
         Enter(w, QStringLiteral("B"));
         const auto surface = Editor(w).PreviewSurface;
-        shell::FileDialog& open = w.OpenDialog_Main;
+        ui::FileDialog& open = w.OpenDialog_Main;
         open.FileName = "keep.bmp";
         f.dialogs.CancelFile();
         QTest::mouseClick(Child<QPushButton>(&w, "Font_btnLoad"), Qt::LeftButton);
@@ -879,7 +879,7 @@ private slots:
         QTest::mouseClick(Child<QPushButton>(&w, "Font_BtnBankClear"), Qt::LeftButton);
         f.dialogs.ConfirmFont(DejaVu(20, true));
         QTest::mouseClick(Child<QPushButton>(&w, "OSD_btnTTFFontSel"), Qt::LeftButton);
-        shell::FileDialog& open = w.OpenDialog_Main;
+        ui::FileDialog& open = w.OpenDialog_Main;
         open.FileName = "keep.bmp";
         f.dialogs.ConfirmFile(f.dir / "FontBank.txt");
         QTest::mouseClick(Child<QPushButton>(&w, "Font_btnBankLoad"), Qt::LeftButton);

@@ -1,7 +1,7 @@
 #include "ui/Suites.h"
 #include "ui/UiFixture.h"
 
-#include "shell/QtApplication.h"
+#include "ui/Guarded.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(f.Panel(0), QStringLiteral("0"));
 
         // An error escaping a handler is shown and the run goes on.
-        shell::RunGuarded([] { throw std::runtime_error("boom"); });
+        ui::RunGuarded([] { throw std::runtime_error("boom"); });
         QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("boom"));
         QVERIFY(w.isVisible());
     }

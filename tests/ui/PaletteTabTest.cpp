@@ -158,10 +158,10 @@ private slots:
         QTest::mouseClick(grid, Qt::LeftButton, {}, GridPoint(27, 1));
         QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Invert"), Qt::LeftButton);
 
-        const shell::FileDialog saveBefore = w.SaveDialog_Main;
+        const ui::FileDialog saveBefore = w.SaveDialog_Main;
         f.dialogs.ConfirmFile(f.dir / "edited");
         Child<QAction>(&w, "NBtn_Save")->trigger();
-        const shell::FileDialog& shown = f.dialogs.shownFiles.back();
+        const ui::FileDialog& shown = f.dialogs.shownFiles.back();
         QCOMPARE(QString::fromStdString(shown.Filter),
                  QStringLiteral("Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*"));
         QCOMPARE(shown.FilterIndex, 1);

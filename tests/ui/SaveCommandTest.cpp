@@ -43,7 +43,7 @@ void ExpectDialogRestored(const shell::TMainTop& w) {
 // The last dialog shown was File > Save's own.
 void ExpectBitmapDialogShown(const UiFixture& f) {
     QVERIFY(!f.dialogs.shownFiles.empty());
-    const shell::FileDialog& shown = f.dialogs.shownFiles.back();
+    const ui::FileDialog& shown = f.dialogs.shownFiles.back();
     QCOMPARE(shown.Name, std::string("SaveDialog_Main"));
     QCOMPARE(shown.Filter, std::string("Bitmap File(*.BMP)|*.BMP|All File(*.*)|*.*"));
     QCOMPARE(shown.FilterIndex, 1);
@@ -125,7 +125,7 @@ private slots:
         UiFixture f;
         auto& w = OpenOnPaletteTab(f);
         int n = 0;
-        for (shell::Tab* tab : w.Tabs()) {
+        for (ui::Tab* tab : w.Tabs()) {
             qInfo("%s", qPrintable(tab->objectName()));
             ShowTab(w, qPrintable(tab->objectName()));
             const bool writes = tab->objectName() == QLatin1String("TabSheet_BmpFont") ||

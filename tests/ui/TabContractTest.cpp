@@ -54,7 +54,7 @@ int TabCount() {
 // Opens and saves with tab `index` of the registry active, and checks that both reached that tab's handlers.
 void OpenAndSaveOn(UiFixture& f, int index) {
     auto& w = f.Window();
-    shell::Tab* tab = w.Tabs()[static_cast<size_t>(index)];
+    ui::Tab* tab = w.Tabs()[static_cast<size_t>(index)];
     const Role r = RoleOf(tab);
     qInfo("%s", qPrintable(tab->objectName()));
     Child<QTabWidget>(&w, "PageVELDA")->setCurrentWidget(tab);
@@ -89,7 +89,7 @@ private slots:
         UiFixture f;
         for (const Role& r : kRoles) {
             bool found = false;
-            for (const shell::Tab* tab : f.Window().Tabs())
+            for (const ui::Tab* tab : f.Window().Tabs())
                 found = found || tab->objectName() == QLatin1String(r.objectName);
             QVERIFY2(found, r.objectName);
         }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "shell/Messages.h"
-
-#include <QString>
+#include "ui/Messages.h"
 
 class QWidget;
 
-namespace shell {
+namespace ui {
 
 // Modal message boxes owned by the main window.
 class QtMessageBoxes final : public MessageBoxes {
@@ -21,8 +19,4 @@ private:
     QWidget* owner_;
 };
 
-// The tool's texts are single-byte text; the toolkit wants Unicode.
-QString ToQt(const std::string& text);
-std::string FromQt(const QString& text);
-
-} // namespace shell
+} // namespace ui

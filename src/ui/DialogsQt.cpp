@@ -1,6 +1,6 @@
-#include "shell/DialogsQt.h"
+#include "ui/DialogsQt.h"
 
-#include "shell/MessagesQt.h"
+#include "ui/QtConvert.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -12,7 +12,7 @@
 #include <climits>
 #include <cstdlib>
 
-namespace shell {
+namespace ui {
 
 QStringList NameFilters(const std::string& filter) {
     const QStringList parts = ToQt(filter).split(QLatin1Char('|'));
@@ -118,4 +118,4 @@ bool QtDialogDriver::RunFontDialog(FontDialog& dialog) {
     return true;
 }
 
-} // namespace shell
+} // namespace ui

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "shell/Dialogs.h"
+#include "ui/Dialogs.h"
 
 #include <QFont>
 #include <QStringList>
 
 class QWidget;
 
-namespace shell {
+namespace ui {
 
 // Shows the toolkit's file, colour and font dialogs.
 class QtDialogDriver final : public DialogDriver {
@@ -32,4 +32,4 @@ QFont ListedFont(const QFont& wanted);
 // patterns in either letter case.
 QStringList NameFilters(const std::string& filter);
 
-} // namespace shell
+} // namespace ui

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace shell {
+namespace ui {
 
 class DialogDriver;
 
@@ -89,4 +89,4 @@ private:
 // The name with the default extension added when it has none (a name ending in "." is left as typed).
 std::string WithDefaultExtension(const std::string& name, const std::string& defaultExt);
 
-} // namespace shell
+} // namespace ui

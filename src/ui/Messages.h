@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace shell {
+namespace ui {
 
 // The message boxes of the window system. The window shows modal boxes; tests record what would be shown.
 class MessageBoxes {
@@ -59,4 +59,4 @@ private:
     StatusPanels& panels_;
 };
 
-} // namespace shell
+} // namespace ui

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "picture/FileOpen.h"
-#include "shell/Dialogs.h"
-#include "shell/Messages.h"
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
 
 #include <QWidget>
 
 #include <string>
 
-namespace shell {
+namespace ui {
 
 // What the frame hands every tab: the services and the shared dialogs. The workspace parts a tab reads and
 // writes are passed to its constructor beside this, one reference each, so a tab sees only its own state.
@@ -51,4 +51,4 @@ public:
     virtual void PictureAccepted(bool /*active*/) {}
 };
 
-} // namespace shell
+} // namespace ui

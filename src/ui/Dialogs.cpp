@@ -1,10 +1,10 @@
-#include "shell/Dialogs.h"
+#include "ui/Dialogs.h"
 
 #include "base/Path.h"
 
 #include <unistd.h>
 
-namespace shell {
+namespace ui {
 
 std::string WithDefaultExtension(const std::string& name, const std::string& defaultExt) {
     if (defaultExt.empty() || name.empty()) return name;
@@ -33,4 +33,4 @@ bool FontDialog::Execute(DialogDriver& driver) {
     return driver.RunFontDialog(*this);
 }
 
-} // namespace shell
+} // namespace ui

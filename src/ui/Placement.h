@@ -1,17 +1,10 @@
 #pragma once
 
-#include "base/Colour.h"
-
-#include <QColor>
 #include <QLabel>
 #include <QString>
 #include <QWidget>
 
-namespace widgets {
-
-inline QColor ToQColor(base::Colour c) {
-    return QColor(base::RedOf(c), base::GreenOf(c), base::BlueOf(c));
-}
+namespace ui {
 
 // Names a control with its component name and puts it at its place in the tab.
 template <typename W> W* Placed(W* widget, const char* name, int x, int y) {
@@ -44,4 +37,4 @@ inline void NameOwnerDrawn(QWidget* control, const QString& name, const QString&
     control->setAccessibleDescription(description);
 }
 
-} // namespace widgets
+} // namespace ui

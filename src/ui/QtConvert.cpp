@@ -1,0 +1,15 @@
+#include "ui/QtConvert.h"
+
+namespace ui {
+
+QString ToQt(const std::string& text) {
+    // The texts are single-byte; what the grids show of a byte such as 0x00 is its character.
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+} // namespace ui
