@@ -66,7 +66,7 @@ const picture::CurrentBitmap& LargestSheet() {
 osd::OsdOptions Options(const std::string& dir) {
     osd::OsdOptions options;
     options.sourcePath = "sheet.bmp";
-    options.cellWidth = 16;
+    options.fontSize = settings::FontSize::OfWidth(16);
     options.codeFormat = 1;
     options.paletteFormat = 1;
     options.outputDirectory = dir;

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ws->bitmap.Width <= 64 && ws->bitmap.Height <= 64) {
         osd::OsdOptions options;
         options.sourcePath = path;
-        options.cellWidth = static_cast<std::uint8_t>(12 + size % 5);
+        options.fontSize = settings::FontSize::Item(static_cast<int>(size % 5));
         options.to2Bpp = size % 3 == 0;
         options.outputDirectory = FuzzWorkDir();
         osd::GenerateOsdFont(ws->bitmap, options);

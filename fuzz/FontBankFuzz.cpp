@@ -24,9 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     if (bank.Empty()) return 0;
     const font::FontChoice font{"Fuzz Face", 10, static_cast<std::uint8_t>(size & 15), 0};
-    if (font::SaveBank(bank, font, static_cast<int>(size % 2), FuzzWorkDir()).failure) std::abort();
-    const font::CodeGenResult code =
-        font::GenerateBankCode(bank, size % 3 == 0, static_cast<int>(size % 2), FuzzWorkDir());
+    if (font::SaveBank(bank, font, size % 2 ? settings::BinSort::Font : settings::BinSort::Half,
+                       FuzzWorkDir())
+            .failure)
+        std::abort();
+    const font::CodeGenResult code = font::GenerateBankCode(
+        bank, size % 3 == 0, size % 2 ? settings::PaletteFormat::Rgb888 : settings::PaletteFormat::Rgb666,
+        FuzzWorkDir());
     if (code.failure && code.Arrays != 0) std::abort();
     return 0;
 }

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (!failure) {
         const font::GlyphFileContents contents =
-            font::GlyphFileContentsOf(editor, static_cast<int>(size % 2));
+            font::GlyphFileContentsOf(editor, size % 2 ? settings::BinSort::Font : settings::BinSort::Half);
         const std::size_t words = editor.GlyphBpp() == 1
                                       ? static_cast<std::size_t>(editor.GridHeight() * editor.CellsAcross())
                                       : static_cast<std::size_t>(editor.WordCount());

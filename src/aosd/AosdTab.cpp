@@ -170,15 +170,16 @@ AosdTab::AosdTab(const ui::TabContext& context, settings::Settings& settings, Pa
 }
 
 void AosdTab::rgPaletteFormatClick(int itemIndex) {
-    settings_.SetPaletteFormat(itemIndex);
+    settings_.SetPaletteFormat(itemIndex == 0 ? settings::PaletteFormat::Rgb666
+                                              : settings::PaletteFormat::Rgb888);
 }
 
 void AosdTab::ShowPaletteFormat() {
-    const std::int32_t format = settings_.PaletteFormat;
+    const std::optional<settings::PaletteFormat> item = settings_.PaletteFormatItem();
     const QSignalBlocker quiet666(rgb666_);
     const QSignalBlocker quiet888(rgb888_);
-    rgb666_->setChecked(format == 0);
-    rgb888_->setChecked(format == 1);
+    rgb666_->setChecked(item == settings::PaletteFormat::Rgb666);
+    rgb888_->setChecked(item == settings::PaletteFormat::Rgb888);
 }
 
 RlcOptions AosdTab::ChosenRlc() const {
@@ -263,14 +264,14 @@ void AosdTab::Aosd_BtnWritePaletteClick() {
     if (hex) {
         Aosd_chkBinary->setChecked(false);
         QStringList lines;
-        for (const std::string& line : HexPaletteLines(paletteTable_, settings_.PaletteFormat))
+        for (const std::string& line : HexPaletteLines(paletteTable_, settings_.PaletteFormat()))
             lines << ui::ToQt(line);
         Aosd_MemoTxt->setPlainText(lines.join(QLatin1Char('\n')));
     }
     Aosd_DlgSaveFile.FilterIndex = hex ? 2 : 1;
     Aosd_DlgSaveFile.FileName = ProposedPaletteName(state_.AosdBaseName);
     if (!Aosd_DlgSaveFile.Execute(dialogs_)) return;
-    WriteAosdPalette(state_, paletteTable_, settings_.PaletteFormat, hex, Aosd_DlgSaveFile.FileName);
+    WriteAosdPalette(state_, paletteTable_, settings_.PaletteFormat(), hex, Aosd_DlgSaveFile.FileName);
 }
 
 void AosdTab::Aosd_BtnMultiImagesClick() {

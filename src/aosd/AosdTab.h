@@ -45,7 +45,8 @@ public:
     void TabSheet_AOsdShow() {}
     void TabSheet_AOsdHide() {}
     void rgPaletteFormatClick(int itemIndex);
-    // Selects the item of the current PaletteFormat (none for a value other than 0 and 1).
+    // Selects the item of the current palette format (none for a number the settings file held that the
+    // group has no item for).
     void ShowPaletteFormat();
 
     void Aosd_BtnOpenPictureClick();

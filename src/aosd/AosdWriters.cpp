@@ -166,13 +166,13 @@ ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, 
 
 namespace {
 
-std::uint8_t Component(std::uint8_t value, std::int32_t paletteFormat) {
-    return paletteFormat == 0 ? static_cast<std::uint8_t>(value >> 2) : value;
+std::uint8_t Component(std::uint8_t value, settings::PaletteFormat paletteFormat) {
+    return paletteFormat == settings::PaletteFormat::Rgb666 ? static_cast<std::uint8_t>(value >> 2) : value;
 }
 
 } // namespace
 
-std::vector<std::uint8_t> BinaryPalette(const PaletteTable& table, std::int32_t paletteFormat) {
+std::vector<std::uint8_t> BinaryPalette(const PaletteTable& table, settings::PaletteFormat paletteFormat) {
     std::vector<std::uint8_t> out(768);
     for (std::size_t i = 0; i < 256; ++i) {
         out[i] = Component(table[i].peRed, paletteFormat);
@@ -182,7 +182,7 @@ std::vector<std::uint8_t> BinaryPalette(const PaletteTable& table, std::int32_t 
     return out;
 }
 
-std::vector<std::string> HexPaletteLines(const PaletteTable& table, std::int32_t paletteFormat) {
+std::vector<std::string> HexPaletteLines(const PaletteTable& table, settings::PaletteFormat paletteFormat) {
     std::vector<std::string> lines;
     lines.reserve(51);
     const struct {
@@ -207,8 +207,8 @@ std::vector<std::string> HexPaletteLines(const PaletteTable& table, std::int32_t
     return lines;
 }
 
-std::string WriteAosdPalette(AosdState& state, const PaletteTable& table, std::int32_t paletteFormat,
-                             bool hex, const std::string& chosen) {
+std::string WriteAosdPalette(AosdState& state, const PaletteTable& table,
+                             settings::PaletteFormat paletteFormat, bool hex, const std::string& chosen) {
     state.AosdOutputPath = AosdOutputPathFor(chosen, hex ? ".txt" : ".bin");
     if (base::SameFile(state.AosdOutputPath, state.AosdPicturePath))
         throw base::Error(base::ProblemText(base::OutputIsInput(state.AosdOutputPath)));

@@ -2,6 +2,7 @@
 
 #include "aosd/AosdPicture.h"
 #include "aosd/RlcEncoder.h"
+#include "settings/Settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -61,19 +62,19 @@ ImageWriteResult WriteAosdImage(AosdState& state, const RlcOptions& options, con
 // member written is the picture shown and the sizes are the sequence's totals.
 ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, const std::string& chosen);
 
-// The binary palette: 256 red, then 256 green, then 256 blue bytes. paletteFormat 0 (RGB666) shifts each
-// component right by 2; any other value keeps it.
-std::vector<std::uint8_t> BinaryPalette(const PaletteTable& table, std::int32_t paletteFormat);
+// The binary palette: 256 red, then 256 green, then 256 blue bytes. RGB666 shifts each component right by 2;
+// RGB888 keeps it.
+std::vector<std::uint8_t> BinaryPalette(const PaletteTable& table, settings::PaletteFormat paletteFormat);
 
 // The hexadecimal palette text, 51 lines without their line ends: "// Palette_Red x 256", 16 lines of 16
 // "0x%02X," items, and the same for green and blue.
-std::vector<std::string> HexPaletteLines(const PaletteTable& table, std::int32_t paletteFormat);
+std::vector<std::string> HexPaletteLines(const PaletteTable& table, settings::PaletteFormat paletteFormat);
 
 // "Write Palette": the binary palette, or with hex the text lines each ended by CR LF, written to
 // AosdOutputPathFor(chosen, hex ? ".txt" : ".bin"), which becomes state.AosdOutputPath and is returned.
 // Throws base::Error when it cannot be written, or is the opened picture itself ("the output NAME is the
 // input"); the old file is then untouched.
-std::string WriteAosdPalette(AosdState& state, const PaletteTable& table, std::int32_t paletteFormat,
-                             bool hex, const std::string& chosen);
+std::string WriteAosdPalette(AosdState& state, const PaletteTable& table,
+                             settings::PaletteFormat paletteFormat, bool hex, const std::string& chosen);
 
 } // namespace aosd

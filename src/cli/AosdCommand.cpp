@@ -27,7 +27,7 @@ AosdJob ParseAosdArgs(const std::vector<std::string>& args) {
         } else if (a == "--hex" && job.kind == AosdJob::Kind::Palette) {
             job.hex = true;
         } else if (a == "--palette" && job.kind == AosdJob::Kind::Palette) {
-            job.paletteFormat = Choice("--palette", ValueOf(args, i), {"rgb666", "rgb888"});
+            job.paletteFormat = PaletteFormatChoice(a, ValueOf(args, i));
         } else if (a.rfind("--", 0) == 0) {
             throw UsageError{"aosd " + verb + ": unknown option '" + a + "'"};
         } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "aosd/RlcEncoder.h"
+#include "settings/Settings.h"
 
 #include <cstdint>
 #include <string>
@@ -19,7 +20,7 @@ struct AosdJob {
     std::string output;               // the path typed into the save dialog
     aosd::RlcOptions rlc;             // "RLC Enable" and the chip model
     bool hex = false;                 // "Hex Palette"
-    std::int32_t paletteFormat = 1;   // rgb888
+    settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888; // --palette
     std::vector<std::string> sources; // merge: the first starts a new merge, the rest are appended
 };
 AosdJob ParseAosdArgs(const std::vector<std::string>& args); // throws UsageError

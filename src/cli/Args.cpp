@@ -39,6 +39,19 @@ int Choice(const std::string& option, const std::string& value, const std::vecto
     throw UsageError{option + " takes " + list + ", not '" + value + "'"};
 }
 
+settings::PaletteFormat PaletteFormatChoice(const std::string& option, const std::string& value) {
+    return Choice(option, value, {"rgb888", "rgb666"}) == 0 ? settings::PaletteFormat::Rgb888
+                                                            : settings::PaletteFormat::Rgb666;
+}
+
+settings::CodeFormat CodeFormatChoice(const std::string& option, const std::string& value) {
+    return Choice(option, value, {"c", "asm"}) == 0 ? settings::CodeFormat::C : settings::CodeFormat::Asm;
+}
+
+settings::BinSort BinSortChoice(const std::string& option, const std::string& value) {
+    return Choice(option, value, {"half", "font"}) == 0 ? settings::BinSort::Half : settings::BinSort::Font;
+}
+
 void MakeOutputDirectory(const std::string& directory) {
     if (directory.empty()) return;
     std::error_code ec;

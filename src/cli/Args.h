@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "settings/Settings.h"
 
 #include <string>
 #include <vector>
@@ -23,6 +24,12 @@ const std::string& ValueOf(const std::vector<std::string>& args, size_t& i);
 
 // One of the words a choice option takes; returns its position in choices.
 int Choice(const std::string& option, const std::string& value, const std::vector<std::string>& choices);
+
+// The settings' choices as the options name them, through Choice: --palette rgb888|rgb666, --code c|asm,
+// --bin-sort half|font.
+settings::PaletteFormat PaletteFormatChoice(const std::string& option, const std::string& value);
+settings::CodeFormat CodeFormatChoice(const std::string& option, const std::string& value);
+settings::BinSort BinSortChoice(const std::string& option, const std::string& value);
 
 // Makes the directory of --out (and its parents) unless it is empty; throws base::Error when it cannot.
 void MakeOutputDirectory(const std::string& directory);

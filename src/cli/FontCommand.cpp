@@ -66,7 +66,7 @@ struct Parsed {
     std::optional<std::string> text, load, strings;
     bool ascii = false, code = false, halfWord = false, strict = false;
     bool paletteGiven = false;
-    std::int32_t paletteFormat = 1;
+    settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888;
     std::size_t bankCount = 0;
 };
 
@@ -99,7 +99,7 @@ Parsed ParseOptions(const std::string& sub, const std::vector<std::string>& args
         } else if (a == "--y-offset") {
             p.boxes.yOffset = static_cast<int>(Number(ValueOf(args, i), -32, 32, a));
         } else if (a == "--bin-sort") {
-            p.boxes.binSort = Choice(a, ValueOf(args, i), {"half", "font"});
+            p.boxes.binSort = BinSortChoice(a, ValueOf(args, i));
         } else if (a == "--out") {
             p.boxes.outputDirectory = ValueOf(args, i);
         } else if (a == "--bank-count") {
@@ -121,7 +121,7 @@ Parsed ParseOptions(const std::string& sub, const std::vector<std::string>& args
         } else if (a == "--half-word") {
             p.halfWord = true;
         } else if (a == "--palette") {
-            p.paletteFormat = Choice(a, ValueOf(args, i), {"rgb666", "rgb888"});
+            p.paletteFormat = PaletteFormatChoice(a, ValueOf(args, i));
             p.paletteGiven = true;
         }
     }
@@ -235,7 +235,7 @@ void PrintWritten(std::ostream& out, std::initializer_list<const char*> names) {
 
 // Saves the bank as its "Save" does, into outputs; false, with the message on err, when nothing or not
 // everything was saved.
-bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::string& dir,
+bool SaveTheBank(const font::FontState& state, settings::BinSort binSort, const std::string& dir,
                  base::OutputSet& outputs, std::ostream& err) {
     const font::BankSaveResult save =
         font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir, outputs);
@@ -250,7 +250,7 @@ bool SaveTheBank(const font::FontState& state, std::int32_t binSort, const std::
     return true;
 }
 
-bool GenerateTheCode(const font::FontState& state, bool halfWord, std::int32_t paletteFormat,
+bool GenerateTheCode(const font::FontState& state, bool halfWord, settings::PaletteFormat paletteFormat,
                      const std::string& dir, base::OutputSet& outputs, std::ostream& out, std::ostream& err) {
     const font::CodeGenResult code =
         font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir, outputs);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/Settings.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -20,7 +22,7 @@ struct FontBoxes {
     int heightIndex = 0;               // --height 16|32|48|64
     int xOffset = 0;                   // --x-offset -32..32
     int yOffset = 0;                   // --y-offset -32..32
-    std::int32_t binSort = 0;          // --bin-sort half|font
+    settings::BinSort binSort = settings::BinSort::Half; // --bin-sort half|font
     std::string outputDirectory;       // --out; empty: the current directory
     // --allow-substitute: render with the face that stands in for a family that is not installed (it is
     // named on stderr); without it such a family fails the job before anything is written.
@@ -50,7 +52,7 @@ struct FontBankJob {
     std::optional<std::string> stringsFile; // its lines are the memo's lines
     bool code = false;
     bool halfWord = false;
-    std::int32_t paletteFormat = 1; // --palette rgb888 (1) | rgb666 (0)
+    settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888; // --palette rgb888|rgb666
     bool strict = false;            // --strict, as for font glyph
 };
 
@@ -67,7 +69,7 @@ struct FontSaveJob {
 struct FontCodeJob {
     std::string bankFile;
     bool halfWord = false;
-    std::int32_t paletteFormat = 1;
+    settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888;
     std::string outputDirectory;
 };
 

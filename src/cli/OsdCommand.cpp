@@ -19,16 +19,11 @@ OsdJob ParseOsdArgs(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--cell") {
-            job.fontSize = static_cast<std::int32_t>(Number(ValueOf(args, i), 12, 16, "--cell") - 12);
+            job.fontSize = settings::FontSize::OfWidth(static_cast<int>(Number(ValueOf(args, i), 12, 16, a)));
         } else if (a == "--code") {
-            const std::string& v = ValueOf(args, i);
-            if (v != "c" && v != "asm") throw UsageError{"--code takes c or asm, not '" + v + "'"};
-            job.codeFormat = v == "c" ? 1 : 0;
+            job.codeFormat = CodeFormatChoice(a, ValueOf(args, i));
         } else if (a == "--palette") {
-            const std::string& v = ValueOf(args, i);
-            if (v != "rgb888" && v != "rgb666")
-                throw UsageError{"--palette takes rgb888 or rgb666, not '" + v + "'"};
-            job.paletteFormat = v == "rgb888" ? 1 : 0;
+            job.paletteFormat = PaletteFormatChoice(a, ValueOf(args, i));
         } else if (a == "--reduce") {
             job.reduce = true;
         } else if (a == "--2bpp") {
@@ -61,7 +56,7 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ws->settings.SetPaletteFormat(job.paletteFormat);
     if (!Accepted(osd::OpenSheet(ws->bitmap, ws->osd, job.sheet), err)) return kExitFailure;
     if (job.reduce) {
-        const int count = osd::ReducePalette(ws->bitmap, ws->osd, ws->settings.PaletteColorMask);
+        const int count = osd::ReducePalette(ws->bitmap, ws->osd, ws->settings.PaletteColorMask());
         out << osd::PaletteNumberText(count) << '\n';
     }
 
@@ -79,7 +74,7 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitFailure;
     }
     if (job.saveReduced)
-        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, *job.saveReduced,
+        osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask(), *job.saveReduced,
                                 outputs);
     if (!outputs.Commit()) {
         err << base::ProblemText(outputs.Problem()) << '\n';

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/Settings.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,9 +13,9 @@ namespace cli {
 // [--save-reduced OUT.bmp]`: the OSD tab's job with the choices its menus and check box would hold.
 struct OsdJob {
     std::string sheet;
-    std::int32_t fontSize = 4;      // --cell minus 12
-    std::int32_t codeFormat = 1;    // c
-    std::int32_t paletteFormat = 1; // rgb888
+    settings::FontSize fontSize;                                             // --cell, 16
+    settings::CodeFormat codeFormat = settings::CodeFormat::C;               // --code, c
+    settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888; // --palette, rgb888
     bool reduce = false;
     bool to2Bpp = false;
     std::string outputDirectory; // empty: the current directory

@@ -143,7 +143,7 @@ constexpr int kMaxArrays = 255;
 
 } // namespace
 
-CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
+CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::PaletteFormat paletteFormat,
                                const std::string& outputDirectory, base::OutputSet& set) {
     CodeGenResult result;
     if (bank.Empty()) return result;
@@ -209,7 +209,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t
     return result;
 }
 
-CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
+CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::PaletteFormat paletteFormat,
                                const std::string& outputDirectory) {
     base::OutputSet set;
     CodeGenResult result = GenerateBankCode(bank, halfWord, paletteFormat, outputDirectory, set);

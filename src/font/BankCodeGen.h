@@ -4,6 +4,7 @@
 #include "base/FileProblem.h"
 #include "base/OutputFile.h"
 #include "font/FontBank.h"
+#include "settings/Settings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -57,13 +58,13 @@ struct CodeGenResult {
 // together or none. An empty bank touches nothing. When any file cannot be created or completed (a folder
 // that refuses temporary files, a full disk), or the bank needs more arrays than FONT_Init can send (255),
 // no file changes and failure says "Font CodeGen Fail !!!" (with the array count where the bank is too
-// large; the file and the reason in detail where a file failed). paletteFormat 0 writes the palette as
-// RGB666, anything else as RGB888.
-CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
+// large; the file and the reason in detail where a file failed). The palette is written as paletteFormat
+// says.
+CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::PaletteFormat paletteFormat,
                                const std::string& outputDirectory);
 // The same as part of a larger job: the files join set, and nothing is in place before set.Commit(); a
 // failure fails set.
-CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, std::int32_t paletteFormat,
+CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::PaletteFormat paletteFormat,
                                const std::string& outputDirectory, base::OutputSet& set);
 
 } // namespace font

@@ -36,14 +36,14 @@ std::string BankText(const FontBank& bank, const FontChoice& currentFont) {
     return out;
 }
 
-std::string BankBinary(const FontBank& bank, std::int32_t binSort) {
+std::string BankBinary(const FontBank& bank, settings::BinSort binSort) {
     GlyphWords all;
     for (const GlyphNode& node : bank.Nodes())
         all.insert(all.end(), node.Words.begin(), node.Words.end());
     return SplitWordBytes(all, binSort);
 }
 
-BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
+BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
                         const std::string& outputDirectory, base::OutputSet& outputs) {
     BankSaveResult result;
     if (bank.Empty()) return result;
@@ -73,7 +73,7 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std
     return result;
 }
 
-BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
+BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
                         const std::string& outputDirectory) {
     base::OutputSet outputs;
     BankSaveResult result = SaveBank(bank, currentFont, binSort, outputDirectory, outputs);

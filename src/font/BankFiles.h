@@ -5,6 +5,7 @@
 #include "base/OutputFile.h"
 #include "font/FontBank.h"
 #include "font/TextRenderer.h"
+#include "settings/Settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,7 +29,7 @@ inline constexpr const char* kCreateFontFileError = "Create FONT File Error !!!"
 // FontBank.txt's content with "\n" line ends (CR LF once written).
 std::string BankText(const FontBank& bank, const FontChoice& currentFont);
 // FontBank.bin's bytes.
-std::string BankBinary(const FontBank& bank, std::int32_t binSort);
+std::string BankBinary(const FontBank& bank, settings::BinSort binSort);
 
 struct BankSaveResult {
     bool Ran = false;           // false: the bank is empty and no file was touched
@@ -40,11 +41,11 @@ struct BankSaveResult {
 // replacing both together or neither. An empty bank touches nothing. When either file cannot be created or
 // completed (a folder that refuses temporary files, a full disk), neither is changed and the result says
 // "Create FONT File Error !!!", its detail which file failed and why.
-BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
+BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
                         const std::string& outputDirectory);
 // The same as part of a larger job: both files join outputs, and nothing is in place before
 // outputs.Commit(); a failure fails outputs.
-BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, std::int32_t binSort,
+BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
                         const std::string& outputDirectory, base::OutputSet& outputs);
 
 // The open dialog's settings for the bank's "Load".

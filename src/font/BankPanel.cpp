@@ -94,8 +94,8 @@ void BankPanel::Font_BtnBankClearClick() {
 }
 
 void BankPanel::Font_btnBankSaveClick() {
-    const BankSaveResult result =
-        SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont, tab_.Settings().BinSort, std::string());
+    const BankSaveResult result = SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont,
+                                           tab_.Settings().BinSort(), std::string());
     if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
 }
 
@@ -115,7 +115,7 @@ void BankPanel::Font_btnBankLoadClick() {
 
 void BankPanel::Font_btnBankCodeClick() {
     const CodeGenResult result = GenerateBankCode(tab_.State().Bank, tab_.State().HalfWord,
-                                                  tab_.Settings().PaletteFormat, std::string());
+                                                  tab_.Settings().PaletteFormat(), std::string());
     if (result.failure) {
         tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
         return;

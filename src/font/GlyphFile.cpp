@@ -31,7 +31,7 @@ void AppendCells(std::string& out, const GlyphWords& words, int cellWidth, bool 
 
 } // namespace
 
-GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, std::int32_t binSort) {
+GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, settings::BinSort binSort) {
     GlyphFileContents c;
     const GlyphWords oneBit =
         EncodeAgainstBackground(editor.PreviewSurface, editor.WindowLeft(), editor.WindowTop(),
@@ -68,7 +68,7 @@ struct GlyphOutput {
 
 } // namespace
 
-GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount, std::int32_t binSort,
+GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount, settings::BinSort binSort,
                                const std::string& outputDirectory) {
     const GlyphFileNames names = GlyphFileNamesOf(editor.GlyphBpp(), bankCount);
     const GlyphFileContents contents = GlyphFileContentsOf(editor, binSort);

@@ -2,6 +2,7 @@
 
 #include "base/FileProblem.h"
 #include "font/GlyphEditor.h"
+#include "settings/Settings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +38,7 @@ struct GlyphFileContents {
     std::string Glyph;
     std::string Raw;
 };
-GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, std::int32_t binSort);
+GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, settings::BinSort binSort);
 
 struct GlyphSaveResult {
     std::vector<std::string> Written;  // the file names written, in order; none after a failure
@@ -48,7 +49,7 @@ struct GlyphSaveResult {
 // together or none. A file that cannot be created or written is named in failures with the reason
 // ("cannot replace NAME safely: Permission denied", "cannot write NAME: File too large"); then no file
 // changes. The editor is not changed.
-GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount, std::int32_t binSort,
+GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount, settings::BinSort binSort,
                                const std::string& outputDirectory);
 
 inline constexpr const char* kOpenFontFileError = "Open FONT File Error !!!";

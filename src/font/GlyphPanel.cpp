@@ -347,7 +347,7 @@ void GlyphPanel::Font_btnInsertClick() {
 
 void GlyphPanel::Font_BtnSaveClick() {
     const GlyphSaveResult result =
-        SaveGlyphFiles(Editor(), tab_.State().Bank.Count(), tab_.Settings().BinSort, std::string());
+        SaveGlyphFiles(Editor(), tab_.State().Bank.Count(), tab_.Settings().BinSort(), std::string());
     for (const std::string& failure : result.failures)
         tab_.Messages().DialogPrintError(1, failure);
 }

@@ -29,10 +29,10 @@ void AppendPaletteLines(std::string& out, const Palette& palette) {
                                palette[i + 3]);
 }
 
-std::string SplitWordBytes(std::span<const std::uint16_t> words, std::int32_t binSort) {
+std::string SplitWordBytes(std::span<const std::uint16_t> words, settings::BinSort binSort) {
     std::string out;
     out.reserve(words.size() * 2);
-    if (binSort == 1) {
+    if (binSort == settings::BinSort::Font) {
         for (std::size_t g = 0; g < words.size(); g += 16) {
             const std::size_t end = std::min(words.size(), g + 16);
             for (std::size_t i = g; i < end; ++i)

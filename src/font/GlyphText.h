@@ -2,6 +2,7 @@
 
 #include "base/Colour.h"
 #include "font/GlyphCodec.h"
+#include "settings/Settings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,10 +23,10 @@ void AppendWordLine(std::string& out, std::uint16_t word, int cellWidth, bool tr
 // ";Palette\n" and the 16 entries as four lines of "0x%06X 0x%06X 0x%06X 0x%06X\n".
 void AppendPaletteLines(std::string& out, const Palette& palette);
 
-// The raw bytes of words split into high and low bytes: with binSort 1 ("Font") each group of 16 words is
-// its 16 high bytes followed by its 16 low bytes; with any other value ("Half", as the menu shows it) all
-// high bytes come first, then all low bytes. 2 * words.size() bytes either way.
-std::string SplitWordBytes(std::span<const std::uint16_t> words, std::int32_t binSort);
+// The raw bytes of words split into high and low bytes: with Bin Sort "Font" each group of 16 words is its 16
+// high bytes followed by its 16 low bytes; with "Half" all high bytes come first, then all low bytes.
+// 2 * words.size() bytes either way.
+std::string SplitWordBytes(std::span<const std::uint16_t> words, settings::BinSort binSort);
 
 // Reads a text as tokens separated by white space (blanks, tabs, line ends).
 class TokenReader final {

@@ -208,7 +208,7 @@ void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, cons
         int byteInEntry; // entries are blue, green, red, reserved
     };
     static constexpr Table kTables[] = {{"_R.txt", 2}, {"_G.txt", 1}, {"_B.txt", 0}};
-    const bool asm_ = options.codeFormat == 0;
+    const bool asm_ = options.codeFormat == settings::CodeFormat::Asm;
     const auto entries = TableEntries(bm);
     for (const Table& t : kTables) {
         const std::string name = baseName + t.suffix;
@@ -219,7 +219,7 @@ void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, cons
         text.reserve(256 * 6 + 16);
         for (int i = 0; i < 256; ++i) {
             unsigned value = entries[static_cast<std::size_t>(4 * i + t.byteInEntry)];
-            if (options.paletteFormat == 0) value >>= 2;
+            if (options.paletteFormat == settings::PaletteFormat::Rgb666) value >>= 2;
             text += asm_ ? "0" : "0x";
             base::AppendHex2(text, value);
             text += asm_ ? "h," : ",";
@@ -315,7 +315,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     if (knownDepth) {
         if (bits == 1 && !create(oneBpp, OutputFile::Mode::Text)) return result;
 
-        const int cw = options.cellWidth >= 12 && options.cellWidth <= 16 ? options.cellWidth : 16;
+        const int cw = options.fontSize.CellWidth();
         const bool to2Bpp = bits == 4 && options.to2Bpp;
         PartSink msb(msbTxt.file, msbBin.file, bits != 2);
         PartSink lsb(lsbTxt.file, lsbBin.file, bits != 2);

@@ -14,12 +14,12 @@ namespace osd {
 
 // What "Generate" reads besides CurrentBitmap.
 struct OsdOptions {
-    std::string sourcePath;         // the file name the open dialog holds; names the outputs
-    std::uint8_t cellWidth = 16;    // OsdCellWidth, 12..16 (anything else is taken as 16); 16 rows high
-    std::int32_t codeFormat = 1;    // 0 = ASM, otherwise C (palette tables only)
-    std::int32_t paletteFormat = 1; // 0 = RGB666, otherwise RGB888
-    bool to2Bpp = false;            // "Generate to 2BPP output"; only looked at when BitsPerPixel is 4
-    std::string outputDirectory;    // where the outputs go; empty = the current directory
+    std::string sourcePath;      // the file name the open dialog holds; names the outputs
+    settings::FontSize fontSize; // the cell: CellWidth x 16 pixels
+    settings::CodeFormat codeFormat = settings::CodeFormat::C; // of the palette tables only
+    settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888;
+    bool to2Bpp = false;         // "Generate to 2BPP output"; only looked at when BitsPerPixel is 4
+    std::string outputDirectory; // where the outputs go; empty = the current directory
 };
 
 // The options "Generate" runs with: the settings' cell width, code format and palette format, the source
@@ -28,9 +28,9 @@ inline OsdOptions MakeOsdOptions(const settings::Settings& settings, std::string
                                  std::string outputDirectory = {}) {
     OsdOptions options;
     options.sourcePath = std::move(sourcePath);
-    options.cellWidth = settings.OsdCellWidth;
-    options.codeFormat = settings.CodeFormat;
-    options.paletteFormat = settings.PaletteFormat;
+    options.fontSize = settings.FontSize();
+    options.codeFormat = settings.CodeFormat();
+    options.paletteFormat = settings.PaletteFormat();
     options.to2Bpp = to2Bpp;
     options.outputDirectory = std::move(outputDirectory);
     return options;
@@ -46,17 +46,17 @@ struct GenerateResult {
     std::string fontInitNote;
 };
 
-// Cuts bitmap into cells of cellWidth x 16 pixels, row of cells by row of cells, and writes B_R.txt, B_G.txt,
-// B_B.txt, B_MSB.bin, B_LSB.bin, B_MSB.txt, B_LSB.txt, B.C and, at 1 bpp, B_1BPP.txt, B being the source's
-// file name without its last four characters. The palette tables hold the file's 256 colour-table entries,
-// B.C the first ColourCount entries of ColourTable; after Reduce Palette both hold the reduced palette the
-// pixels index (the tables followed by zeros). B.C's FONT_Init loads the first 256 cells (min(cells, 256) x
-// bpp / 8 blocks of 128 bytes). The files of a run are replaced together at its end, or none of them. A
-// palette table that cannot be created is skipped and gets no note; the run goes on. A font output that
-// cannot be created or completed (a folder that refuses temporary files, a full disk, a size limit) ends
-// the run with failure, which names the file (in the output directory) and the reason ("cannot replace
-// B.C safely: Permission denied"); no file changes then and there are no notes. Reads nothing
-// outside bitmap.Pixels: bytes past its end count as zero.
+// Cuts bitmap into cells of the font size's width x 16 pixels, row of cells by row of cells, and writes
+// B_R.txt, B_G.txt, B_B.txt, B_MSB.bin, B_LSB.bin, B_MSB.txt, B_LSB.txt, B.C and, at 1 bpp, B_1BPP.txt, B
+// being the source's file name without its last four characters. The palette tables hold the file's 256
+// colour-table entries, B.C the first ColourCount entries of ColourTable; after Reduce Palette both hold the
+// reduced palette the pixels index (the tables followed by zeros). B.C's FONT_Init loads the first 256 cells
+// (min(cells, 256) x bpp / 8 blocks of 128 bytes). The files of a run are replaced together at its end, or
+// none of them. A palette table that cannot be created is skipped and gets no note; the run goes on. A font
+// output that cannot be created or completed (a folder that refuses temporary files, a full disk, a size
+// limit) ends the run with failure, which names the file (in the output directory) and the reason ("cannot
+// replace B.C safely: Permission denied"); no file changes then and there are no notes. Reads nothing outside
+// bitmap.Pixels: bytes past its end count as zero.
 GenerateResult GenerateOsdFont(const picture::CurrentBitmap& bitmap, const OsdOptions& options);
 // The same as part of a larger job (tavix-cli's `osd --save-reduced`): the files join outputs and are in
 // place only after outputs.Commit(); the notes are those to show once they are. A failure fails outputs.

@@ -10,15 +10,15 @@ namespace osd {
 namespace {
 
 // Component X of a colour as the firmware tables hold it: 8 bits, or the top 6 bits for RGB666.
-unsigned Component(base::Colour c, int shift, std::int32_t paletteFormat) {
-    if (settings::IsRgb666(paletteFormat)) return (c >> (shift + 2)) & 0x3F;
+unsigned Component(base::Colour c, int shift, settings::PaletteFormat paletteFormat) {
+    if (paletteFormat == settings::PaletteFormat::Rgb666) return (c >> (shift + 2)) & 0x3F;
     return (c >> shift) & 0xFF;
 }
 
 } // namespace
 
 void WritePaletteSource(base::OutputFile& file, const base::Colour* table, std::uint16_t count,
-                        std::int32_t paletteFormat) {
+                        settings::PaletteFormat paletteFormat) {
     struct Channel {
         char name;
         int shift;

@@ -116,7 +116,7 @@ OsdTab::OsdTab(const ui::TabContext& context, const settings::Settings& settings
 }
 
 base::Colour OsdTab::AfterColour(int index) const {
-    return bitmap_.ReducedPalette[static_cast<size_t>(index & 0xFF)] & settings_.PaletteColorMask;
+    return bitmap_.ReducedPalette[static_cast<size_t>(index & 0xFF)] & settings_.PaletteColorMask();
 }
 
 void OsdTab::TabSheet_BmpFontShow() {
@@ -138,7 +138,7 @@ void OsdTab::BitBtn_GenerateClick() {
 }
 
 void OsdTab::BitBtn_ReducePaletteClick() {
-    const int count = ReducePalette(bitmap_, state_, settings_.PaletteColorMask);
+    const int count = ReducePalette(bitmap_, state_, settings_.PaletteColorMask());
     Label_PaletteNumber_After->setText(ui::ToQt(PaletteNumberText(count)));
     Image_BMP_After->Show(state_.After);
     StringGrid_Palette_After->update();
@@ -196,7 +196,7 @@ void OsdTab::SetTo2BppVisible(bool visible) {
 }
 
 void OsdTab::SaveActivePicture(const std::string& path) {
-    SaveReducedPicture(bitmap_, state_, settings_.PaletteColorMask, path);
+    SaveReducedPicture(bitmap_, state_, settings_.PaletteColorMask(), path);
     ShowPictures();
 }
 

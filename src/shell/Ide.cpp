@@ -1,6 +1,7 @@
 #include "shell/Ide.h"
 
 #include "settings/AppIdentity.h"
+#include "settings/SettingsFile.h"
 #include "shell/About.h"
 #include "shell/Registry.h"
 #include "ui/Guarded.h"
@@ -101,28 +102,34 @@ void TMainTop::BuildMenu() {
 
     QMenu* fontSize = Submenu(bar, "MainTop_FontSize", "Font Size");
     auto* fontGroup = new QActionGroup(this);
-    static constexpr const char* kFontNames[5] = {"N12x16", "N13x16", "N14x16", "N15x16", "N16x16"};
-    static constexpr const char* kFontCaptions[5] = {"12 x 16", "13 x 16", "14 x 16", "15 x 16", "16 x 16"};
-    for (int n = 0; n < 5; ++n) {
+    static constexpr const char* kFontNames[settings::FontSize::kItems] = {"N12x16", "N13x16", "N14x16",
+                                                                           "N15x16", "N16x16"};
+    static constexpr const char* kFontCaptions[settings::FontSize::kItems] = {"12 x 16", "13 x 16", "14 x 16",
+                                                                              "15 x 16", "16 x 16"};
+    for (int n = 0; n < settings::FontSize::kItems; ++n) {
         fontSizeItems_[static_cast<size_t>(n)] =
             RadioItem(fontSize, fontGroup, kFontNames[n], kFontCaptions[n]);
         connect(fontSizeItems_[static_cast<size_t>(n)], &QAction::triggered, this,
-                ui::Guarded([this, n] { ws_->settings.SetFontSize(n); }));
+                ui::Guarded([this, n] { ws_->settings.SetFontSize(settings::FontSize::Item(n)); }));
     }
 
     QMenu* codeFormat = Submenu(bar, "MainTop_CodeFormat", "Code Format");
     auto* codeGroup = new QActionGroup(this);
     N_ASM = RadioItem(codeFormat, codeGroup, "N_ASM", "ASM");
     N_C = RadioItem(codeFormat, codeGroup, "N_C", "C");
-    connect(N_ASM, &QAction::triggered, this, ui::Guarded([this] { ws_->settings.SetCodeFormat(0); }));
-    connect(N_C, &QAction::triggered, this, ui::Guarded([this] { ws_->settings.SetCodeFormat(1); }));
+    connect(N_ASM, &QAction::triggered, this,
+            ui::Guarded([this] { ws_->settings.SetCodeFormat(settings::CodeFormat::Asm); }));
+    connect(N_C, &QAction::triggered, this,
+            ui::Guarded([this] { ws_->settings.SetCodeFormat(settings::CodeFormat::C); }));
 
     QMenu* binSort = Submenu(bar, "MainTop_BinSort", "Bin Sort");
     auto* binGroup = new QActionGroup(this);
     N_BinHalf = RadioItem(binSort, binGroup, "N_BinHalf", "Half");
     N_BinFont = RadioItem(binSort, binGroup, "N_BinFont", "Font");
-    connect(N_BinHalf, &QAction::triggered, this, ui::Guarded([this] { ws_->settings.SetBinSort(0); }));
-    connect(N_BinFont, &QAction::triggered, this, ui::Guarded([this] { ws_->settings.SetBinSort(1); }));
+    connect(N_BinHalf, &QAction::triggered, this,
+            ui::Guarded([this] { ws_->settings.SetBinSort(settings::BinSort::Half); }));
+    connect(N_BinFont, &QAction::triggered, this,
+            ui::Guarded([this] { ws_->settings.SetBinSort(settings::BinSort::Font); }));
 
     QAction* about = bar->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("MainTop_About"));
@@ -174,9 +181,7 @@ void TMainTop::BuildStatusBar() {
 
 void TMainTop::FormCreate() {
     setWindowTitle(QString::fromLatin1(settings::AppTitle));
-    settings::Settings& s = ws_->settings;
-    s = settings::LoadSettings(settingsPath_);
-    s.ApplyLoaded();
+    ws_->settings = settings::LoadSettings(settingsPath_);
     ApplySettingsToMenu();
     for (ui::Tab* tab : tabs_)
         tab->FormCreate();
@@ -184,9 +189,9 @@ void TMainTop::FormCreate() {
 
 void TMainTop::ApplySettingsToMenu() {
     const settings::Settings& s = ws_->settings;
-    fontSizeItems_[static_cast<size_t>(s.FontSize)]->setChecked(true);
-    (s.CodeFormat == 0 ? N_ASM : N_C)->setChecked(true);
-    (s.BinSort == 1 ? N_BinFont : N_BinHalf)->setChecked(true);
+    fontSizeItems_[static_cast<size_t>(s.FontSize().Index())]->setChecked(true);
+    (s.CodeFormat() == settings::CodeFormat::Asm ? N_ASM : N_C)->setChecked(true);
+    (s.BinSort() == settings::BinSort::Font ? N_BinFont : N_BinHalf)->setChecked(true);
 }
 
 ui::Tab* TMainTop::ActiveTab() const {

@@ -81,7 +81,7 @@ private:
     ui::Tab* shownTab_ = nullptr;
     TAboutTop* AboutTop = nullptr;
 
-    std::array<QAction*, 5> fontSizeItems_{};
+    std::array<QAction*, settings::FontSize::kItems> fontSizeItems_{};
     QAction* N_ASM = nullptr;
     QAction* N_C = nullptr;
     QAction* N_BinHalf = nullptr;

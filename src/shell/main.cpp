@@ -1,6 +1,6 @@
 #include "base/OutputGuard.h"
 #include "settings/AppIdentity.h"
-#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
 #include "shell/Ide.h"
 #include "shell/QtApplication.h"
 #include "ui/DialogsQt.h"

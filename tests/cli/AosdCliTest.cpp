@@ -46,8 +46,9 @@ TEST(AosdCli, ParsesEachVerbWithItsOptions) {
     job = cli::ParseAosdArgs({"palette", "in.bmp", "pal", "--hex", "--palette", "rgb666"});
     EXPECT_EQ(job.kind, cli::AosdJob::Kind::Palette);
     EXPECT_TRUE(job.hex);
-    EXPECT_EQ(job.paletteFormat, 0);
-    EXPECT_EQ(cli::ParseAosdArgs({"palette", "in.bmp", "pal"}).paletteFormat, 1);
+    EXPECT_EQ(job.paletteFormat, settings::PaletteFormat::Rgb666);
+    EXPECT_EQ(cli::ParseAosdArgs({"palette", "in.bmp", "pal"}).paletteFormat,
+              settings::PaletteFormat::Rgb888);
 
     job = cli::ParseAosdArgs({"merge", "a.bin", "b.bin", "c.bin"});
     EXPECT_EQ(job.sources, (std::vector<std::string>{"a.bin", "b.bin", "c.bin"}));

@@ -93,18 +93,18 @@ namespace {
 
 TEST(Cli, ParsesOsdAndPaletteCommandLines) {
     const cli::OsdJob defaults = cli::ParseOsdArgs({"s.bmp"});
-    EXPECT_EQ(defaults.fontSize, 4);
-    EXPECT_EQ(defaults.codeFormat, 1);
-    EXPECT_EQ(defaults.paletteFormat, 1);
+    EXPECT_EQ(defaults.fontSize.Index(), 4);
+    EXPECT_EQ(defaults.codeFormat, settings::CodeFormat::C);
+    EXPECT_EQ(defaults.paletteFormat, settings::PaletteFormat::Rgb888);
     EXPECT_FALSE(defaults.reduce || defaults.to2Bpp || defaults.saveReduced);
 
     const cli::OsdJob all =
         cli::ParseOsdArgs({"--cell", "13", "s.bmp", "--code", "asm", "--palette", "rgb666", "--reduce",
                            "--2bpp", "--out", "o", "--save-reduced", "r.bmp"});
     EXPECT_EQ(all.sheet, "s.bmp");
-    EXPECT_EQ(all.fontSize, 1);
-    EXPECT_EQ(all.codeFormat, 0);
-    EXPECT_EQ(all.paletteFormat, 0);
+    EXPECT_EQ(all.fontSize.Index(), 1);
+    EXPECT_EQ(all.codeFormat, settings::CodeFormat::Asm);
+    EXPECT_EQ(all.paletteFormat, settings::PaletteFormat::Rgb666);
     EXPECT_TRUE(all.reduce && all.to2Bpp);
     EXPECT_EQ(all.outputDirectory, "o");
     EXPECT_EQ(all.saveReduced.value_or(""), "r.bmp");

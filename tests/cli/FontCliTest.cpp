@@ -53,7 +53,7 @@ TEST(FontCli, ParsesEachSubcommand) {
     EXPECT_EQ(glyph.boxes.colorType, 3);
     EXPECT_EQ(glyph.boxes.style, 9);
     EXPECT_EQ(glyph.boxes.xOffset, -32);
-    EXPECT_EQ(glyph.boxes.binSort, 1);
+    EXPECT_EQ(glyph.boxes.binSort, settings::BinSort::Font);
     EXPECT_EQ(glyph.bankCount, 256u);
     EXPECT_EQ(glyph.boxes.family, std::optional<std::string>("DejaVu Serif"));
     EXPECT_EQ(glyph.boxes.size, 14);
@@ -65,8 +65,8 @@ TEST(FontCli, ParsesEachSubcommand) {
     EXPECT_EQ(bank.boxes.colorType, 0);
     EXPECT_EQ(bank.boxes.widthIndex, 4);
     EXPECT_EQ(bank.boxes.heightIndex, 0);
-    EXPECT_EQ(bank.boxes.binSort, 0);
-    EXPECT_EQ(bank.paletteFormat, 1);
+    EXPECT_EQ(bank.boxes.binSort, settings::BinSort::Half);
+    EXPECT_EQ(bank.paletteFormat, settings::PaletteFormat::Rgb888);
     EXPECT_FALSE(bank.halfWord);
     EXPECT_TRUE(bank.code);
 
@@ -74,7 +74,7 @@ TEST(FontCli, ParsesEachSubcommand) {
         cli::ParseFontArgs({"code", "b.txt", "--half-word", "--palette", "rgb666", "--out", "d"}));
     EXPECT_EQ(code.bankFile, "b.txt");
     EXPECT_TRUE(code.halfWord);
-    EXPECT_EQ(code.paletteFormat, 0);
+    EXPECT_EQ(code.paletteFormat, settings::PaletteFormat::Rgb666);
     EXPECT_EQ(code.outputDirectory, "d");
     EXPECT_EQ(std::get<cli::FontSaveJob>(cli::ParseFontArgs({"save", "b.txt"})).bankFile, "b.txt");
 }

@@ -800,7 +800,8 @@ private slots:
             QVERIFY(f.boxes.boxes.empty());
 
             Child<QAction>(&w, c.binFont ? "N_BinFont" : "N_BinHalf")->trigger();
-            w.workspace().settings.SetPaletteFormat(c.rgb666 ? 0 : 1);
+            w.workspace().settings.SetPaletteFormat(c.rgb666 ? settings::PaletteFormat::Rgb666
+                                                             : settings::PaletteFormat::Rgb888);
             if (c.halfWord) QTest::mouseClick(Child<QCheckBox>(&w, "Font_chkHalfWord"), Qt::LeftButton);
             QCOMPARE(w.workspace().font.HalfWord, c.halfWord);
             Choose(Child<QComboBox>(&w, "Font_cbGridWidth"), c.widthIndex);

@@ -115,11 +115,11 @@ private slots:
         Child<QAction>(&w, "N13x16")->trigger();
         QVERIFY(Child<QAction>(&w, "N13x16")->isChecked());
         QVERIFY(!Child<QAction>(&w, "N16x16")->isChecked());
-        QCOMPARE(int(w.workspace().settings.OsdCellWidth), 13);
+        QCOMPARE(int(w.workspace().settings.OsdCellWidth()), 13);
         Child<QAction>(&w, "N_ASM")->trigger();
-        QCOMPARE(w.workspace().settings.CodeFormat, 0);
+        QCOMPARE(w.workspace().settings.CodeFormat(), settings::CodeFormat::Asm);
         Child<QAction>(&w, "N_BinFont")->trigger();
-        QCOMPARE(w.workspace().settings.BinSort, 1);
+        QCOMPARE(w.workspace().settings.BinSort(), settings::BinSort::Font);
     }
 
     void aboutWindowByShortcut() {

@@ -163,7 +163,7 @@ private slots:
         f.Open(WriteBmp(f, "mask.bmp", s));
         ShowTab(w, "TabSheet_AOsd");
         QTest::mouseClick(Child<QRadioButton>(&w, "rgPaletteFormat_RGB666"), Qt::LeftButton);
-        QCOMPARE(w.workspace().settings.PaletteColorMask, 0xFCFCFCu);
+        QCOMPARE(w.workspace().settings.PaletteColorMask(), 0xFCFCFCu);
         ShowTab(w, "TabSheet_BmpFont");
         QTest::mouseClick(Child<QPushButton>(&w, "BitBtn_ReducePalette"), Qt::LeftButton);
         auto* grid = Child<widgets::ColourGrid>(&w, "StringGrid_Palette_After");

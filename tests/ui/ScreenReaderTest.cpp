@@ -93,7 +93,7 @@ private slots:
 
             // RGB666: each component shifted right by two; 256 red, 256 green, then 256 blue bytes.
             Tick(Child<QRadioButton>(tab, "rgPaletteFormat_RGB666"), how);
-            QCOMPARE(w.workspace().settings.PaletteFormat, 0);
+            QCOMPARE(w.workspace().settings.PaletteFormat(), settings::PaletteFormat::Rgb666);
             f.dialogs.ConfirmFile(f.dir / "palette.bin");
             Click(tab, "Aosd_BtnWritePalette");
             Bytes palette(768, 0);

@@ -86,7 +86,7 @@ TEST(AosdWriters, BinaryPaletteIsThreePlanesInEitherFormat) {
     rgb666[255] = 0x01;
     rgb666[511] = 0x02;
     rgb666[767] = 0x3F;
-    EXPECT_EQ(aosd::BinaryPalette(table, 0), rgb666);
+    EXPECT_EQ(aosd::BinaryPalette(table, settings::PaletteFormat::Rgb666), rgb666);
 
     Bytes rgb888(768, 0);
     rgb888[0] = rgb888[256] = rgb888[512] = 0xFF;
@@ -96,7 +96,7 @@ TEST(AosdWriters, BinaryPaletteIsThreePlanesInEitherFormat) {
     rgb888[255] = 0x04;
     rgb888[511] = 0x08;
     rgb888[767] = 0xFC;
-    EXPECT_EQ(aosd::BinaryPalette(table, 1), rgb888);
+    EXPECT_EQ(aosd::BinaryPalette(table, settings::PaletteFormat::Rgb888), rgb888);
 }
 
 TEST(AosdWriters, HexPaletteFileHasFiftyOneCrLfLines) {
@@ -104,7 +104,7 @@ TEST(AosdWriters, HexPaletteFileHasFiftyOneCrLfLines) {
     for (int i = 0; i < 256; ++i)
         grey[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
                                              static_cast<std::uint8_t>(i), 0};
-    const auto lines = aosd::HexPaletteLines(grey, 1);
+    const auto lines = aosd::HexPaletteLines(grey, settings::PaletteFormat::Rgb888);
     ASSERT_EQ(lines.size(), 51u);
     EXPECT_EQ(lines[0], "// Palette_Red x 256");
     EXPECT_EQ(lines[1], "0x00,0x01,0x02,0x03,0x04,0x05,0x06,0x07,0x08,0x09,0x0A,0x0B,0x0C,0x0D,0x0E,0x0F,");
@@ -116,7 +116,9 @@ TEST(AosdWriters, HexPaletteFileHasFiftyOneCrLfLines) {
 
     TempDir dir;
     AosdState state;
-    EXPECT_EQ(aosd::WriteAosdPalette(state, WhiteFirstTable(), 0, true, dir / "pal"), dir / "pal.txt");
+    EXPECT_EQ(
+        aosd::WriteAosdPalette(state, WhiteFirstTable(), settings::PaletteFormat::Rgb666, true, dir / "pal"),
+        dir / "pal.txt");
     EXPECT_EQ(state.AosdOutputPath, dir / "pal.txt");
     const std::string text = testsupport::ReadText(dir / "pal.txt");
     // Three titles (20 + 22 + 21 characters), 48 lines of 16 items of five characters, 51 CR LF.
@@ -129,8 +131,11 @@ TEST(AosdWriters, HexPaletteFileHasFiftyOneCrLfLines) {
     EXPECT_EQ(text.substr(text.size() - 7), "0x3F,\r\n");
     EXPECT_EQ(text.find('\n'), 21u);
 
-    EXPECT_EQ(aosd::WriteAosdPalette(state, WhiteFirstTable(), 0, false, dir / "pal"), dir / "pal.bin");
-    EXPECT_EQ(ReadFile(dir / "pal.bin"), aosd::BinaryPalette(WhiteFirstTable(), 0));
+    EXPECT_EQ(
+        aosd::WriteAosdPalette(state, WhiteFirstTable(), settings::PaletteFormat::Rgb666, false, dir / "pal"),
+        dir / "pal.bin");
+    EXPECT_EQ(ReadFile(dir / "pal.bin"),
+              aosd::BinaryPalette(WhiteFirstTable(), settings::PaletteFormat::Rgb666));
 }
 
 // Writes an 8-bit picture of width x 1 pixels (or the given height) with a 256-entry palette.

@@ -38,7 +38,8 @@ TEST(BankCodeGen, OneZeroGlyphGivesTheExampleFiles) {
     FontBank bank;
     bank.Append(ZeroNode(0, 4, 0));
     TempDir dir;
-    const font::CodeGenResult r = font::GenerateBankCode(bank, false, 1, dir.path());
+    const font::CodeGenResult r =
+        font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path());
     ASSERT_TRUE(r.Ran);
     ASSERT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.Arrays, 1);
@@ -88,7 +89,7 @@ TEST(BankCodeGen, OneZeroGlyphGivesTheExampleFiles) {
     EXPECT_NE(palette.find("void Palette_Init (void)"), std::string::npos);
 
     // RGB666 keeps the top six bits of each component.
-    font::GenerateBankCode(bank, false, 0, dir.path());
+    font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb666, dir.path());
     EXPECT_NE(ReadText(dir / "Palette.txt").find(" 0x3F, 0x00,};"), std::string::npos);
 }
 
@@ -107,7 +108,8 @@ FontBank Numbered(int n) {
 TEST(BankCodeGen, ArraysOf128WordsAndTheirBanks) {
     TempDir dir;
     // Nine glyphs: 144 words, two pairs (128 + 16) in bank 0.
-    ASSERT_EQ(font::GenerateBankCode(Numbered(9), false, 1, dir.path()).Arrays, 2);
+    ASSERT_EQ(font::GenerateBankCode(Numbered(9), false, settings::PaletteFormat::Rgb888, dir.path()).Arrays,
+              2);
     std::string c = ReadText(dir / "Font.c");
     EXPECT_NE(c.find("//Font07-0-07 16x16 1BPP\n};\n\nUB8 CODE abFONT_BANK0_MSB1[]=\n{\n 0x08, 0x08,"),
               std::string::npos);
@@ -136,7 +138,8 @@ TEST(BankCodeGen, ArraysOf128WordsAndTheirBanks) {
     EXPECT_EQ(msbTxt.substr(0, 6 * 16 + 26), Items(" 0x00,", 16) + "//Font00-0-00 16x16 1BPP\r\n");
 
     // Seventeen glyphs: 272 words, three pairs; the third is bank 1's first half, selected before it.
-    ASSERT_EQ(font::GenerateBankCode(Numbered(17), false, 1, dir.path()).Arrays, 3);
+    ASSERT_EQ(font::GenerateBankCode(Numbered(17), false, settings::PaletteFormat::Rgb888, dir.path()).Arrays,
+              3);
     c = ReadText(dir / "Font.c");
     EXPECT_NE(c.find("UB8 CODE abFONT_BANK1_MSB0[]=\n{\n 0x10,"), std::string::npos);
     EXPECT_NE(c.find("UB8 CODE abFONT_BANK1_LSB0[]=\n"), std::string::npos);
@@ -159,7 +162,8 @@ TEST(BankCodeGen, CellCommentsCountCellsAndWrapAfterFF) {
     for (int j = 1; j < 129; ++j)
         bank.Append(ZeroNode(0, 5, 0));
     TempDir dir;
-    ASSERT_FALSE(font::GenerateBankCode(bank, false, 1, dir.path()).failure.has_value());
+    ASSERT_FALSE(
+        font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path()).failure.has_value());
     const std::string c = ReadText(dir / "Font.c");
     const std::string items = Items(" 0x00,", 16);
     EXPECT_NE(c.find("{\n" + items + "//Font00-0-00 16x16 2BPP\n" + items + "\n" + items +
@@ -183,7 +187,7 @@ TEST(BankCodeGen, HalfWordWritesColumnsOfCells) {
     FontBank bank;
     bank.Append(node);
     TempDir dir;
-    font::CodeGenResult r = font::GenerateBankCode(bank, true, 1, dir.path());
+    font::CodeGenResult r = font::GenerateBankCode(bank, true, settings::PaletteFormat::Rgb888, dir.path());
     EXPECT_EQ(r.StoredOrderGlyphs, 0);
     std::string msb;
     for (char k : {0, 2, 1, 3})
@@ -202,7 +206,7 @@ TEST(BankCodeGen, HalfWordWritesColumnsOfCells) {
         deep.Words[i] = static_cast<std::uint16_t>(i << 8);
     bank.Clear();
     bank.Append(deep);
-    r = font::GenerateBankCode(bank, true, 1, dir.path());
+    r = font::GenerateBankCode(bank, true, settings::PaletteFormat::Rgb888, dir.path());
     EXPECT_EQ(r.StoredOrderGlyphs, 1);
     EXPECT_EQ(r.Note, "Half Word: 1 glyph(s) kept their stored order");
     std::string stored;
@@ -242,7 +246,8 @@ TEST(BankCodeGen, PalettesMergeIntoOneWithComments) {
     twoBpp.Palette[3] = 0x123456;
     bank.Append(twoBpp);
     TempDir dir;
-    const font::CodeGenResult r = font::GenerateBankCode(bank, false, 1, dir.path());
+    const font::CodeGenResult r =
+        font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path());
     EXPECT_EQ(r.MergedColours, 17u);
     const std::string p = ReadText(dir / "Palette.txt");
     EXPECT_EQ(Count(p, "//Font0 "), 2u);
@@ -257,12 +262,13 @@ TEST(BankCodeGen, PalettesMergeIntoOneWithComments) {
 TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
     TempDir dir;
     FontBank bank;
-    EXPECT_FALSE(font::GenerateBankCode(bank, false, 1, dir.path()).Ran);
+    EXPECT_FALSE(font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path()).Ran);
     for (const char* name : kNames)
         EXPECT_FALSE(base::FileExists(dir / name)) << name;
 
     bank.Append(ZeroNode(0, 4, 0));
-    const font::CodeGenResult missing = font::GenerateBankCode(bank, false, 1, dir / "missing");
+    const font::CodeGenResult missing =
+        font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir / "missing");
     EXPECT_EQ(missing.failure, std::optional<std::string>("Font CodeGen Fail !!!"));
     EXPECT_EQ(base::DetailLines(missing.detail),
               "cannot create " + (dir / "missing/Font.c") + ": No such file or directory\n");
@@ -272,7 +278,8 @@ TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
         testsupport::WriteFile(dir / name, {'o', 'l', 'd'});
     ::unlink((dir / "FONT_LSB.BIN").c_str());
     ::mkdir((dir / "FONT_LSB.BIN").c_str(), 0755);
-    const font::CodeGenResult blocked = font::GenerateBankCode(bank, false, 1, dir.path());
+    const font::CodeGenResult blocked =
+        font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path());
     EXPECT_EQ(blocked.failure, std::optional<std::string>("Font CodeGen Fail !!!"));
     EXPECT_EQ(base::DetailLines(blocked.detail),
               "cannot write " + (dir / "FONT_LSB.BIN") + ": Is a directory\n");
@@ -288,7 +295,8 @@ TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
     bank.Clear();
     for (int i = 0; i < 256; ++i)
         bank.Append(ZeroNode(3, 4, 0));
-    const font::CodeGenResult r = font::GenerateBankCode(bank, false, 1, dir.path());
+    const font::CodeGenResult r =
+        font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path());
     ASSERT_TRUE(r.failure.has_value());
     EXPECT_EQ(r.failure->rfind("Font CodeGen Fail !!!", 0), 0u);
     for (const char* name : kNames)

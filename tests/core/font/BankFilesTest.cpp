@@ -54,7 +54,8 @@ TEST(BankFiles, TextStartsAsTheExampleOfATwelveWideGlyph) {
 
     // Saved, every "\n" is CR LF; the style is the number of its flags.
     TempDir dir;
-    const font::BankSaveResult r = font::SaveBank(bank, font::FontChoice{"Arial", 10, 13, 0}, 0, dir.path());
+    const font::BankSaveResult r =
+        font::SaveBank(bank, font::FontChoice{"Arial", 10, 13, 0}, settings::BinSort::Half, dir.path());
     EXPECT_TRUE(r.Ran);
     EXPECT_FALSE(r.failure.has_value());
     const std::string saved = ReadText(dir / "FontBank.txt");
@@ -77,8 +78,8 @@ TEST(BankFiles, BinaryOrdersOfOneAndTwoGlyphs) {
         expectedOne += '\x10';
     for (int i = 0; i < 16; ++i)
         expectedOne += static_cast<char>(i);
-    EXPECT_EQ(font::BankBinary(one, 0), expectedOne);
-    EXPECT_EQ(font::BankBinary(one, 1), expectedOne);
+    EXPECT_EQ(font::BankBinary(one, settings::BinSort::Half), expectedOne);
+    EXPECT_EQ(font::BankBinary(one, settings::BinSort::Font), expectedOne);
 
     FontBank two = one;
     two.Append(b);
@@ -87,12 +88,14 @@ TEST(BankFiles, BinaryOrdersOfOneAndTwoGlyphs) {
         loA += static_cast<char>(i);
         loB += static_cast<char>(0x80 + i);
     }
-    EXPECT_EQ(font::BankBinary(two, 0), hiA + hiB + loA + loB); // Half
-    EXPECT_EQ(font::BankBinary(two, 1), hiA + loA + hiB + loB); // Font
-    EXPECT_EQ(font::BankBinary(two, 7), hiA + hiB + loA + loB); // any other value is Half
+    EXPECT_EQ(font::BankBinary(two, settings::BinSort::Half), hiA + hiB + loA + loB); // Half
+    EXPECT_EQ(font::BankBinary(two, settings::BinSort::Font), hiA + loA + hiB + loB); // Font
+    // A Bin Sort the settings file stored as a number no menu item has is Half.
+    EXPECT_EQ(font::BankBinary(two, settings::Settings::FromStored({4, 1, 7, 1}).BinSort()),
+              hiA + hiB + loA + loB);
 
     TempDir dir;
-    ASSERT_FALSE(font::SaveBank(two, kArial, 1, dir.path()).failure.has_value());
+    ASSERT_FALSE(font::SaveBank(two, kArial, settings::BinSort::Font, dir.path()).failure.has_value());
     EXPECT_EQ(ReadText(dir / "FontBank.bin"), hiA + loA + hiB + loB);
 }
 
@@ -111,13 +114,14 @@ TEST(BankFiles, GroupNumbersWrapAfterFF) {
 TEST(BankFiles, SaveLeavesNothingForAnEmptyBankOrAFailure) {
     TempDir dir;
     FontBank bank;
-    const font::BankSaveResult empty = font::SaveBank(bank, kArial, 0, dir.path());
+    const font::BankSaveResult empty = font::SaveBank(bank, kArial, settings::BinSort::Half, dir.path());
     EXPECT_FALSE(empty.Ran);
     EXPECT_FALSE(base::FileExists(dir / "FontBank.txt"));
     EXPECT_FALSE(base::FileExists(dir / "FontBank.bin"));
 
     bank.Append(ZeroNode(0, 4, 0));
-    const font::BankSaveResult failed = font::SaveBank(bank, kArial, 0, dir / "missing");
+    const font::BankSaveResult failed =
+        font::SaveBank(bank, kArial, settings::BinSort::Half, dir / "missing");
     EXPECT_EQ(failed.failure, std::optional<std::string>("Create FONT File Error !!!"));
     EXPECT_EQ(base::DetailLines(failed.detail),
               "cannot create " + (dir / "missing/FontBank.txt") + ": No such file or directory\n");
@@ -125,7 +129,7 @@ TEST(BankFiles, SaveLeavesNothingForAnEmptyBankOrAFailure) {
     // FontBank.bin's name taken by a folder: FontBank.txt keeps its old bytes too.
     testsupport::WriteFile(dir / "FontBank.txt", {'o', 'l', 'd'});
     ::mkdir((dir / "FontBank.bin").c_str(), 0755);
-    const font::BankSaveResult blocked = font::SaveBank(bank, kArial, 0, dir.path());
+    const font::BankSaveResult blocked = font::SaveBank(bank, kArial, settings::BinSort::Half, dir.path());
     EXPECT_EQ(blocked.failure, std::optional<std::string>("Create FONT File Error !!!"));
     EXPECT_EQ(base::DetailLines(blocked.detail),
               "cannot write " + (dir / "FontBank.bin") + ": Is a directory\n");
@@ -140,7 +144,9 @@ TEST(BankFiles, LoadAfterSaveGivesTheSameNodes) {
     bank.Append(MakeNode(3, 18, 3, 4));
     bank.Append(MakeNode(0, 11, 0, 5));
     TempDir dir;
-    ASSERT_FALSE(font::SaveBank(bank, font::FontChoice{"Courier New", 12, 3, 0}, 0, dir.path()).failure);
+    ASSERT_FALSE(
+        font::SaveBank(bank, font::FontChoice{"Courier New", 12, 3, 0}, settings::BinSort::Half, dir.path())
+            .failure);
 
     FontBank loaded;
     font::BankLoadResult r = font::LoadBankFile(loaded, dir / "FontBank.txt", font::kStartPalette);

@@ -31,7 +31,7 @@ TEST(GlyphFile, OneBppGlyphWritesTwoFilesAndTheBodyTestsAgainstEntryZero) {
     Set(e, 0, 0, 0x000000);
     Set(e, 1, 0, 0x0000FF); // not black, but not entry 0 either: set in the file
     Set(e, 15, 1, 0x000000);
-    const font::GlyphSaveResult r = font::SaveGlyphFiles(e, 0, 0, dir.path());
+    const font::GlyphSaveResult r = font::SaveGlyphFiles(e, 0, settings::BinSort::Half, dir.path());
     EXPECT_TRUE(r.failures.empty());
     EXPECT_EQ(r.Written, (std::vector<std::string>{"1BPPFont0.txt", "1BPPFont0.bin"}));
     EXPECT_FALSE(base::FileExists(dir / "1BPPto1BPP0.txt"));
@@ -48,7 +48,7 @@ TEST(GlyphFile, OneBppGlyphWritesTwoFilesAndTheBodyTestsAgainstEntryZero) {
     raw[0] = '\xC0';
     raw[17] = '\x01';
     EXPECT_EQ(ReadText(dir / "1BPPFont0.bin"), raw);
-    font::SaveGlyphFiles(e, 0, 1, dir.path());
+    font::SaveGlyphFiles(e, 0, settings::BinSort::Font, dir.path());
     EXPECT_EQ(ReadText(dir / "1BPPFont0.bin"), raw);
 }
 
@@ -68,7 +68,7 @@ GlyphEditor TwoBppFixture() {
 TEST(GlyphFile, TwoBppGlyphWritesTheOneBitRenderingAndBothRawOrders) {
     TempDir dir;
     const GlyphEditor e = TwoBppFixture();
-    const font::GlyphSaveResult r = font::SaveGlyphFiles(e, 3, 0, dir.path());
+    const font::GlyphSaveResult r = font::SaveGlyphFiles(e, 3, settings::BinSort::Half, dir.path());
     EXPECT_TRUE(r.failures.empty());
     EXPECT_EQ(r.Written, (std::vector<std::string>{"2BPPto1BPP3.txt", "2BPPFont3.txt", "2BPPFont3.bin"}));
 
@@ -105,7 +105,7 @@ TEST(GlyphFile, TwoBppGlyphWritesTheOneBitRenderingAndBothRawOrders) {
     byFont[16 + 1] = '\x01';
     byFont[32] = '\x80';
     byFont[33] = '\x80';
-    font::SaveGlyphFiles(e, 3, 1, dir.path());
+    font::SaveGlyphFiles(e, 3, settings::BinSort::Font, dir.path());
     EXPECT_EQ(ReadText(dir / "2BPPFont3.bin"), byFont);
 }
 
@@ -115,10 +115,11 @@ TEST(GlyphFile, SaveReadsThroughTheWindowAndReportsFilesItCannotWrite) {
     e.SetXOffset(5);
     e.PreviewSurface.SetPixel(37, 32, 0x000000);
     e.PreviewSurface.SetPixel(32, 32, 0x000000); // left of the window
-    const auto contents = font::GlyphFileContentsOf(e, 0);
+    const auto contents = font::GlyphFileContentsOf(e, settings::BinSort::Half);
     EXPECT_EQ(contents.Raw.substr(0, 2), std::string("\x80\x00", 2));
 
-    const font::GlyphSaveResult r = font::SaveGlyphFiles(TwoBppFixture(), 0, 0, dir / "missing");
+    const font::GlyphSaveResult r =
+        font::SaveGlyphFiles(TwoBppFixture(), 0, settings::BinSort::Half, dir / "missing");
     EXPECT_TRUE(r.Written.empty());
     const std::string missing = ": No such file or directory";
     EXPECT_EQ(r.failures,
@@ -130,7 +131,8 @@ TEST(GlyphFile, SaveReadsThroughTheWindowAndReportsFilesItCannotWrite) {
     testsupport::WriteFile(dir / "2BPPto1BPP0.txt", {'o', 'l', 'd'});
     testsupport::WriteFile(dir / "2BPPFont0.txt", {'o', 'l', 'd'});
     std::filesystem::create_directory(dir / "2BPPFont0.bin");
-    const font::GlyphSaveResult blocked = font::SaveGlyphFiles(TwoBppFixture(), 0, 0, dir.path());
+    const font::GlyphSaveResult blocked =
+        font::SaveGlyphFiles(TwoBppFixture(), 0, settings::BinSort::Half, dir.path());
     EXPECT_TRUE(blocked.Written.empty());
     EXPECT_EQ(blocked.failures,
               std::vector<std::string>{"cannot write " + (dir / "2BPPFont0.bin") + ": Is a directory"});
@@ -161,7 +163,7 @@ TEST(GlyphFile, LoadAfterSaveRestoresTheGlyph) {
                     c.colorType == 0 ? (index ? 0x000000 : 0xFFFFFF)
                                      : source.FontPalette[static_cast<size_t>(index)]);
             }
-        ASSERT_TRUE(font::SaveGlyphFiles(source, 0, 0, dir.path()).failures.empty());
+        ASSERT_TRUE(font::SaveGlyphFiles(source, 0, settings::BinSort::Half, dir.path()).failures.empty());
 
         GlyphEditor loaded;
         loaded.ApplyGridWidth(2);

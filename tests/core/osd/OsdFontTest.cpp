@@ -88,7 +88,7 @@ struct Generate : ::testing::Test {
     GenerateResult Run(const CurrentBitmap& bm, int cw, std::string source = "osd.bmp", bool to2Bpp = false) {
         OsdOptions options;
         options.sourcePath = std::move(source);
-        options.cellWidth = static_cast<std::uint8_t>(cw);
+        options.fontSize = settings::FontSize::OfWidth(cw);
         options.to2Bpp = to2Bpp;
         options.outputDirectory = out.path();
         return GenerateOsdFont(bm, options);
@@ -257,14 +257,17 @@ TEST_F(Generate, PaletteTablesFollowCodeAndPaletteFormat) {
     bm->RawPalette[4 + 2] = 0xFF;
     bm->RawPalette[4 + 1] = 0x07;
     struct Case {
-        int codeFormat, paletteFormat;
+        settings::CodeFormat codeFormat;
+        settings::PaletteFormat paletteFormat;
         std::string red, green;
     };
+    using settings::CodeFormat;
+    using settings::PaletteFormat;
     const Case cases[] = {
-        {1, 1, "0xA0,0xFF,", "0x00,0x07,"},
-        {0, 1, "0A0h,0FFh,", "000h,007h,"},
-        {1, 0, "0x28,0x3F,", "0x00,0x01,"},
-        {0, 0, "028h,03Fh,", "000h,001h,"},
+        {CodeFormat::C, PaletteFormat::Rgb888, "0xA0,0xFF,", "0x00,0x07,"},
+        {CodeFormat::Asm, PaletteFormat::Rgb888, "0A0h,0FFh,", "000h,007h,"},
+        {CodeFormat::C, PaletteFormat::Rgb666, "0x28,0x3F,", "0x00,0x01,"},
+        {CodeFormat::Asm, PaletteFormat::Rgb666, "028h,03Fh,", "000h,001h,"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.red);
@@ -274,7 +277,7 @@ TEST_F(Generate, PaletteTablesFollowCodeAndPaletteFormat) {
         options.paletteFormat = c.paletteFormat;
         options.outputDirectory = out.path();
         ASSERT_TRUE(GenerateOsdFont(*bm, options).ran);
-        const std::string zero = c.codeFormat == 0 ? "000h," : "0x00,";
+        const std::string zero = c.codeFormat == CodeFormat::Asm ? "000h," : "0x00,";
         const std::string red = Text("pal_R.txt");
         EXPECT_EQ(red.size(), 1312u);
         EXPECT_EQ(red.substr(0, 82), c.red + Repeat(zero, 14) + "\r\n");
@@ -297,15 +300,15 @@ TEST_F(Generate, AfterAReductionThePaletteOutputsHoldTheReducedPalette) {
     layout.indices = testsupport::IndicesOf(16, 16, [](int x, int) { return x < 8 ? 9 : 4; });
 
     struct Case {
-        int paletteFormat;
+        settings::PaletteFormat paletteFormat;
         std::string red, green, blue; // the first two entries of each table; B.C's arrays hold the same
     };
     const Case cases[] = {
-        {1, "0x11,0xA0,", "0x22,0xB1,", "0x33,0xC2,"},
-        {0, "0x04,0x28,", "0x08,0x2C,", "0x0C,0x30,"},
+        {settings::PaletteFormat::Rgb888, "0x11,0xA0,", "0x22,0xB1,", "0x33,0xC2,"},
+        {settings::PaletteFormat::Rgb666, "0x04,0x28,", "0x08,0x2C,", "0x0C,0x30,"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.paletteFormat);
+        SCOPED_TRACE(c.red);
         auto bm = Load(layout);
         osd::OsdState state;
         state.Before = picture::ReadBmpPicture(in / "sheet.bmp");

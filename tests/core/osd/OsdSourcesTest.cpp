@@ -50,7 +50,9 @@ TEST(PaletteSource, SixteenColoursInFull) {
     for (int i = 0; i < 16; ++i)
         table[i] = MakeColour(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(0x10 + i),
                               static_cast<std::uint8_t>(0xF0 + i));
-    const std::string text = Emitted([&](OutputFile& f) { osd::WritePaletteSource(f, table.data(), 16, 1); });
+    const std::string text = Emitted([&](OutputFile& f) {
+        osd::WritePaletteSource(f, table.data(), 16, settings::PaletteFormat::Rgb888);
+    });
 
     const std::string expected =
         "\r\nextern UB8 CODE abPALETTE_R0_LSB[];\r\n\r\nUB8 CODE abPALETTE_R0_LSB[]= {\r\n"
@@ -77,8 +79,9 @@ TEST(PaletteSource, TwoHundredFiftySixColoursSplitIntoLsbAndMsbArrays) {
     std::array<Colour, 256> table{};
     for (int i = 0; i < 256; ++i)
         table[i] = MakeColour(static_cast<std::uint8_t>(i), 0x5A, 0xC3);
-    const std::string text =
-        Emitted([&](OutputFile& f) { osd::WritePaletteSource(f, table.data(), 256, 1); });
+    const std::string text = Emitted([&](OutputFile& f) {
+        osd::WritePaletteSource(f, table.data(), 256, settings::PaletteFormat::Rgb888);
+    });
 
     // Red counts up 00..FF, 16 to a line; green and blue are constant.
     std::string red = "\r\nextern UB8 CODE abPALETTE_R0_LSB[];\r\n\r\nUB8 CODE abPALETTE_R0_LSB[]= {\r\n";
@@ -108,7 +111,8 @@ TEST(PaletteSource, TwoHundredFiftySixColoursSplitIntoLsbAndMsbArrays) {
 
 TEST(PaletteSource, NoColoursStillTransfersTheFirstArrays) {
     std::array<Colour, 256> table{};
-    const std::string text = Emitted([&](OutputFile& f) { osd::WritePaletteSource(f, table.data(), 0, 1); });
+    const std::string text = Emitted(
+        [&](OutputFile& f) { osd::WritePaletteSource(f, table.data(), 0, settings::PaletteFormat::Rgb888); });
     EXPECT_EQ(text, kPaletteInitHead + LsbTransfer('R') + LsbTransfer('G') + LsbTransfer('B') + "}\r\n");
 }
 
@@ -117,13 +121,13 @@ TEST(PaletteSource, Rgb666KeepsTheTopSixBitsOfEachComponent) {
     table[0] = MakeColour(0xFF, 0x80, 0x03);
     table[1] = MakeColour(0x7C, 0x04, 0xFC);
     struct Case {
-        std::int32_t format;
+        settings::PaletteFormat format;
         std::string red, green, blue;
     };
-    const Case cases[] = {{0, " 0x3F, 0x1F,", " 0x20, 0x01,", " 0x00, 0x3F,"},
-                          {1, " 0xFF, 0x7C,", " 0x80, 0x04,", " 0x03, 0xFC,"}};
+    const Case cases[] = {{settings::PaletteFormat::Rgb666, " 0x3F, 0x1F,", " 0x20, 0x01,", " 0x00, 0x3F,"},
+                          {settings::PaletteFormat::Rgb888, " 0xFF, 0x7C,", " 0x80, 0x04,", " 0x03, 0xFC,"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.format);
+        SCOPED_TRACE(c.red);
         const std::string text =
             Emitted([&](OutputFile& f) { osd::WritePaletteSource(f, table.data(), 2, c.format); });
         EXPECT_NE(text.find("abPALETTE_R0_LSB[]= {\r\n" + c.red + "};\r\n"), std::string::npos) << text;
@@ -135,8 +139,9 @@ TEST(PaletteSource, Rgb666KeepsTheTopSixBitsOfEachComponent) {
 TEST(PaletteSource, CountsPastTheTableReadZerosAndOpenASecondBank) {
     std::array<Colour, 256> table{};
     table.fill(0xFFFFFF);
-    const std::string text =
-        Emitted([&](OutputFile& f) { osd::WritePaletteSource(f, table.data(), 300, 1); });
+    const std::string text = Emitted([&](OutputFile& f) {
+        osd::WritePaletteSource(f, table.data(), 300, settings::PaletteFormat::Rgb888);
+    });
 
     // Entries 256..299 form abPALETTE_X1_LSB of 44 zero items (two full lines and one of 12), closed once.
     const std::string bank1 =

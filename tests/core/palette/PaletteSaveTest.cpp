@@ -240,7 +240,8 @@ TEST_F(PaletteSave, ReducedPictureSavesTheReducedPaletteAndTheRenumberedIndicesA
     for (int bpp : {1, 2, 4, 8}) {
         SCOPED_TRACE("bpp " + std::to_string(bpp));
         ws_ = std::make_unique<shell::Workspace>();
-        ws_->settings.SetPaletteFormat(0); // RGB666: the After picture shows colours through 0xFCFCFC
+        ws_->settings.SetPaletteFormat(
+            settings::PaletteFormat::Rgb666); // RGB666: the After picture shows colours through 0xFCFCFC
         BmpLayout s;
         s.width = 5;
         s.height = 2;
@@ -258,7 +259,8 @@ TEST_F(PaletteSave, ReducedPictureSavesTheReducedPaletteAndTheRenumberedIndicesA
             for (int x = 0; x < 5; ++x)
                 ws_->osd.After.SetPixel(x, y, 0x000000);
 
-        osd::SaveReducedPicture(ws_->bitmap, ws_->osd, ws_->settings.PaletteColorMask, dir_ / "reduced.bmp");
+        osd::SaveReducedPicture(ws_->bitmap, ws_->osd, ws_->settings.PaletteColorMask(),
+                                dir_ / "reduced.bmp");
 
         const SavedBmp saved(dir_ / "reduced.bmp");
         saved.ExpectLayout(5, 2);

@@ -155,7 +155,7 @@ void Reduced(const std::string& dir, const testsupport::TempDir& tmp) {
 
     const picture::Picture shown = ws->osd.After;
     WriteExpectation(dir + "/reduced.json", shown, bm.Width, bm.Height, bm.ReducedPalette);
-    osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask, dir + "/reduced.bmp");
+    osd::SaveReducedPicture(ws->bitmap, ws->osd, ws->settings.PaletteColorMask(), dir + "/reduced.bmp");
     CheckStillShown(shown, ws->osd.After, bm.Width, bm.Height, "reduced");
 }
 

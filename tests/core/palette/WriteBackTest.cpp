@@ -264,7 +264,7 @@ TEST_F(WriteBack, SavesBeforeAnyOpenThrowAndWriteNothing) {
          }},
         {"reduced",
          [](shell::Workspace& ws, const std::string& path) {
-             osd::SaveReducedPicture(ws.bitmap, ws.osd, ws.settings.PaletteColorMask, path);
+             osd::SaveReducedPicture(ws.bitmap, ws.osd, ws.settings.PaletteColorMask(), path);
          }},
     };
     for (const auto& [what, save] : saves) {

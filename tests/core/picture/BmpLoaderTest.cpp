@@ -260,7 +260,7 @@ BmpLayout Sheet(int bpp) {
 std::map<std::string, std::vector<std::uint8_t>> OsdOutputs(const CurrentBitmap& bm, const std::string& dir) {
     osd::OsdOptions options;
     options.sourcePath = "sheet.bmp";
-    options.cellWidth = 12;
+    options.fontSize = settings::FontSize::OfWidth(12);
     options.outputDirectory = dir;
     const osd::GenerateResult result = osd::GenerateOsdFont(bm, options);
     EXPECT_TRUE(result.ran);

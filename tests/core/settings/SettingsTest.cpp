@@ -1,4 +1,5 @@
 #include "settings/Settings.h"
+#include "settings/SettingsFile.h"
 
 #include "base/FileProblem.h"
 #include "support/BmpBuilder.h"
@@ -23,15 +24,14 @@ void WriteText(const std::string& path, const std::string& text) {
 TEST(Settings, FirstRunUsesDefaultsAndQuitCreatesTheFile) {
     TempDir dir;
     const std::string path = dir / "Tavix.INI";
-    Settings s = LoadSettings(path);
-    s.ApplyLoaded();
-    EXPECT_EQ(s.FontSize, 4);
-    EXPECT_EQ(s.CodeFormat, 1);
-    EXPECT_EQ(s.BinSort, 0);
-    EXPECT_EQ(s.PaletteFormat, 1);
-    EXPECT_EQ(s.OsdCellWidth, 16);
-    EXPECT_EQ(s.OsdCellHeight, 16);
-    EXPECT_EQ(s.PaletteColorMask, 0xFFFFFFu);
+    const Settings s = LoadSettings(path);
+    EXPECT_EQ(s.ToStored().FontSize, 4);
+    EXPECT_EQ(s.ToStored().CodeFormat, 1);
+    EXPECT_EQ(s.ToStored().BinSort, 0);
+    EXPECT_EQ(s.ToStored().PaletteFormat, 1);
+    EXPECT_EQ(s.OsdCellWidth(), 16);
+    EXPECT_EQ(s.OsdCellHeight(), 16);
+    EXPECT_EQ(s.PaletteColorMask(), 0xFFFFFFu);
 
     ASSERT_FALSE(SaveSettings(s, path).has_value());
     EXPECT_EQ(ReadText(path),
@@ -42,15 +42,14 @@ TEST(Settings, StoredValuesAreReadAndDerivedValuesFollow) {
     TempDir dir;
     const std::string path = dir / "Tavix.INI";
     WriteText(path, "[Tavix CONFIG]\r\nFont Size=2\r\nCode Format=0\r\nBin Sort=1\r\nPalette Format=0\r\n");
-    Settings s = LoadSettings(path);
-    s.ApplyLoaded();
-    EXPECT_EQ(s.FontSize, 2);
-    EXPECT_EQ(s.OsdCellWidth, 14);
-    EXPECT_EQ(s.OsdCellHeight, 16);
-    EXPECT_EQ(s.CodeFormat, 0);
-    EXPECT_EQ(s.BinSort, 1);
-    EXPECT_EQ(s.PaletteFormat, 0);
-    EXPECT_EQ(s.PaletteColorMask, 0xFCFCFCu);
+    const Settings s = LoadSettings(path);
+    EXPECT_EQ(s.FontSize().Index(), 2);
+    EXPECT_EQ(s.OsdCellWidth(), 14);
+    EXPECT_EQ(s.OsdCellHeight(), 16);
+    EXPECT_EQ(s.CodeFormat(), settings::CodeFormat::Asm);
+    EXPECT_EQ(s.BinSort(), settings::BinSort::Font);
+    EXPECT_EQ(s.PaletteFormat(), settings::PaletteFormat::Rgb666);
+    EXPECT_EQ(s.PaletteColorMask(), 0xFCFCFCu);
 }
 
 TEST(Settings, OutOfRangeAndMalformedValues) {
@@ -80,14 +79,14 @@ TEST(Settings, OutOfRangeAndMalformedValues) {
         SCOPED_TRACE(c.file);
         TempDir dir;
         WriteText(dir / "Tavix.INI", c.file);
-        Settings s = LoadSettings(dir / "Tavix.INI");
-        s.ApplyLoaded();
-        EXPECT_EQ(s.FontSize, c.fontSize);
-        EXPECT_EQ(s.CodeFormat, c.codeFormat);
-        EXPECT_EQ(s.BinSort, c.binSort);
-        EXPECT_EQ(s.PaletteFormat, c.paletteFormat);
-        EXPECT_EQ(s.OsdCellWidth, c.cellWidth);
-        EXPECT_EQ(s.PaletteColorMask, c.mask);
+        const Settings s = LoadSettings(dir / "Tavix.INI");
+        const Settings::Stored stored = s.ToStored();
+        EXPECT_EQ(stored.FontSize, c.fontSize);
+        EXPECT_EQ(stored.CodeFormat, c.codeFormat);
+        EXPECT_EQ(stored.BinSort, c.binSort);
+        EXPECT_EQ(stored.PaletteFormat, c.paletteFormat);
+        EXPECT_EQ(s.OsdCellWidth(), c.cellWidth);
+        EXPECT_EQ(s.PaletteColorMask(), c.mask);
     }
 }
 
@@ -97,17 +96,17 @@ TEST(Settings, SaveKeepsOtherLinesAndReplacesValuesInPlace) {
     WriteText(path, "; written by hand\r\n[Other]\r\nFont Size=3\r\n\r\n[Tavix CONFIG]\r\nBin Sort = 1\r\n"
                     "Comment=keep me\r\n\r\n[Last]\r\nx=1\r\n");
     Settings s;
-    s.SetFontSize(0);
-    s.SetCodeFormat(0);
-    s.SetBinSort(0);
-    s.SetPaletteFormat(0);
+    s.SetFontSize(settings::FontSize::Item(0));
+    s.SetCodeFormat(settings::CodeFormat::Asm);
+    s.SetBinSort(settings::BinSort::Half);
+    s.SetPaletteFormat(settings::PaletteFormat::Rgb666);
     ASSERT_FALSE(SaveSettings(s, path).has_value());
     EXPECT_EQ(ReadText(path),
               "; written by hand\r\n[Other]\r\nFont Size=3\r\n\r\n[Tavix CONFIG]\r\nBin Sort = 0\r\n"
               "Comment=keep me\r\nFont Size=0\r\nCode Format=0\r\nPalette Format=0\r\n\r\n"
               "[Last]\r\nx=1\r\n");
     // Read back, the file gives what was saved.
-    const Settings back = LoadSettings(path);
+    const Settings::Stored back = LoadSettings(path).ToStored();
     EXPECT_EQ(back.FontSize, 0);
     EXPECT_EQ(back.CodeFormat, 0);
     EXPECT_EQ(back.BinSort, 0);
@@ -154,7 +153,7 @@ TEST(Settings, AFailedSaveKeepsTheWholeFile) {
         "Bin Sort=1\r\nPalette Format=0\r\n[Tail]\r\ny=2\r\n";
     WriteText(path, before);
     Settings s;
-    s.SetFontSize(3);
+    s.SetFontSize(settings::FontSize::Item(3));
     for (const long limit : {0L, 20L}) {
         SCOPED_TRACE(limit);
         const int exit = testsupport::RunInChild({false, limit}, [&] {
