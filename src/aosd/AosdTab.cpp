@@ -38,7 +38,7 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, int 
 AosdTab::AosdTab(const ui::TabContext& context, settings::Settings& settings, PaletteTable& paletteTable,
                  AosdState& state, QWidget* parent)
     : ui::Tab(parent), settings_(settings), paletteTable_(paletteTable), state_(state),
-      messages_(context.messages), dialogs_(context.dialogs) {
+      messages_(context.messages), dialogs_(context.dialogs), folder_(context.folder) {
     setObjectName(QStringLiteral("TabSheet_AOsd"));
 
     Aosd_DlgOpenPicture.Name = "Aosd_DlgOpenPicture";
@@ -188,7 +188,7 @@ RlcOptions AosdTab::ChosenRlc() const {
 }
 
 void AosdTab::Aosd_BtnOpenPictureClick() {
-    if (!Aosd_DlgOpenPicture.Execute(dialogs_)) return;
+    if (!Aosd_DlgOpenPicture.Execute(dialogs_, folder_)) return;
     const OpenPictureOutcome outcome = OpenAosdPicture(state_, paletteTable_, Aosd_DlgOpenPicture.FileName,
                                                        ui::FromQt(Aosd_edtImageNo->text()));
     if (outcome.failure) messages_.DialogPrintError(1, *outcome.failure);
@@ -248,7 +248,7 @@ void AosdTab::Aosd_BtnWriteImageClick() {
     const RlcOptions rlc = ChosenRlc();
     Aosd_DlgSaveFile.FilterIndex = 1;
     Aosd_DlgSaveFile.FileName = ProposedImageName(state_.AosdBaseName, rlc.rlc);
-    if (!Aosd_DlgSaveFile.Execute(dialogs_)) return;
+    if (!Aosd_DlgSaveFile.Execute(dialogs_, folder_)) return;
     Aosd_chkBinary->setChecked(true);
     const ImageWriteResult result = WriteAosdImage(state_, rlc, Aosd_DlgSaveFile.FileName);
     if (result.failure) {
@@ -270,7 +270,7 @@ void AosdTab::Aosd_BtnWritePaletteClick() {
     }
     Aosd_DlgSaveFile.FilterIndex = hex ? 2 : 1;
     Aosd_DlgSaveFile.FileName = ProposedPaletteName(state_.AosdBaseName);
-    if (!Aosd_DlgSaveFile.Execute(dialogs_)) return;
+    if (!Aosd_DlgSaveFile.Execute(dialogs_, folder_)) return;
     WriteAosdPalette(state_, paletteTable_, settings_.PaletteFormat(), hex, Aosd_DlgSaveFile.FileName);
 }
 
@@ -282,7 +282,7 @@ void AosdTab::Aosd_BtnMultiImagesClick() {
         messages_.DialogPrintError(1, NoSequenceMessage(state_.AosdBaseName));
         return;
     }
-    if (!Aosd_DlgSaveFile.Execute(dialogs_)) return;
+    if (!Aosd_DlgSaveFile.Execute(dialogs_, folder_)) return;
     Aosd_chkBinary->setChecked(true);
     const ImageWriteResult result = WriteAosdSequence(state_, rlc, Aosd_DlgSaveFile.FileName);
     if (result.failure) {
@@ -293,7 +293,7 @@ void AosdTab::Aosd_BtnMultiImagesClick() {
 }
 
 void AosdTab::Aosd_BtnMergeFilesClick() {
-    if (!Aosd_DlgOpenBinary.Execute(dialogs_)) return;
+    if (!Aosd_DlgOpenBinary.Execute(dialogs_, folder_)) return;
     const MergeResult result =
         MergeBinFile(state_.merge, Aosd_DlgOpenBinary.FileName, Aosd_chkMergeFiles->isChecked());
     if (result.failure) {

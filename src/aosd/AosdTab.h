@@ -69,6 +69,7 @@ private:
     AosdState& state_;
     ui::Messages& messages_;
     ui::DialogDriver& dialogs_;
+    std::string& folder_;
 
     ui::FileDialog Aosd_DlgOpenPicture;
     ui::FileDialog Aosd_DlgOpenBinary;

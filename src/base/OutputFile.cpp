@@ -2,6 +2,7 @@
 
 #include "base/Format.h"
 #include "base/OutputGuard.h"
+#include "base/Path.h"
 
 #include <algorithm>
 #include <cassert>
@@ -18,6 +19,14 @@
 #include <ctime>
 
 namespace base {
+
+std::string OutputDirectory::PathOf(const std::string& name) const {
+    return JoinPath(path, name);
+}
+
+std::string OutputDirectory::MessageNameOf(const std::string& name) const {
+    return namesAlone ? name : PathOf(name);
+}
 
 namespace {
 
@@ -121,6 +130,7 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
         set_ = std::exchange(other.set_, nullptr);
         if (set_) set_->Moved(&other, this);
         path_ = std::move(other.path_);
+        messageName_ = std::move(other.messageName_);
         dirFd_ = std::exchange(other.dirFd_, -1);
         targetName_ = std::move(other.targetName_);
         tempName_ = std::move(other.tempName_);
@@ -141,9 +151,10 @@ OutputFile::~OutputFile() {
     Abandon();
 }
 
-void OutputFile::Begin(const std::string& path, Mode mode, OutputSet* set) {
+void OutputFile::Begin(const std::string& path, const std::string& messageName, Mode mode, OutputSet* set) {
     Abandon();
     path_ = path;
+    messageName_ = messageName;
     mode_ = mode;
     failed_ = false;
     error_ = 0;
@@ -153,7 +164,7 @@ void OutputFile::Begin(const std::string& path, Mode mode, OutputSet* set) {
 }
 
 void OutputFile::Fail(Wording wording, int error) {
-    problem_ = {path_, SystemErrorText(error), wording};
+    problem_ = {messageName_, SystemErrorText(error), wording};
 }
 
 bool OutputFile::Refuse(Wording wording, int error) {
@@ -163,22 +174,28 @@ bool OutputFile::Refuse(Wording wording, int error) {
 }
 
 bool OutputFile::Create(const std::string& path, Mode mode) {
-    Begin(path, mode, nullptr);
+    Begin(path, path, mode, nullptr);
     return StartReplace();
 }
 
 bool OutputFile::Create(const std::string& path, Mode mode, OutputSet& set) {
-    Begin(path, mode, &set);
+    Begin(path, path, mode, &set);
+    return StartReplace();
+}
+
+bool OutputFile::Create(const OutputDirectory& directory, const std::string& name, Mode mode,
+                        OutputSet& set) {
+    Begin(directory.PathOf(name), directory.MessageNameOf(name), mode, &set);
     return StartReplace();
 }
 
 bool OutputFile::OpenForAppend(const std::string& path, Mode mode) {
-    Begin(path, mode, nullptr);
+    Begin(path, path, mode, nullptr);
     return StartAppend();
 }
 
 bool OutputFile::OpenForAppend(const std::string& path, Mode mode, OutputSet& set) {
-    Begin(path, mode, &set);
+    Begin(path, path, mode, &set);
     return StartAppend();
 }
 
@@ -258,7 +275,7 @@ bool OutputFile::StartAppend() {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        problem_ = {path_, {}, Wording::NotRegular};
+        problem_ = {messageName_, {}, Wording::NotRegular};
         set_ = nullptr;
         return false;
     }
@@ -379,7 +396,7 @@ bool OutputFile::Close() {
     roomEnd_ = nullptr;
     OutputSet::Finished f;
     f.append = kind_ == Kind::Append;
-    f.path = path_;
+    f.path = messageName_;
     f.listed = std::exchange(listed_, -1);
     f.appendStart = appendStart_;
     if (kind_ == Kind::Append) {
@@ -419,7 +436,7 @@ void OutputFile::Abandon() {
     if (fd_ < 0) return;
     OutputSet::Finished f;
     f.append = kind_ == Kind::Append;
-    f.path = path_;
+    f.path = messageName_;
     f.listed = std::exchange(listed_, -1);
     f.appendStart = appendStart_;
     if (kind_ == Kind::Replace) {
@@ -438,7 +455,7 @@ void OutputFile::Abandon() {
     if (set_) {
         OutputSet* set = std::exchange(set_, nullptr);
         set->Left(this);
-        set->Fail({path_, {}, Wording::NotCompleted});
+        set->Fail({messageName_, {}, Wording::NotCompleted});
     }
 }
 

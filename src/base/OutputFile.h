@@ -16,6 +16,30 @@ namespace base {
 
 class OutputSet;
 
+// Where a job writes the files it names itself (B.C, FontBank.txt, Font_def.h, ...), and how its messages
+// name them: with the folder ("out/B.C", as the CLI's --out DIR gives it), or by the name alone where the
+// folder is the place the user works in (the window's current folder), as a working directory's files are
+// named. Empty: the process's working directory.
+struct OutputDirectory {
+    std::string path;
+    bool namesAlone = false;
+
+    OutputDirectory() = default;
+    // A folder its files are named with.
+    OutputDirectory(std::string folder) : path(std::move(folder)) {}
+    // The window's current folder: its files are named alone.
+    static OutputDirectory Current(std::string folder) {
+        OutputDirectory d(std::move(folder));
+        d.namesAlone = true;
+        return d;
+    }
+
+    // Where the file of that name goes.
+    std::string PathOf(const std::string& name) const;
+    // How messages name it.
+    std::string MessageNameOf(const std::string& name) const;
+};
+
 // The one way Tavix writes a file. In Text mode every "\n" written (by Write, Put or Printf) becomes CR LF,
 // the line end of every text file the tool writes; in Binary mode the bytes go out exactly as given.
 //
@@ -65,6 +89,8 @@ public:
     // The same as a member of set: Close() only finishes the temporary file, set.Commit() puts it in place.
     // A file that cannot be created leaves the set as it was (the job decides whether it can go on).
     bool Create(const std::string& path, Mode mode, OutputSet& set);
+    // The file of that name in directory, named in Problem() as directory names it.
+    bool Create(const OutputDirectory& directory, const std::string& name, Mode mode, OutputSet& set);
     // Starts adding to the end of the regular file at path (created when missing). False when it cannot be
     // opened or is not a regular file.
     bool OpenForAppend(const std::string& path, Mode mode);
@@ -102,8 +128,9 @@ private:
 
     char* RoomAfterFlush(std::size_t size);
     void PutAfterFlush(std::uint8_t byte);
-    // Forgets any write in progress and takes the target, its mode, its set and a fresh buffer.
-    void Begin(const std::string& path, Mode mode, OutputSet* set);
+    // Forgets any write in progress and takes the target (and the name problems give it), its mode, its set
+    // and a fresh buffer.
+    void Begin(const std::string& path, const std::string& messageName, Mode mode, OutputSet* set);
     bool StartReplace();
     bool StartAppend();
     void StartBuffer();
@@ -121,6 +148,7 @@ private:
     Kind kind_ = Kind::Replace;
     OutputSet* set_ = nullptr;  // the set the file belongs to, or none
     std::string path_;          // the target as given
+    std::string messageName_; // the target as Problem() names it: path_, unless the directory says otherwise
     int dirFd_ = -1;            // Replace: the target's folder
     std::string targetName_;    // Replace: the target's name in that folder (symbolic links followed)
     std::string tempName_;      // Replace: the temporary file's name there

@@ -42,6 +42,17 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
     return dir + "/" + name;
 }
 
+std::string ResolvePath(const std::string& folder, const std::string& name) {
+    if (!name.empty() && name.front() == '/') return name;
+    return JoinPath(folder, name);
+}
+
+bool IsEnterableDirectory(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
 bool FileExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);

@@ -20,7 +20,13 @@ std::string FileNameOf(const std::string& path);
 // dir joined with name; an empty dir leaves name as it is (the current directory).
 std::string JoinPath(const std::string& dir, const std::string& name);
 
+// name as seen from folder: an absolute name ("/...") as it is, a relative one joined to folder (an empty
+// folder leaves it relative, to the process's working directory).
+std::string ResolvePath(const std::string& folder, const std::string& name);
+
 bool FileExists(const std::string& path);
+// Whether path names a directory that can be entered (and so listed and written into by name).
+bool IsEnterableDirectory(const std::string& path);
 
 // Whether a and b name the same file, by device and inode, so that hard links, symbolic links and ".." are
 // seen through. When neither exists, whether they name the same place; when only one does, false.

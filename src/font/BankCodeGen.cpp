@@ -144,7 +144,7 @@ constexpr int kMaxArrays = 255;
 } // namespace
 
 CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::PaletteFormat paletteFormat,
-                               const std::string& outputDirectory, base::OutputSet& set) {
+                               const base::OutputDirectory& outputDirectory, base::OutputSet& set) {
     CodeGenResult result;
     if (bank.Empty()) return result;
     result.Ran = true;
@@ -173,7 +173,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::Pa
         {"FONT_MSB.BIN", Mode::Binary, {}}, {"FONT_LSB.BIN", Mode::Binary, {}},
     };
     for (Output& o : outputs) {
-        if (!o.file.Create(base::JoinPath(outputDirectory, o.name), o.mode, set)) {
+        if (!o.file.Create(outputDirectory, o.name, o.mode, set)) {
             result.failure = kCodeGenFail;
             result.detail.push_back(o.file.Problem());
             set.Fail(o.file.Problem());
@@ -210,7 +210,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::Pa
 }
 
 CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::PaletteFormat paletteFormat,
-                               const std::string& outputDirectory) {
+                               const base::OutputDirectory& outputDirectory) {
     base::OutputSet set;
     CodeGenResult result = GenerateBankCode(bank, halfWord, paletteFormat, outputDirectory, set);
     if (result.Ran && !result.failure && !set.Commit()) {

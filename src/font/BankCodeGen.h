@@ -54,17 +54,17 @@ struct CodeGenResult {
     std::string Note;
 };
 
-// "Code": writes the eight files into outputDirectory (empty: the current directory), replacing all eight
-// together or none. An empty bank touches nothing. When any file cannot be created or completed (a folder
-// that refuses temporary files, a full disk), or the bank needs more arrays than FONT_Init can send (255),
-// no file changes and failure says "Font CodeGen Fail !!!" (with the array count where the bank is too
-// large; the file and the reason in detail where a file failed). The palette is written as paletteFormat
-// says.
+// "Code": writes the eight files into outputDirectory (empty: the working directory; see
+// base::OutputDirectory for how messages name the files), replacing all eight together or none. An empty bank
+// touches nothing. When any file cannot be created or completed (a folder that refuses temporary files, a
+// full disk), or the bank needs more arrays than FONT_Init can send (255), no file changes and failure says
+// "Font CodeGen Fail !!!" (with the array count where the bank is too large; the file and the reason in
+// detail where a file failed). The palette is written as paletteFormat says.
 CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::PaletteFormat paletteFormat,
-                               const std::string& outputDirectory);
+                               const base::OutputDirectory& outputDirectory);
 // The same as part of a larger job: the files join set, and nothing is in place before set.Commit(); a
 // failure fails set.
 CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::PaletteFormat paletteFormat,
-                               const std::string& outputDirectory, base::OutputSet& set);
+                               const base::OutputDirectory& outputDirectory, base::OutputSet& set);
 
 } // namespace font

@@ -44,7 +44,7 @@ std::string BankBinary(const FontBank& bank, settings::BinSort binSort) {
 }
 
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
-                        const std::string& outputDirectory, base::OutputSet& outputs) {
+                        const base::OutputDirectory& outputDirectory, base::OutputSet& outputs) {
     BankSaveResult result;
     if (bank.Empty()) return result;
     result.Ran = true;
@@ -54,13 +54,12 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
         result.failure = kCreateFontFileError;
         result.detail.push_back(problem);
     };
-    if (!text.Create(base::JoinPath(outputDirectory, kBankTextName), base::OutputFile::Mode::Text, outputs)) {
+    if (!text.Create(outputDirectory, kBankTextName, base::OutputFile::Mode::Text, outputs)) {
         failed(text.Problem());
         outputs.Fail(text.Problem());
         return result;
     }
-    if (!binary.Create(base::JoinPath(outputDirectory, kBankBinaryName), base::OutputFile::Mode::Binary,
-                       outputs)) {
+    if (!binary.Create(outputDirectory, kBankBinaryName, base::OutputFile::Mode::Binary, outputs)) {
         failed(binary.Problem());
         outputs.Fail(binary.Problem());
         return result; // the text file is abandoned with the set
@@ -74,7 +73,7 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
 }
 
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
-                        const std::string& outputDirectory) {
+                        const base::OutputDirectory& outputDirectory) {
     base::OutputSet outputs;
     BankSaveResult result = SaveBank(bank, currentFont, binSort, outputDirectory, outputs);
     if (result.Ran && !result.failure && !outputs.Commit()) {

@@ -37,16 +37,17 @@ struct BankSaveResult {
     base::FailureDetail detail; // each file that could not be written, with the system's reason
 };
 
-// "Save": writes FontBank.txt and FontBank.bin into outputDirectory (empty: the current directory),
-// replacing both together or neither. An empty bank touches nothing. When either file cannot be created or
-// completed (a folder that refuses temporary files, a full disk), neither is changed and the result says
-// "Create FONT File Error !!!", its detail which file failed and why.
+// "Save": writes FontBank.txt and FontBank.bin into outputDirectory (empty: the working directory; see
+// base::OutputDirectory for how messages name the files), replacing both together or neither. An empty bank
+// touches nothing. When either file cannot be created or completed (a folder that refuses temporary files, a
+// full disk), neither is changed and the result says "Create FONT File Error !!!", its detail which file
+// failed and why.
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
-                        const std::string& outputDirectory);
+                        const base::OutputDirectory& outputDirectory);
 // The same as part of a larger job: both files join outputs, and nothing is in place before
 // outputs.Commit(); a failure fails outputs.
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
-                        const std::string& outputDirectory, base::OutputSet& outputs);
+                        const base::OutputDirectory& outputDirectory, base::OutputSet& outputs);
 
 // The open dialog's settings for the bank's "Load".
 inline constexpr const char* kBankFileFilter = "Font Bank File(*.txt)|*.txt|All File(*.*)|*.*";

@@ -94,8 +94,9 @@ void BankPanel::Font_BtnBankClearClick() {
 }
 
 void BankPanel::Font_btnBankSaveClick() {
-    const BankSaveResult result = SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont,
-                                           tab_.Settings().BinSort(), std::string());
+    const BankSaveResult result =
+        SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont, tab_.Settings().BinSort(),
+                 base::OutputDirectory::Current(tab_.Folder()));
     if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
 }
 
@@ -105,7 +106,7 @@ void BankPanel::Font_btnBankLoadClick() {
     dialog.Filter = kBankFileFilter;
     dialog.FilterIndex = 1;
     dialog.FileName = kBankTextName;
-    if (!dialog.Execute(tab_.Dialogs())) return;
+    if (!dialog.Execute(tab_.Dialogs(), tab_.Folder())) return;
     const BankLoadResult result =
         LoadBankFile(tab_.State().Bank, dialog.FileName, tab_.State().Editor.FontPalette);
     tab_.Glyph().ShowBankFont(result);
@@ -114,8 +115,9 @@ void BankPanel::Font_btnBankLoadClick() {
 }
 
 void BankPanel::Font_btnBankCodeClick() {
-    const CodeGenResult result = GenerateBankCode(tab_.State().Bank, tab_.State().HalfWord,
-                                                  tab_.Settings().PaletteFormat(), std::string());
+    const CodeGenResult result =
+        GenerateBankCode(tab_.State().Bank, tab_.State().HalfWord, tab_.Settings().PaletteFormat(),
+                         base::OutputDirectory::Current(tab_.Folder()));
     if (result.failure) {
         tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
         return;

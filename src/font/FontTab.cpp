@@ -52,7 +52,7 @@ ui::FontChoice ToDialog(const FontChoice& font) {
 FontTab::FontTab(const ui::TabContext& context, const settings::Settings& settings, FontState& state,
                  QWidget* parent)
     : ui::Tab(parent), settings_(settings), state_(state), messages_(context.messages),
-      dialogs_(context.dialogs), openDialog_(context.OpenDialog_Main),
+      dialogs_(context.dialogs), openDialog_(context.OpenDialog_Main), folder_(context.folder),
       renderer_(std::make_unique<FreeTypeRenderer>()) {
     setObjectName(QStringLiteral("TabSheet_Font"));
     Font_digFontSel.Name = "Font_digFontSel";

@@ -49,6 +49,8 @@ public:
     ui::Messages& Messages() { return messages_; }
     ui::DialogDriver& Dialogs() { return dialogs_; }
     ui::FileDialog& OpenDialog_Main() { return openDialog_; }
+    // The document's current folder: the file dialogs show and move it, the outputs go there.
+    std::string& Folder() { return folder_; }
     // Status panel 3: what the last font choice or rendering could not do as asked (a face standing in for
     // one that is not installed, characters the face lacks, ink the glyph cuts off), or nothing.
     void ShowRenderNotes(const std::vector<std::string>& lines);
@@ -62,6 +64,7 @@ private:
     ui::Messages& messages_;
     ui::DialogDriver& dialogs_;
     ui::FileDialog& openDialog_;
+    std::string& folder_;
     std::unique_ptr<TextRenderer> renderer_;
 
     GlyphPanel* glyph_ = nullptr;

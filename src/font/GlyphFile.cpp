@@ -69,7 +69,7 @@ struct GlyphOutput {
 } // namespace
 
 GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount, settings::BinSort binSort,
-                               const std::string& outputDirectory) {
+                               const base::OutputDirectory& outputDirectory) {
     const GlyphFileNames names = GlyphFileNamesOf(editor.GlyphBpp(), bankCount);
     const GlyphFileContents contents = GlyphFileContentsOf(editor, binSort);
     GlyphSaveResult result;
@@ -82,7 +82,7 @@ GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount,
     };
     for (GlyphOutput& o : outputs) {
         if (o.name->empty()) continue;
-        if (!o.file.Create(base::JoinPath(outputDirectory, *o.name), o.mode, set)) {
+        if (!o.file.Create(outputDirectory, *o.name, o.mode, set)) {
             result.failures.push_back(base::ProblemText(o.file.Problem()));
             set.Fail(o.file.Problem());
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/FileProblem.h"
+#include "base/OutputFile.h"
 #include "font/GlyphEditor.h"
 #include "settings/Settings.h"
 
@@ -45,12 +46,13 @@ struct GlyphSaveResult {
     std::vector<std::string> failures; // which file could not be written and why, in order
 };
 
-// "Save": writes the files into outputDirectory (empty: the current directory), replacing all of them
-// together or none. A file that cannot be created or written is named in failures with the reason
+// "Save": writes the files into outputDirectory (empty: the working directory; see base::OutputDirectory for
+// how messages name the files), replacing all of them together or none. A file that cannot be created or
+// written is named in failures with the reason
 // ("cannot replace NAME safely: Permission denied", "cannot write NAME: File too large"); then no file
 // changes. The editor is not changed.
 GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount, settings::BinSort binSort,
-                               const std::string& outputDirectory);
+                               const base::OutputDirectory& outputDirectory);
 
 inline constexpr const char* kOpenFontFileError = "Open FONT File Error !!!";
 inline constexpr const char* kBadGlyphHeader = "Bad ;BPPi, ;Xi or ;Yi in FONT File !!!";

@@ -347,7 +347,8 @@ void GlyphPanel::Font_btnInsertClick() {
 
 void GlyphPanel::Font_BtnSaveClick() {
     const GlyphSaveResult result =
-        SaveGlyphFiles(Editor(), tab_.State().Bank.Count(), tab_.Settings().BinSort(), std::string());
+        SaveGlyphFiles(Editor(), tab_.State().Bank.Count(), tab_.Settings().BinSort(),
+                       base::OutputDirectory::Current(tab_.Folder()));
     for (const std::string& failure : result.failures)
         tab_.Messages().DialogPrintError(1, failure);
 }
@@ -358,7 +359,7 @@ void GlyphPanel::Font_btnLoadClick() {
     dialog.Filter = kGlyphFileFilter;
     dialog.FilterIndex = 1;
     dialog.FileName = kGlyphFileDefaultName;
-    if (!dialog.Execute(tab_.Dialogs())) return;
+    if (!dialog.Execute(tab_.Dialogs(), tab_.Folder())) return;
     base::FailureDetail detail;
     const auto failure = LoadGlyphFile(Editor(), dialog.FileName, &detail);
     ShowEditor();

@@ -125,8 +125,8 @@ void StringsPanel::Font_btnStringGenerateClick() {
         const BusyCursor busy;
         const std::vector<std::u32string> lines = MemoLines(MemoText().toStdString());
         notes = CheckGlyphs(tab_.State().Editor, tab_.Renderer(), BuildFontDef(lines).Distinct);
-        result =
-            GenerateStrings(tab_.State().Editor, tab_.State().Bank, tab_.Renderer(), lines, std::string());
+        result = GenerateStrings(tab_.State().Editor, tab_.State().Bank, tab_.Renderer(), lines,
+                                 base::OutputDirectory::Current(tab_.Folder()));
     }
     ShowRun(result, notes);
 }

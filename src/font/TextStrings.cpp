@@ -78,13 +78,13 @@ void RenderAndInsert(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer
 } // namespace
 
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
-                              const std::vector<std::u32string>& lines, const std::string& outputDirectory,
-                              base::OutputSet& outputs) {
+                              const std::vector<std::u32string>& lines,
+                              const base::OutputDirectory& outputDirectory, base::OutputSet& outputs) {
     StringsResult result;
     const FontDef def = BuildFontDef(lines);
     if (!RoomFor(bank, def.Distinct.size(), result)) return result;
     base::OutputFile file;
-    if (!file.Create(base::JoinPath(outputDirectory, kFontDefName), base::OutputFile::Mode::Text, outputs)) {
+    if (!file.Create(outputDirectory, kFontDefName, base::OutputFile::Mode::Text, outputs)) {
         result.Messages.push_back(base::ProblemText(file.Problem()));
         outputs.Fail(file.Problem());
         return result;
@@ -99,7 +99,8 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
 }
 
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
-                              const std::vector<std::u32string>& lines, const std::string& outputDirectory) {
+                              const std::vector<std::u32string>& lines,
+                              const base::OutputDirectory& outputDirectory) {
     base::OutputSet outputs;
     StringsResult result = GenerateStrings(editor, bank, renderer, lines, outputDirectory, outputs);
     if (!outputs.Failed() && !outputs.Commit())

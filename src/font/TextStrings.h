@@ -48,21 +48,23 @@ struct StringsResult {
     std::string Shortage;
 };
 
-// "Generate": writes Font_def.h into outputDirectory (empty: the current directory), replacing it safely,
-// then renders every distinct character with RenderGlyphText and inserts it as "Insert" does (the editor's
-// colour type, geometry, palette, left colour and offsets), and clears the surface. The tab shows the busy
-// cursor around it and then redraws the bank and glyph grids.
+// "Generate": writes Font_def.h into outputDirectory (empty: the working directory; see base::OutputDirectory
+// for how messages name the files), replacing it safely, then renders every distinct character with
+// RenderGlyphText and inserts it as "Insert" does (the editor's colour type, geometry, palette, left colour
+// and offsets), and clears the surface. The tab shows the busy cursor around it and then redraws the bank and
+// glyph grids.
 //
 // A run whose distinct characters do not all fit into the bank's free places does nothing at all: no
 // Font_def.h (which would name glyphs the bank cannot hold), no glyph, no drawing; it gives "Font Bank Full
 // !!!" once and the Shortage.
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
-                              const std::vector<std::u32string>& lines, const std::string& outputDirectory);
+                              const std::vector<std::u32string>& lines,
+                              const base::OutputDirectory& outputDirectory);
 // The same as part of a larger job (the CLI's bank run, which also saves the bank and its code): Font_def.h
 // joins outputs and is in place only after outputs.Commit(); a failure fails outputs.
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
-                              const std::vector<std::u32string>& lines, const std::string& outputDirectory,
-                              base::OutputSet& outputs);
+                              const std::vector<std::u32string>& lines,
+                              const base::OutputDirectory& outputDirectory, base::OutputSet& outputs);
 
 // "Ascii": renders and inserts the 95 characters 33 ("!") to 127 (the delete character, drawn as the face
 // draws that code), then clears the surface. The tab also empties the entry box. A bank with fewer than 95

@@ -1,5 +1,6 @@
 #include "merge/MergeTab.h"
 
+#include "base/Path.h"
 #include "merge/ListFile.h"
 #include "merge/MergeWriter.h"
 #include "ui/Guarded.h"
@@ -63,7 +64,7 @@ void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
 
 MergeTab::MergeTab(const ui::TabContext& context, MergeList& list, QWidget* parent)
     : ui::Tab(parent), list_(list), messages_(context.messages), dialogs_(context.dialogs),
-      openDialog_(context.OpenDialog_Main), saveDialog_(context.SaveDialog_Main) {
+      openDialog_(context.OpenDialog_Main), saveDialog_(context.SaveDialog_Main), folder_(context.folder) {
     setObjectName(QStringLiteral("TabSheet_MERGE"));
 
     DriveComboBox_MERGE = ui::Placed(new QComboBox(this), "DriveComboBox_MERGE", 8, 8);
@@ -163,7 +164,8 @@ MergeTab::MergeTab(const ui::TabContext& context, MergeList& list, QWidget* pare
 }
 
 void MergeTab::FormCreate() {
-    directory_ = QDir::currentPath();
+    // The current folder, which is the process's working directory until a folder is chosen.
+    directory_ = folder_.empty() ? QDir::currentPath() : QDir(ui::ToQt(folder_)).absolutePath();
     ShowDrives();
     ShowDirectory();
     ShowFiles();
@@ -241,7 +243,7 @@ void MergeTab::BitBtn_FileListSaveClick() {
     saveDialog_.Filter = kFileListFilter;
     saveDialog_.FilterIndex = 1;
     saveDialog_.DefaultExt.clear(); // the name is used as chosen
-    if (!saveDialog_.Execute(dialogs_)) return;
+    if (!saveDialog_.Execute(dialogs_, folder_)) return;
     const SaveListResult result = SaveFileList(list_, saveDialog_.FileName);
     for (const std::string& message : result.messages)
         messages_.ShowMessage(message);
@@ -254,7 +256,7 @@ void MergeTab::BitBtn_FileListLoadClick() {
     openDialog_.FileName = kFileListName;
     openDialog_.Filter = kFileListFilter;
     openDialog_.FilterIndex = 1;
-    if (openDialog_.Execute(dialogs_)) {
+    if (openDialog_.Execute(dialogs_, folder_)) {
         const LoadListResult result = LoadFileList(list_, SelectedRow(), openDialog_.FileName);
         SelectRow(result.selectRow);
         RefreshMergeList();
@@ -273,7 +275,7 @@ void MergeTab::BitBtn_MERGEClick() {
     saveDialog_.Filter = kMergeImageFilter;
     saveDialog_.FilterIndex = 1;
     saveDialog_.DefaultExt.clear();
-    if (!saveDialog_.Execute(dialogs_)) return;
+    if (!saveDialog_.Execute(dialogs_, folder_)) return;
     base::FailureDetail detail;
     if (const auto failure = MergeFiles(list_, saveDialog_.FileName, &detail))
         messages_.ShowMessage(*failure, detail);
@@ -287,11 +289,13 @@ void MergeTab::DriveComboBox_MERGEChange() {
 
 void MergeTab::DirectoryListBox_MERGEChange(const QString& directory) {
     const QString path = QDir(directory).absolutePath();
-    if (!QDir::setCurrent(path)) {
-        messages_.ShowMessage("Directory " + ui::FromQt(path) + " cannot be opened !");
+    const std::string folder = ui::FromQt(path);
+    if (!base::IsEnterableDirectory(folder)) {
+        messages_.ShowMessage("Directory " + folder + " cannot be opened !");
         return;
     }
     directory_ = path;
+    folder_ = base::JoinPath(folder, "");
     ShowDrives();
     ShowDirectory();
     ShowFiles();

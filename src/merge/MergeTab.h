@@ -41,7 +41,7 @@ public:
 
     // The drive box chose a file system: the directory list moves to its root.
     void DriveComboBox_MERGEChange();
-    // The directory list opened a directory: it becomes the current directory and the file list shows it.
+    // The directory list opened a directory: it becomes the current folder and the file list shows it.
     void DirectoryListBox_MERGEChange(const QString& directory);
     void FilterComboBox_MERGEChange();
 
@@ -61,6 +61,7 @@ private:
     ui::DialogDriver& dialogs_;
     ui::FileDialog& openDialog_;
     ui::FileDialog& saveDialog_;
+    std::string& folder_;
     QString directory_;
 
     QComboBox* DriveComboBox_MERGE = nullptr;

@@ -213,8 +213,7 @@ void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, cons
     for (const Table& t : kTables) {
         const std::string name = baseName + t.suffix;
         OutputFile file;
-        if (!file.Create(base::JoinPath(options.outputDirectory, name), OutputFile::Mode::Text, outputs))
-            continue;
+        if (!file.Create(options.outputDirectory, name, OutputFile::Mode::Text, outputs)) continue;
         std::string text;
         text.reserve(256 * 6 + 16);
         for (int i = 0; i < 256; ++i) {
@@ -295,7 +294,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     NamedFile source{{}, baseName + ".C"};
     NamedFile oneBpp{{}, baseName + "_1BPP.txt"};
     auto create = [&](NamedFile& f, OutputFile::Mode mode) {
-        if (f.file.Create(base::JoinPath(options.outputDirectory, f.name), mode, outputs)) return true;
+        if (f.file.Create(options.outputDirectory, f.name, mode, outputs)) return true;
         result.failure = base::ProblemText(f.file.Problem());
         outputs.Fail(f.file.Problem());
         return false;

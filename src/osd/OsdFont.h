@@ -19,13 +19,13 @@ struct OsdOptions {
     settings::CodeFormat codeFormat = settings::CodeFormat::C; // of the palette tables only
     settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888;
     bool to2Bpp = false;         // "Generate to 2BPP output"; only looked at when BitsPerPixel is 4
-    std::string outputDirectory; // where the outputs go; empty = the current directory
+    base::OutputDirectory outputDirectory; // where the outputs go; empty: the working directory
 };
 
 // The options "Generate" runs with: the settings' cell width, code format and palette format, the source
 // file name and the 2BPP choice. The OSD tab and tavix-cli both build them here, so they cannot drift apart.
 inline OsdOptions MakeOsdOptions(const settings::Settings& settings, std::string sourcePath, bool to2Bpp,
-                                 std::string outputDirectory = {}) {
+                                 base::OutputDirectory outputDirectory = {}) {
     OsdOptions options;
     options.sourcePath = std::move(sourcePath);
     options.fontSize = settings.FontSize();

@@ -40,7 +40,7 @@ QIcon GenerateIcon() {
 OsdTab::OsdTab(const ui::TabContext& context, const settings::Settings& settings,
                picture::CurrentBitmap& bitmap, OsdState& state, QWidget* parent)
     : ui::Tab(parent), settings_(settings), bitmap_(bitmap), state_(state), messages_(context.messages),
-      openDialog_(context.OpenDialog_Main) {
+      openDialog_(context.OpenDialog_Main), folder_(context.folder) {
     setObjectName(QStringLiteral("TabSheet_BmpFont"));
 
     Image_BMP_Before = ui::Placed(new widgets::PictureView(this), "Image_BMP_Before", 3, 11);
@@ -128,7 +128,8 @@ void OsdTab::TabSheet_BmpFontShow() {
 }
 
 void OsdTab::BitBtn_GenerateClick() {
-    const OsdOptions options = MakeOsdOptions(settings_, openDialog_.FileName, OSD_chkTo2BPP->isChecked());
+    const OsdOptions options = MakeOsdOptions(settings_, openDialog_.FileName, OSD_chkTo2BPP->isChecked(),
+                                              base::OutputDirectory::Current(folder_));
     const GenerateResult result = GenerateOsdFont(bitmap_, options);
     for (const std::string& note : result.notes)
         messages_.SetPanel(1, note);

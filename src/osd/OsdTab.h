@@ -58,6 +58,7 @@ private:
     OsdState& state_;
     ui::Messages& messages_;
     const ui::FileDialog& openDialog_;
+    const std::string& folder_;
 
     widgets::PictureView* Image_BMP_Before = nullptr;
     widgets::PictureView* Image_BMP_After = nullptr;

@@ -52,7 +52,8 @@ QAction* RadioItem(QMenu* menu, QActionGroup* group, const char* name, const cha
 
 TMainTop::TMainTop(const MainContext& context)
     : settingsPath_(context.settingsPath), dialogs_(*context.dialogs), ws_(std::make_unique<Workspace>()),
-      messages_(*context.boxes, *this), tabContext_{messages_, dialogs_, OpenDialog_Main, SaveDialog_Main} {
+      messages_(*context.boxes, *this), tabContext_{messages_, dialogs_, OpenDialog_Main, SaveDialog_Main,
+                                                    ws_->folder} {
     setObjectName(QStringLiteral("MainTop"));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -218,7 +219,7 @@ void TMainTop::PageChanged(int) {
 }
 
 void TMainTop::NBtn_OpenClick() {
-    if (!OpenDialog_Main.Execute(dialogs_)) return;
+    if (!OpenDialog_Main.Execute(dialogs_, ws_->folder)) return;
     OpenBitmap(OpenDialog_Main.FileName);
 }
 
@@ -246,7 +247,7 @@ void TMainTop::NBtn_SaveClick() {
     SaveDialog_Main.FilterIndex = 1;
     SaveDialog_Main.DefaultExt = ".BMP";
     // Shown on every tab; only a tab with a picture to save writes anything.
-    if (!SaveDialog_Main.Execute(dialogs_)) return;
+    if (!SaveDialog_Main.Execute(dialogs_, ws_->folder)) return;
     if (ui::Tab* active = ActiveTab()) active->SaveActivePicture(SaveDialog_Main.FileName);
 }
 

@@ -10,6 +10,8 @@
 #include "settings/Settings.h"
 #include "wav/WavState.h"
 
+#include <string>
+
 namespace shell {
 
 // All document state of a run, owned by the main window (or by one CLI command). Nothing else holds any.
@@ -17,6 +19,10 @@ namespace shell {
 // Tab::SaveActivePicture): the workspace names no tab.
 struct Workspace {
     settings::Settings settings;
+    // The current folder: the folder of the file a file dialog last confirmed, or the one the Merge tab's
+    // folder list last opened; "" until then (the process's working directory, which never changes). Every
+    // operation writes its outputs with fixed names there.
+    std::string folder;
     picture::CurrentBitmap bitmap;
     picture::PaletteTable PaletteTable{};
     osd::OsdState osd;

@@ -2,8 +2,6 @@
 
 #include "base/Path.h"
 
-#include <unistd.h>
-
 namespace ui {
 
 std::string WithDefaultExtension(const std::string& name, const std::string& defaultExt) {
@@ -13,15 +11,14 @@ std::string WithDefaultExtension(const std::string& name, const std::string& def
     return name + (defaultExt.front() == '.' ? defaultExt : "." + defaultExt);
 }
 
-bool FileDialog::Execute(DialogDriver& driver) {
-    if (!driver.RunFileDialog(*this)) return false;
+bool FileDialog::Execute(DialogDriver& driver, std::string& folder) {
+    if (!driver.RunFileDialog(*this, folder)) return false;
     if (kind == Kind::Save) FileName = WithDefaultExtension(FileName, DefaultExt);
+    FileName = base::ResolvePath(folder, FileName);
+    // A confirmed dialog moves the current folder to the chosen file's, as desktop dialogs do. A folder
+    // that cannot be entered leaves the current one; the chosen path still holds.
     const std::string dir = base::SplitPath(FileName).directory;
-    if (!dir.empty()) {
-        // A confirmed dialog moves the current directory to the chosen file, as desktop dialogs do. A
-        // directory that cannot be entered leaves the current one; the chosen path still holds.
-        [[maybe_unused]] const int ignored = ::chdir(dir.c_str());
-    }
+    if (!dir.empty() && base::IsEnterableDirectory(dir)) folder = dir;
     return true;
 }
 

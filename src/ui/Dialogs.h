@@ -9,19 +9,22 @@ namespace ui {
 class DialogDriver;
 
 // A file dialog component with the state it keeps between uses: what it was last set to and what the user
-// last chose. Execute() asks the driver; a confirmed choice also makes the chosen file's directory the
-// process's current directory, where the outputs with fixed names are then written.
+// last chose. Execute() asks the driver, showing the document's current folder; a confirmed choice is taken
+// as seen from that folder (a typed relative name is resolved against it), and the chosen file's folder
+// becomes the current folder, where the outputs with fixed names are then written. The process's working
+// directory never changes.
 struct FileDialog {
     enum class Kind { Open, Save };
 
     std::string Name; // the component name, e.g. "OpenDialog_Main"
     Kind kind = Kind::Open;
-    std::string FileName;   // the chosen (or preset) path
+    std::string FileName;   // the chosen (or preset) path; after a confirmed Execute, resolved
     std::string Filter;     // "description|pattern|description|pattern..."
     int FilterIndex = 1;    // 1-based, as the filter lists the pairs
     std::string DefaultExt; // ".BMP" or empty; added to a typed name without extension
 
-    bool Execute(DialogDriver& driver);
+    // folder: the document's current folder ("" for the process's working directory).
+    bool Execute(DialogDriver& driver, std::string& folder);
 };
 
 struct ColourDialog {
@@ -53,8 +56,9 @@ struct FontDialog {
 class DialogDriver {
 public:
     virtual ~DialogDriver() = default;
-    // Shows the dialog; on confirmation sets dialog.FileName (and FilterIndex) and returns true.
-    virtual bool RunFileDialog(FileDialog& dialog) = 0;
+    // Shows the dialog in folder (where a relative FileName lies); on confirmation sets dialog.FileName (and
+    // FilterIndex) and returns true.
+    virtual bool RunFileDialog(FileDialog& dialog, const std::string& folder) = 0;
     // Shows the colour dialog preset to dialog.Colour; on confirmation sets it and returns true.
     virtual bool RunColourDialog(ColourDialog& dialog) = 0;
     // Shows the font dialog preset to dialog.Font; on confirmation sets it and returns true.

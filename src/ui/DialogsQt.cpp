@@ -1,5 +1,6 @@
 #include "ui/DialogsQt.h"
 
+#include "base/Path.h"
 #include "ui/QtConvert.h"
 
 #include <QColorDialog>
@@ -31,7 +32,7 @@ QStringList NameFilters(const std::string& filter) {
     return filters;
 }
 
-bool QtDialogDriver::RunFileDialog(FileDialog& dialog) {
+bool QtDialogDriver::RunFileDialog(FileDialog& dialog, const std::string& folder) {
     QFileDialog fd(owner_);
     fd.setObjectName(ToQt(dialog.Name));
     const bool save = dialog.kind == FileDialog::Kind::Save;
@@ -49,8 +50,9 @@ bool QtDialogDriver::RunFileDialog(FileDialog& dialog) {
         if (ext.startsWith(QLatin1Char('.'))) ext.remove(0, 1);
         fd.setDefaultSuffix(ext);
     }
+    if (!folder.empty()) fd.setDirectory(QString::fromLocal8Bit(folder.c_str()));
     if (!dialog.FileName.empty()) {
-        const QFileInfo info(QString::fromLocal8Bit(dialog.FileName.c_str()));
+        const QFileInfo info(QString::fromLocal8Bit(base::ResolvePath(folder, dialog.FileName).c_str()));
         if (info.isAbsolute()) fd.setDirectory(info.absolutePath());
         fd.selectFile(info.fileName());
     }

@@ -15,7 +15,7 @@ public:
     explicit QtDialogDriver(QWidget* owner = nullptr) : owner_(owner) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
-    bool RunFileDialog(FileDialog& dialog) override;
+    bool RunFileDialog(FileDialog& dialog, const std::string& folder) override;
     bool RunColourDialog(ColourDialog& dialog) override;
     bool RunFontDialog(FontDialog& dialog) override;
 

@@ -17,6 +17,9 @@ struct TabContext {
     DialogDriver& dialogs; // shows file, colour and font dialogs (scripted in the tests)
     FileDialog& OpenDialog_Main;
     FileDialog& SaveDialog_Main;
+    // The document's current folder (the workspace's): file dialogs show it and move it, and operations
+    // write their outputs with fixed names there.
+    std::string& folder;
 };
 
 // One page of the main window. The frame (TMainTop) keeps the menus and the order of the start-up steps,

@@ -95,7 +95,7 @@ private:
 
 WavTab::WavTab(const ui::TabContext& context, WavState& state, QWidget* parent)
     : ui::Tab(parent), state_(state), messages_(context.messages), dialogs_(context.dialogs),
-      openDialog_(context.OpenDialog_Main), saveDialog_(context.SaveDialog_Main),
+      openDialog_(context.OpenDialog_Main), saveDialog_(context.SaveDialog_Main), folder_(context.folder),
       header_(DefaultHeaderView()) {
     setObjectName(QStringLiteral("TabSheet_Wav"));
 
@@ -247,7 +247,7 @@ void WavTab::Button_WAVLoadClick() {
     Button_RESampleGen->setEnabled(false);
     const ui::DialogRestore restore(openDialog_);
     openDialog_.Filter = kWavFilter;
-    if (!openDialog_.Execute(dialogs_)) return;
+    if (!openDialog_.Execute(dialogs_, folder_)) return;
 
     const LoadResult result =
         LoadWavFile(state_, openDialog_.FileName, {.writeBypass = CheckBox_RemoveWavHeader->isChecked()});
@@ -316,7 +316,7 @@ void WavTab::Button_RESampleSaveClick() {
     const ui::DialogRestore restore(saveDialog_);
     saveDialog_.Filter = kSampleFilter;
     saveDialog_.DefaultExt = ".bin";
-    if (!saveDialog_.Execute(dialogs_)) return;
+    if (!saveDialog_.Execute(dialogs_, folder_)) return;
     if (!state_.resultHeld) return;
     base::FailureDetail detail;
     if (const auto failure = SaveSampleFile(state_.ResampleBuffer, SelectedWidth(), Sign::OffsetBinary,

@@ -52,6 +52,7 @@ private:
     ui::DialogDriver& dialogs_;
     ui::FileDialog& openDialog_;
     ui::FileDialog& saveDialog_;
+    std::string& folder_;
     HeaderView header_;
     BankListModel* banks_ = nullptr;
 

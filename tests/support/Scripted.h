@@ -24,8 +24,9 @@ public:
     void ConfirmFont(ui::FontChoice font) { fonts_.push_back({true, std::move(font)}); }
     void CancelFont() { fonts_.push_back({false, {}}); }
 
-    bool RunFileDialog(ui::FileDialog& dialog) override {
+    bool RunFileDialog(ui::FileDialog& dialog, const std::string& folder) override {
         shownFiles.push_back(dialog);
+        shownFolders.push_back(folder);
         if (files_.empty()) {
             ++unexpected;
             return false;
@@ -61,6 +62,7 @@ public:
     }
 
     std::vector<ui::FileDialog> shownFiles; // each dialog as it was when shown
+    std::vector<std::string> shownFolders;  // the folder each file dialog showed
     std::vector<ui::ColourDialog> shownColours;
     std::vector<ui::FontDialog> shownFonts;
     int unexpected = 0;

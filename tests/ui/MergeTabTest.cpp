@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(f.dialogs.unexpected, 0);
     }
 
-    void theDirectoryListMovesTheCurrentDirectoryAndTheFileList() {
+    void theDirectoryListMovesTheCurrentFolderAndTheFileList() {
         UiFixture f;
         WriteExample(f);
         fs::create_directory(f.dir / "sub");
@@ -304,7 +304,9 @@ private slots:
         const QPoint at = dirs->visualItemRect(sub.front()).center();
         QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(QDir::currentPath(), QString::fromStdString(f.dir / "sub"));
+        // The opened directory is the document's current folder; the process's working directory stays.
+        QCOMPARE(f.Window().workspace().folder, f.dir / "sub/");
+        QCOMPARE(QDir::currentPath(), QString::fromStdString(f.dir.path()));
         QCOMPARE(tab->Directory(), QString::fromStdString(f.dir / "sub"));
         QCOMPARE(Files(tab), QStringList{"inner.bin"});
         DoubleClickFile(tab, QStringLiteral("inner.bin"));
@@ -312,6 +314,12 @@ private slots:
         // The open directory is the list's current item, below its parents.
         QVERIFY(dirs->currentItem()->text().endsWith(QStringLiteral("sub")));
         QVERIFY(dirs->row(dirs->currentItem()) > 0);
+
+        // Outputs with fixed names go there now, as into a working directory.
+        ShowTab(f.Window(), "TabSheet_Font");
+        QTest::mouseClick(Child<QPushButton>(&f.Window(), "Font_BtnSave"), Qt::LeftButton);
+        QVERIFY(fs::exists(f.dir / "sub/1BPPFont0.txt"));
+        QVERIFY(!fs::exists(f.dir / "1BPPFont0.txt"));
     }
 };
 

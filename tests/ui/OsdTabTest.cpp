@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -202,6 +203,31 @@ private slots:
         QTest::mouseMove(grid, GridPoint(209, 3));
         QCOMPARE(Child<QLabel>(&w, "Label_PaletteIndex_Before")->text(),
                  QStringLiteral("[B] Palette Index: 0x12 ( 18), R=0xFF, G=0x80, B=0x00"));
+    }
+
+    // The open dialog's folder is where Generate writes, named by their names alone, whatever the
+    // process's working directory is; a name typed relative to it is taken from it.
+    void generateWritesIntoTheFolderOfTheConfirmedDialog() {
+        UiFixture f; // the working directory is f.dir
+        auto& w = f.Window();
+        fs::create_directory(f.dir / "pics");
+        testsupport::WriteFile(f.dir / "pics/sheet.bmp", testsupport::BuildBmp(Sheet(16, 16, 8, 4)));
+        testsupport::WriteFile(f.dir / "pics/other.bmp", testsupport::BuildBmp(Sheet(12, 16, 4, 4)));
+
+        f.Open("pics/sheet.bmp"); // typed relative to the working directory
+        QVERIFY(f.boxes.boxes.empty());
+        QTest::mouseClick(Child<QToolButton>(&w, "BitBtn_Generate"), Qt::LeftButton);
+        QVERIFY(fs::exists(f.dir / "pics/sheet_MSB.bin"));
+        QVERIFY(!fs::exists(f.dir / "sheet_MSB.bin"));
+        QCOMPARE(f.Panel(1), QStringLiteral("sheet_B.txt OK !"));
+
+        f.Open("other.bmp"); // typed relative to the folder the last dialog chose
+        QVERIFY(f.boxes.boxes.empty());
+        QVERIFY(w.windowTitle().endsWith(QStringLiteral("pics/other.bmp")));
+        QTest::mouseClick(Child<QToolButton>(&w, "BitBtn_Generate"), Qt::LeftButton);
+        QVERIFY(fs::exists(f.dir / "pics/other_MSB.bin"));
+        QCOMPARE(f.dialogs.shownFolders.back(), std::string("pics/"));
+        QCOMPARE(QDir::currentPath(), QString::fromStdString(f.dir.path()));
     }
 
     void anOutputThatCannotBeCreatedIsReported() {

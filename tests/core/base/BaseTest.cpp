@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,59 @@ TEST(Path, SplitsAtEitherSeparatorAndTheLastDot) {
         EXPECT_EQ(p.extension, c.extension);
     }
     EXPECT_EQ(base::FileNameOf("C:\\fonts\\osd16.bmp"), "osd16.bmp");
+}
+
+// A name typed into a file dialog is taken from the current folder unless it is absolute; only a folder that
+// exists and can be entered becomes the current one.
+TEST(Path, ResolvesAgainstAFolderAndKnowsAnEnterableOne) {
+    const std::pair<std::pair<const char*, const char*>, const char*> cases[] = {
+        {{"", "a.bmp"}, "a.bmp"},
+        {{"", "sub/a.bmp"}, "sub/a.bmp"},
+        {{"/pics/", "a.bmp"}, "/pics/a.bmp"},
+        {{"/pics", "sub/a.bmp"}, "/pics/sub/a.bmp"},
+        {{"pics/", "a.bmp"}, "pics/a.bmp"},
+        {{"/pics/", "/other/a.bmp"}, "/other/a.bmp"},
+    };
+    for (const auto& [in, resolved] : cases) {
+        SCOPED_TRACE(std::string(in.first) + " + " + in.second);
+        EXPECT_EQ(base::ResolvePath(in.first, in.second), resolved);
+    }
+
+    testsupport::TempDir dir;
+    std::filesystem::create_directory(dir / "open");
+    std::filesystem::create_directory(dir / "shut");
+    ::chmod((dir / "shut").c_str(), 0600); // no x: cannot be entered (unless by root, who enters anything)
+    testsupport::WriteFile(dir / "file", {});
+    EXPECT_TRUE(base::IsEnterableDirectory(dir / "open"));
+    EXPECT_TRUE(base::IsEnterableDirectory(dir / "open/"));
+    EXPECT_EQ(base::IsEnterableDirectory(dir / "shut"), ::geteuid() == 0);
+    EXPECT_FALSE(base::IsEnterableDirectory(dir / "file"));
+    EXPECT_FALSE(base::IsEnterableDirectory(dir / "missing"));
+    EXPECT_FALSE(base::IsEnterableDirectory(""));
+    ::chmod((dir / "shut").c_str(), 0700);
+}
+
+// The files a job names itself go into its output directory; its messages name them with that directory,
+// or by their names alone where the directory is the window's current folder.
+TEST(OutputFile, AnOutputDirectoryNamesItsFilesInMessagesAsItSays) {
+    testsupport::TempDir dir;
+    std::filesystem::create_directory(dir / "taken");
+    const base::OutputDirectory cli(dir.path());
+    const base::OutputDirectory window = base::OutputDirectory::Current(dir.path());
+    for (const auto& [directory, named] :
+         {std::pair{cli, dir / "taken"}, std::pair{window, std::string("taken")}}) {
+        SCOPED_TRACE(named);
+        base::OutputSet set;
+        base::OutputFile file;
+        EXPECT_FALSE(file.Create(directory, "taken", base::OutputFile::Mode::Binary, set));
+        EXPECT_EQ(base::ProblemText(file.Problem()), "cannot write " + named + ": Is a directory");
+
+        ASSERT_TRUE(file.Create(directory, "made.bin", base::OutputFile::Mode::Binary, set));
+        file.Write("bytes");
+        ASSERT_TRUE(file.Close());
+        ASSERT_TRUE(set.Commit());
+        EXPECT_EQ(testsupport::ReadText(dir / "made.bin"), "bytes");
+    }
 }
 
 TEST(Format, FollowsPrintf) {
