@@ -3,8 +3,7 @@
 #include "font/BankCodeGen.h"
 #include "font/BankFiles.h"
 #include "font/FontBank.h"
-#include "font/FontTab.h"
-#include "font/GlyphPanel.h"
+#include "font/FontQt.h"
 #include "ui/Guarded.h"
 #include "ui/Placement.h"
 #include "widgets/PictureGrid.h"
@@ -38,7 +37,7 @@ widgets::PictureGrid::Shape BankShape() {
 
 } // namespace
 
-BankPanel::BankPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab) {
+BankPanel::BankPanel(const PanelContext& context, QWidget* parent) : QWidget(parent), context_(context) {
     setObjectName(QStringLiteral("Font_BankPanel"));
     Font_gbFontBank = ui::Placed(new QGroupBox(QStringLiteral("Bank"), this), "Font_gbFontBank", 0, 2);
     Font_gbFontBank->setFixedSize(272, 646);
@@ -74,14 +73,14 @@ BankPanel::BankPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab)
 }
 
 void BankPanel::Font_sgFontBankMouseDown(int column, int row) {
-    const FontBank& bank = tab_.State().Bank;
+    const FontBank& bank = context_.state.Bank;
     if (column != kBankGlyphColumn || row < 1 || static_cast<std::size_t>(row) > bank.Count()) return;
-    LoadNodeIntoEditor(tab_.State().Editor, bank[static_cast<std::size_t>(row - 1)]);
-    tab_.Glyph().ShowEditor();
+    LoadNodeIntoEditor(context_.state.Editor, bank[static_cast<std::size_t>(row - 1)]);
+    emit editorChanged();
 }
 
 void BankPanel::Font_btnBankDeleteClick() {
-    FontBank& bank = tab_.State().Bank;
+    FontBank& bank = context_.state.Bank;
     const int row = Font_sgFontBank->CurrentGridRow();
     if (bank.Empty() || row < 1 || static_cast<std::size_t>(row) > bank.Count()) return;
     bank.Remove(static_cast<std::size_t>(row - 1));
@@ -89,48 +88,48 @@ void BankPanel::Font_btnBankDeleteClick() {
 }
 
 void BankPanel::Font_BtnBankClearClick() {
-    tab_.State().Bank.Clear();
+    context_.state.Bank.Clear();
     ShowBank();
 }
 
 void BankPanel::Font_btnBankSaveClick() {
     const BankSaveResult result =
-        SaveBank(tab_.State().Bank, tab_.State().Editor.CurrentFont, tab_.Settings().BinSort(),
-                 base::OutputDirectory::Current(tab_.Folder()));
-    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
+        SaveBank(context_.state.Bank, context_.state.Editor.CurrentFont, context_.settings.BinSort(),
+                 base::OutputDirectory::Current(context_.folder));
+    if (result.failure) context_.messages.DialogPrintError(1, *result.failure, result.detail);
 }
 
 void BankPanel::Font_btnBankLoadClick() {
-    ui::FileDialog& dialog = tab_.OpenDialog_Main();
+    ui::FileDialog& dialog = context_.openDialog;
     const ui::DialogRestore restore(dialog);
     dialog.Filter = kBankFileFilter;
     dialog.FilterIndex = 1;
     dialog.FileName = kBankTextName;
-    if (!dialog.Execute(tab_.Dialogs(), tab_.Folder())) return;
+    if (!dialog.Execute(context_.dialogs, context_.folder)) return;
     const BankLoadResult result =
-        LoadBankFile(tab_.State().Bank, dialog.FileName, tab_.State().Editor.FontPalette);
-    tab_.Glyph().ShowBankFont(result);
+        LoadBankFile(context_.state.Bank, dialog.FileName, context_.state.Editor.FontPalette);
+    emit bankFontRead(result);
     ShowBank();
-    if (result.failure) tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
+    if (result.failure) context_.messages.DialogPrintError(1, *result.failure, result.detail);
 }
 
 void BankPanel::Font_btnBankCodeClick() {
     const CodeGenResult result =
-        GenerateBankCode(tab_.State().Bank, tab_.State().HalfWord, tab_.Settings().PaletteFormat(),
-                         base::OutputDirectory::Current(tab_.Folder()));
+        GenerateBankCode(context_.state.Bank, context_.state.HalfWord, context_.settings.PaletteFormat(),
+                         base::OutputDirectory::Current(context_.folder));
     if (result.failure) {
-        tab_.Messages().DialogPrintError(1, *result.failure, result.detail);
+        context_.messages.DialogPrintError(1, *result.failure, result.detail);
         return;
     }
-    if (!result.Note.empty()) tab_.Messages().SetPanel(1, result.Note);
+    if (!result.Note.empty()) context_.messages.SetPanel(1, result.Note);
 }
 
 void BankPanel::Font_chkHalfWordClick() {
-    tab_.State().HalfWord = Font_chkHalfWord->isChecked();
+    context_.state.HalfWord = Font_chkHalfWord->isChecked();
 }
 
 void BankPanel::ShowBank() {
-    const FontBank& bank = tab_.State().Bank;
+    const FontBank& bank = context_.state.Bank;
     const int count = static_cast<int>(bank.Count());
     Font_sgFontBank->SetDataRows(count);
     for (int n = 1; n <= count; ++n) {
@@ -145,7 +144,7 @@ void BankPanel::ShowBank() {
     {
         // Shows the state; its change event would only set it again.
         const QSignalBlocker quiet(Font_chkHalfWord);
-        Font_chkHalfWord->setChecked(tab_.State().HalfWord);
+        Font_chkHalfWord->setChecked(context_.state.HalfWord);
     }
     Font_sgFontBank->setAccessibleDescription(QStringLiteral("%1 glyphs").arg(count));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "font/PanelContext.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -12,14 +14,14 @@ class PictureGrid;
 
 namespace font {
 
-class FontTab;
+struct BankLoadResult;
 
 // The "Bank" group: the bank grid with every glyph, its bits per pixel and description, Delete and Clear,
 // the bank files' Load and Save, the code generator's "Code" and "Half Word".
 class BankPanel final : public QWidget {
     Q_OBJECT
 public:
-    BankPanel(FontTab& tab, QWidget* parent);
+    BankPanel(const PanelContext& context, QWidget* parent);
 
     // A press on cell (column, row) of the bank grid, row 0 being the titles: a press on a glyph's picture
     // loads it into the editor.
@@ -34,8 +36,14 @@ public:
     // The grid shows the bank as it is: one row per glyph under the titles.
     void ShowBank();
 
+signals:
+    // A glyph of the bank was loaded into the editor: all of the editor changed.
+    void editorChanged();
+    // A bank file was read: what it says of its font, for the font boxes.
+    void bankFontRead(const BankLoadResult& result);
+
 private:
-    FontTab& tab_;
+    PanelContext context_;
 
     QGroupBox* Font_gbFontBank = nullptr;
     widgets::PictureGrid* Font_sgFontBank = nullptr;

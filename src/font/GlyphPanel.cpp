@@ -1,11 +1,9 @@
 #include "font/GlyphPanel.h"
 
 #include "font/BankFiles.h"
-#include "font/BankPanel.h"
 #include "font/FontBank.h"
-#include "font/FontTab.h"
+#include "font/FontQt.h"
 #include "font/GlyphFile.h"
-#include "font/StringsPanel.h"
 #include "ui/Guarded.h"
 #include "ui/Placement.h"
 #include "ui/QtConvert.h"
@@ -97,8 +95,11 @@ void SetBox(QLineEdit* box, const std::string& text) {
 
 } // namespace
 
-GlyphPanel::GlyphPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab) {
+GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(parent), context_(context) {
     setObjectName(QStringLiteral("Font_GlyphPanel"));
+    Font_digFontSel.Name = "Font_digFontSel";
+    Font_digFontSel.Font = ToDialog(DialogStartFont());
+    Font_digFontColorSel.Name = "Font_digFontColorSel";
 
     // "Font": the read-only boxes of the current font and the font dialog's button.
     Font_gbFontSel = ui::Placed(new QGroupBox(QStringLiteral("Font"), this), "Font_gbFontSel", 4, 2);
@@ -194,10 +195,13 @@ GlyphPanel::GlyphPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(ta
 
     connect(OSD_btnTTFFontSel, &QPushButton::clicked, this,
             ui::Guarded([this] { OSD_btnTTFFontSelClick(); }));
-    connect(Font_cbFontColorType, &QComboBox::activated, this,
+    // The boxes act on their change, whatever made it (the mouse, the keyboard, a screen reader); ShowEditor
+    // holds their signals back while it shows the editor, so showing a state does not set it again.
+    connect(Font_cbFontColorType, &QComboBox::currentIndexChanged, this,
             ui::Guarded([this] { Font_cbFontColorTypeChange(); }));
-    connect(Font_cbGridWidth, &QComboBox::activated, this, ui::Guarded([this] { Font_cbGridWidthChange(); }));
-    connect(Font_cbGridHeight, &QComboBox::activated, this,
+    connect(Font_cbGridWidth, &QComboBox::currentIndexChanged, this,
+            ui::Guarded([this] { Font_cbGridWidthChange(); }));
+    connect(Font_cbGridHeight, &QComboBox::currentIndexChanged, this,
             ui::Guarded([this] { Font_cbGridHeightChange(); }));
     connect(CSpinEdit_Xoffset, &QSpinBox::valueChanged, this,
             ui::Guarded([this] { CSpinEdit_XoffsetChange(); }));
@@ -228,7 +232,7 @@ GlyphPanel::GlyphPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(ta
 }
 
 GlyphEditor& GlyphPanel::Editor() {
-    return tab_.State().Editor;
+    return context_.state.Editor;
 }
 
 void GlyphPanel::FormCreate() {
@@ -240,32 +244,33 @@ void GlyphPanel::FormCreate() {
 }
 
 std::string GlyphPanel::FontShowProp(const FontChoice& font) {
-    const FontBoxTexts t = font::FontShowProp(Editor(), tab_.Renderer(), font);
+    const FontBoxTexts t = font::FontShowProp(Editor(), context_.renderer, font);
     SetBox(OSD_edtTTFFontFace, t.Face);
     SetBox(OSD_edtTTFFontStyle, t.Style);
     SetBox(OSD_edtTTFFontSize, t.Size);
     SetBox(OSD_edtTTFFontHeight, t.Height);
     SetBox(OSD_edtTTFFontCharset, t.Charset);
     SetBox(OSD_edtTTFFontPixels, t.Pixels);
-    tab_.Strings().SetMemoFont(Editor().CurrentFont);
+    emit fontChanged();
     return t.Note;
 }
 
 void GlyphPanel::OSD_btnTTFFontSelClick() {
-    if (!tab_.Font_digFontSel.Execute(tab_.Dialogs())) return;
-    const std::string note = FontShowProp(FromDialog(tab_.Font_digFontSel.Font));
-    tab_.ShowRenderNotes(note.empty() ? std::vector<std::string>{} : std::vector<std::string>{note});
+    if (!Font_digFontSel.Execute(context_.dialogs)) return;
+    const std::string note = FontShowProp(FromDialog(Font_digFontSel.Font));
+    ShowRenderNotes(context_.messages,
+                    note.empty() ? std::vector<std::string>{} : std::vector<std::string>{note});
 }
 
 void GlyphPanel::Edit_CharKeyUp(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
     const QString text = Edit_Char->text();
     RenderNotes notes;
-    const auto pixels = EnterCharacter(Editor(), tab_.Renderer(), text.toStdString(), &notes);
+    const auto pixels = EnterCharacter(Editor(), context_.renderer, text.toStdString(), &notes);
     if (!pixels) return;
     SetBox(OSD_edtTTFFontPixels, *pixels);
     ShowGlyph();
-    tab_.ShowRenderNotes(RenderNoteLines(notes, Editor()));
+    ShowRenderNotes(context_.messages, RenderNoteLines(notes, Editor()));
 }
 
 bool GlyphPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -321,9 +326,9 @@ void GlyphPanel::Font_sgFontPaletteDblClick() {
     const int column = Font_sgFontPalette->CurrentColumn();
     const int row = Font_sgFontPalette->CurrentRow();
     if (!Editor().CanChangePaletteEntry(column, row)) return;
-    tab_.Font_digFontColorSel.Colour = Editor().FontPalette[static_cast<size_t>(column - 1)];
-    if (!tab_.Font_digFontColorSel.Execute(tab_.Dialogs())) return;
-    if (Editor().ChangePaletteEntry(column, tab_.Font_digFontColorSel.Colour)) ShowGlyph();
+    Font_digFontColorSel.Colour = Editor().FontPalette[static_cast<size_t>(column - 1)];
+    if (!Font_digFontColorSel.Execute(context_.dialogs)) return;
+    if (Editor().ChangePaletteEntry(column, Font_digFontColorSel.Colour)) ShowGlyph();
     ShowColourBoxes();
 }
 
@@ -338,43 +343,47 @@ void GlyphPanel::Font_btnClearClick() {
 }
 
 void GlyphPanel::Font_btnInsertClick() {
-    if (const auto failure = InsertGlyph(tab_.State().Bank, Editor())) {
-        tab_.Messages().DialogPrintError(1, *failure);
+    if (const auto failure = InsertGlyph(context_.state.Bank, Editor())) {
+        context_.messages.DialogPrintError(1, *failure);
         return;
     }
-    tab_.Bank().ShowBank();
+    emit bankChanged();
 }
 
 void GlyphPanel::Font_BtnSaveClick() {
     const GlyphSaveResult result =
-        SaveGlyphFiles(Editor(), tab_.State().Bank.Count(), tab_.Settings().BinSort(),
-                       base::OutputDirectory::Current(tab_.Folder()));
+        SaveGlyphFiles(Editor(), context_.state.Bank.Count(), context_.settings.BinSort(),
+                       base::OutputDirectory::Current(context_.folder));
     for (const std::string& failure : result.failures)
-        tab_.Messages().DialogPrintError(1, failure);
+        context_.messages.DialogPrintError(1, failure);
 }
 
 void GlyphPanel::Font_btnLoadClick() {
-    ui::FileDialog& dialog = tab_.OpenDialog_Main();
+    ui::FileDialog& dialog = context_.openDialog;
     const ui::DialogRestore restore(dialog);
     dialog.Filter = kGlyphFileFilter;
     dialog.FilterIndex = 1;
     dialog.FileName = kGlyphFileDefaultName;
-    if (!dialog.Execute(tab_.Dialogs(), tab_.Folder())) return;
+    if (!dialog.Execute(context_.dialogs, context_.folder)) return;
     base::FailureDetail detail;
     const auto failure = LoadGlyphFile(Editor(), dialog.FileName, &detail);
     ShowEditor();
-    if (failure) tab_.Messages().DialogPrintError(1, *failure, detail);
+    if (failure) context_.messages.DialogPrintError(1, *failure, detail);
 }
 
 void GlyphPanel::ShowEditor() {
     GlyphEditor& e = Editor();
-    Font_cbFontColorType->setCurrentIndex(e.ColorType());
-    Font_cbGridWidth->setCurrentIndex(e.WidthIndex());
-    Font_cbGridHeight->setCurrentIndex(e.HeightIndex());
     {
-        // The boxes show the offsets; their change events would only set them again.
+        // The boxes show the editor; their change events would only apply it again (and the colour type's
+        // would reset the paint colours).
+        const QSignalBlocker blockType(Font_cbFontColorType);
+        const QSignalBlocker blockWidth(Font_cbGridWidth);
+        const QSignalBlocker blockHeight(Font_cbGridHeight);
         const QSignalBlocker blockX(CSpinEdit_Xoffset);
         const QSignalBlocker blockY(CSpinEdit_Yoffset);
+        Font_cbFontColorType->setCurrentIndex(e.ColorType());
+        Font_cbGridWidth->setCurrentIndex(e.WidthIndex());
+        Font_cbGridHeight->setCurrentIndex(e.HeightIndex());
         CSpinEdit_Xoffset->setValue(e.XOffset());
         CSpinEdit_Yoffset->setValue(e.YOffset());
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "font/GlyphEditor.h"
+#include "font/PanelContext.h"
+#include "ui/Dialogs.h"
 
 #include <QWidget>
 
@@ -20,7 +22,6 @@ class TCSpinEdit;
 
 namespace font {
 
-class FontTab;
 struct BankLoadResult;
 
 // The glyph designer's controls: the "Font" group with the read-only font boxes and "Font ...", the
@@ -31,13 +32,13 @@ struct BankLoadResult;
 class GlyphPanel final : public QWidget {
     Q_OBJECT
 public:
-    GlyphPanel(FontTab& tab, QWidget* parent);
+    GlyphPanel(const PanelContext& context, QWidget* parent);
 
     // Start values: the font boxes show the start font, the palette grid gets its titles, and every control
     // shows the editor.
     void FormCreate();
 
-    // Makes font the CurrentFont, shows its properties in the font boxes and gives the memo the font.
+    // Makes font the CurrentFont and shows its properties in the font boxes (fontChanged follows).
     // Returns SubstituteNote when the face stands in for a family that is not installed, "" otherwise.
     // Throws base::Error when no face can be found at all.
     std::string FontShowProp(const FontChoice& font);
@@ -74,13 +75,21 @@ public:
 
     QGroupBox* OptionsGroup() const { return Font_gbFontOption; }
 
+signals:
+    // A glyph went into the bank.
+    void bankChanged();
+    // The editor's CurrentFont changed.
+    void fontChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     GlyphEditor& Editor();
 
-    FontTab& tab_;
+    PanelContext context_;
+    ui::FontDialog Font_digFontSel;        // "Font ...": the font the glyphs are rendered in
+    ui::ColourDialog Font_digFontColorSel; // a double click on the palette: a palette entry's colour
 
     QGroupBox* Font_gbFontSel = nullptr;
     QLineEdit* OSD_edtTTFFontFace = nullptr;

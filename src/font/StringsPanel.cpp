@@ -1,8 +1,5 @@
 #include "font/StringsPanel.h"
 
-#include "font/BankPanel.h"
-#include "font/FontTab.h"
-#include "font/GlyphPanel.h"
 #include "font/TextStrings.h"
 #include "ui/Guarded.h"
 #include "ui/Placement.h"
@@ -36,7 +33,8 @@ public:
 
 } // namespace
 
-StringsPanel::StringsPanel(FontTab& tab, QWidget* parent) : QWidget(parent), tab_(tab) {
+StringsPanel::StringsPanel(const PanelContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
     setObjectName(QStringLiteral("Font_StringsPanel"));
     Font_MemoFontString = ui::Placed(new QPlainTextEdit(this), "Font_MemoFontString", 0, 0);
     Font_MemoFontString->setFixedSize(268, 126);
@@ -106,16 +104,15 @@ QString StringsPanel::MemoText() const {
     return text;
 }
 
-void StringsPanel::ShowRun(const StringsResult& result, const RenderNotes& notes) {
+void StringsPanel::ShowRun(const StringsResult& result, const RenderNotes& notes, bool ascii) {
     for (const std::string& message : result.Messages)
-        tab_.Messages().DialogPrintError(1, message);
+        context_.messages.DialogPrintError(1, message);
     // Panel 1 carries the error; how many glyphs the run needed and how many were free go beside it.
-    tab_.Messages().SetPanel(2, result.Shortage);
-    tab_.Bank().ShowBank();
-    tab_.Glyph().ShowGlyph();
+    context_.messages.SetPanel(2, result.Shortage);
+    emit stringsRun(ascii);
     // What the glyphs lost, when any were made.
-    tab_.ShowRenderNotes(result.Inserted > 0 ? RenderNoteLines(notes, tab_.State().Editor)
-                                             : std::vector<std::string>{});
+    ShowRenderNotes(context_.messages, result.Inserted > 0 ? RenderNoteLines(notes, context_.state.Editor)
+                                                           : std::vector<std::string>{});
 }
 
 void StringsPanel::Font_btnStringGenerateClick() {
@@ -124,11 +121,11 @@ void StringsPanel::Font_btnStringGenerateClick() {
     {
         const BusyCursor busy;
         const std::vector<std::u32string> lines = MemoLines(MemoText().toStdString());
-        notes = CheckGlyphs(tab_.State().Editor, tab_.Renderer(), BuildFontDef(lines).Distinct);
-        result = GenerateStrings(tab_.State().Editor, tab_.State().Bank, tab_.Renderer(), lines,
-                                 base::OutputDirectory::Current(tab_.Folder()));
+        notes = CheckGlyphs(context_.state.Editor, context_.renderer, BuildFontDef(lines).Distinct);
+        result = GenerateStrings(context_.state.Editor, context_.state.Bank, context_.renderer, lines,
+                                 base::OutputDirectory::Current(context_.folder));
     }
-    ShowRun(result, notes);
+    ShowRun(result, notes, false);
 }
 
 void StringsPanel::Font_btnStringAsciiClick() {
@@ -136,11 +133,10 @@ void StringsPanel::Font_btnStringAsciiClick() {
     RenderNotes notes;
     {
         const BusyCursor busy;
-        notes = CheckGlyphs(tab_.State().Editor, tab_.Renderer(), AsciiRunCharacters());
-        result = InsertAscii(tab_.State().Editor, tab_.State().Bank, tab_.Renderer());
-        tab_.Glyph().ClearEntry();
+        notes = CheckGlyphs(context_.state.Editor, context_.renderer, AsciiRunCharacters());
+        result = InsertAscii(context_.state.Editor, context_.state.Bank, context_.renderer);
     }
-    ShowRun(result, notes);
+    ShowRun(result, notes, true);
 }
 
 void StringsPanel::Font_btnStringClearClick() {

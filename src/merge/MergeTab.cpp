@@ -147,7 +147,7 @@ MergeTab::MergeTab(const ui::TabContext& context, MergeList& list, QWidget* pare
         if (QListWidgetItem* item = DirectoryListBox_MERGE->currentItem())
             DirectoryListBox_MERGEChange(item->data(kPathRole).toString());
     });
-    connect(DriveComboBox_MERGE, &QComboBox::activated, this,
+    connect(DriveComboBox_MERGE, &QComboBox::currentIndexChanged, this,
             [this](int) { ui::RunGuarded([this] { DriveComboBox_MERGEChange(); }); });
     connect(FilterComboBox_MERGE, &QComboBox::currentIndexChanged, this,
             [this](int) { ui::RunGuarded([this] { FilterComboBox_MERGEChange(); }); });

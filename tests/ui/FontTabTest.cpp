@@ -922,7 +922,7 @@ private slots:
         auto& w = f.Window();
         FontPage(w);
         for (int i = 0; i < 200; ++i)
-            Child<font::FontTab>(&w, "TabSheet_Font")->Glyph().Font_btnInsertClick();
+            Child<font::GlyphPanel>(&w, "Font_GlyphPanel")->Font_btnInsertClick();
         const auto nodes = w.workspace().font.Bank.Nodes();
         QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringAscii"), Qt::LeftButton);
         QCOMPARE(f.boxes.boxes.size(), size_t{1});
@@ -933,7 +933,7 @@ private slots:
         QCOMPARE(Child<widgets::PictureGrid>(&w, "Font_sgFontBank")->DataRows(), 200);
 
         for (int i = 0; i < 50; ++i)
-            Child<font::FontTab>(&w, "TabSheet_Font")->Glyph().Font_btnInsertClick();
+            Child<font::GlyphPanel>(&w, "Font_GlyphPanel")->Font_btnInsertClick();
         Child<QPlainTextEdit>(&w, "Font_MemoFontString")->setPlainText(QStringLiteral("ABC D\nEFG A"));
         QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringGenerate"), Qt::LeftButton);
         QCOMPARE(f.boxes.boxes.size(), size_t{2});

@@ -2,7 +2,11 @@
 #include "ui/UiFixture.h"
 
 #include "cli/Cli.h"
+#include "font/BankFiles.h"
 #include "support/WavBuilder.h"
+#include "widgets/ColourGrid.h"
+#include "widgets/GlyphGrid.h"
+#include "widgets/PictureGrid.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -15,6 +19,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 // What a user who drives the window with a screen reader (or the keyboard) gets: every check box and radio
@@ -112,6 +117,55 @@ private slots:
                      text.substr(0, 60).c_str());
             QVERIFY(f.boxes.boxes.empty());
         }
+    }
+
+    // The Font tab's boxes act on their change, whatever made it: the keyboard, a screen reader setting the
+    // value, or the program; the window showing the editor again changes nothing.
+    void fontBoxesActOnTheirChange() {
+        UiFixture f;
+        auto& w = f.Window();
+        QWidget* tab = ShowTab(w, "TabSheet_Font");
+        auto* colorType = Child<QComboBox>(tab, "Font_cbFontColorType");
+        auto* width = Child<QComboBox>(tab, "Font_cbGridWidth");
+        auto* height = Child<QComboBox>(tab, "Font_cbGridHeight");
+        const font::GlyphEditor& e = w.workspace().font.Editor;
+
+        colorType->setCurrentIndex(2); // as a screen reader's value change does
+        QCOMPARE(e.ColorType(), 2);
+        width->setFocus();
+        QTest::keyClick(width, Qt::Key_Down); // "16" to "24"
+        QCOMPARE(e.WidthIndex(), 5);
+        QCOMPARE(e.GridWidth(), 24);
+        height->setCurrentIndex(3);
+        QCOMPARE(e.GridHeight(), 64);
+        QCOMPARE(Child<widgets::GlyphGrid>(tab, "Font_sgGridChar")->Columns(), 24);
+        width->setCurrentIndex(4);
+        height->setCurrentIndex(0);
+
+        // Showing the editor again does not apply its colour type anew: a glyph loaded from the bank takes
+        // the paint colours from the palette as it was before the glyph's own palette came in.
+        font::FontBank bank;
+        font::GlyphNode node;
+        node.ColorType = 1;
+        node.Palette = font::kStartPalette;
+        node.Palette[1] = 0x0000FF; // red where the editor's palette has black
+        node.Words.assign(node.WordCount(), 0);
+        QVERIFY(bank.Append(node));
+        const std::string file = f.dir / "bank.txt";
+        {
+            std::ofstream out(file, std::ios::binary);
+            out << font::BankText(bank, font::StartFont());
+        }
+        colorType->setCurrentIndex(0);
+        f.dialogs.ConfirmFile(file);
+        Click(tab, "Font_btnBankLoad");
+        auto* grid = Child<widgets::PictureGrid>(tab, "Font_sgFontBank");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 1).center());
+        QCOMPARE(e.ColorType(), 1);
+        QCOMPARE(colorType->currentIndex(), 1);
+        QCOMPARE(e.FontPalette[1], 0x0000FFu);
+        QCOMPARE(e.LeftColor, 0x000000u);
+        QCOMPARE(f.dialogs.unexpected, 0);
     }
 
     // "Half Word" reaches the code generator however it is ticked.

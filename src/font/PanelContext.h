@@ -1,0 +1,36 @@
+#pragma once
+
+#include "font/FontState.h"
+#include "font/TextRenderer.h"
+#include "settings/Settings.h"
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
+
+#include <string>
+#include <vector>
+
+namespace font {
+
+// What the Font tab hands each of its panels: the document state they edit, the settings they read, the
+// renderer, and the services. A panel reports what it changed to the tab through its signals and never
+// reaches another panel; the tab refreshes the panels that show the change.
+struct PanelContext {
+    FontState& state;
+    const settings::Settings& settings;
+    TextRenderer& renderer;
+    ui::Messages& messages;
+    ui::DialogDriver& dialogs;
+    ui::FileDialog& openDialog; // OpenDialog_Main, which the loaders borrow
+    std::string& folder;        // the document's current folder
+};
+
+// Status panel 3: what the last font choice or rendering could not do as asked (a face standing in for one
+// that is not installed, characters the face lacks, ink the glyph cuts off), or nothing.
+inline void ShowRenderNotes(ui::Messages& messages, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "; ") + line;
+    messages.SetPanel(ui::Messages::kRenderPanel, text);
+}
+
+} // namespace font
