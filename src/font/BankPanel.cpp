@@ -16,6 +16,14 @@ namespace font {
 
 namespace {
 
+// The bank grid: its columns' widths and titles, the title row's and the glyph rows' heights.
+constexpr int kBankColumnWidths[4] = {34, 64, 37, 82};
+constexpr const char* kBankTitles[4] = {"No.", "Font", "Bpp", "Description"};
+constexpr int kBankHeaderRowHeight = 32;
+constexpr int kBankGlyphRowHeight = 64;
+// Only a press on a glyph's picture loads it into the editor.
+constexpr int kBankGlyphColumn = 1;
+
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
     auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
     button->setToolTip(QString::fromLatin1(hint));

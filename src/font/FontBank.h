@@ -84,12 +84,4 @@ struct BankRowTexts {
 };
 BankRowTexts BankRowTextsOf(const GlyphNode& node, int n);
 
-// The bank grid's fixed layout: column widths, the header row's and the glyph rows' heights, the titles.
-inline constexpr int kBankColumnWidths[4] = {34, 64, 37, 82};
-inline constexpr int kBankHeaderRowHeight = 32;
-inline constexpr int kBankGlyphRowHeight = 64;
-inline constexpr const char* kBankTitles[4] = {"No.", "Font", "Bpp", "Description"};
-// The bank grid's glyph column: only a press there loads a glyph into the editor.
-inline constexpr int kBankGlyphColumn = 1;
-
 } // namespace font

@@ -22,12 +22,6 @@ std::string ColorName(base::Colour c) {
     return base::strprintf("$%08X", static_cast<unsigned>(c));
 }
 
-std::string PaletteGridTitle(int column, int row) {
-    if (column == 0) return row == 0 ? "Index" : row == 1 ? "Color" : "";
-    if (row == 0 && column >= 1 && column < kPaletteGridColumns) return base::strprintf("%i", column);
-    return "";
-}
-
 void GlyphEditor::AntiGray(base::Colour keep, base::Colour ink) {
     for (base::Colour& p : PreviewSurface.Pixels())
         if (p != keep) p = ink;
@@ -95,57 +89,38 @@ GlyphWords GlyphEditor::Encode() const {
                        heightIndex_);
 }
 
-GlyphGridLayout GlyphEditor::GridLayout() const {
-    GlyphGridLayout g;
-    g.Columns = GridWidth();
-    g.Rows = GridHeight();
-    g.CellWidth = ViewCellWidthOf(widthIndex_);
-    g.CellHeight = ViewCellHeightOf(heightIndex_);
-    g.Width = g.Columns * (g.CellWidth + 1);
-    g.Height = g.Rows * (g.CellHeight + 1);
-    g.Left = (kGlyphPanelSize - g.Width) / 2;
-    g.Top = (kGlyphPanelSize - g.Height) / 2;
-    return g;
-}
-
-bool GlyphEditor::PaintAt(int x, int y, bool alt) {
-    const GlyphGridLayout g = GridLayout();
-    if (x < 0 || y < 0) return false;
-    const int c = x / (g.CellWidth + 1);
-    const int r = y / (g.CellHeight + 1);
-    if (c >= g.Columns || r >= g.Rows) return false;
-    PreviewSurface.SetPixel(WindowLeft() + c, WindowTop() + r, alt ? RightColor : LeftColor);
+bool GlyphEditor::PaintCell(int gx, int gy, bool alt) {
+    if (gx < 0 || gy < 0 || gx >= GridWidth() || gy >= GridHeight()) return false;
+    PreviewSurface.SetPixel(WindowLeft() + gx, WindowTop() + gy, alt ? RightColor : LeftColor);
     return true;
 }
 
 namespace {
 
-// The palette columns a colour type may use: entries 0-1, 0-3 or all sixteen.
-int UsableColumns(int colorType) {
+// The palette entries a colour type may use: 0-1, 0-3 or all sixteen.
+int UsableEntries(int colorType) {
     return colorType == 0 ? 2 : colorType == 1 ? 4 : 16;
 }
 
 } // namespace
 
-bool GlyphEditor::PickPaletteColour(int column, int row, MouseButton button) {
-    if (row != 1 || column < 1 || column > UsableColumns(colorType_)) return false;
-    const auto p = static_cast<std::uint8_t>(column - 1);
-    if (button == MouseButton::Left)
+bool GlyphEditor::PickPaletteColour(int entry, PaintColour colour) {
+    if (entry < 0 || entry >= UsableEntries(colorType_)) return false;
+    const auto p = static_cast<std::uint8_t>(entry);
+    if (colour == PaintColour::Left)
         SetLeft(p);
-    else if (button == MouseButton::Right)
-        SetRight(p);
     else
-        return false;
+        SetRight(p);
     return true;
 }
 
-bool GlyphEditor::CanChangePaletteEntry(int column, int row) const {
-    return row == 1 && colorType_ != 0 && column >= 3 && column <= UsableColumns(colorType_);
+bool GlyphEditor::CanChangePaletteEntry(int entry) const {
+    return colorType_ != 0 && entry >= 2 && entry < UsableEntries(colorType_);
 }
 
-bool GlyphEditor::ChangePaletteEntry(int column, base::Colour colour) {
-    if (column < 1 || column > 16) return false;
-    const auto p = static_cast<std::uint8_t>(column - 1);
+bool GlyphEditor::ChangePaletteEntry(int entry, base::Colour colour) {
+    if (entry < 0 || entry > 15) return false;
+    const auto p = static_cast<std::uint8_t>(entry);
     const bool recolour = p == LeftIndex;
     if (recolour) NewColor(LeftColor, colour);
     LeftColor = colour;

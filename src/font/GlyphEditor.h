@@ -26,31 +26,8 @@ inline constexpr Palette kStartPalette = {0xFFFFFF, 0x000000, 0xFF0000, 0xFF00FF
 // digits).
 std::string ColorName(base::Colour c);
 
-enum class MouseButton { Left, Right, Other };
-
-// Where the glyph grid sits in its 364 x 364 panel and how big its cells are. A grid cell is the view cell
-// plus a one-pixel grid line to its right and below it.
-struct GlyphGridLayout {
-    int Columns = 16;   // GridWidth
-    int Rows = 16;      // GridHeight
-    int CellWidth = 10; // view cell size, grid line not included
-    int CellHeight = 10;
-    int Width = 176; // Columns * (CellWidth + 1)
-    int Height = 176;
-    int Left = 94; // centred in the panel
-    int Top = 94;
-};
-inline constexpr int kGlyphPanelSize = 364;
-
-// The font palette grid: 17 columns by 2 rows, the first column and row fixed. Column 0 is 32 pixels wide,
-// the others 18; rows are 18 high. Row 1 of column c (1..16) shows FontPalette[c - 1].
-inline constexpr int kPaletteGridColumns = 17;
-inline constexpr int kPaletteGridRows = 2;
-inline constexpr int kPaletteGridTitleWidth = 32;
-inline constexpr int kPaletteGridColumnWidth = 18;
-inline constexpr int kPaletteGridRowHeight = 18;
-// The text of a fixed cell: "Index" and "Color" in column 0, "1".."16" in row 0; "" for the colour cells.
-std::string PaletteGridTitle(int column, int row);
+// The two paint colours: the left one (also the ink of rendered text) and the right one.
+enum class PaintColour { Left, Right };
 
 // The glyph designer: the 128 x 128 preview surface, which is the one true picture of the glyph, the font
 // and paint colours, the palette, and the geometry. Geometry, bits per pixel and sizes follow from
@@ -61,8 +38,9 @@ std::string PaletteGridTitle(int column, int row);
 //
 // A tab reads the controls, calls one operation, then shows the state: the combo boxes show ColorType(),
 // WidthIndex(), HeightIndex(), the offset boxes XOffset(), YOffset(), the colour boxes LeftColor /
-// LeftHint and RightColor / RightHint, the palette grid FontPalette, the glyph grid GlyphPixel() over
-// GridLayout(), the preview PreviewSurface.
+// LeftHint and RightColor / RightHint, the palette grid FontPalette, the glyph grid GlyphPixel() for each of
+// its GridWidth() x GridHeight() cells, the preview PreviewSurface. How large a cell is on screen is the
+// tab's business.
 class GlyphEditor final {
 public:
     static constexpr int kSurfaceSize = 128;
@@ -128,26 +106,23 @@ public:
     // Whether a pixel outside the glyph window is not white: ink the glyph does not hold.
     bool InkOutsideWindow() const;
 
-    // The glyph grid as it must be laid out now.
-    GlyphGridLayout GridLayout() const;
-    // A press (or, with the left button held, a move) at (x, y) of the glyph grid paints the glyph pixel
-    // under it with RightColor when Alt is held and LeftColor otherwise, whatever the button. A point off
-    // the grid's cells paints nothing. Returns whether a pixel was painted.
-    bool PaintAt(int x, int y, bool alt);
+    // A press (or, with the left button held, a move) on glyph pixel (gx, gy) of the glyph grid paints it
+    // with RightColor when Alt is held and LeftColor otherwise, whatever the button. A cell outside the
+    // glyph's GridWidth() x GridHeight() paints nothing. Returns whether a pixel was painted.
+    bool PaintCell(int gx, int gy, bool alt);
 
-    // A press on cell (column, row) of the palette grid: in row 1, column c picks entry c - 1 as the left
-    // (left button) or right (right button) colour, within the colour type's entries (1 bpp: columns 1-2,
-    // 2 bpp: 1-4, otherwise 1-16). Returns whether a colour was picked.
-    bool PickPaletteColour(int column, int row, MouseButton button);
-    // Whether a double click on (column, row) of the palette grid may change the entry: row 1, columns 3-4
-    // at 2 bpp, 3-16 at 4 and 8 bpp, never at 1 bpp; entries 0 and 1 are never changed there. The tab asks
-    // this before it opens the colour dialog.
-    bool CanChangePaletteEntry(int column, int row) const;
-    // The colour dialog chose `colour` for the entry of `column` (which CanChangePaletteEntry allowed): when
+    // A press on palette entry `entry` picks it as the left or right colour, within the colour type's entries
+    // (1 bpp: 0-1, 2 bpp: 0-3, otherwise 0-15). Returns whether a colour was picked.
+    bool PickPaletteColour(int entry, PaintColour colour);
+    // Whether a double click on palette entry `entry` may change it: entries 2-3 at 2 bpp, 2-15 at 4 and 8
+    // bpp, none at 1 bpp; entries 0 and 1 are never changed there. The tab asks this before it opens the
+    // colour dialog.
+    bool CanChangePaletteEntry(int entry) const;
+    // The colour dialog chose `colour` for palette entry `entry` (which CanChangePaletteEntry allowed): when
     // that entry is the left box's, the picture's old LeftColor pixels take the new colour; then LeftColor
     // and the entry become the colour (the left box keeps its index and tooltip). Returns whether the
-    // picture was recoloured.
-    bool ChangePaletteEntry(int column, base::Colour colour);
+    // picture was recoloured; an entry outside 0..15 changes nothing.
+    bool ChangePaletteEntry(int entry, base::Colour colour);
 
 private:
     void SetLeft(std::uint8_t index);

@@ -12,10 +12,10 @@ namespace font {
 //   WidthIndex  0..18  the "Grid Width" item: the cell width and the cells across (table below)
 //   HeightIndex 0..3   the "Grid Height" item: 1 to 4 cells down, GridHeight = 16 * (HeightIndex + 1)
 //
-//   WidthIndex  0-4   "12" .. "16"   CellWidth = WidthIndex + 12   1 cell across    view cell 10 px
-//               5-9   "24" .. "32"   CellWidth = WidthIndex + 7    2 cells across   view cell 10 px
-//               10-14 "36" .. "48"   CellWidth = WidthIndex + 2    3 cells across   view cell 6 px
-//               15-18 "52" .. "64"   CellWidth = WidthIndex - 2    4 cells across   view cell 4 px
+//   WidthIndex  0-4   "12" .. "16"   CellWidth = WidthIndex + 12   1 cell across
+//               5-9   "24" .. "32"   CellWidth = WidthIndex + 7    2 cells across
+//               10-14 "36" .. "48"   CellWidth = WidthIndex + 2    3 cells across
+//               15-18 "52" .. "64"   CellWidth = WidthIndex - 2    4 cells across
 //
 // (So index 15 is four cells of 13 pixels.) The functions take any int and answer for the nearest valid
 // index, so nothing derived from a bad index can reach past a buffer; the loaders refuse bad indexes before
@@ -55,15 +55,6 @@ constexpr int CellsDownOf(int heightIndex) {
 }
 constexpr int GridHeightOf(int heightIndex) {
     return kCellHeight * CellsDownOf(heightIndex);
-}
-// The on-screen size of one glyph pixel in the glyph grid (without its grid line).
-constexpr int ViewCellWidthOf(int widthIndex) {
-    const int across = CellsAcrossOf(widthIndex);
-    return across <= 2 ? 10 : across == 3 ? 6 : 4;
-}
-constexpr int ViewCellHeightOf(int heightIndex) {
-    const int down = CellsDownOf(heightIndex);
-    return down <= 2 ? 10 : down == 3 ? 6 : 4;
 }
 // Words of an encoded glyph: bpp words per pixel row of every cell (at most 8 * 64 * 4 = 2048).
 constexpr int WordCountOf(int colorType, int widthIndex, int heightIndex) {

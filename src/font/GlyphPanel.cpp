@@ -70,6 +70,41 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, cons
     return button;
 }
 
+// The glyph grid's panel, 364 x 364 pixels; the grid is centred in it.
+constexpr int kGlyphPanelSize = 364;
+
+// The on-screen size of one glyph pixel in the glyph grid (without its grid line): smaller as the glyph has
+// more cells across or down, so that the largest glyph still fits the panel.
+int ViewCellWidth(int widthIndex) {
+    const int across = CellsAcrossOf(widthIndex);
+    return across <= 2 ? 10 : across == 3 ? 6 : 4;
+}
+int ViewCellHeight(int heightIndex) {
+    const int down = CellsDownOf(heightIndex);
+    return down <= 2 ? 10 : down == 3 ? 6 : 4;
+}
+
+// The font palette grid: 17 columns by 2 rows, the first column and row fixed. Column 0 is 32 pixels wide,
+// the others 18; rows are 18 high. Row 1 of column c (1..16) shows FontPalette[c - 1].
+constexpr int kPaletteGridColumns = 17;
+constexpr int kPaletteGridRows = 2;
+constexpr int kPaletteGridTitleWidth = 32;
+constexpr int kPaletteGridColumnWidth = 18;
+constexpr int kPaletteGridRowHeight = 18;
+
+// The text of a fixed cell: "Index" and "Color" in column 0, "1".."16" in row 0; "" for the colour cells.
+QString PaletteGridTitle(int column, int row) {
+    if (column == 0)
+        return row == 0 ? QStringLiteral("Index") : row == 1 ? QStringLiteral("Color") : QString();
+    if (row == 0 && column >= 1 && column < kPaletteGridColumns) return QString::number(column);
+    return {};
+}
+
+// The palette entry of a cell of the palette grid: row 1, columns 1..16; -1 for the titles.
+int PaletteEntryAt(int column, int row) {
+    return row == 1 && column >= 1 && column < kPaletteGridColumns ? column - 1 : -1;
+}
+
 widgets::ColourGrid::Shape PaletteShape() {
     widgets::ColourGrid::Shape s;
     s.columns = kPaletteGridColumns;
@@ -80,12 +115,6 @@ widgets::ColourGrid::Shape PaletteShape() {
     s.titleRow = true;
     s.titleColumn = true;
     return s;
-}
-
-MouseButton ButtonOf(Qt::MouseButton button) {
-    return button == Qt::LeftButton    ? MouseButton::Left
-           : button == Qt::RightButton ? MouseButton::Right
-                                       : MouseButton::Other;
 }
 
 // Face names come from fontconfig and from bank files in UTF-8.
@@ -219,7 +248,7 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     connect(Font_sgFontPalette, &widgets::ColourGrid::pressed, this, [this](int x, int y, Qt::MouseButton b) {
         ui::RunGuarded([=, this] {
             if (const auto cell = Font_sgFontPalette->CellAt(x, y))
-                Font_sgFontPaletteMouseDown(cell->first, cell->second, ButtonOf(b));
+                Font_sgFontPaletteMouseDown(cell->first, cell->second, b);
         });
     });
     connect(Font_sgFontPalette, &widgets::ColourGrid::doubleClicked, this,
@@ -238,7 +267,7 @@ GlyphEditor& GlyphPanel::Editor() {
 void GlyphPanel::FormCreate() {
     for (int row = 0; row < kPaletteGridRows; ++row)
         for (int column = 0; column < kPaletteGridColumns; ++column)
-            Font_sgFontPalette->SetTitle(column, row, ui::ToQt(PaletteGridTitle(column, row)));
+            Font_sgFontPalette->SetTitle(column, row, PaletteGridTitle(column, row));
     ShowEditor();
     FontShowProp(Editor().CurrentFont);
 }
@@ -307,28 +336,31 @@ void GlyphPanel::CSpinEdit_YoffsetChange() {
 
 void GlyphPanel::Font_sgGridCharMouseDown(int x, int y, bool alt) {
     // The painted cell shows at once; the whole grid and the preview follow on release.
-    if (Editor().PaintAt(x, y, alt)) Font_sgGridChar->Refresh();
+    const auto cell = Font_sgGridChar->CellAt(x, y);
+    if (cell && Editor().PaintCell(cell->first, cell->second, alt)) Font_sgGridChar->Refresh();
 }
 
 void GlyphPanel::Font_sgGridCharMouseMove(int x, int y, bool leftHeld, bool alt) {
-    if (leftHeld && Editor().PaintAt(x, y, alt)) Font_sgGridChar->Refresh();
+    if (leftHeld) Font_sgGridCharMouseDown(x, y, alt);
 }
 
 void GlyphPanel::Font_sgGridCharMouseUp() {
     ShowGlyph();
 }
 
-void GlyphPanel::Font_sgFontPaletteMouseDown(int column, int row, MouseButton button) {
-    if (Editor().PickPaletteColour(column, row, button)) ShowColourBoxes();
+void GlyphPanel::Font_sgFontPaletteMouseDown(int column, int row, Qt::MouseButton button) {
+    const int entry = PaletteEntryAt(column, row);
+    if (entry < 0 || (button != Qt::LeftButton && button != Qt::RightButton)) return;
+    if (Editor().PickPaletteColour(entry, button == Qt::LeftButton ? PaintColour::Left : PaintColour::Right))
+        ShowColourBoxes();
 }
 
 void GlyphPanel::Font_sgFontPaletteDblClick() {
-    const int column = Font_sgFontPalette->CurrentColumn();
-    const int row = Font_sgFontPalette->CurrentRow();
-    if (!Editor().CanChangePaletteEntry(column, row)) return;
-    Font_digFontColorSel.Colour = Editor().FontPalette[static_cast<size_t>(column - 1)];
+    const int entry = PaletteEntryAt(Font_sgFontPalette->CurrentColumn(), Font_sgFontPalette->CurrentRow());
+    if (entry < 0 || !Editor().CanChangePaletteEntry(entry)) return;
+    Font_digFontColorSel.Colour = Editor().FontPalette[static_cast<size_t>(entry)];
     if (!Font_digFontColorSel.Execute(context_.dialogs)) return;
-    if (Editor().ChangePaletteEntry(column, Font_digFontColorSel.Colour)) ShowGlyph();
+    if (Editor().ChangePaletteEntry(entry, Font_digFontColorSel.Colour)) ShowGlyph();
     ShowColourBoxes();
 }
 
@@ -392,12 +424,16 @@ void GlyphPanel::ShowEditor() {
 }
 
 void GlyphPanel::ShowGlyph() {
-    const GlyphGridLayout layout = Editor().GridLayout();
-    Font_sgGridChar->SetShape(layout.Columns, layout.Rows, layout.CellWidth, layout.CellHeight);
-    Font_sgGridChar->move(layout.Left, layout.Top);
-    gridOutline_->setGeometry(layout.Left - 1, layout.Top - 1, layout.Width + 1, layout.Height + 1);
+    // One cell a glyph pixel, centred in the panel.
+    const GlyphEditor& e = Editor();
+    Font_sgGridChar->SetShape(e.GridWidth(), e.GridHeight(), ViewCellWidth(e.WidthIndex()),
+                              ViewCellHeight(e.HeightIndex()));
+    const int left = (kGlyphPanelSize - Font_sgGridChar->width()) / 2;
+    const int top = (kGlyphPanelSize - Font_sgGridChar->height()) / 2;
+    Font_sgGridChar->move(left, top);
+    gridOutline_->setGeometry(left - 1, top - 1, Font_sgGridChar->width() + 1, Font_sgGridChar->height() + 1);
     Font_sgGridChar->setAccessibleName(
-        QStringLiteral("Glyph grid, %1 x %2 pixels").arg(layout.Columns).arg(layout.Rows));
+        QStringLiteral("Glyph grid, %1 x %2 pixels").arg(e.GridWidth()).arg(e.GridHeight()));
     Font_sgGridChar->Refresh();
     Font_imgFontPreView->setPixmap(QPixmap::fromImage(ToQImage(Editor().PreviewSurface)));
 }

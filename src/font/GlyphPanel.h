@@ -55,7 +55,8 @@ public:
     void Font_sgGridCharMouseDown(int x, int y, bool alt);
     void Font_sgGridCharMouseMove(int x, int y, bool leftHeld, bool alt);
     void Font_sgGridCharMouseUp();
-    void Font_sgFontPaletteMouseDown(int column, int row, MouseButton button);
+    // A press on cell (column, row) of the palette grid.
+    void Font_sgFontPaletteMouseDown(int column, int row, Qt::MouseButton button);
     void Font_sgFontPaletteDblClick();
     void Font_btnInvertClick();
     void Font_btnClearClick();

@@ -146,8 +146,9 @@ void OsdTab::BitBtn_ReducePaletteClick() {
 }
 
 void OsdTab::StringGrid_Palette_BeforeMuseMove(int x, int y) {
-    const int i = EntryAt(x, y);
-    if (i < 0) return;
+    const auto entry = StringGrid_Palette_Before->EntryAt(x, y);
+    if (!entry) return;
+    const int i = *entry;
     const base::Colour c = RawEntryColour(bitmap_, i);
     Label_PaletteIndex_Before->setText(
         ui::ToQt(EntryText("[B] Palette Index:", static_cast<std::uint16_t>(i), c)));
@@ -166,8 +167,9 @@ void OsdTab::StringGrid_Palette_BeforeMouseDown() {
 }
 
 void OsdTab::StringGrid_Palette_AfterMouseMove(int x, int y) {
-    const int i = EntryAt(x, y);
-    if (i < 0) return;
+    const auto entry = StringGrid_Palette_After->EntryAt(x, y);
+    if (!entry) return;
+    const int i = *entry;
     const base::Colour c = AfterColour(i);
     Label_PaletteIndex_After->setText(
         ui::ToQt(EntryText("[A] Palette Index:", static_cast<std::uint16_t>(i), c)));

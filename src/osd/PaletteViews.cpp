@@ -14,11 +14,6 @@ std::string PictureStatusText(const picture::CurrentBitmap& bitmap) {
                            unsigned{bitmap.Height}, unsigned{bitmap.PaletteBytes} / 4u);
 }
 
-int EntryAt(int x, int y) {
-    if (x < 0 || y < 0 || x >= 16 * 13 || y >= 16 * 13) return -1;
-    return 16 * (y / 13) + x / 13;
-}
-
 base::Colour RawEntryColour(const picture::CurrentBitmap& bitmap, int i) {
     if (i < 0 || i > 255) return 0;
     const auto* e = &bitmap.RawPalette[static_cast<std::size_t>(4 * i)];

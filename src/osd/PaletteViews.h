@@ -15,10 +15,6 @@ std::string EntryText(const std::string& caption, std::uint16_t index, base::Col
 // "Width:  192/Height: 256/Palette:  16", the status-bar panel 0 text of the picture tabs.
 std::string PictureStatusText(const picture::CurrentBitmap& bitmap);
 
-// The palette entry of a 16 x 16 grid of 12-pixel cells with 1-pixel lines at pixel (x, y) of the grid:
-// 16 * (y / 13) + x / 13, or -1 outside the 16 x 16 cells.
-int EntryAt(int x, int y);
-
 // Colour of RawPalette entry i (the Before views).
 base::Colour RawEntryColour(const picture::CurrentBitmap& bitmap, int i);
 

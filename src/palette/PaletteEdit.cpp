@@ -269,11 +269,10 @@ std::string RightEntryText(const PaletteTable& table, const PaletteState& state)
     return osd::EntryText("RIGHT Index:", state.RightIndex, EntryColour(table, state.RightIndex));
 }
 
-bool PointAt(const PaletteTable& table, PaletteState& state, int x, int y) {
-    const int entry = osd::EntryAt(x, y);
-    if (entry < 0) return false;
-    state.HoverIndex = static_cast<std::uint16_t>(entry);
-    state.HoverSwatch = EntryColour(table, entry);
+bool PointAt(const PaletteTable& table, PaletteState& state, int i) {
+    if (i < 0 || i >= kEntries) return false;
+    state.HoverIndex = static_cast<std::uint16_t>(i);
+    state.HoverSwatch = EntryColour(table, i);
     return true;
 }
 

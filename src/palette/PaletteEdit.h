@@ -67,9 +67,9 @@ std::string HoverEntryText(const PaletteTable& table, const PaletteState& state)
 std::string LeftEntryText(const PaletteTable& table, const PaletteState& state);
 std::string RightEntryText(const PaletteTable& table, const PaletteState& state);
 
-// Pointer at (x, y) of the grid: HoverIndex := the entry there, HoverSwatch := its colour. Positions outside
-// the 16 x 16 cells are ignored; returns whether the pointer was over a cell.
-bool PointAt(const PaletteTable& table, PaletteState& state, int x, int y);
+// The pointer is over entry i of the grid: HoverIndex := i, HoverSwatch := its colour. An i outside 0..255
+// (no entry) changes nothing; returns whether it was an entry.
+bool PointAt(const PaletteTable& table, PaletteState& state, int i);
 // Left or right pick of entry i (0..255; others are ignored): LeftIndex or RightIndex := i, then its swatch
 // shows the entry's colour.
 void PickLeft(const PaletteTable& table, PaletteState& state, int i);

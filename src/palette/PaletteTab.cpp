@@ -157,15 +157,16 @@ void PaletteTab::ShowDepthNote(const EditResult& result) {
 }
 
 void PaletteTab::StringGrid_Palette_GRIDMouseMove(int x, int y) {
-    if (PointAt(table_, state_, x, y)) ShowHoverEntry();
+    const auto i = StringGrid_Palette_GRID->EntryAt(x, y);
+    if (i && PointAt(table_, state_, *i)) ShowHoverEntry();
 }
 
 void PaletteTab::StringGrid_Palette_GRIDMouseDown(int x, int y, Qt::MouseButton button) {
     if (button == Qt::RightButton) {
-        const int i = osd::EntryAt(x, y);
-        if (i < 0) return;
-        StringGrid_Palette_GRID->SetCurrent(i % 16, i / 16);
-        PickRight(table_, state_, i);
+        const auto i = StringGrid_Palette_GRID->EntryAt(x, y);
+        if (!i) return;
+        StringGrid_Palette_GRID->SetCurrent(*i % 16, *i / 16);
+        PickRight(table_, state_, *i);
         ShowRightEntry();
     } else if (button == Qt::LeftButton) {
         PickLeft(table_, state_,

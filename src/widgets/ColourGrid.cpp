@@ -72,6 +72,12 @@ std::optional<std::pair<int, int>> ColourGrid::CellAt(int x, int y) const {
     return std::make_pair(column, y / (shape_.cellHeight + 1));
 }
 
+std::optional<int> ColourGrid::EntryAt(int x, int y) const {
+    const auto cell = CellAt(x, y);
+    if (!cell) return std::nullopt;
+    return shape_.columns * cell->second + cell->first;
+}
+
 QRect ColourGrid::CellRect(int column, int row) const {
     return QRect(ColumnLeft(column), RowTop(row), ColumnWidth(column), shape_.cellHeight);
 }

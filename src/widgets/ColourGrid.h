@@ -56,6 +56,8 @@ public:
     int ColumnWidth(int column) const;
     // The cell under a pointer position (as the signals report them), or nothing off the cells.
     std::optional<std::pair<int, int>> CellAt(int x, int y) const;
+    // The entry (columns * row + column) of the cell under a pointer position, or nothing off the cells.
+    std::optional<int> EntryAt(int x, int y) const;
     // The rectangle of cell (column, row) in pointer positions.
     QRect CellRect(int column, int row) const;
 

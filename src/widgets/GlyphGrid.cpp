@@ -26,6 +26,14 @@ QPoint GlyphGrid::CellCentre(int column, int row) const {
     return QPoint(column * (cellWidth_ + 1) + cellWidth_ / 2, row * (cellHeight_ + 1) + cellHeight_ / 2);
 }
 
+std::optional<std::pair<int, int>> GlyphGrid::CellAt(int x, int y) const {
+    if (x < 0 || y < 0) return std::nullopt;
+    const int column = x / (cellWidth_ + 1);
+    const int row = y / (cellHeight_ + 1);
+    if (column >= columns_ || row >= rows_) return std::nullopt;
+    return std::make_pair(column, row);
+}
+
 void GlyphGrid::SetCellColour(std::function<QColor(int column, int row)> cellColour) {
     cellColour_ = std::move(cellColour);
     update();

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace widgets {
 
@@ -29,6 +31,8 @@ public:
     int CellHeight() const { return cellHeight_; }
     // The point in the middle of cell (column, row), in pointer positions.
     QPoint CellCentre(int column, int row) const;
+    // The cell (column, row) under a pointer position, its grid lines included; nothing off the cells.
+    std::optional<std::pair<int, int>> CellAt(int x, int y) const;
 
     void SetCellColour(std::function<QColor(int column, int row)> cellColour);
     void SetCellDescription(std::function<QString(int column, int row)> describe);

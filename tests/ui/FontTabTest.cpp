@@ -388,6 +388,13 @@ private slots:
         // Moving without a button paints nothing.
         SendMouse(grid, QEvent::MouseMove, GlyphPoint(grid, 5, 5), Qt::NoButton, Qt::NoButton);
         QCOMPARE(e.PreviewSurface.Pixel(37, 37), font::kWhite);
+        // Cells are 10 pixels and the grid line right of and below them: (32, 21), on the lines of cell (2,
+        // 1), and (23, 11), its top-left pixel, both reach glyph pixel (2, 1).
+        QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(32, 21));
+        QCOMPARE(e.PreviewSurface.Pixel(34, 33), font::kBlack);
+        QTest::mouseClick(grid, Qt::LeftButton, Qt::AltModifier, QPoint(23, 11));
+        QCOMPARE(e.PreviewSurface.Pixel(34, 33), font::kWhite);
+        QCOMPARE(InkPixels(e), 4);
 
         // Alt paints the right colour, with any button.
         QTest::mouseClick(grid, Qt::LeftButton, Qt::AltModifier, GlyphPoint(grid, 2, 3));
@@ -424,9 +431,11 @@ private slots:
             int widthIndex, heightIndex;
             int columns, rows, cell, cellHeight;
         };
+        // The on-screen cell: 10 pixels up to two character cells across (or down), 6 for three, 4 for four.
         const Case cases[] = {
-            {0, 0, 12, 16, 10, 10}, {9, 1, 32, 32, 10, 10}, {10, 2, 36, 48, 6, 6},
-            {15, 3, 52, 64, 4, 4},  {18, 3, 64, 64, 4, 4},  {14, 0, 48, 16, 6, 10},
+            {0, 0, 12, 16, 10, 10}, {9, 1, 32, 32, 10, 10}, {10, 2, 36, 48, 6, 6},  {15, 3, 52, 64, 4, 4},
+            {18, 3, 64, 64, 4, 4},  {14, 0, 48, 16, 6, 10}, {4, 0, 16, 16, 10, 10}, {5, 1, 24, 32, 10, 10},
+            {11, 0, 39, 16, 6, 10}, {16, 2, 56, 48, 4, 6},
         };
         for (const Case& c : cases) {
             Choose(Child<QComboBox>(&w, "Font_cbGridWidth"), c.widthIndex);
@@ -472,9 +481,14 @@ private slots:
             QTest::mouseClick(palette, Qt::RightButton, {}, PalettePoint(palette, usable[type], 1));
             QCOMPARE(e.RightColor, font::kStartPalette[static_cast<size_t>(usable[type] - 1)]);
             QCOMPARE(right->Colour(), ui::ToQColor(e.RightColor));
-            // The titles pick nothing.
+            // The titles pick nothing, nor does the middle button.
             QTest::mouseClick(palette, Qt::RightButton, {}, PalettePoint(palette, 1, 0));
             QCOMPARE(e.RightColor, font::kStartPalette[static_cast<size_t>(usable[type] - 1)]);
+            const base::Colour leftBefore = e.LeftColor;
+            QTest::mouseClick(palette, Qt::MiddleButton, {}, PalettePoint(palette, 1, 1));
+            QCOMPARE(e.LeftColor, leftBefore);
+            QCOMPARE(e.RightColor, font::kStartPalette[static_cast<size_t>(usable[type] - 1)]);
+            QCOMPARE(palette->Title(3, 1), QString()); // a colour cell has no title
 
             // Double clicks: entries 0 and 1 never open the dialog, nor anything at 1 bpp.
             for (int column : {1, 2, 3, 5, 16}) {

@@ -68,6 +68,16 @@ private slots:
         QCOMPARE(plain.CellAt(12, 12), std::make_optional(std::make_pair(0, 0)));
         QCOMPARE(plain.CellAt(13, 207), std::make_optional(std::make_pair(1, 15)));
         QVERIFY(!plain.CellAt(208, 0));
+        // The palette views' entries under the pointer: 12-pixel cells and their grid lines, 16 a row.
+        struct EntryCase {
+            int x, y, entry;
+        };
+        const EntryCase inside[] = {{0, 0, 0},  {12, 0, 0},  {13, 0, 1},   {25, 0, 1},      {26, 0, 2},
+                                    {0, 12, 0}, {0, 13, 16}, {30, 14, 18}, {207, 207, 255}, {207, 0, 15}};
+        for (const EntryCase& c : inside)
+            QCOMPARE(plain.EntryAt(c.x, c.y), std::make_optional(c.entry));
+        for (const auto& [x, y] : {std::pair{208, 0}, {210, 5}, {0, 208}, {210, 210}, {-1, 0}, {0, -1}})
+            QVERIFY(!plain.EntryAt(x, y));
 
         widgets::ColourGrid grid(PaletteShape());
         // 33 + 16 * 19 = 337 across and 2 * 19 = 38 down, inside the frame and the spare pixel.

@@ -15,28 +15,24 @@ using font::GlyphWords;
 using font::kStartPalette;
 using font::Palette;
 
-TEST(GlyphGeometry, TableGivesCellWidthCellsAndViewSizes) {
+TEST(GlyphGeometry, TableGivesCellWidthAndCells) {
     struct Row {
-        int widthIndex, cellWidth, across, gridWidth, view;
+        int widthIndex, cellWidth, across, gridWidth;
     };
     const Row rows[] = {
-        {0, 12, 1, 12, 10}, {4, 16, 1, 16, 10}, {5, 12, 2, 24, 10}, {9, 16, 2, 32, 10}, {10, 12, 3, 36, 6},
-        {11, 13, 3, 39, 6}, {14, 16, 3, 48, 6}, {15, 13, 4, 52, 4}, {16, 14, 4, 56, 4}, {18, 16, 4, 64, 4},
+        {0, 12, 1, 12},  {4, 16, 1, 16},  {5, 12, 2, 24},  {9, 16, 2, 32},  {10, 12, 3, 36},
+        {11, 13, 3, 39}, {14, 16, 3, 48}, {15, 13, 4, 52}, {16, 14, 4, 56}, {18, 16, 4, 64},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.widthIndex);
         EXPECT_EQ(font::CellWidthOf(r.widthIndex), r.cellWidth);
         EXPECT_EQ(font::CellsAcrossOf(r.widthIndex), r.across);
         EXPECT_EQ(font::GridWidthOf(r.widthIndex), r.gridWidth);
-        EXPECT_EQ(font::ViewCellWidthOf(r.widthIndex), r.view);
         EXPECT_EQ(std::to_string(r.gridWidth), font::kGridWidthItems[static_cast<size_t>(r.widthIndex)]);
     }
     const int heights[] = {16, 32, 48, 64};
-    const int views[] = {10, 10, 6, 4};
-    for (int h = 0; h < 4; ++h) {
+    for (int h = 0; h < 4; ++h)
         EXPECT_EQ(font::GridHeightOf(h), heights[h]);
-        EXPECT_EQ(font::ViewCellHeightOf(h), views[h]);
-    }
     // 1 bpp 16 x 16: 16 words; 2 bpp 32 x 16: 64; 8 bpp 64 x 64: 2048.
     EXPECT_EQ(font::WordCountOf(0, 4, 0), 16);
     EXPECT_EQ(font::WordCountOf(1, 9, 0), 64);

@@ -10,7 +10,7 @@ namespace {
 using font::ColourImage;
 using font::GlyphEditor;
 using font::kStartPalette;
-using font::MouseButton;
+using font::PaintColour;
 
 TEST(GlyphEditor, StartState) {
     GlyphEditor e;
@@ -56,11 +56,6 @@ TEST(GlyphEditor, NamesOfColoursAndStyles) {
     };
     for (const auto& [style, text] : styles)
         EXPECT_EQ(font::FontStyleText(static_cast<std::uint8_t>(style)), text);
-
-    EXPECT_EQ(font::PaletteGridTitle(0, 0), "Index");
-    EXPECT_EQ(font::PaletteGridTitle(0, 1), "Color");
-    EXPECT_EQ(font::PaletteGridTitle(16, 0), "16");
-    EXPECT_EQ(font::PaletteGridTitle(3, 1), "");
 
     // Points become pixels at 96 per inch.
     EXPECT_EQ(font::StartFont().Height(), -13);
@@ -113,61 +108,46 @@ TEST(GlyphEditor, ColourTypeReducesTheWholeSurface) {
     EXPECT_EQ(e.PreviewSurface, before.PreviewSurface);
 }
 
-TEST(GlyphEditor, GridLayoutIsCentredAndPaintingFollowsTheWindow) {
+TEST(GlyphEditor, PaintingFollowsTheWindow) {
     GlyphEditor e;
-    font::GlyphGridLayout g = e.GridLayout();
-    EXPECT_EQ(g.Columns, 16);
-    EXPECT_EQ(g.Width, 176);
-    EXPECT_EQ(g.Left, 94);
-    e.ApplyGridWidth(18);
-    e.ApplyGridHeight(3);
-    g = e.GridLayout();
-    EXPECT_EQ(g.Columns, 64);
-    EXPECT_EQ(g.Rows, 64);
-    EXPECT_EQ(g.CellWidth, 4);
-    EXPECT_EQ(g.Width, 320);
-    EXPECT_EQ(g.Left, 22);
-    EXPECT_EQ(g.Top, 22);
-
-    e.ApplyGridWidth(4);
-    e.ApplyGridHeight(0);
     e.SetXOffset(5);
     e.SetYOffset(-40); // kept at -32
     EXPECT_EQ(e.YOffset(), -32);
-    // (23, 11) lies in grid cell (2, 1): cells are 10 pixels and a grid line.
-    EXPECT_TRUE(e.PaintAt(23, 11, false));
+    // Glyph pixel (2, 1) is surface pixel (32 + 5 + 2, 32 - 32 + 1).
+    EXPECT_TRUE(e.PaintCell(2, 1, false));
     EXPECT_EQ(e.PreviewSurface.Pixel(32 + 5 + 2, 32 - 32 + 1), 0x000000u);
-    EXPECT_TRUE(e.PaintAt(23, 11, true)); // Alt: the right colour
+    EXPECT_TRUE(e.PaintCell(2, 1, true)); // Alt: the right colour
     EXPECT_EQ(e.PreviewSurface.Pixel(39, 1), 0xFFFFFFu);
-    // Off the grid's cells nothing is painted.
+    // Off the glyph's 16 x 16 pixels nothing is painted.
     const ColourImage before = e.PreviewSurface;
-    EXPECT_FALSE(e.PaintAt(176, 0, false));
-    EXPECT_FALSE(e.PaintAt(-1, 0, false));
-    EXPECT_FALSE(e.PaintAt(0, 200, false));
+    EXPECT_FALSE(e.PaintCell(16, 0, false));
+    EXPECT_FALSE(e.PaintCell(-1, 0, false));
+    EXPECT_FALSE(e.PaintCell(0, 16, false));
     EXPECT_EQ(e.PreviewSurface, before);
+    // A larger glyph takes more.
+    e.ApplyGridWidth(18);
+    e.ApplyGridHeight(3);
+    EXPECT_TRUE(e.PaintCell(63, 63, false));
 }
 
 TEST(GlyphEditor, PalettePicksStayWithinTheColourType) {
-    // Highest usable column per colour type: 1 bpp 2, 2 bpp 4, 4 and 8 bpp 16.
+    // Entries usable per colour type: 1 bpp 2, 2 bpp 4, 4 and 8 bpp 16.
     const int usable[] = {2, 4, 16, 16};
     for (int type = 0; type < 4; ++type) {
         SCOPED_TRACE(type);
         GlyphEditor e;
         e.ApplyColorType(type);
-        for (int column = 0; column <= 17; ++column) {
-            const bool acts = column >= 1 && column <= usable[type];
-            EXPECT_EQ(e.PickPaletteColour(column, 1, MouseButton::Left), acts) << column;
+        for (int entry = -1; entry <= 16; ++entry) {
+            const bool acts = entry >= 0 && entry < usable[type];
+            EXPECT_EQ(e.PickPaletteColour(entry, PaintColour::Left), acts) << entry;
             if (acts) {
-                EXPECT_EQ(e.LeftColor, kStartPalette[static_cast<size_t>(column - 1)]);
-                EXPECT_EQ(e.LeftIndex, column - 1);
+                EXPECT_EQ(e.LeftColor, kStartPalette[static_cast<size_t>(entry)]);
+                EXPECT_EQ(e.LeftIndex, entry);
             }
-            EXPECT_EQ(e.CanChangePaletteEntry(column, 1), type != 0 && column >= 3 && column <= usable[type])
-                << column;
+            EXPECT_EQ(e.CanChangePaletteEntry(entry), type != 0 && entry >= 2 && entry < usable[type])
+                << entry;
         }
-        EXPECT_FALSE(e.PickPaletteColour(1, 0, MouseButton::Left)); // the title row
-        EXPECT_FALSE(e.CanChangePaletteEntry(3, 0));
-        EXPECT_FALSE(e.PickPaletteColour(2, 1, MouseButton::Other));
-        EXPECT_TRUE(e.PickPaletteColour(2, 1, MouseButton::Right));
+        EXPECT_TRUE(e.PickPaletteColour(1, PaintColour::Right));
         EXPECT_EQ(e.RightColor, 0x000000u);
         EXPECT_EQ(e.RightIndex, 1);
         EXPECT_EQ(e.RightHint, "clBlack");
@@ -180,11 +160,11 @@ TEST(GlyphEditor, ChangingTheLeftEntryRecoloursThePicture) {
     e.PreviewSurface.SetPixel(10, 10, 0x008000); // green, entry 5
     e.PreviewSurface.SetPixel(90, 90, 0x008000);
     e.PreviewSurface.SetPixel(11, 10, 0x00FF00);
-    // The first press of the double click picks column 6 (entry 5) as the left colour.
-    ASSERT_TRUE(e.PickPaletteColour(6, 1, MouseButton::Left));
-    ASSERT_TRUE(e.CanChangePaletteEntry(6, 1));
+    // The first press of the double click picks entry 5 as the left colour.
+    ASSERT_TRUE(e.PickPaletteColour(5, PaintColour::Left));
+    ASSERT_TRUE(e.CanChangePaletteEntry(5));
     const base::Colour orange = 0x00A5FF;
-    EXPECT_TRUE(e.ChangePaletteEntry(6, orange));
+    EXPECT_TRUE(e.ChangePaletteEntry(5, orange));
     EXPECT_EQ(e.PreviewSurface.Pixel(10, 10), orange);
     EXPECT_EQ(e.PreviewSurface.Pixel(90, 90), orange);
     EXPECT_EQ(e.PreviewSurface.Pixel(11, 10), 0x00FF00u);
@@ -194,7 +174,7 @@ TEST(GlyphEditor, ChangingTheLeftEntryRecoloursThePicture) {
     EXPECT_EQ(e.LeftHint, "clGreen"); // the box keeps its tooltip
 
     // An entry that is not the left box's changes the palette and the left colour, not the picture.
-    EXPECT_FALSE(e.ChangePaletteEntry(8, 0x112233));
+    EXPECT_FALSE(e.ChangePaletteEntry(7, 0x112233));
     EXPECT_EQ(e.FontPalette[7], 0x112233u);
     EXPECT_EQ(e.LeftColor, 0x112233u);
     EXPECT_EQ(e.PreviewSurface.Pixel(10, 10), orange);
@@ -226,7 +206,7 @@ TEST(GlyphEditor, RenderingDrawsAtTheWindowOriginInTheLeftColour) {
 
     e.PreviewSurface.SetPixel(100, 100, 0x000000); // cleared first
     e.ApplyColorType(2);
-    e.PickPaletteColour(12, 1, MouseButton::Left); // red
+    e.PickPaletteColour(11, PaintColour::Left); // red
     EXPECT_FALSE(font::EnterCharacter(e, renderer, "").has_value());
     EXPECT_EQ(renderer.drawCalls, 0);
     const auto pixels = font::EnterCharacter(e, renderer, "A"); // 0x41: bits 0 and 6

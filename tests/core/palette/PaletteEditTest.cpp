@@ -414,20 +414,16 @@ TEST_F(PaletteEdit, RowsThatShareBytesAreRenumberedOnce) {
                       ws_->bitmap.ColourTable[ws_->bitmap.Pixels[static_cast<size_t>(4 * y + x)]]);
 }
 
-TEST_F(PaletteEdit, PointerMapsGridPixelsToEntriesAndIgnoresTheEdge) {
-    struct Case {
-        int x, y, entry;
-    };
-    const Case inside[] = {{0, 0, 0},  {12, 0, 0},  {13, 0, 1},   {25, 0, 1},      {26, 0, 2},
-                           {0, 12, 0}, {0, 13, 16}, {30, 14, 18}, {207, 207, 255}, {207, 0, 15}};
-    for (const Case& c : inside) {
-        EXPECT_TRUE(palette::PointAt(ws_->PaletteTable, ws_->palette, c.x, c.y)) << c.x << "," << c.y;
-        EXPECT_EQ(ws_->palette.HoverIndex, c.entry) << c.x << "," << c.y;
+TEST_F(PaletteEdit, PointerOverAnEntryHoversItAndOffTheEntriesNothing) {
+    ws_->PaletteTable[255] = {0x01, 0x02, 0x03, 0};
+    for (const int entry : {0, 1, 18, 255}) {
+        EXPECT_TRUE(palette::PointAt(ws_->PaletteTable, ws_->palette, entry)) << entry;
+        EXPECT_EQ(ws_->palette.HoverIndex, entry);
     }
-    const std::pair<int, int> outside[] = {{208, 0}, {210, 5}, {0, 208}, {210, 210}, {-1, 0}, {0, -1}};
-    palette::PointAt(ws_->PaletteTable, ws_->palette, 30, 14);
-    for (auto [x, y] : outside) {
-        EXPECT_FALSE(palette::PointAt(ws_->PaletteTable, ws_->palette, x, y)) << x << "," << y;
+    EXPECT_EQ(ws_->palette.HoverSwatch, 0x030201u);
+    palette::PointAt(ws_->PaletteTable, ws_->palette, 18);
+    for (const int entry : {-1, 256, 1000}) {
+        EXPECT_FALSE(palette::PointAt(ws_->PaletteTable, ws_->palette, entry)) << entry;
         EXPECT_EQ(ws_->palette.HoverIndex, 18);
     }
 }
@@ -436,7 +432,7 @@ TEST_F(PaletteEdit, ReadOutsShowIndexAndColourFromThePaletteTable) {
     ws_->PaletteTable[26] = {0xFF, 0x00, 0x00, 0};
     ws_->PaletteTable[200] = {0x12, 0x80, 0x00, 0};
 
-    ASSERT_TRUE(palette::PointAt(ws_->PaletteTable, ws_->palette, 10 * 13 + 5, 13 + 7)); // row 1, column 10
+    ASSERT_TRUE(palette::PointAt(ws_->PaletteTable, ws_->palette, 26)); // row 1, column 10
     EXPECT_EQ(palette::HoverEntryText(ws_->PaletteTable, ws_->palette),
               "Palette Index: 0x1A ( 26), R=0xFF, G=0x00, B=0x00");
     EXPECT_EQ(ws_->palette.HoverSwatch, 0x0000FFu);
