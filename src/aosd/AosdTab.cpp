@@ -241,7 +241,7 @@ void AosdTab::ShowImageWrite(const ImageWriteResult& result) {
     Aosd_lbWriteSize->setText(QString::number(result.writeSize));
     Aosd_lbPercent->setText(ui::ToQt(CompressPercentText(result.rawSize, result.writeSize)));
     // The code has no room for index 255: say how many pixels it moved to 254.
-    messages_.SetPanel(2, ChangedPixelsNote(result.changedPixels));
+    messages_.SetPanel(ui::Messages::kDetailPanel, ChangedPixelsNote(result.changedPixels));
 }
 
 void AosdTab::Aosd_BtnWriteImageClick() {

@@ -31,6 +31,17 @@ void PrintHelp(std::ostream& out) {
 
 } // namespace
 
+void PrintNotes(const base::Notes& notes, std::ostream& out, std::ostream& err) {
+    for (const base::Note& note : notes)
+        (note.kind == base::Note::Kind::Status ? out : err) << note.text << '\n';
+}
+
+bool Report(const base::Failure& failure, const base::Notes& notes, std::ostream& out, std::ostream& err) {
+    if (failure) err << *failure << '\n';
+    PrintNotes(notes, out, err);
+    return !failure && base::TextsOf(notes, base::Note::Kind::Error).empty();
+}
+
 bool Accepted(const picture::OpenOutcome& outcome, std::ostream& err) {
     if (!outcome.failure) return true;
     err << *outcome.failure << '\n' << base::DetailLines(outcome.detail);

@@ -13,11 +13,20 @@ extern const Command kAosdCommand;
 extern const Command kMergeCommand;
 } // namespace cli
 
+#include "base/Error.h"
+#include "base/Note.h"
 #include "picture/FileOpen.h"
 
 #include <iosfwd>
 
 namespace cli {
+// An operation's notes as tavix-cli tells them, a line each in their order: statuses on out, errors, details
+// and shortfalls on err.
+void PrintNotes(const base::Notes& notes, std::ostream& out, std::ostream& err);
+// An operation's failure, when it has one, and then its notes as PrintNotes tells them; true when there was
+// neither a failure nor an error note.
+bool Report(const base::Failure& failure, const base::Notes& notes, std::ostream& out, std::ostream& err);
+
 // Whether File > Open accepted its file; when it refused it, the window's message (and what it adds beside
 // it) goes to err.
 bool Accepted(const picture::OpenOutcome& outcome, std::ostream& err);

@@ -204,8 +204,9 @@ void ApplyBoxes(font::GlyphEditor& editor, const FontBoxes& boxes) {
 bool ShowFont(font::FontState& state, font::TextRenderer& renderer, const FontBoxes& boxes,
               std::ostream& err) {
     const font::FontBoxTexts shown = font::FontShowProp(state.Editor, renderer, FontOf(boxes));
-    if (shown.Note.empty()) return true;
-    err << shown.Note << '\n';
+    if (shown.notes.empty()) return true;
+    for (const base::Note& note : shown.notes)
+        err << note.text << '\n';
     if (boxes.allowSubstitute) return true;
     err << "Nothing written: --allow-substitute renders with the font used instead\n";
     return false;
@@ -221,13 +222,6 @@ bool ReportRender(const font::RenderNotes& notes, const font::GlyphEditor& edito
     return false;
 }
 
-// Prints the messages the window would show with DialogPrintError; true when there were none.
-bool Report(const std::vector<std::string>& messages, std::ostream& err) {
-    for (const std::string& m : messages)
-        err << m << '\n';
-    return messages.empty();
-}
-
 void PrintWritten(std::ostream& out, std::initializer_list<const char*> names) {
     for (const char* name : names)
         out << "Wrote " << name << '\n';
@@ -239,7 +233,7 @@ bool SaveTheBank(const font::FontState& state, settings::BinSort binSort, const 
                  base::OutputSet& outputs, std::ostream& err) {
     const font::BankSaveResult save =
         font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir, outputs);
-    if (!save.Ran) {
+    if (!save.ran) {
         err << "The bank is empty: nothing to save\n";
         return false;
     }
@@ -254,7 +248,7 @@ bool GenerateTheCode(const font::FontState& state, bool halfWord, settings::Pale
                      const std::string& dir, base::OutputSet& outputs, std::ostream& out, std::ostream& err) {
     const font::CodeGenResult code =
         font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir, outputs);
-    if (!code.Ran) {
+    if (!code.ran) {
         err << "The bank is empty: no code generated\n";
         return false;
     }
@@ -262,7 +256,7 @@ bool GenerateTheCode(const font::FontState& state, bool halfWord, settings::Pale
         err << *code.failure << '\n' << base::DetailLines(code.detail);
         return false;
     }
-    if (!code.Note.empty()) out << code.Note << '\n';
+    PrintNotes(code.notes, out, err);
     return true;
 }
 
@@ -323,7 +317,7 @@ int RunGlyph(const FontGlyphJob& job, std::ostream& out, std::ostream& err) {
         font::SaveGlyphFiles(state->Editor, job.bankCount, job.boxes.binSort, job.boxes.outputDirectory);
     for (const std::string& name : saved.Written)
         out << "Wrote " << name << '\n';
-    return Report(saved.failures, err) ? kExitOk : kExitFailure;
+    return Report(saved.failure, saved.notes, out, err) ? kExitOk : kExitFailure;
 }
 
 int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
@@ -359,16 +353,13 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
         filled = font::GenerateStrings(state->Editor, state->Bank, renderer, lines, job.boxes.outputDirectory,
                                        outputs);
         if (outputs.Failed()) {
-            Report(filled.Messages, err);
+            Report(filled.failure, filled.notes, out, err);
             return kExitFailure;
         }
     }
-    const bool clean = Report(filled.Messages, err);
-    if (!filled.Shortage.empty()) {
-        // A bank that cannot hold the run is not saved, nor is code made from it: nothing is written.
-        err << filled.Shortage << '\n';
-        return kExitFailure;
-    }
+    const bool clean = Report(filled.failure, filled.notes, out, err);
+    // A bank that cannot hold the run is not saved, nor is code made from it: nothing is written.
+    if (filled.failure) return kExitFailure;
     out << "Face: " << state->Editor.CurrentFont.Family << ", " << state->Bank.Count()
         << " glyphs in the bank\n";
 

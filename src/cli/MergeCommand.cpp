@@ -46,9 +46,10 @@ int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return kExitFailure;
         }
         // A build script must not get an image that quietly lacks a file its list names.
-        for (std::size_t i = 0; i < loaded.messages.size(); ++i)
-            err << loaded.messages[i] << '\n' << (i == 0 ? base::DetailLines(loaded.detail) : "");
-        if (!loaded.messages.empty()) return kExitFailure;
+        const std::vector<std::string> errors = base::TextsOf(loaded.notes, base::Note::Kind::Error);
+        for (std::size_t i = 0; i < errors.size(); ++i)
+            err << errors[i] << '\n' << (i == 0 ? base::DetailLines(loaded.detail) : "");
+        if (!errors.empty()) return kExitFailure;
     } else {
         for (const std::string& file : job.files) {
             const merge::EditResult added = merge::AddFile(list, list.MergeCount() + 1, file);

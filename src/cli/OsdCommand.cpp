@@ -80,10 +80,8 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << base::ProblemText(outputs.Problem()) << '\n';
         return kExitFailure;
     }
-    for (const std::string& note : result.notes)
-        out << note << '\n';
+    PrintNotes(result.notes, out, err);
     out << result.cellCount << " cells\n";
-    if (!result.fontInitNote.empty()) err << result.fontInitNote << '\n';
     if (job.saveReduced) out << "Saved " << *job.saveReduced << '\n';
     return kExitOk;
 }

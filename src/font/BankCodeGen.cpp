@@ -147,7 +147,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::Pa
                                const base::OutputDirectory& outputDirectory, base::OutputSet& set) {
     CodeGenResult result;
     if (bank.Empty()) return result;
-    result.Ran = true;
+    result.ran = true;
 
     std::size_t words = 0;
     for (const GlyphNode& node : bank.Nodes())
@@ -205,7 +205,9 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::Pa
     result.MergedColours = t.mergedCount;
     result.StoredOrderGlyphs = t.storedOrder;
     if (t.storedOrder > 0)
-        result.Note = base::strprintf("Half Word: %d glyph(s) kept their stored order", t.storedOrder);
+        result.notes.push_back(
+            {base::Note::Kind::Status,
+             base::strprintf("Half Word: %d glyph(s) kept their stored order", t.storedOrder)});
     return result;
 }
 
@@ -213,7 +215,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::Pa
                                const base::OutputDirectory& outputDirectory) {
     base::OutputSet set;
     CodeGenResult result = GenerateBankCode(bank, halfWord, paletteFormat, outputDirectory, set);
-    if (result.Ran && !result.failure && !set.Commit()) {
+    if (result.ran && !result.failure && !set.Commit()) {
         result.failure = kCodeGenFail;
         result.detail.push_back(set.Problem());
     }

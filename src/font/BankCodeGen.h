@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/FileProblem.h"
+#include "base/Note.h"
 #include "base/OutputFile.h"
 #include "font/FontBank.h"
 #include "settings/Settings.h"
@@ -43,15 +44,16 @@ inline constexpr const char* kCodeGenFail = "Font CodeGen Fail !!!";
 std::optional<std::vector<std::uint16_t>> HalfWordOrder(const GlyphNode& node);
 
 struct CodeGenResult {
-    bool Ran = false;           // false: the bank is empty and no file was touched
-    base::Failure failure;      // DialogPrintError on panel 1: nothing was written
+    bool ran = false;           // false: the bank is empty and no file was touched
+    base::Failure failure;      // nothing was written
     base::FailureDetail detail; // the file that could not be written, with the reason
     int Arrays = 0;             // MSB/LSB array pairs written
     std::size_t MergedColours = 0;
-    // With Half Word: the glyphs emitted in stored order because the reordering does not apply to them,
-    // and the note that says so for status panel 1 (empty when there are none).
+    // With Half Word: the glyphs emitted in stored order because the reordering does not apply to them, and
+    // the status note that says so ("Half Word: 1 glyph(s) kept their stored order"; none when there are
+    // none).
     int StoredOrderGlyphs = 0;
-    std::string Note;
+    base::Notes notes;
 };
 
 // "Code": writes the eight files into outputDirectory (empty: the working directory; see

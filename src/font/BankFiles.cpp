@@ -47,7 +47,7 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
                         const base::OutputDirectory& outputDirectory, base::OutputSet& outputs) {
     BankSaveResult result;
     if (bank.Empty()) return result;
-    result.Ran = true;
+    result.ran = true;
     base::OutputFile text;
     base::OutputFile binary;
     const auto failed = [&result](const base::FileProblem& problem) {
@@ -76,7 +76,7 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
                         const base::OutputDirectory& outputDirectory) {
     base::OutputSet outputs;
     BankSaveResult result = SaveBank(bank, currentFont, binSort, outputDirectory, outputs);
-    if (result.Ran && !result.failure && !outputs.Commit()) {
+    if (result.ran && !result.failure && !outputs.Commit()) {
         result.failure = kCreateFontFileError;
         result.detail.push_back(outputs.Problem());
     }

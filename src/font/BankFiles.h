@@ -32,7 +32,7 @@ std::string BankText(const FontBank& bank, const FontChoice& currentFont);
 std::string BankBinary(const FontBank& bank, settings::BinSort binSort);
 
 struct BankSaveResult {
-    bool Ran = false;           // false: the bank is empty and no file was touched
+    bool ran = false;           // false: the bank is empty and no file was touched
     base::Failure failure;      // "Create FONT File Error !!!"
     base::FailureDetail detail; // each file that could not be written, with the system's reason
 };

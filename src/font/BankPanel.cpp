@@ -129,7 +129,7 @@ void BankPanel::Font_btnBankCodeClick() {
         context_.messages.DialogPrintError(1, *result.failure, result.detail);
         return;
     }
-    if (!result.Note.empty()) context_.messages.SetPanel(1, result.Note);
+    context_.messages.ShowNotes(result.notes);
 }
 
 void BankPanel::Font_chkHalfWordClick() {

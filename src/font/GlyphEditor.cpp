@@ -133,7 +133,8 @@ FontBoxTexts FontShowProp(GlyphEditor& editor, TextRenderer& renderer, const Fon
     used.Family = renderer.ResolveFamily(font);
     editor.CurrentFont = used;
     FontBoxTexts t;
-    if (renderer.Substitutes(font)) t.Note = SubstituteNote(font.Family, used.Family);
+    if (renderer.Substitutes(font))
+        t.notes.push_back({base::Note::Kind::Shortfall, SubstituteNote(font.Family, used.Family)});
     t.Face = used.Family;
     t.Style = FontStyleText(used.Style);
     t.Size = base::strprintf("%d", used.Size);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "base/Note.h"
 #include "font/ColourImage.h"
 #include "font/GlyphCodec.h"
 #include "font/GlyphGeometry.h"
@@ -143,8 +144,8 @@ struct FontBoxTexts {
     std::string Height;  // "%i"
     std::string Charset; // "%i"
     std::string Pixels;  // width " x " height of "A"
-    // SubstituteNote when the face stands in for a family that is not installed; "" otherwise.
-    std::string Note;
+    // The SubstituteNote, as a shortfall, when the face stands in for a family that is not installed.
+    base::Notes notes;
 };
 
 // Makes `font` the CurrentFont with the family the renderer actually uses, and returns what the font

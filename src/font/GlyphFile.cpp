@@ -80,22 +80,29 @@ GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount,
         {&names.Glyph, &contents.Glyph, base::OutputFile::Mode::Text, {}},
         {&names.Raw, &contents.Raw, base::OutputFile::Mode::Binary, {}},
     };
+    // The first file that fails is the failure; any other that fails too is an error beside it.
+    const auto failed = [&result](const base::FileProblem& problem) {
+        if (result.failure)
+            result.notes.push_back({base::Note::Kind::Error, base::ProblemText(problem)});
+        else
+            result.failure = base::ProblemText(problem);
+    };
     for (GlyphOutput& o : outputs) {
         if (o.name->empty()) continue;
         if (!o.file.Create(outputDirectory, *o.name, o.mode, set)) {
-            result.failures.push_back(base::ProblemText(o.file.Problem()));
+            failed(o.file.Problem());
             set.Fail(o.file.Problem());
         }
     }
-    if (!result.failures.empty()) return result;
+    if (result.failure) return result;
     for (GlyphOutput& o : outputs) {
         if (!o.file.IsOpen()) continue;
         o.file.Write(*o.bytes);
-        if (!o.file.Close()) result.failures.push_back(base::ProblemText(o.file.Problem()));
+        if (!o.file.Close()) failed(o.file.Problem());
     }
-    if (!result.failures.empty()) return result;
+    if (result.failure) return result;
     if (!set.Commit()) {
-        result.failures.push_back(base::ProblemText(set.Problem()));
+        failed(set.Problem());
         return result;
     }
     for (const GlyphOutput& o : outputs)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "base/Error.h"
 #include "base/FileProblem.h"
+#include "base/Note.h"
 #include "base/OutputFile.h"
 #include "font/GlyphEditor.h"
 #include "settings/Settings.h"
@@ -42,15 +44,16 @@ struct GlyphFileContents {
 GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, settings::BinSort binSort);
 
 struct GlyphSaveResult {
-    std::vector<std::string> Written;  // the file names written, in order; none after a failure
-    std::vector<std::string> failures; // which file could not be written and why, in order
+    std::vector<std::string> Written; // the file names written, in order; none after a failure
+    base::Failure failure;            // the first file that could not be written and why
+    base::Notes notes;                // errors: any further file that could not be written, in order
 };
 
 // "Save": writes the files into outputDirectory (empty: the working directory; see base::OutputDirectory for
 // how messages name the files), replacing all of them together or none. A file that cannot be created or
-// written is named in failures with the reason
-// ("cannot replace NAME safely: Permission denied", "cannot write NAME: File too large"); then no file
-// changes. The editor is not changed.
+// written is named in the failure with the reason ("cannot replace NAME safely: Permission denied", "cannot
+// write NAME: File too large"), any further one in an error note; then no file changes. The editor is not
+// changed.
 GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount, settings::BinSort binSort,
                                const base::OutputDirectory& outputDirectory);
 

@@ -272,7 +272,7 @@ void GlyphPanel::FormCreate() {
     FontShowProp(Editor().CurrentFont);
 }
 
-std::string GlyphPanel::FontShowProp(const FontChoice& font) {
+base::Notes GlyphPanel::FontShowProp(const FontChoice& font) {
     const FontBoxTexts t = font::FontShowProp(Editor(), context_.renderer, font);
     SetBox(OSD_edtTTFFontFace, t.Face);
     SetBox(OSD_edtTTFFontStyle, t.Style);
@@ -281,14 +281,14 @@ std::string GlyphPanel::FontShowProp(const FontChoice& font) {
     SetBox(OSD_edtTTFFontCharset, t.Charset);
     SetBox(OSD_edtTTFFontPixels, t.Pixels);
     emit fontChanged();
-    return t.Note;
+    return t.notes;
 }
 
 void GlyphPanel::OSD_btnTTFFontSelClick() {
     if (!Font_digFontSel.Execute(context_.dialogs)) return;
-    const std::string note = FontShowProp(FromDialog(Font_digFontSel.Font));
-    ShowRenderNotes(context_.messages,
-                    note.empty() ? std::vector<std::string>{} : std::vector<std::string>{note});
+    // Panel 3 says which face stands in, or nothing when the family chosen draws.
+    context_.messages.ShowShortfalls(
+        base::TextsOf(FontShowProp(FromDialog(Font_digFontSel.Font)), base::Note::Kind::Shortfall));
 }
 
 void GlyphPanel::Edit_CharKeyUp(int key) {
@@ -299,7 +299,7 @@ void GlyphPanel::Edit_CharKeyUp(int key) {
     if (!pixels) return;
     SetBox(OSD_edtTTFFontPixels, *pixels);
     ShowGlyph();
-    ShowRenderNotes(context_.messages, RenderNoteLines(notes, Editor()));
+    context_.messages.ShowShortfalls(RenderNoteLines(notes, Editor()));
 }
 
 bool GlyphPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -386,8 +386,8 @@ void GlyphPanel::Font_BtnSaveClick() {
     const GlyphSaveResult result =
         SaveGlyphFiles(Editor(), context_.state.Bank.Count(), context_.settings.BinSort(),
                        base::OutputDirectory::Current(context_.folder));
-    for (const std::string& failure : result.failures)
-        context_.messages.DialogPrintError(1, failure);
+    if (result.failure) context_.messages.DialogPrintError(1, *result.failure);
+    context_.messages.ShowNotes(result.notes);
 }
 
 void GlyphPanel::Font_btnLoadClick() {

@@ -39,9 +39,9 @@ public:
     void FormCreate();
 
     // Makes font the CurrentFont and shows its properties in the font boxes (fontChanged follows).
-    // Returns SubstituteNote when the face stands in for a family that is not installed, "" otherwise.
+    // Returns font::FontShowProp's notes (the face that stands in for a family that is not installed).
     // Throws base::Error when no face can be found at all.
-    std::string FontShowProp(const FontChoice& font);
+    base::Notes FontShowProp(const FontChoice& font);
     void OSD_btnTTFFontSelClick();
     // A key was released in the entry box: Enter renders its text.
     void Edit_CharKeyUp(int key);

@@ -7,7 +7,6 @@
 #include "ui/Messages.h"
 
 #include <string>
-#include <vector>
 
 namespace font {
 
@@ -23,14 +22,5 @@ struct PanelContext {
     ui::FileDialog& openDialog; // OpenDialog_Main, which the loaders borrow
     std::string& folder;        // the document's current folder
 };
-
-// Status panel 3: what the last font choice or rendering could not do as asked (a face standing in for one
-// that is not installed, characters the face lacks, ink the glyph cuts off), or nothing.
-inline void ShowRenderNotes(ui::Messages& messages, const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += (text.empty() ? "" : "; ") + line;
-    messages.SetPanel(ui::Messages::kRenderPanel, text);
-}
 
 } // namespace font

@@ -105,14 +105,14 @@ QString StringsPanel::MemoText() const {
 }
 
 void StringsPanel::ShowRun(const StringsResult& result, const RenderNotes& notes, bool ascii) {
-    for (const std::string& message : result.Messages)
-        context_.messages.DialogPrintError(1, message);
+    if (result.failure) context_.messages.DialogPrintError(1, *result.failure);
+    context_.messages.ShowNotes(result.notes);
     // Panel 1 carries the error; how many glyphs the run needed and how many were free go beside it.
-    context_.messages.SetPanel(2, result.Shortage);
+    context_.messages.ShowDetailOf(result.notes);
     emit stringsRun(ascii);
     // What the glyphs lost, when any were made.
-    ShowRenderNotes(context_.messages, result.Inserted > 0 ? RenderNoteLines(notes, context_.state.Editor)
-                                                           : std::vector<std::string>{});
+    context_.messages.ShowShortfalls(result.Inserted > 0 ? RenderNoteLines(notes, context_.state.Editor)
+                                                         : std::vector<std::string>{});
 }
 
 void StringsPanel::Font_btnStringGenerateClick() {

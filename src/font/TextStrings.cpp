@@ -58,8 +58,10 @@ namespace {
 bool RoomFor(const FontBank& bank, std::size_t needed, StringsResult& result) {
     const std::size_t free = FontBank::kCapacity - std::min(bank.Count(), FontBank::kCapacity);
     if (needed <= free) return true;
-    result.Messages.push_back(kFontBankFull);
-    result.Shortage = base::strprintf("This run needs %zu glyphs; the bank has %zu free", needed, free);
+    result.failure = kFontBankFull;
+    result.notes.push_back(
+        {base::Note::Kind::Detail,
+         base::strprintf("This run needs %zu glyphs; the bank has %zu free", needed, free)});
     return false;
 }
 
@@ -68,7 +70,7 @@ void RenderAndInsert(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer
     for (char32_t c : chars) {
         RenderGlyphText(editor, renderer, std::u32string_view(&c, 1));
         if (auto failure = InsertGlyph(bank, editor))
-            result.Messages.push_back(std::move(*failure));
+            result.notes.push_back({base::Note::Kind::Error, std::move(*failure)});
         else
             ++result.Inserted;
     }
@@ -85,13 +87,13 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
     if (!RoomFor(bank, def.Distinct.size(), result)) return result;
     base::OutputFile file;
     if (!file.Create(outputDirectory, kFontDefName, base::OutputFile::Mode::Text, outputs)) {
-        result.Messages.push_back(base::ProblemText(file.Problem()));
+        result.failure = base::ProblemText(file.Problem());
         outputs.Fail(file.Problem());
         return result;
     }
     file.Write(def.Text);
     if (!file.Close()) {
-        result.Messages.push_back(base::ProblemText(file.Problem()));
+        result.failure = base::ProblemText(file.Problem());
         return result;
     }
     if (!def.Distinct.empty()) RenderAndInsert(editor, bank, renderer, def.Distinct, result);
@@ -103,8 +105,7 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
                               const base::OutputDirectory& outputDirectory) {
     base::OutputSet outputs;
     StringsResult result = GenerateStrings(editor, bank, renderer, lines, outputDirectory, outputs);
-    if (!outputs.Failed() && !outputs.Commit())
-        result.Messages.push_back(base::ProblemText(outputs.Problem()));
+    if (!outputs.Failed() && !outputs.Commit()) result.failure = base::ProblemText(outputs.Problem());
     return result;
 }
 

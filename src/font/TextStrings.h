@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Error.h"
+#include "base/Note.h"
 #include "base/OutputFile.h"
 #include "font/FontBank.h"
 #include "font/GlyphEditor.h"
@@ -38,14 +40,14 @@ struct FontDef {
 FontDef BuildFontDef(const std::vector<std::u32string>& lines);
 
 struct StringsResult {
-    // For DialogPrintError on panel 1, in order: Font_def.h that could not be written, with the reason
-    // ("cannot write Font_def.h: No space left on device": then nothing was inserted), "Font Bank Full !!!"
-    // once for a run the bank has no room for, or "Create Node Fail !!!" for a glyph memory could not hold.
-    std::vector<std::string> Messages;
+    // What stopped the run before any glyph went in: Font_def.h that could not be written, with the reason
+    // ("cannot write Font_def.h: No space left on device"), or "Font Bank Full !!!" for a run the bank has no
+    // room for.
+    base::Failure failure;
+    // An error "Create Node Fail !!!" for each glyph memory could not hold; for a run the bank has no room
+    // for, the detail that says by how much ("This run needs 300 glyphs; the bank has 256 free").
+    base::Notes notes;
     std::size_t Inserted = 0;
-    // For a run the bank has no room for: "This run needs 300 glyphs; the bank has 256 free". Empty
-    // otherwise.
-    std::string Shortage;
 };
 
 // "Generate": writes Font_def.h into outputDirectory (empty: the working directory; see base::OutputDirectory
@@ -56,7 +58,7 @@ struct StringsResult {
 //
 // A run whose distinct characters do not all fit into the bank's free places does nothing at all: no
 // Font_def.h (which would name glyphs the bank cannot hold), no glyph, no drawing; it gives "Font Bank Full
-// !!!" once and the Shortage.
+// !!!" and the detail of its shortage.
 StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
                               const std::vector<std::u32string>& lines,
                               const base::OutputDirectory& outputDirectory);
@@ -68,7 +70,7 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
 
 // "Ascii": renders and inserts the 95 characters 33 ("!") to 127 (the delete character, drawn as the face
 // draws that code), then clears the surface. The tab also empties the entry box. A bank with fewer than 95
-// free places is left as it is, with "Font Bank Full !!!" and the Shortage, as above.
+// free places is left as it is, with "Font Bank Full !!!" and the detail of its shortage, as above.
 StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer);
 // The characters "Ascii" renders, in its order.
 std::u32string AsciiRunCharacters();

@@ -51,11 +51,13 @@ SaveListResult SaveFileList(const MergeList& list, const std::string& path) {
     }
     for (const MergeEntry& e : list.Entries()) {
         if (!base::FileExists(e.Path)) {
-            result.messages.push_back(base::strprintf("File %s does not exit !", e.Path.c_str()));
+            result.notes.push_back(
+                {base::Note::Kind::Error, base::strprintf("File %s does not exit !", e.Path.c_str())});
         } else if (!FitsOnOneLine(e.Path)) {
-            result.messages.push_back(
-                base::strprintf("File %s cannot be kept in a list file: its name does not fit on one line !",
-                                e.Path.c_str()));
+            result.notes.push_back(
+                {base::Note::Kind::Error,
+                 base::strprintf("File %s cannot be kept in a list file: its name does not fit on one line !",
+                                 e.Path.c_str())});
         } else {
             out.Write(e.Path);
             out.Write("\n");
@@ -105,14 +107,16 @@ LoadListResult LoadFileList(MergeList& list, int selectedRow, const std::string&
         ++result.added;
         result.selectRow = std::min(row, kMaxMergeEntries);
     }
-    if (missing > 0)
-        result.messages.insert(result.messages.begin(), base::strprintf("%d File does not exit !", missing));
+    constexpr auto kError = base::Note::Kind::Error;
+    if (missing > 0) result.notes.push_back({kError, base::strprintf("%d File does not exit !", missing)});
     if (tooLarge > 0)
-        result.messages.push_back(
-            base::strprintf("%d File not added: the merged image would be larger than 4 GiB !", tooLarge));
+        result.notes.push_back(
+            {kError,
+             base::strprintf("%d File not added: the merged image would be larger than 4 GiB !", tooLarge)});
     if (notAdded > 0)
-        result.messages.push_back(base::strprintf("%d File not added: the file list holds %d files at most !",
-                                                  notAdded, kMaxMergeEntries));
+        result.notes.push_back(
+            {kError, base::strprintf("%d File not added: the file list holds %d files at most !", notAdded,
+                                     kMaxMergeEntries)});
     return result;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "base/Error.h"
 #include "base/FileProblem.h"
+#include "base/Note.h"
 #include "merge/MergeList.h"
 
 #include <optional>
@@ -20,8 +22,8 @@ inline constexpr const char* kFileListFilter = "File List(*.TXT)|*.TXT|All File(
 std::vector<std::string> ParseFileList(std::string_view text);
 
 struct SaveListResult {
-    std::optional<std::string> failure; // the list file could not be written; it holds what it held before
-    std::vector<std::string> messages;  // one per entry left out, in list order
+    base::Failure failure; // the list file could not be written; it holds what it held before
+    base::Notes notes;     // an error per entry left out, in list order
 };
 
 // "Save File List": writes the full path of every entry whose file exists, each followed by one LF, to path
@@ -31,9 +33,9 @@ struct SaveListResult {
 SaveListResult SaveFileList(const MergeList& list, const std::string& path);
 
 struct LoadListResult {
-    std::optional<std::string> failure; // "Open File List Error !": the list file could not be read
-    std::vector<std::string> messages;  // notes about names that were not added, for plain message boxes
-    // The files behind "%d File does not exit !" (the first message then), each with the reason; with a
+    base::Failure failure; // "Open File List Error !": the list file could not be read
+    base::Notes notes;     // errors: the names that were not added, one note a reason
+    // The files behind "%d File does not exit !" (the first note then), each with the reason; with a
     // failure, the list file and why it could not be read.
     base::FailureDetail detail;
     int selectRow = 1; // the row the grid selects next

@@ -245,8 +245,9 @@ void MergeTab::BitBtn_FileListSaveClick() {
     saveDialog_.DefaultExt.clear(); // the name is used as chosen
     if (!saveDialog_.Execute(dialogs_, folder_)) return;
     const SaveListResult result = SaveFileList(list_, saveDialog_.FileName);
-    for (const std::string& message : result.messages)
-        messages_.ShowMessage(message);
+    // The Merge tab tells everything in plain boxes: each entry left out, then the failure.
+    for (const std::string& error : base::TextsOf(result.notes, base::Note::Kind::Error))
+        messages_.ShowMessage(error);
     if (result.failure) messages_.ShowMessage(*result.failure);
     ShowFiles();
 }
@@ -261,9 +262,10 @@ void MergeTab::BitBtn_FileListLoadClick() {
         SelectRow(result.selectRow);
         RefreshMergeList();
         if (result.failure) messages_.DialogPrintError(1, *result.failure, result.detail);
-        // The files and reasons belong to the first message, "%d File does not exit !".
-        for (std::size_t i = 0; i < result.messages.size(); ++i)
-            messages_.ShowMessage(result.messages[i], i == 0 ? result.detail : base::FailureDetail{});
+        // The files and reasons belong to the first note, "%d File does not exit !".
+        const std::vector<std::string> errors = base::TextsOf(result.notes, base::Note::Kind::Error);
+        for (std::size_t i = 0; i < errors.size(); ++i)
+            messages_.ShowMessage(errors[i], i == 0 ? result.detail : base::FailureDetail{});
     }
     RefreshMergeList();
 }

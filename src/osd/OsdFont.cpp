@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace osd {
 
@@ -202,7 +203,7 @@ std::array<std::uint8_t, picture::kRawPaletteSize> TableEntries(const CurrentBit
 // The three palette tables: one component of every entry, 16 to a line. Each joins the run's outputs; its
 // note is made once the outputs are in place.
 void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, const std::string& baseName,
-                        base::OutputSet& outputs, std::vector<std::string>& notes) {
+                        base::OutputSet& outputs, base::Notes& notes) {
     struct Table {
         const char* suffix;
         int byteInEntry; // entries are blue, green, red, reserved
@@ -225,7 +226,7 @@ void WritePaletteTables(const CurrentBitmap& bm, const OsdOptions& options, cons
             if (i % 16 == 15) text += '\n';
         }
         file.Write(text);
-        if (file.Close()) notes.push_back(name + " OK !");
+        if (file.Close()) notes.push_back({base::Note::Kind::Status, name + " OK !"});
     }
 }
 
@@ -268,7 +269,8 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     GenerateResult result = GenerateOsdFont(bm, options, outputs);
     if (result.ran && !result.failure && !outputs.Commit()) {
         result.failure = base::ProblemText(outputs.Problem()); // a rename that failed names its file
-        result.notes.clear();
+        std::erase_if(result.notes,
+                      [](const base::Note& note) { return note.kind == base::Note::Kind::Status; });
     }
     return result;
 }
@@ -284,7 +286,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     const bool knownDepth = bits == 8 || bits == 4 || bits == 2 || bits == 1;
 
     // Every output of the run is replaced together at its end, or none is.
-    std::vector<std::string> notes;
+    base::Notes notes;
     WritePaletteTables(bm, options, baseName, outputs, notes);
 
     NamedFile msbBin{{}, baseName + "_MSB.bin"};
@@ -311,6 +313,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     };
 
     int cellCount = 0;
+    std::string fontInitNote;
     if (knownDepth) {
         if (bits == 1 && !create(oneBpp, OutputFile::Mode::Text)) return result;
 
@@ -349,7 +352,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
         WriteFontInitSource(source.file,
                             static_cast<unsigned>(std::min(cellCount, kFontInitCells) * bits / 8));
         if (cellCount > kFontInitCells)
-            result.fontInitNote =
+            fontInitNote =
                 base::strprintf("FONT_Init loads the first %d of %d cells", kFontInitCells, cellCount);
     }
     result.cellCount = cellCount;
@@ -360,6 +363,7 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
     close(msbBin);
     close(lsbBin);
     if (!result.failure) result.notes = std::move(notes);
+    if (!fontInitNote.empty()) result.notes.push_back({base::Note::Kind::Detail, fontInitNote});
     return result;
 }
 

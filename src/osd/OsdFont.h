@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Error.h"
+#include "base/Note.h"
 #include "base/OutputFile.h"
 #include "picture/BmpLoader.h"
 #include "settings/Settings.h"
@@ -37,13 +38,12 @@ inline OsdOptions MakeOsdOptions(const settings::Settings& settings, std::string
 }
 
 struct GenerateResult {
-    bool ran = false;               // false: the source is not a ".bmp" file and nothing was done
-    std::vector<std::string> notes; // the " OK !" notes in the order they were made (last one stays)
-    base::Failure failure;          // a font output that could not be created or written, the message
-    int cellCount = 0;              // cells processed
-    // "FONT_Init loads the first 256 of N cells" when the sheet has more cells than FONT_Init loads;
-    // empty otherwise.
-    std::string fontInitNote;
+    bool ran = false;      // false: the source is not a ".bmp" file and nothing was done
+    base::Failure failure; // a font output that could not be created or written, the message
+    // The " OK !" statuses in the order they were made (none after a failure), then, when the sheet has more
+    // cells than FONT_Init loads, the detail "FONT_Init loads the first 256 of N cells".
+    base::Notes notes;
+    int cellCount = 0; // cells processed
 };
 
 // Cuts bitmap into cells of the font size's width x 16 pixels, row of cells by row of cells, and writes

@@ -120,7 +120,7 @@ base::Colour OsdTab::AfterColour(int index) const {
 }
 
 void OsdTab::TabSheet_BmpFontShow() {
-    messages_.SetPanel(0, PictureStatusText(bitmap_));
+    messages_.SetPanel(ui::Messages::kPicturePanel, PictureStatusText(bitmap_));
     if (bitmap_.Width != 0 && bitmap_.Height != 0) {
         StringGrid_Palette_Before->update();
         StringGrid_Palette_After->update();
@@ -131,10 +131,9 @@ void OsdTab::BitBtn_GenerateClick() {
     const OsdOptions options = MakeOsdOptions(settings_, openDialog_.FileName, OSD_chkTo2BPP->isChecked(),
                                               base::OutputDirectory::Current(folder_));
     const GenerateResult result = GenerateOsdFont(bitmap_, options);
-    for (const std::string& note : result.notes)
-        messages_.SetPanel(1, note);
-    // Panel 1 keeps the last " OK !" note; what FONT_Init leaves out goes beside it.
-    if (result.ran) messages_.SetPanel(2, result.fontInitNote);
+    messages_.ShowNotes(result.notes);
+    // Panel 1 keeps the last " OK !" note; what FONT_Init leaves out goes beside it, or nothing.
+    if (result.ran) messages_.ShowDetailOf(result.notes);
     if (result.failure) messages_.DialogPrintError(1, *result.failure);
 }
 

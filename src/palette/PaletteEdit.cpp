@@ -146,9 +146,10 @@ struct Edit {
         if (top >= (1u << bpp)) {
             st.CopyAhead = true;
             return {false,
-                    base::strprintf("Index %u does not fit %u bpp: File > Save writes the edited picture "
-                                    "as 8 bpp; Generate uses the last edit that fit.",
-                                    unsigned{top}, bpp)};
+                    {{base::Note::Kind::Status,
+                      base::strprintf("Index %u does not fit %u bpp: File > Save writes the edited picture "
+                                      "as 8 bpp; Generate uses the last edit that fit.",
+                                      unsigned{top}, bpp)}}};
         }
         for (int y = 0; y < t.height; ++y)
             for (int x = 0; x < t.width; ++x)

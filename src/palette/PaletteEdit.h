@@ -2,6 +2,7 @@
 
 #include "base/Colour.h"
 #include "base/Error.h"
+#include "base/Note.h"
 #include "palette/PaletteState.h"
 #include "picture/BmpLoader.h"
 
@@ -26,8 +27,8 @@ namespace palette {
 // Save writes, at 8 bits) has it; the result says so.
 struct EditResult {
     bool inBitmap = true; // the bitmap holds the edit, so Generate writes it
-    // When !inBitmap, the sentence for status panel 1 ("Index 16 does not fit 4 bpp: File > Save ...").
-    base::Failure failure;
+    // When !inBitmap, the status that says so ("Index 16 does not fit 4 bpp: File > Save ...").
+    base::Notes notes;
 };
 
 // Inserts colour at index: entries index..254 move up one place (entry 255 is lost), pixel indices >= index

@@ -100,7 +100,7 @@ PaletteTab::PaletteTab(const ui::TabContext& context, picture::CurrentBitmap& bi
 }
 
 void PaletteTab::TabSheet_PaletteShow() {
-    messages_.SetPanel(0, osd::PictureStatusText(bitmap_));
+    messages_.SetPanel(ui::Messages::kPicturePanel, osd::PictureStatusText(bitmap_));
     if (bitmap_.Width != 0 && bitmap_.Height != 0) StringGrid_Palette_GRID->update();
 }
 
@@ -146,12 +146,12 @@ void PaletteTab::ShowPicture() {
 }
 
 void PaletteTab::ShowDepthNote(const EditResult& result) {
-    if (result.failure) {
-        messages_.SetPanel(1, *result.failure);
+    if (!result.notes.empty()) {
+        messages_.ShowNotes(result.notes);
         depthNoteShown_ = true;
     } else if (depthNoteShown_) {
         // The picture fits its depth again: the note no longer holds.
-        messages_.SetPanel(1, std::string());
+        messages_.SetPanel(ui::Messages::kMessagePanel, std::string());
         depthNoteShown_ = false;
     }
 }

@@ -40,10 +40,10 @@ TEST(BankCodeGen, OneZeroGlyphGivesTheExampleFiles) {
     TempDir dir;
     const font::CodeGenResult r =
         font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path());
-    ASSERT_TRUE(r.Ran);
+    ASSERT_TRUE(r.ran);
     ASSERT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.Arrays, 1);
-    EXPECT_TRUE(r.Note.empty());
+    EXPECT_TRUE(r.notes.empty());
 
     const std::string line = Items(" 0x00,", 16) + "//Font00-0-00 16x16 1BPP";
     const std::string fontC =
@@ -208,7 +208,8 @@ TEST(BankCodeGen, HalfWordWritesColumnsOfCells) {
     bank.Append(deep);
     r = font::GenerateBankCode(bank, true, settings::PaletteFormat::Rgb888, dir.path());
     EXPECT_EQ(r.StoredOrderGlyphs, 1);
-    EXPECT_EQ(r.Note, "Half Word: 1 glyph(s) kept their stored order");
+    EXPECT_EQ(r.notes,
+              (base::Notes{{base::Note::Kind::Status, "Half Word: 1 glyph(s) kept their stored order"}}));
     std::string stored;
     for (int i = 0; i < 64; ++i)
         stored += static_cast<char>(i);
@@ -262,7 +263,7 @@ TEST(BankCodeGen, PalettesMergeIntoOneWithComments) {
 TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
     TempDir dir;
     FontBank bank;
-    EXPECT_FALSE(font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path()).Ran);
+    EXPECT_FALSE(font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path()).ran);
     for (const char* name : kNames)
         EXPECT_FALSE(base::FileExists(dir / name)) << name;
 

@@ -56,7 +56,7 @@ TEST(BankFiles, TextStartsAsTheExampleOfATwelveWideGlyph) {
     TempDir dir;
     const font::BankSaveResult r =
         font::SaveBank(bank, font::FontChoice{"Arial", 10, 13, 0}, settings::BinSort::Half, dir.path());
-    EXPECT_TRUE(r.Ran);
+    EXPECT_TRUE(r.ran);
     EXPECT_FALSE(r.failure.has_value());
     const std::string saved = ReadText(dir / "FontBank.txt");
     EXPECT_EQ(saved.substr(0, 17), ";FontFace=Arial\r\n");
@@ -115,7 +115,7 @@ TEST(BankFiles, SaveLeavesNothingForAnEmptyBankOrAFailure) {
     TempDir dir;
     FontBank bank;
     const font::BankSaveResult empty = font::SaveBank(bank, kArial, settings::BinSort::Half, dir.path());
-    EXPECT_FALSE(empty.Ran);
+    EXPECT_FALSE(empty.ran);
     EXPECT_FALSE(base::FileExists(dir / "FontBank.txt"));
     EXPECT_FALSE(base::FileExists(dir / "FontBank.bin"));
 

@@ -310,11 +310,13 @@ TEST(GlyphEditor, RenderNotesNameWhatTheGlyphLoses) {
 TEST(GlyphEditor, ASubstitutedFaceIsNoted) {
     testsupport::BlockRenderer renderer;
     GlyphEditor e;
-    EXPECT_EQ(font::FontShowProp(e, renderer, font::FontChoice{"Mono", 10, 0, 0}).Note, "");
+    EXPECT_TRUE(font::FontShowProp(e, renderer, font::FontChoice{"Mono", 10, 0, 0}).notes.empty());
     const font::FontBoxTexts boxes =
         font::FontShowProp(e, renderer, font::FontChoice{"Missing Face", 10, 0, 0});
     EXPECT_EQ(boxes.Face, "Block Missing Face");
-    EXPECT_EQ(boxes.Note, "Font \"Missing Face\" is not installed: Block Missing Face is used instead");
+    EXPECT_EQ(boxes.notes,
+              (base::Notes{{base::Note::Kind::Shortfall,
+                            "Font \"Missing Face\" is not installed: Block Missing Face is used instead"}}));
 }
 
 TEST(FontBank, InsertCopiesTheGlyphAndStopsAt256) {

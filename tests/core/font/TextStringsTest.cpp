@@ -9,6 +9,20 @@
 
 namespace {
 
+// What the window shows of a run with DialogPrintError, in order: its failure, then its errors.
+std::vector<std::string> Messages(const font::StringsResult& r) {
+    std::vector<std::string> messages;
+    if (r.failure) messages.push_back(*r.failure);
+    for (const std::string& error : base::TextsOf(r.notes, base::Note::Kind::Error))
+        messages.push_back(error);
+    return messages;
+}
+// How many glyphs a run the bank cannot hold needed ("" for a run it can hold).
+std::string Shortage(const font::StringsResult& r) {
+    const std::vector<std::string> details = base::TextsOf(r.notes, base::Note::Kind::Detail);
+    return details.empty() ? "" : details.front();
+}
+
 using font::FontBank;
 using font::GlyphEditor;
 using font::GlyphWords;
@@ -56,7 +70,7 @@ TEST(TextStrings, AByteOrderMarkGetsNoGlyphAndNoPosition) {
                                          font::MemoLines("\xEF\xBB\xBF"
                                                          "AB"),
                                          dir.path());
-    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_TRUE(Messages(r).empty());
     EXPECT_EQ(ReadText(dir / "Font_def.h"), "\r\n#define FONT_STR1_1BPP_WORD1\t\t0\r\n"
                                             "#define FONT_STR1_1BPP_WORD2\t\t1\r\n");
     ASSERT_EQ(bank.Count(), 2u);
@@ -69,7 +83,7 @@ TEST(TextStrings, FontDefOfTheTwoLineExample) {
     GlyphEditor e;
     FontBank bank;
     const font::StringsResult r = font::GenerateStrings(e, bank, renderer, {U"AB A", U"C"}, dir.path());
-    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_TRUE(Messages(r).empty());
     EXPECT_EQ(r.Inserted, 3u);
     EXPECT_EQ(ReadText(dir / "Font_def.h"), "\r\n"
                                             "#define FONT_STR1_1BPP_WORD1\t\t0\r\n"
@@ -111,15 +125,15 @@ TEST(TextStrings, EmptyMemoAndAFontDefThatCannotBeWritten) {
     e.PreviewSurface.SetPixel(50, 50, 0x000000);
     FontBank bank;
     font::StringsResult r = font::GenerateStrings(e, bank, renderer, {}, dir.path());
-    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_TRUE(Messages(r).empty());
     EXPECT_EQ(ReadText(dir / "Font_def.h"), "");
     EXPECT_TRUE(bank.Empty());
     EXPECT_EQ(renderer.drawCalls, 0);
     EXPECT_EQ(e.PreviewSurface.Pixel(50, 50), 0x000000u);
 
     r = font::GenerateStrings(e, bank, renderer, {U"AB"}, dir / "missing");
-    EXPECT_EQ(r.Messages, std::vector<std::string>{"cannot create " + (dir / "missing/Font_def.h") +
-                                                   ": No such file or directory"});
+    EXPECT_EQ(Messages(r), std::vector<std::string>{"cannot create " + (dir / "missing/Font_def.h") +
+                                                    ": No such file or directory"});
     EXPECT_TRUE(bank.Empty());
     EXPECT_EQ(renderer.drawCalls, 0);
 }
@@ -129,18 +143,18 @@ TEST(TextStrings, AsciiFillsTheBankUpToTheLastPlace) {
     GlyphEditor e;
     FontBank bank;
     font::StringsResult r = font::InsertAscii(e, bank, renderer);
-    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_TRUE(Messages(r).empty());
     ASSERT_EQ(bank.Count(), 95u);
     EXPECT_EQ(bank[0].Words, BlockGlyph(U'!'));
     EXPECT_EQ(bank[94].Words, BlockGlyph(U'\x7F'));
-    EXPECT_TRUE(r.Shortage.empty());
+    EXPECT_TRUE(Shortage(r).empty());
 
     // 95 free places take the 95 glyphs.
     bank.Clear();
     for (int i = 0; i < 161; ++i)
         bank.Append(fontfixture::ZeroNode(0, 4, 0));
     r = font::InsertAscii(e, bank, renderer);
-    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_TRUE(Messages(r).empty());
     EXPECT_EQ(bank.Count(), 256u);
     EXPECT_EQ(bank[255].Words, BlockGlyph(U'\x7F'));
 }
@@ -159,8 +173,8 @@ TEST(TextStrings, ARunTheBankCannotHoldChangesNothing) {
     const std::vector<font::GlyphNode> before = bank.Nodes();
     font::StringsResult r = font::InsertAscii(e, bank, renderer);
     EXPECT_EQ(r.Inserted, 0u);
-    EXPECT_EQ(r.Messages, std::vector<std::string>{"Font Bank Full !!!"});
-    EXPECT_EQ(r.Shortage, "This run needs 95 glyphs; the bank has 56 free");
+    EXPECT_EQ(Messages(r), std::vector<std::string>{"Font Bank Full !!!"});
+    EXPECT_EQ(Shortage(r), "This run needs 95 glyphs; the bank has 56 free");
 
     // 300 distinct characters into an empty bank, and 7 into a bank with 6 free places.
     std::u32string many;
@@ -169,14 +183,14 @@ TEST(TextStrings, ARunTheBankCannotHoldChangesNothing) {
     FontBank empty;
     r = font::GenerateStrings(e, empty, renderer, {many.substr(0, 150), U"A " + many.substr(150)},
                               dir.path());
-    EXPECT_EQ(r.Messages, std::vector<std::string>{"Font Bank Full !!!"});
-    EXPECT_EQ(r.Shortage, "This run needs 301 glyphs; the bank has 256 free");
+    EXPECT_EQ(Messages(r), std::vector<std::string>{"Font Bank Full !!!"});
+    EXPECT_EQ(Shortage(r), "This run needs 301 glyphs; the bank has 256 free");
     EXPECT_TRUE(empty.Empty());
 
     for (int i = 0; i < 50; ++i)
         bank.Append(fontfixture::ZeroNode(0, 4, 0));
     r = font::GenerateStrings(e, bank, renderer, {U"ABC D", U"EFG A"}, dir.path());
-    EXPECT_EQ(r.Shortage, "This run needs 7 glyphs; the bank has 6 free");
+    EXPECT_EQ(Shortage(r), "This run needs 7 glyphs; the bank has 6 free");
     EXPECT_EQ(bank.Count(), 250u);
 
     EXPECT_TRUE(std::equal(before.begin(), before.end(), bank.Nodes().begin()));
@@ -186,8 +200,8 @@ TEST(TextStrings, ARunTheBankCannotHoldChangesNothing) {
 
     // Exactly as many characters as there are free places fit.
     r = font::GenerateStrings(e, bank, renderer, {U"ABC D", U"EF A"}, dir.path());
-    EXPECT_TRUE(r.Messages.empty());
-    EXPECT_TRUE(r.Shortage.empty());
+    EXPECT_TRUE(Messages(r).empty());
+    EXPECT_TRUE(Shortage(r).empty());
     EXPECT_EQ(bank.Count(), 256u);
 }
 

@@ -13,6 +13,11 @@
 
 namespace {
 
+// The errors a list operation reports, in order.
+template <typename Result> std::vector<std::string> Errors(const Result& r) {
+    return base::TextsOf(r.notes, base::Note::Kind::Error);
+}
+
 using merge::MergeEntry;
 using merge::MergeList;
 using Names = std::vector<std::string>;
@@ -66,9 +71,9 @@ TEST(ListFile, SaveWritesTheFullPathOfEveryExistingFileOneALine) {
 
     const merge::SaveListResult r = merge::SaveFileList(list, dir / "FILE_LIST.TXT");
     EXPECT_FALSE(r.failure);
-    EXPECT_EQ(r.messages, (Names{"File " + (dir / "gone.bin") + " does not exit !",
-                                 "File " + (dir / "bad\nname.bin") +
-                                     " cannot be kept in a list file: its name does not fit on one line !"}));
+    EXPECT_EQ(Errors(r), (Names{"File " + (dir / "gone.bin") + " does not exit !",
+                                "File " + (dir / "bad\nname.bin") +
+                                    " cannot be kept in a list file: its name does not fit on one line !"}));
     EXPECT_EQ(testsupport::ReadText(dir / "FILE_LIST.TXT"),
               (dir / "a.bin") + "\n" + (dir / "my logo.bin") + "\n");
 
@@ -76,7 +81,7 @@ TEST(ListFile, SaveWritesTheFullPathOfEveryExistingFileOneALine) {
     MergeList back;
     const merge::LoadListResult loaded = merge::LoadFileList(back, 1, dir / "FILE_LIST.TXT");
     EXPECT_FALSE(loaded.failure);
-    EXPECT_TRUE(loaded.messages.empty());
+    EXPECT_TRUE(Errors(loaded).empty());
     EXPECT_EQ(loaded.added, 2);
     EXPECT_EQ(loaded.selectRow, 3);
     ASSERT_EQ(back.MergeCount(), 2);
@@ -114,7 +119,7 @@ TEST(ListFile, LoadInsertsAtTheSelectedRowAndCountsMissingFiles) {
 
     const merge::LoadListResult r = merge::LoadFileList(list, 2, dir / "lists/L.TXT");
     EXPECT_FALSE(r.failure);
-    EXPECT_EQ(r.messages, Names{"2 File does not exit !"});
+    EXPECT_EQ(Errors(r), Names{"2 File does not exit !"});
     EXPECT_EQ(r.added, 3);
     EXPECT_EQ(r.selectRow, 5);
     EXPECT_EQ(NamesOf(list), "x.bin;a.bin;b c.bin;y.bin;y.bin;");
@@ -144,7 +149,7 @@ TEST(ListFile, LoadOfAListThatCannotBeReadChangesNothing) {
         const merge::LoadListResult r = merge::LoadFileList(list, 1, path);
         EXPECT_EQ(r.failure.value_or(""), "Open File List Error !");
         EXPECT_EQ(base::DetailLines(r.detail), detail);
-        EXPECT_TRUE(r.messages.empty());
+        EXPECT_TRUE(Errors(r).empty());
         EXPECT_EQ(r.selectRow, 1);
         EXPECT_EQ(NamesOf(list), "x.bin;");
     }
@@ -161,7 +166,7 @@ TEST(ListFile, LoadSaysHowManyNamesWereLeftOutAndWhy) {
     EXPECT_EQ(r.added, 1);
     EXPECT_EQ(list.MergeCount(), 199);
     EXPECT_EQ(r.selectRow, 199);
-    EXPECT_EQ(r.messages, Names{"2 File not added: the file list holds 199 files at most !"});
+    EXPECT_EQ(Errors(r), Names{"2 File not added: the file list holds 199 files at most !"});
 
     // A file that would take the total past 32 bits (sparse, so it costs no disk space), with a missing one.
     testsupport::WriteFile(dir / "huge.bin", {});
@@ -171,8 +176,8 @@ TEST(ListFile, LoadSaysHowManyNamesWereLeftOutAndWhy) {
     const merge::LoadListResult m = merge::LoadFileList(empty, 1, dir / "M.TXT");
     EXPECT_EQ(m.added, 1);
     EXPECT_EQ(NamesOf(empty), "x.bin;");
-    EXPECT_EQ(m.messages, (Names{"1 File does not exit !",
-                                 "1 File not added: the merged image would be larger than 4 GiB !"}));
+    EXPECT_EQ(Errors(m), (Names{"1 File does not exit !",
+                                "1 File not added: the merged image would be larger than 4 GiB !"}));
 }
 
 } // namespace

@@ -22,6 +22,15 @@
 
 namespace {
 
+// The " OK !" statuses of a run, and what it says FONT_Init leaves out ("" for nothing).
+std::vector<std::string> Statuses(const osd::GenerateResult& result) {
+    return base::TextsOf(result.notes, base::Note::Kind::Status);
+}
+std::string FontInitNote(const osd::GenerateResult& result) {
+    const std::vector<std::string> details = base::TextsOf(result.notes, base::Note::Kind::Detail);
+    return details.empty() ? "" : details.front();
+}
+
 using testsupport::Repeat;
 
 using base::MakeColour;
@@ -190,7 +199,7 @@ TEST_F(Generate, OneBppRunWritesEveryFileExactly) {
     EXPECT_TRUE(result.ran);
     EXPECT_FALSE(result.failure);
     EXPECT_EQ(result.cellCount, 2);
-    EXPECT_EQ(result.notes,
+    EXPECT_EQ(Statuses(result),
               (std::vector<std::string>{"osd12_R.txt OK !", "osd12_G.txt OK !", "osd12_B.txt OK !"}));
     EXPECT_EQ(
         FilesIn(out.path()),
@@ -497,7 +506,7 @@ TEST_F(Generate, OneBppCellNumbersWrapAt256) {
     EXPECT_EQ(CountOf(source, "VELDA_500_5FF_UFONT_MSB"), 32);
     EXPECT_EQ(CountOf(source, "VELDA_MASK_OSD_BANK15);"), 1);
     EXPECT_EQ(CountOf(source, "VELDA_MASK_OSD_BANK16);"), 0);
-    EXPECT_EQ(result.fontInitNote, "FONT_Init loads the first 256 of 340 cells");
+    EXPECT_EQ(FontInitNote(result), "FONT_Init loads the first 256 of 340 cells");
 }
 
 TEST_F(Generate, FontInitLoadsEveryCellOfAFullSheetAndTheFirst256OfALargerOne) {
@@ -518,7 +527,7 @@ TEST_F(Generate, FontInitLoadsEveryCellOfAFullSheetAndTheFirst256OfALargerOne) {
         auto bm = MakeBitmap(c.width, c.height, c.bpp, c.width * c.bpp / 8);
         const GenerateResult result = Run(*bm, c.cw);
         EXPECT_EQ(result.cellCount, c.cells);
-        EXPECT_EQ(result.fontInitNote, c.note);
+        EXPECT_EQ(FontInitNote(result), c.note);
         const std::string source = Text("osd.C");
         const std::string fontInit = source.substr(source.find("void FONT_Init(void)\r\n{"));
         EXPECT_EQ(CountOf(fontInit, "VELDA_500_5FF_UFONT_MSB"), c.blocks);
@@ -600,7 +609,7 @@ TEST_F(Generate, OtherExtensionsDoNothing) {
         SCOPED_TRACE(source);
         const GenerateResult result = Run(*bm, 16, source);
         EXPECT_FALSE(result.ran);
-        EXPECT_TRUE(result.notes.empty());
+        EXPECT_TRUE(Statuses(result).empty());
         EXPECT_FALSE(result.failure);
         EXPECT_TRUE(FilesIn(out.path()).empty());
     }
@@ -662,7 +671,7 @@ TEST_F(Generate, AnOutputThatCannotBeCreatedEndsTheRunAndChangesNoFile) {
             EXPECT_FALSE(result.failure);
             EXPECT_NE(ReadFile(dir / "osd.C"), kPrevious);
         }
-        EXPECT_EQ(result.notes, c.notes);
+        EXPECT_EQ(Statuses(result), c.notes);
         EXPECT_EQ(FilesIn(dir.path()).size(), outputs.size()); // no temporary file left
     }
 }
@@ -675,7 +684,7 @@ TEST_F(Generate, AWriteFailureAtCloseIsReportedAndNoOutputChanges) {
     EXPECT_EQ(result.failure, std::optional<std::string>("cannot write " + (out / "osd_MSB.txt") +
                                                          ": No space left on device"));
     EXPECT_EQ(result.cellCount, 1);
-    EXPECT_TRUE(result.notes.empty());
+    EXPECT_TRUE(Statuses(result).empty());
     // The other outputs were complete, but a run's files change together: none was put in place.
     EXPECT_EQ(FilesIn(out.path()), std::vector<std::string>{"osd_MSB.txt"});
 }

@@ -115,7 +115,7 @@ TEST_F(WriteBack, FittingEditsBelow8BitsReachGenerateAsAt8Bits) {
             const Files before = Generated("before");
             const palette::EditResult result = c.edit(*ws_, colours);
             EXPECT_TRUE(result.inBitmap);
-            EXPECT_FALSE(result.failure);
+            EXPECT_TRUE(result.notes.empty());
             EXPECT_EQ(ws_->bitmap.ColourTable, table);
             const std::vector<std::uint8_t> pixels = ws_->bitmap.Pixels;
             const Files after = Generated("after");
@@ -160,7 +160,7 @@ TEST_F(WriteBack, AnIndexPastTheDepthLeavesTheBitmapAndSaysSoUntilTheIndicesFitA
             palette::InsertEntry(ws_->bitmap, ws_->PaletteTable, ws_->palette, 0, 0x0A0B0C);
 
         EXPECT_FALSE(inserted.inBitmap);
-        EXPECT_EQ(inserted.failure, std::optional<std::string>(note));
+        EXPECT_EQ(base::TextsOf(inserted.notes, base::Note::Kind::Status), std::vector<std::string>{note});
         EXPECT_EQ(ws_->bitmap.Pixels, pixels);
         EXPECT_EQ(ws_->bitmap.ColourTable, colourTable);
         EXPECT_EQ(Generated("inserted"), before);
@@ -173,7 +173,7 @@ TEST_F(WriteBack, AnIndexPastTheDepthLeavesTheBitmapAndSaysSoUntilTheIndicesFitA
             palette::DeleteEntry(ws_->bitmap, ws_->PaletteTable, ws_->palette, 0);
 
         EXPECT_TRUE(deleted.inBitmap);
-        EXPECT_FALSE(deleted.failure);
+        EXPECT_TRUE(deleted.notes.empty());
         EXPECT_EQ(ws_->bitmap.Pixels, pixels);
         for (int i = 0; i < 255; ++i)
             ASSERT_EQ(ws_->bitmap.ColourTable[static_cast<size_t>(i)],
