@@ -27,12 +27,6 @@ namespace {
 // What the value labels of "Information" hold before anything was written into them.
 const QString kBlankValue = QStringLiteral("        ");
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y) {
-    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
-    button->setFixedSize(150, 28);
-    return button;
-}
-
 } // namespace
 
 AosdTab::AosdTab(const ui::TabContext& context, settings::Settings& settings, PaletteTable& paletteTable,
@@ -69,11 +63,12 @@ AosdTab::AosdTab(const ui::TabContext& context, settings::Settings& settings, Pa
     formats->addButton(rgb888_, 1);
 
     // The buttons and the image count.
-    Aosd_BtnOpenPicture = Button(this, "Aosd_BtnOpenPicture", "Open Picture", 8, 392);
-    Aosd_BtnWriteImage = Button(this, "Aosd_BtnWriteImage", "Write Image", 8, 424);
-    Aosd_BtnWritePalette = Button(this, "Aosd_BtnWritePalette", "Write Palette", 8, 456);
-    Aosd_BtnMultiImages = Button(this, "Aosd_BtnMultiImages", "Write Multi Images", 8, 488);
-    Aosd_BtnMergeFiles = Button(this, "Aosd_BtnMergeFiles", "Merge Bin Files", 8, 544);
+    Aosd_BtnOpenPicture = ui::PlacedButton(this, "Aosd_BtnOpenPicture", "Open Picture", 8, 392, 150, 28);
+    Aosd_BtnWriteImage = ui::PlacedButton(this, "Aosd_BtnWriteImage", "Write Image", 8, 424, 150, 28);
+    Aosd_BtnWritePalette = ui::PlacedButton(this, "Aosd_BtnWritePalette", "Write Palette", 8, 456, 150, 28);
+    Aosd_BtnMultiImages =
+        ui::PlacedButton(this, "Aosd_BtnMultiImages", "Write Multi Images", 8, 488, 150, 28);
+    Aosd_BtnMergeFiles = ui::PlacedButton(this, "Aosd_BtnMergeFiles", "Merge Bin Files", 8, 544, 150, 28);
     Aosd_BtnWriteImage->setEnabled(false);
     Aosd_BtnWritePalette->setEnabled(false);
     Aosd_BtnMultiImages->setEnabled(false);

@@ -135,49 +135,55 @@ std::string OneBankFile(const std::string& sub, const Parsed& p) {
 
 } // namespace
 
+namespace {
+
+FontGlyphJob ParseGlyphJob(const std::vector<std::string>& args) {
+    const Parsed p =
+        ParseOptions("glyph", args,
+                     Union({kFontOptions,
+                            kGeometryOptions,
+                            {"--text", "--load", "--bin-sort", "--bank-count", "--strict", "--out"}}));
+    if (!p.positional.empty()) throw UsageError{"font glyph: unexpected argument '" + p.positional[0] + "'"};
+    if (p.text.has_value() == p.load.has_value())
+        throw UsageError{"font glyph needs --text TEXT or --load FILE"};
+    if (p.text) {
+        const std::size_t n = font::DecodeUtf8(*p.text).size();
+        if (n < 1 || n > 2) throw UsageError{"--text takes one or two characters, as the entry box holds"};
+    }
+    if (p.load && p.strict) throw UsageError{"--strict goes with --text: a loaded glyph is not rendered"};
+    return FontGlyphJob{p.boxes, p.text, p.load, p.bankCount, p.strict};
+}
+
+FontBankJob ParseBankJob(const std::vector<std::string>& args) {
+    const Parsed p = ParseOptions("bank", args,
+                                  Union({kFontOptions,
+                                         kGeometryOptions,
+                                         {"--ascii", "--strings", "--bin-sort", "--code", "--half-word",
+                                          "--palette", "--strict", "--out"}}));
+    if (!p.positional.empty()) throw UsageError{"font bank: unexpected argument '" + p.positional[0] + "'"};
+    if (p.ascii == p.strings.has_value()) throw UsageError{"font bank needs --ascii or --strings FILE"};
+    if (!p.code && (p.halfWord || p.paletteGiven)) throw UsageError{"--half-word and --palette need --code"};
+    return FontBankJob{p.boxes, p.ascii, p.strings, p.code, p.halfWord, p.paletteFormat, p.strict};
+}
+
+} // namespace
+
 FontJob ParseFontArgs(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError{"font needs glyph, bank, save or code"};
-    const std::string& sub = args[0];
-    if (sub == "glyph") {
-        const Parsed p =
-            ParseOptions(sub, args,
-                         Union({kFontOptions,
-                                kGeometryOptions,
-                                {"--text", "--load", "--bin-sort", "--bank-count", "--strict", "--out"}}));
-        if (!p.positional.empty())
-            throw UsageError{"font glyph: unexpected argument '" + p.positional[0] + "'"};
-        if (p.text.has_value() == p.load.has_value())
-            throw UsageError{"font glyph needs --text TEXT or --load FILE"};
-        if (p.text) {
-            const std::size_t n = font::DecodeUtf8(*p.text).size();
-            if (n < 1 || n > 2)
-                throw UsageError{"--text takes one or two characters, as the entry box holds"};
-        }
-        if (p.load && p.strict) throw UsageError{"--strict goes with --text: a loaded glyph is not rendered"};
-        return FontGlyphJob{p.boxes, p.text, p.load, p.bankCount, p.strict};
+    switch (Choice("font", args[0], {"glyph", "bank", "save", "code"})) {
+    case 0:
+        return ParseGlyphJob(args);
+    case 1:
+        return ParseBankJob(args);
+    case 2: {
+        const Parsed p = ParseOptions("save", args, Union({kFontOptions, {"--bin-sort", "--out"}}));
+        return FontSaveJob{p.boxes, OneBankFile("save", p)};
     }
-    if (sub == "bank") {
-        const Parsed p = ParseOptions(sub, args,
-                                      Union({kFontOptions,
-                                             kGeometryOptions,
-                                             {"--ascii", "--strings", "--bin-sort", "--code", "--half-word",
-                                              "--palette", "--strict", "--out"}}));
-        if (!p.positional.empty())
-            throw UsageError{"font bank: unexpected argument '" + p.positional[0] + "'"};
-        if (p.ascii == p.strings.has_value()) throw UsageError{"font bank needs --ascii or --strings FILE"};
-        if (!p.code && (p.halfWord || p.paletteGiven))
-            throw UsageError{"--half-word and --palette need --code"};
-        return FontBankJob{p.boxes, p.ascii, p.strings, p.code, p.halfWord, p.paletteFormat, p.strict};
+    default: {
+        const Parsed p = ParseOptions("code", args, {"--half-word", "--palette", "--out"});
+        return FontCodeJob{OneBankFile("code", p), p.halfWord, p.paletteFormat, p.boxes.outputDirectory};
     }
-    if (sub == "save") {
-        const Parsed p = ParseOptions(sub, args, Union({kFontOptions, {"--bin-sort", "--out"}}));
-        return FontSaveJob{p.boxes, OneBankFile(sub, p)};
     }
-    if (sub == "code") {
-        const Parsed p = ParseOptions(sub, args, {"--half-word", "--palette", "--out"});
-        return FontCodeJob{OneBankFile(sub, p), p.halfWord, p.paletteFormat, p.boxes.outputDirectory};
-    }
-    throw UsageError{"font takes glyph, bank, save or code, not '" + sub + "'"};
 }
 
 namespace {
@@ -222,15 +228,15 @@ bool ReportRender(const font::RenderNotes& notes, const font::GlyphEditor& edito
     return false;
 }
 
-void PrintWritten(std::ostream& out, std::initializer_list<const char*> names) {
-    for (const char* name : names)
+void PrintWritten(std::ostream& out, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
         out << "Wrote " << name << '\n';
 }
 
-// Saves the bank as its "Save" does, into outputs; false, with the message on err, when nothing or not
-// everything was saved.
+// Saves the bank as its "Save" does, into outputs, adding the files it writes to written; false, with the
+// message on err, when nothing or not everything was saved.
 bool SaveTheBank(const font::FontState& state, settings::BinSort binSort, const std::string& dir,
-                 base::OutputSet& outputs, std::ostream& err) {
+                 base::OutputSet& outputs, std::vector<std::string>& written, std::ostream& err) {
     const font::BankSaveResult save =
         font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir, outputs);
     if (!save.ran) {
@@ -241,11 +247,14 @@ bool SaveTheBank(const font::FontState& state, settings::BinSort binSort, const 
         err << *save.failure << '\n' << base::DetailLines(save.detail);
         return false;
     }
+    written.insert(written.end(), save.written.begin(), save.written.end());
     return true;
 }
 
+// Generates the code as "Code" does, into outputs, adding the files it writes to written.
 bool GenerateTheCode(const font::FontState& state, bool halfWord, settings::PaletteFormat paletteFormat,
-                     const std::string& dir, base::OutputSet& outputs, std::ostream& out, std::ostream& err) {
+                     const std::string& dir, base::OutputSet& outputs, std::vector<std::string>& written,
+                     std::ostream& out, std::ostream& err) {
     const font::CodeGenResult code =
         font::GenerateBankCode(state.Bank, halfWord, paletteFormat, dir, outputs);
     if (!code.ran) {
@@ -257,25 +266,21 @@ bool GenerateTheCode(const font::FontState& state, bool halfWord, settings::Pale
         return false;
     }
     PrintNotes(code.notes, out, err);
+    written.insert(written.end(), code.written.begin(), code.written.end());
     return true;
 }
 
 // Puts a job's files in place together; false, with the message on err, when they could not be (then none
 // of them changed). The names written are listed once they are all in place.
-bool CommitFiles(base::OutputSet& outputs, const char* message, std::initializer_list<const char*> names,
+bool CommitFiles(base::OutputSet& outputs, const char* message, const std::vector<std::string>& written,
                  std::ostream& out, std::ostream& err) {
     if (!outputs.Commit()) {
         err << message << '\n' << base::DetailLines({outputs.Problem()});
         return false;
     }
-    PrintWritten(out, names);
+    PrintWritten(out, written);
     return true;
 }
-
-constexpr std::initializer_list<const char*> kBankFiles = {font::kBankTextName, font::kBankBinaryName};
-constexpr std::initializer_list<const char*> kCodeFiles = {"Font.c",       "Font.h",      "Font_Msb.txt",
-                                                           "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT",
-                                                           "FONT_MSB.BIN", "FONT_LSB.BIN"};
 
 // Loads a bank file into the empty bank as "Load" does. False when the file could not be read; skipped
 // glyphs are reported and clear `clean`.
@@ -315,8 +320,7 @@ int RunGlyph(const FontGlyphJob& job, std::ostream& out, std::ostream& err) {
     MakeOutputDirectory(job.boxes.outputDirectory);
     const font::GlyphSaveResult saved =
         font::SaveGlyphFiles(state->Editor, job.bankCount, job.boxes.binSort, job.boxes.outputDirectory);
-    for (const std::string& name : saved.Written)
-        out << "Wrote " << name << '\n';
+    PrintWritten(out, saved.written);
     return Report(saved.failure, saved.notes, out, err) ? kExitOk : kExitFailure;
 }
 
@@ -363,18 +367,14 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
     out << "Face: " << state->Editor.CurrentFont.Family << ", " << state->Bank.Count()
         << " glyphs in the bank\n";
 
-    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, outputs, err)) return kExitFailure;
+    std::vector<std::string> written = filled.written;
+    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, outputs, written, err))
+        return kExitFailure;
     if (job.code && !GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.boxes.outputDirectory,
-                                     outputs, out, err))
+                                     outputs, written, out, err))
         return kExitFailure;
-    if (!outputs.Commit()) {
-        err << (job.code ? font::kCodeGenFail : font::kCreateFontFileError) << '\n'
-            << base::DetailLines({outputs.Problem()});
+    if (!CommitFiles(outputs, job.code ? font::kCodeGenFail : font::kCreateFontFileError, written, out, err))
         return kExitFailure;
-    }
-    if (!job.ascii) PrintWritten(out, {font::kFontDefName});
-    PrintWritten(out, kBankFiles);
-    if (job.code) PrintWritten(out, kCodeFiles);
     return clean ? kExitOk : kExitFailure;
 }
 
@@ -386,8 +386,10 @@ int RunSave(const FontSaveJob& job, std::ostream& out, std::ostream& err) {
     if (!LoadTheBank(*state, job.bankFile, clean, out, err)) return kExitFailure;
     MakeOutputDirectory(job.boxes.outputDirectory);
     base::OutputSet outputs;
-    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, outputs, err)) return kExitFailure;
-    if (!CommitFiles(outputs, font::kCreateFontFileError, kBankFiles, out, err)) return kExitFailure;
+    std::vector<std::string> written;
+    if (!SaveTheBank(*state, job.boxes.binSort, job.boxes.outputDirectory, outputs, written, err))
+        return kExitFailure;
+    if (!CommitFiles(outputs, font::kCreateFontFileError, written, out, err)) return kExitFailure;
     return clean ? kExitOk : kExitFailure;
 }
 
@@ -397,9 +399,11 @@ int RunCode(const FontCodeJob& job, std::ostream& out, std::ostream& err) {
     bool clean = true;
     if (!LoadTheBank(*state, job.bankFile, clean, out, err)) return kExitFailure;
     base::OutputSet outputs;
-    if (!GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.outputDirectory, outputs, out, err))
+    std::vector<std::string> written;
+    if (!GenerateTheCode(*state, job.halfWord, job.paletteFormat, job.outputDirectory, outputs, written, out,
+                         err))
         return kExitFailure;
-    if (!CommitFiles(outputs, font::kCodeGenFail, kCodeFiles, out, err)) return kExitFailure;
+    if (!CommitFiles(outputs, font::kCodeGenFail, written, out, err)) return kExitFailure;
     return clean ? kExitOk : kExitFailure;
 }
 

@@ -199,6 +199,9 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::Pa
     if (set.Failed()) {
         result.failure = kCodeGenFail;
         if (result.detail.empty()) result.detail.push_back(set.Problem());
+    } else {
+        for (const Output& o : outputs)
+            result.written.push_back(o.name);
     }
 
     result.Arrays = t.arrays;
@@ -218,6 +221,7 @@ CodeGenResult GenerateBankCode(const FontBank& bank, bool halfWord, settings::Pa
     if (result.ran && !result.failure && !set.Commit()) {
         result.failure = kCodeGenFail;
         result.detail.push_back(set.Problem());
+        result.written.clear();
     }
     return result;
 }

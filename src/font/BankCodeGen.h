@@ -46,6 +46,9 @@ std::optional<std::vector<std::uint16_t>> HalfWordOrder(const GlyphNode& node);
 struct CodeGenResult {
     bool ran = false;           // false: the bank is empty and no file was touched
     base::Failure failure;      // nothing was written
+    // The names of the files written, in the order of the table above (in place once a set the run joined
+    // commits); none after a failure.
+    std::vector<std::string> written;
     base::FailureDetail detail; // the file that could not be written, with the reason
     int Arrays = 0;             // MSB/LSB array pairs written
     std::size_t MergedColours = 0;

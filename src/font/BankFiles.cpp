@@ -69,6 +69,7 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
     if (!text.Close()) failed(text.Problem());
     if (!binary.Close()) failed(binary.Problem());
     if (outputs.Failed() && !result.failure) failed(outputs.Problem());
+    if (!result.failure) result.written = {kBankTextName, kBankBinaryName};
     return result;
 }
 
@@ -79,6 +80,7 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
     if (result.ran && !result.failure && !outputs.Commit()) {
         result.failure = kCreateFontFileError;
         result.detail.push_back(outputs.Problem());
+        result.written.clear();
     }
     return result;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace font {
 
@@ -34,6 +35,8 @@ std::string BankBinary(const FontBank& bank, settings::BinSort binSort);
 struct BankSaveResult {
     bool ran = false;           // false: the bank is empty and no file was touched
     base::Failure failure;      // "Create FONT File Error !!!"
+    // FontBank.txt and FontBank.bin once both are written (in place once a set the save joined commits).
+    std::vector<std::string> written;
     base::FailureDetail detail; // each file that could not be written, with the system's reason
 };
 

@@ -24,13 +24,6 @@ constexpr int kBankGlyphRowHeight = 64;
 // Only a press on a glyph's picture loads it into the editor.
 constexpr int kBankGlyphColumn = 1;
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
-    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
-    button->setToolTip(QString::fromLatin1(hint));
-    button->setFixedSize(76, 26);
-    return button;
-}
-
 widgets::PictureGrid::Shape BankShape() {
     widgets::PictureGrid::Shape s;
     s.columnWidths.assign(std::begin(kBankColumnWidths), std::end(kBankColumnWidths));
@@ -57,11 +50,15 @@ BankPanel::BankPanel(const PanelContext& context, QWidget* parent) : QWidget(par
     ui::NameOwnerDrawn(Font_sgFontBank, QStringLiteral("Font bank"));
 
     const int y = 22 + Font_sgFontBank->height() + 10;
-    Font_btnBankDelete = Button(g, "Font_btnBankDelete", "Delete", "Delete One Font Form Bank", 8, y);
-    Font_BtnBankClear = Button(g, "Font_BtnBankClear", "Clear", "Clear Font Bank", 92, y);
-    Font_btnBankLoad = Button(g, "Font_btnBankLoad", "Load", "Load Font Bank File", 8, y + 34);
-    Font_btnBankSave = Button(g, "Font_btnBankSave", "Save", "Save Font Bank File", 92, y + 34);
-    Font_btnBankCode = Button(g, "Font_btnBankCode", "Code", "Generate C Style Code Form Bank", 176, y + 34);
+    Font_btnBankDelete =
+        ui::PlacedButton(g, "Font_btnBankDelete", "Delete", 8, y, 76, 26, "Delete One Font Form Bank");
+    Font_BtnBankClear = ui::PlacedButton(g, "Font_BtnBankClear", "Clear", 92, y, 76, 26, "Clear Font Bank");
+    Font_btnBankLoad =
+        ui::PlacedButton(g, "Font_btnBankLoad", "Load", 8, y + 34, 76, 26, "Load Font Bank File");
+    Font_btnBankSave =
+        ui::PlacedButton(g, "Font_btnBankSave", "Save", 92, y + 34, 76, 26, "Save Font Bank File");
+    Font_btnBankCode = ui::PlacedButton(g, "Font_btnBankCode", "Code", 176, y + 34, 76, 26,
+                                        "Generate C Style Code Form Bank");
     Font_chkHalfWord = ui::Placed(new QCheckBox(QStringLiteral("Half Word"), g), "Font_chkHalfWord", 176, y);
     Font_chkHalfWord->setChecked(false);
 

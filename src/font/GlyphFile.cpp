@@ -106,7 +106,7 @@ GlyphSaveResult SaveGlyphFiles(const GlyphEditor& editor, std::size_t bankCount,
         return result;
     }
     for (const GlyphOutput& o : outputs)
-        if (!o.name->empty()) result.Written.push_back(*o.name);
+        if (!o.name->empty()) result.written.push_back(*o.name);
     return result;
 }
 

@@ -44,7 +44,7 @@ struct GlyphFileContents {
 GlyphFileContents GlyphFileContentsOf(const GlyphEditor& editor, settings::BinSort binSort);
 
 struct GlyphSaveResult {
-    std::vector<std::string> Written; // the file names written, in order; none after a failure
+    std::vector<std::string> written; // the file names written, in order; none after a failure
     base::Failure failure;            // the first file that could not be written and why
     base::Notes notes;                // errors: any further file that could not be written, in order
 };

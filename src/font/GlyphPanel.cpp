@@ -63,13 +63,6 @@ widgets::TCSpinEdit* OffsetBox(QWidget* parent, const char* name, QLabel* label,
     return spin;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
-    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
-    button->setToolTip(QString::fromLatin1(hint));
-    button->setFixedSize(80, 26);
-    return button;
-}
-
 // The glyph grid's panel, 364 x 364 pixels; the grid is centred in it.
 constexpr int kGlyphPanelSize = 364;
 
@@ -146,8 +139,8 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
                                         Caption(g, "Font_lblCharset", "Charset:", 8, 108, 52), 62, 108, 44);
     OSD_edtTTFFontPixels = ReadOnlyBox(g, "OSD_edtTTFFontPixels",
                                        Caption(g, "Font_lblPixels", "Pixels:", 114, 108, 48), 162, 108, 56);
-    OSD_btnTTFFontSel = Button(g, "OSD_btnTTFFontSel", "Font ...", "Select Font Style", 62, 146);
-    OSD_btnTTFFontSel->setFixedSize(96, 28);
+    OSD_btnTTFFontSel =
+        ui::PlacedButton(g, "OSD_btnTTFFontSel", "Font ...", 62, 146, 96, 28, "Select Font Style");
 
     // "PreView": the drawing surface, unscaled.
     Font_gbFontPreView =
@@ -200,8 +193,8 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     Edit_Char->setToolTip(QStringLiteral("Type one or two characters and press Enter to render them"));
     ui::NameAfterLabel(entryLabel, Edit_Char);
     Edit_Char->installEventFilter(this);
-    Font_btnLoad = Button(o, "Font_btnLoad", "Load", "Load Font file ", 8, 226);
-    Font_BtnSave = Button(o, "Font_BtnSave", "Save", "Save Font file", 96, 226);
+    Font_btnLoad = ui::PlacedButton(o, "Font_btnLoad", "Load", 8, 226, 80, 26, "Load Font file ");
+    Font_BtnSave = ui::PlacedButton(o, "Font_BtnSave", "Save", 96, 226, 80, 26, "Save Font file");
 
     Font_sgFontPalette =
         ui::Placed(new widgets::ColourGrid(PaletteShape(), o), "Font_sgFontPalette", 236, 22);
@@ -218,9 +211,10 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     QLabel* rightLabel = Caption(o, "Font_lblBackColor", "Right Color:", 392, 72, 76);
     Font_edtFontBackColor = ui::Placed(new widgets::Swatch(o), "Font_edtFontBackColor", 470, 72);
     ui::NameAfterLabel(rightLabel, Font_edtFontBackColor);
-    Font_btnInvert = Button(o, "Font_btnInvert", "Invert", "Invert Font Color for B/W", 236, 102);
-    Font_btnClear = Button(o, "Font_btnClear", "Clear", "Clear Current Font", 324, 102);
-    Font_btnInsert = Button(o, "Font_btnInsert", "Insert", "Insert Font to Bank", 412, 102);
+    Font_btnInvert =
+        ui::PlacedButton(o, "Font_btnInvert", "Invert", 236, 102, 80, 26, "Invert Font Color for B/W");
+    Font_btnClear = ui::PlacedButton(o, "Font_btnClear", "Clear", 324, 102, 80, 26, "Clear Current Font");
+    Font_btnInsert = ui::PlacedButton(o, "Font_btnInsert", "Insert", 412, 102, 80, 26, "Insert Font to Bank");
 
     connect(OSD_btnTTFFontSel, &QPushButton::clicked, this,
             ui::Guarded([this] { OSD_btnTTFFontSelClick(); }));

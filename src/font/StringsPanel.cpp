@@ -15,13 +15,6 @@ namespace font {
 
 namespace {
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y) {
-    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
-    button->setToolTip(QString::fromLatin1(hint));
-    button->setFixedSize(80, 26);
-    return button;
-}
-
 // The busy cursor for as long as a run lasts, however it ends.
 class BusyCursor final {
 public:
@@ -42,10 +35,12 @@ StringsPanel::StringsPanel(const PanelContext& context, QWidget* parent)
     Font_MemoFontString->setToolTip(QStringLiteral(
         "Texts, one a line (at most 256 characters): Generate makes a glyph for each character"));
     ui::NameOwnerDrawn(Font_MemoFontString, QStringLiteral("Font strings"));
-    Font_btnStringGenerate =
-        Button(this, "Font_btnStringGenerate", "Generate", "Load Font String To Bank", 276, 0);
-    Font_btnStringAscii = Button(this, "Font_btnStringAscii", "Ascii", "Generate Ascii Font", 276, 34);
-    Font_btnStringClear = Button(this, "Font_btnStringClear", "Clear", "Clear All Font String", 276, 68);
+    Font_btnStringGenerate = ui::PlacedButton(this, "Font_btnStringGenerate", "Generate", 276, 0, 80, 26,
+                                              "Load Font String To Bank");
+    Font_btnStringAscii =
+        ui::PlacedButton(this, "Font_btnStringAscii", "Ascii", 276, 34, 80, 26, "Generate Ascii Font");
+    Font_btnStringClear =
+        ui::PlacedButton(this, "Font_btnStringClear", "Clear", 276, 68, 80, 26, "Clear All Font String");
     setFixedSize(360, 128);
 
     connect(Font_MemoFontString->document(), &QTextDocument::contentsChange, this,

@@ -96,6 +96,7 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
         result.failure = base::ProblemText(file.Problem());
         return result;
     }
+    result.written.push_back(kFontDefName);
     if (!def.Distinct.empty()) RenderAndInsert(editor, bank, renderer, def.Distinct, result);
     return result;
 }
@@ -105,7 +106,10 @@ StringsResult GenerateStrings(GlyphEditor& editor, FontBank& bank, TextRenderer&
                               const base::OutputDirectory& outputDirectory) {
     base::OutputSet outputs;
     StringsResult result = GenerateStrings(editor, bank, renderer, lines, outputDirectory, outputs);
-    if (!outputs.Failed() && !outputs.Commit()) result.failure = base::ProblemText(outputs.Problem());
+    if (!outputs.Failed() && !outputs.Commit()) {
+        result.failure = base::ProblemText(outputs.Problem());
+        result.written.clear();
+    }
     return result;
 }
 

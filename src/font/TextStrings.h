@@ -48,6 +48,8 @@ struct StringsResult {
     // for, the detail that says by how much ("This run needs 300 glyphs; the bank has 256 free").
     base::Notes notes;
     std::size_t Inserted = 0;
+    // Font_def.h once a Generate wrote it (in place once a set the run joined commits).
+    std::vector<std::string> written;
 };
 
 // "Generate": writes Font_def.h into outputDirectory (empty: the working directory; see base::OutputDirectory

@@ -33,12 +33,12 @@ QString FromFileSystem(const std::string& name) {
     return QString::fromLocal8Bit(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-QPushButton* PlacedButton(QWidget* parent, const char* name, const char* caption, QStyle::StandardPixmap icon,
-                          int x, int y, int width, int height, const char* hint) {
-    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
-    if (icon != QStyle::SP_CustomBase) button->setIcon(parent->style()->standardIcon(icon));
-    button->setFixedSize(width, height);
-    button->setToolTip(QString::fromLatin1(hint));
+// A button with one of the style's standard pictures beside its caption.
+QPushButton* PictureButton(QWidget* parent, const char* name, const char* caption,
+                           QStyle::StandardPixmap icon, int x, int y, int width, int height,
+                           const char* hint) {
+    auto* button = ui::PlacedButton(parent, name, caption, x, y, width, height, hint);
+    button->setIcon(parent->style()->standardIcon(icon));
     return button;
 }
 
@@ -120,21 +120,20 @@ MergeTab::MergeTab(const ui::TabContext& context, MergeList& list, QWidget* pare
     Label_TotalAddress = ui::PlacedLabel(this, "Label_TotalAddress", "Total:", 680, 8, 200);
     Label_MergeFileNo = ui::PlacedLabel(this, "Label_MergeFileNo", "Merged File No:", 680, 30, 200);
 
-    BitBtn_UP = PlacedButton(this, "BitBtn_UP", "Up", QStyle::SP_ArrowUp, 680, 64, 110, 32,
-                             "Move the selected entry up");
-    BitBtn_DOWN = PlacedButton(this, "BitBtn_DOWN", "Down", QStyle::SP_ArrowDown, 680, 100, 110, 32,
-                               "Move the selected entry down");
-    BitBtn_DELETE = PlacedButton(this, "BitBtn_DELETE", "Delete", QStyle::SP_TrashIcon, 680, 136, 110, 32,
-                                 "Remove the selected entry from the list");
-    BitBtn_MERGE = PlacedButton(this, "BitBtn_MERGE", "Merge", QStyle::SP_DialogSaveButton, 680, 190, 110, 40,
-                                "Write the merged image (.BIN) and its offset table (_TBL.TXT)");
-    BitBtn_FileListClear = PlacedButton(this, "BitBtn_FileListClear", "Clear File List",
-                                        QStyle::SP_CustomBase, 680, 262, 140, 28, "Empty the list");
-    BitBtn_FileListLoad =
-        PlacedButton(this, "BitBtn_FileListLoad", "Load File List", QStyle::SP_CustomBase, 680, 296, 140, 28,
-                     "Insert the files a list file names at the selected row");
-    BitBtn_FileListSave = PlacedButton(this, "BitBtn_FileListSave", "Save File List", QStyle::SP_CustomBase,
-                                       680, 330, 140, 28, "Write the list to a list file, one path a line");
+    BitBtn_UP = PictureButton(this, "BitBtn_UP", "Up", QStyle::SP_ArrowUp, 680, 64, 110, 32,
+                              "Move the selected entry up");
+    BitBtn_DOWN = PictureButton(this, "BitBtn_DOWN", "Down", QStyle::SP_ArrowDown, 680, 100, 110, 32,
+                                "Move the selected entry down");
+    BitBtn_DELETE = PictureButton(this, "BitBtn_DELETE", "Delete", QStyle::SP_TrashIcon, 680, 136, 110, 32,
+                                  "Remove the selected entry from the list");
+    BitBtn_MERGE = PictureButton(this, "BitBtn_MERGE", "Merge", QStyle::SP_DialogSaveButton, 680, 190, 110,
+                                 40, "Write the merged image (.BIN) and its offset table (_TBL.TXT)");
+    BitBtn_FileListClear = ui::PlacedButton(this, "BitBtn_FileListClear", "Clear File List", 680, 262, 140,
+                                            28, "Empty the list");
+    BitBtn_FileListLoad = ui::PlacedButton(this, "BitBtn_FileListLoad", "Load File List", 680, 296, 140, 28,
+                                           "Insert the files a list file names at the selected row");
+    BitBtn_FileListSave = ui::PlacedButton(this, "BitBtn_FileListSave", "Save File List", 680, 330, 140, 28,
+                                           "Write the list to a list file, one path a line");
 
     connect(FileListBox_MERGE, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem*) { ui::RunGuarded([this] { FileListBox_MERGEDblClick(); }); });

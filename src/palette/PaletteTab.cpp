@@ -19,15 +19,6 @@ namespace palette {
 
 namespace {
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y) {
-    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
-    QFont bold = button->font();
-    bold.setBold(true);
-    button->setFont(bold);
-    button->setFixedSize(88, 28);
-    return button;
-}
-
 // The swatch beside label is named after it; the form's captions put a blank before the colon
 // ("LEFT Index :"), which a screen reader should not announce.
 void NameAfter(QLabel* label, QWidget* control) {
@@ -58,11 +49,17 @@ PaletteTab::PaletteTab(const ui::TabContext& context, picture::CurrentBitmap& bi
         ui::PlacedLabel(this, "Label_SelectedIndex_GRID_R", "RIGHT Index :", 236, 130, 330);
     Edit_SelectedIndex_GRID_R = ui::Placed(new widgets::Swatch(this), "Edit_SelectedIndex_GRID_R", 236, 150);
 
-    auto* insert = Button(this, "Button_Palette_Insert", "Insert", 600, 10);
-    auto* remove = Button(this, "Button_Palette_Delete", "Delete", 600, 44);
-    auto* swap = Button(this, "Button_Palette_Swap", "Swap", 600, 78);
-    auto* update = Button(this, "Button_Palette_Update", "Update", 600, 112);
-    auto* invert = Button(this, "Button_Palette_Invert", "Invert", 600, 146);
+    // The edits, one under the other, in bold.
+    auto* insert = ui::PlacedButton(this, "Button_Palette_Insert", "Insert", 600, 10, 88, 28);
+    auto* remove = ui::PlacedButton(this, "Button_Palette_Delete", "Delete", 600, 44, 88, 28);
+    auto* swap = ui::PlacedButton(this, "Button_Palette_Swap", "Swap", 600, 78, 88, 28);
+    auto* update = ui::PlacedButton(this, "Button_Palette_Update", "Update", 600, 112, 88, 28);
+    auto* invert = ui::PlacedButton(this, "Button_Palette_Invert", "Invert", 600, 146, 88, 28);
+    for (QPushButton* edit : {insert, remove, swap, update, invert}) {
+        QFont bold = edit->font();
+        bold.setBold(true);
+        edit->setFont(bold);
+    }
     CSpinEdit_Repeat = ui::Placed(new widgets::TCSpinEdit(this), "CSpinEdit_Repeat", 700, 80);
     CSpinEdit_Repeat->setRange(1, 100);
     CSpinEdit_Repeat->setValue(1);

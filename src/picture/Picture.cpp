@@ -107,179 +107,244 @@ template <int Bpp> void UnpackRow(const std::uint8_t* row, size_t width, std::ui
 
 } // namespace
 
-Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name, PictureParts parts) {
+namespace {
+
+// What the file and information headers say, whichever kind of information header the file has.
+struct BmpHeader {
+    std::uint32_t offBits = 0;
+    std::uint32_t infoSize = 0;
+    bool os2 = false; // the 12-byte OS/2 header: 16-bit sizes, no compression, colour entries of three bytes
+    std::int32_t rawWidth = 0;
+    std::int32_t rawHeight = 0; // negative for rows stored top row first
+    int bpp = 0;
+    std::uint32_t compression = kBiRgb;
+    std::uint32_t clrUsed = 0;
+    size_t entrySize = 4;
+};
+
+BmpHeader ReadHeader(const std::uint8_t* data, size_t size, const std::string& name) {
     if (size < 14 + 4) Fail(name, "the file is too short for a bitmap header");
     if (data[0] != 'B' || data[1] != 'M') Fail(name, "it is not a BMP file");
-    const std::uint32_t offBits = base::ReadLe32(data + 10);
-    const std::uint32_t infoSize = base::ReadLe32(data + 14);
-    if (!KnownInfoSize(infoSize))
-        Fail(name, base::strprintf("its information header of %u bytes is not supported", infoSize));
-    if (size < 14 + static_cast<size_t>(infoSize)) Fail(name, "the file ends inside its information header");
+    BmpHeader h;
+    h.offBits = base::ReadLe32(data + 10);
+    h.infoSize = base::ReadLe32(data + 14);
+    if (!KnownInfoSize(h.infoSize))
+        Fail(name, base::strprintf("its information header of %u bytes is not supported", h.infoSize));
+    if (size < 14 + static_cast<size_t>(h.infoSize))
+        Fail(name, "the file ends inside its information header");
     const std::uint8_t* info = data + 14;
-
-    // The OS/2 header has 16-bit sizes, no compression and colour entries of three bytes.
-    const bool os2 = infoSize == 12;
-    const std::int32_t rawWidth =
-        os2 ? base::ReadLe16(info + 4) : static_cast<std::int32_t>(base::ReadLe32(info + 4));
-    const std::int32_t rawHeight =
-        os2 ? base::ReadLe16(info + 6) : static_cast<std::int32_t>(base::ReadLe32(info + 8));
-    const int bpp = os2 ? base::ReadLe16(info + 10) : base::ReadLe16(info + 14);
-    const std::uint32_t compression = os2 ? kBiRgb : base::ReadLe32(info + 16);
-    const std::uint32_t clrUsed = os2 ? 0 : base::ReadLe32(info + 32);
-    const size_t entrySize = os2 ? 3 : 4;
-
-    if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        Fail(name, base::strprintf("%d bits per pixel are not supported", bpp));
-    const bool indexed = bpp <= 8;
-
-    size_t headerEnd = 14 + static_cast<size_t>(infoSize);
-    std::uint32_t masks[3] = {0xFF0000, 0x00FF00, 0x0000FF}; // red, green, blue of 24 and 32 bits
-    if (bpp == 16) {
-        masks[0] = 0x7C00;
-        masks[1] = 0x03E0;
-        masks[2] = 0x001F;
+    h.os2 = h.infoSize == 12;
+    if (h.os2) {
+        h.rawWidth = base::ReadLe16(info + 4);
+        h.rawHeight = base::ReadLe16(info + 6);
+        h.bpp = base::ReadLe16(info + 10);
+        h.entrySize = 3;
+    } else {
+        h.rawWidth = static_cast<std::int32_t>(base::ReadLe32(info + 4));
+        h.rawHeight = static_cast<std::int32_t>(base::ReadLe32(info + 8));
+        h.bpp = base::ReadLe16(info + 14);
+        h.compression = base::ReadLe32(info + 16);
+        h.clrUsed = base::ReadLe32(info + 32);
     }
-    switch (compression) {
+    if (h.bpp != 1 && h.bpp != 2 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 && h.bpp != 32)
+        Fail(name, base::strprintf("%d bits per pixel are not supported", h.bpp));
+    return h;
+}
+
+// The red, green and blue masks of a picture of more than 8 bits per pixel, by its compression, and where
+// its colour table (or its pixels) start: past the three masks that follow a 40-byte header. Refuses a
+// compression the depth cannot have.
+struct Layout {
+    std::uint32_t masks[3] = {0xFF0000, 0x00FF00, 0x0000FF}; // red, green, blue of 24 and 32 bits
+    size_t headerEnd = 0;
+};
+
+Layout ReadLayout(const std::uint8_t* data, size_t size, const BmpHeader& h, const std::string& name) {
+    Layout l;
+    l.headerEnd = 14 + static_cast<size_t>(h.infoSize);
+    if (h.bpp == 16) {
+        l.masks[0] = 0x7C00;
+        l.masks[1] = 0x03E0;
+        l.masks[2] = 0x001F;
+    }
+    switch (h.compression) {
     case kBiRgb:
         break;
     case kBiRle8:
     case kBiRle4:
-        if (bpp != (compression == kBiRle8 ? 8 : 4))
+        if (h.bpp != (h.compression == kBiRle8 ? 8 : 4))
             Fail(name, base::strprintf("%s compression needs %d bits per pixel, the file has %d",
-                                       compression == kBiRle8 ? "RLE8" : "RLE4",
-                                       compression == kBiRle8 ? 8 : 4, bpp));
+                                       h.compression == kBiRle8 ? "RLE8" : "RLE4",
+                                       h.compression == kBiRle8 ? 8 : 4, h.bpp));
         break;
     case kBiBitFields:
         // An OS/2 header of 64 bytes gives this value to a Huffman code instead.
-        if (infoSize == 64) Fail(name, "its OS/2 compression method 3 is not supported");
-        if (indexed)
+        if (h.infoSize == 64) Fail(name, "its OS/2 compression method 3 is not supported");
+        if (h.bpp <= 8)
             Fail(name, base::strprintf("bit-field compression needs 16, 24 or 32 bits per pixel, "
                                        "the file has %d",
-                                       bpp));
-        if (infoSize >= 52) {
+                                       h.bpp));
+        if (h.infoSize >= 52) {
             for (int i = 0; i < 3; ++i)
-                masks[i] = base::ReadLe32(info + 40 + 4 * i);
+                l.masks[i] = base::ReadLe32(data + 14 + 40 + 4 * i);
         } else {
             // A 40-byte header is followed by the three masks.
-            if (size < headerEnd + 12) Fail(name, "the file ends inside its colour masks");
+            if (size < l.headerEnd + 12) Fail(name, "the file ends inside its colour masks");
             for (int i = 0; i < 3; ++i)
-                masks[i] = base::ReadLe32(data + headerEnd + 4 * static_cast<size_t>(i));
-            headerEnd += 12;
+                l.masks[i] = base::ReadLe32(data + l.headerEnd + 4 * static_cast<size_t>(i));
+            l.headerEnd += 12;
         }
         break;
     case kBiJpeg:
     case kBiPng:
-        if (infoSize != 64)
+        if (h.infoSize != 64)
             Fail(name, base::strprintf("an embedded %s picture is not supported",
-                                       compression == kBiJpeg ? "JPEG" : "PNG"));
+                                       h.compression == kBiJpeg ? "JPEG" : "PNG"));
         [[fallthrough]];
     default:
-        Fail(name, base::strprintf("its compression method %u is not supported", compression));
+        Fail(name, base::strprintf("its compression method %u is not supported", h.compression));
     }
+    return l;
+}
 
-    if (rawWidth < 0) Fail(name, "its width is negative");
-    if (rawWidth > kMaxSide || rawHeight > kMaxSide || rawHeight < -kMaxSide)
+// The colour of every pixel of a picture of 16, 24 or 32 bits per pixel, each field scaled to 0..255.
+void DecodeDirectColours(const std::uint8_t* data, const BmpHeader& h, const Layout& l, size_t stride,
+                         bool topDown, Picture& picture) {
+    const int width = picture.width;
+    const int height = picture.height;
+    picture.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    const BitField red(l.masks[0]), green(l.masks[1]), blue(l.masks[2]);
+    const size_t bytesPerPixel = static_cast<size_t>(h.bpp) / 8;
+    for (int y = 0; y < height; ++y) {
+        const int fileRow = topDown ? y : height - 1 - y;
+        const std::uint8_t* row = data + h.offBits + stride * static_cast<size_t>(fileRow);
+        Colour* out = &picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(width)];
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t v = StoredValue(row + bytesPerPixel * static_cast<size_t>(x), h.bpp);
+            out[x] = base::MakeColour(red.Of(v), green.Of(v), blue.Of(v));
+        }
+    }
+}
+
+// The palette index of every pixel of an RLE8 or RLE4 stream, top row first.
+void ExpandRleIndices(const std::uint8_t* data, size_t size, const BmpHeader& h, bool topDown,
+                      const std::string& name, Picture& picture) {
+    const int width = picture.width;
+    const int height = picture.height;
+    const size_t w = static_cast<size_t>(width);
+    const size_t count = w * static_cast<size_t>(height);
+    // Expanded one byte a pixel in the order the file stores the rows, then put top row first.
+    std::vector<std::uint8_t> stored(count, 0);
+    const RleTarget target{stored.data(), w, 8, width, height};
+    if (!ExpandBmpRle(data + h.offBits, size - h.offBits, h.compression == kBiRle4, target))
+        Fail(name, "the file ends inside its pixel data");
+    std::vector<std::uint8_t>& indices = picture.indices;
+    if (topDown) {
+        indices = std::move(stored);
+        return;
+    }
+    indices.reserve(count);
+    for (int y = height - 1; y >= 0; --y) {
+        const auto row = stored.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * w);
+        indices.insert(indices.end(), row, row + width);
+    }
+}
+
+// The palette index of every pixel of uncompressed rows of 1, 2, 4 or 8 bits per pixel, top row first.
+void UnpackIndices(const std::uint8_t* data, const BmpHeader& h, size_t stride, bool topDown,
+                   Picture& picture) {
+    const int width = picture.width;
+    const int height = picture.height;
+    const size_t w = static_cast<size_t>(width);
+    std::vector<std::uint8_t>& indices = picture.indices;
+    const auto fileRow = [&](int y) {
+        return data + h.offBits + stride * static_cast<size_t>(topDown ? y : height - 1 - y);
+    };
+    if (h.bpp == 8) {
+        // Rows appended whole: the indices are never cleared first, only written once.
+        indices.reserve(w * static_cast<size_t>(height));
+        for (int y = 0; y < height; ++y)
+            indices.insert(indices.end(), fileRow(y), fileRow(y) + width);
+        return;
+    }
+    indices.resize(w * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = indices.data() + static_cast<size_t>(y) * w;
+        switch (h.bpp) {
+        case 1:
+            UnpackRow<1>(fileRow(y), w, out);
+            break;
+        case 2:
+            UnpackRow<2>(fileRow(y), w, out);
+            break;
+        default:
+            UnpackRow<4>(fileRow(y), w, out);
+            break;
+        }
+    }
+}
+
+// The colour of every pixel from its index; entries past the table show black.
+void ColourIndices(Picture& picture) {
+    std::array<Colour, 256> shown{};
+    std::copy(picture.palette.begin(), picture.palette.end(), shown.begin());
+    picture.pixels.resize(picture.indices.size());
+    Colour* out = picture.pixels.data();
+    const std::uint8_t* in = picture.indices.data();
+    for (size_t i = 0; i < picture.indices.size(); ++i)
+        out[i] = shown[in[i]];
+}
+
+} // namespace
+
+Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name, PictureParts parts) {
+    const BmpHeader h = ReadHeader(data, size, name);
+    const bool indexed = h.bpp <= 8;
+    const Layout l = ReadLayout(data, size, h, name);
+
+    if (h.rawWidth < 0) Fail(name, "its width is negative");
+    if (h.rawWidth > kMaxSide || h.rawHeight > kMaxSide || h.rawHeight < -kMaxSide)
         Fail(name, "the picture is larger than 65535 pixels a side");
-    const int width = rawWidth;
-    if (static_cast<size_t>(width) * static_cast<size_t>(rawHeight < 0 ? -rawHeight : rawHeight) > kMaxPixels)
+    const int width = h.rawWidth;
+    const bool topDown = h.rawHeight < 0;
+    const int height = topDown ? -h.rawHeight : h.rawHeight;
+    if (static_cast<size_t>(width) * static_cast<size_t>(height) > kMaxPixels)
         Fail(name, "the picture has more than 16,777,216 pixels");
-    const bool topDown = rawHeight < 0;
-    const int height = topDown ? -rawHeight : rawHeight;
 
-    if (offBits < headerEnd || offBits > size) Fail(name, "its pixel data offset lies outside the file");
-    const size_t stride = ((static_cast<size_t>(width) * static_cast<size_t>(bpp) + 31) / 32) * 4;
-    const bool rle = compression == kBiRle8 || compression == kBiRle4;
-    if (!rle && stride * static_cast<size_t>(height) > size - offBits)
+    if (h.offBits < l.headerEnd || h.offBits > size)
+        Fail(name, "its pixel data offset lies outside the file");
+    const size_t stride = ((static_cast<size_t>(width) * static_cast<size_t>(h.bpp) + 31) / 32) * 4;
+    const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
+    if (!rle && stride * static_cast<size_t>(height) > size - h.offBits)
         Fail(name, "the file ends inside its pixel data");
 
     Picture picture;
-    picture.bitsPerPixel = bpp;
+    picture.bitsPerPixel = h.bpp;
     if (indexed) {
-        const size_t tableEntries = (clrUsed > 0 && clrUsed <= (1u << bpp)) ? clrUsed : (1u << bpp);
-        const size_t available = (offBits - headerEnd) / entrySize;
+        // As many entries as the file says (all 2^bpp when it says 0 or more) and has room for before its
+        // pixels.
+        const size_t tableEntries = (h.clrUsed > 0 && h.clrUsed <= (1u << h.bpp)) ? h.clrUsed : (1u << h.bpp);
+        const size_t available = (h.offBits - l.headerEnd) / h.entrySize;
         const size_t present = tableEntries < available ? tableEntries : available;
         for (size_t i = 0; i < present; ++i) {
-            const std::uint8_t* e = data + headerEnd + entrySize * i;
+            const std::uint8_t* e = data + l.headerEnd + h.entrySize * i;
             picture.palette.push_back(base::MakeColour(e[2], e[1], e[0]));
         }
     }
     if (width == 0 || height == 0) return picture;
     picture.width = width;
     picture.height = height;
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     const bool colours = parts == PictureParts::All;
 
     if (!indexed) {
-        if (!colours) return picture;
-        picture.pixels.resize(count);
-        const BitField red(masks[0]), green(masks[1]), blue(masks[2]);
-        const size_t bytesPerPixel = static_cast<size_t>(bpp) / 8;
-        for (int y = 0; y < height; ++y) {
-            const int fileRow = topDown ? y : height - 1 - y;
-            const std::uint8_t* row = data + offBits + stride * static_cast<size_t>(fileRow);
-            Colour* out = &picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(width)];
-            for (int x = 0; x < width; ++x) {
-                const std::uint32_t v = StoredValue(row + bytesPerPixel * static_cast<size_t>(x), bpp);
-                out[x] = base::MakeColour(red.Of(v), green.Of(v), blue.Of(v));
-            }
-        }
+        if (colours) DecodeDirectColours(data, h, l, stride, topDown, picture);
         return picture;
     }
-
-    const size_t w = static_cast<size_t>(width);
-    std::vector<std::uint8_t>& indices = picture.indices;
-    if (rle) {
-        // Expanded one byte a pixel in the order the file stores the rows, then put top row first.
-        std::vector<std::uint8_t> stored(count, 0);
-        const RleTarget target{stored.data(), w, 8, width, height};
-        if (!ExpandBmpRle(data + offBits, size - offBits, compression == kBiRle4, target))
-            Fail(name, "the file ends inside its pixel data");
-        if (topDown) {
-            indices = std::move(stored);
-        } else {
-            indices.reserve(count);
-            for (int y = height - 1; y >= 0; --y) {
-                const auto row = stored.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * w);
-                indices.insert(indices.end(), row, row + width);
-            }
-        }
-    } else if (bpp == 8) {
-        // Rows appended whole: the indices are never cleared first, only written once.
-        indices.reserve(count);
-        for (int y = 0; y < height; ++y) {
-            const int fileRow = topDown ? y : height - 1 - y;
-            const std::uint8_t* row = data + offBits + stride * static_cast<size_t>(fileRow);
-            indices.insert(indices.end(), row, row + width);
-        }
-    } else {
-        indices.resize(count);
-        for (int y = 0; y < height; ++y) {
-            const int fileRow = topDown ? y : height - 1 - y;
-            const std::uint8_t* row = data + offBits + stride * static_cast<size_t>(fileRow);
-            std::uint8_t* out = indices.data() + static_cast<size_t>(y) * w;
-            switch (bpp) {
-            case 1:
-                UnpackRow<1>(row, w, out);
-                break;
-            case 2:
-                UnpackRow<2>(row, w, out);
-                break;
-            default:
-                UnpackRow<4>(row, w, out);
-                break;
-            }
-        }
-    }
-    if (!colours) return picture;
-
-    // Entries past the table show black.
-    std::array<Colour, 256> shown{};
-    std::copy(picture.palette.begin(), picture.palette.end(), shown.begin());
-    picture.pixels.resize(count);
-    Colour* out = picture.pixels.data();
-    const std::uint8_t* in = indices.data();
-    for (size_t i = 0; i < count; ++i)
-        out[i] = shown[in[i]];
+    if (rle)
+        ExpandRleIndices(data, size, h, topDown, name, picture);
+    else
+        UnpackIndices(data, h, stride, topDown, picture);
+    if (colours) ColourIndices(picture);
     return picture;
 }
 

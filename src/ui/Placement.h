@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -19,6 +20,16 @@ inline QLabel* PlacedLabel(QWidget* parent, const char* name, const char* text, 
     label->setTextFormat(Qt::PlainText);
     label->setMinimumWidth(minWidth);
     return label;
+}
+
+// A push button named and placed in the tab, of a fixed size, with its caption; its hint, when it has one,
+// is its tooltip.
+inline QPushButton* PlacedButton(QWidget* parent, const char* name, const char* caption, int x, int y,
+                                 int width, int height, const char* hint = nullptr) {
+    auto* button = Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
+    button->setFixedSize(width, height);
+    if (hint) button->setToolTip(QString::fromLatin1(hint));
+    return button;
 }
 
 // The control that stands beside label takes the label's text as its accessible name (the label becomes its

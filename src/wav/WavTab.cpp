@@ -41,13 +41,6 @@ constexpr int kGridTextWidth = 168;
 // font size and resolution: a font that needed taller rows would push row 0F out of the view.
 constexpr int kGridFontPixels = 12;
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y, const char* hint) {
-    auto* button = ui::Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, y);
-    button->setFixedSize(110, 28);
-    button->setToolTip(QString::fromLatin1(hint));
-    return button;
-}
-
 // A group of radio buttons side by side, the first one checked; item i is named "<group>_<i>".
 QGroupBox* RadioGroup(QWidget* parent, const char* name, const char* caption,
                       std::initializer_list<const char*> items, QButtonGroup*& buttons, int x, int y) {
@@ -110,8 +103,8 @@ WavTab::WavTab(const ui::TabContext& context, WavState& state, QWidget* parent)
     }
 
     // Loading and resampling.
-    Button_WAVLoad = Button(this, "Button_WAVLoad", "WAV Load", 320, 12,
-                            "Open a PCM WAV file and show its header and bytes");
+    Button_WAVLoad = ui::PlacedButton(this, "Button_WAVLoad", "WAV Load", 320, 12, 110, 28,
+                                      "Open a PCM WAV file and show its header and bytes");
     CheckBox_RemoveWavHeader = ui::Placed(new QCheckBox(QStringLiteral("ReSample_ByPass"), this),
                                           "CheckBox_RemoveWavHeader", 440, 16);
     CheckBox_RemoveWavHeader->setToolTip(QStringLiteral(
@@ -139,10 +132,10 @@ WavTab::WavTab(const ui::TabContext& context, WavState& state, QWidget* parent)
         RadioGroup(this, "RadioGroup_RESample_Bit", "RESample_Bit", {"8 Bit", "16 Bit"}, widths_, 320, 138);
     RadioGroup_RESample_Bit->setToolTip(QStringLiteral("The width of the samples RESample Save writes"));
 
-    Button_RESampleGen = Button(this, "Button_RESampleGen", "RESample Gen", 320, 198,
-                                "Resample the chosen channel to the chosen frequency");
-    Button_RESampleSave = Button(this, "Button_RESampleSave", "RESample Save", 440, 198,
-                                 "Write the result as raw samples of the chosen width");
+    Button_RESampleGen = ui::PlacedButton(this, "Button_RESampleGen", "RESample Gen", 320, 198, 110, 28,
+                                          "Resample the chosen channel to the chosen frequency");
+    Button_RESampleSave = ui::PlacedButton(this, "Button_RESampleSave", "RESample Save", 440, 198, 110, 28,
+                                           "Write the result as raw samples of the chosen width");
     Button_RESampleGen->setEnabled(false);
     Button_RESampleSave->setEnabled(false);
     Label_RESampleLen = ui::PlacedLabel(this, "Label_RESampleLen", "RESample_Length :", 320, 240, 110);

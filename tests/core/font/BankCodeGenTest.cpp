@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +47,9 @@ TEST(BankCodeGen, OneZeroGlyphGivesTheExampleFiles) {
     ASSERT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.Arrays, 1);
     EXPECT_TRUE(r.notes.empty());
+    // The result lists the eight files, in the order of the list above, and they are all there is.
+    EXPECT_EQ(r.written, std::vector<std::string>(std::begin(kNames), std::end(kNames)));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 8);
 
     const std::string line = Items(" 0x00,", 16) + "//Font00-0-00 16x16 1BPP";
     const std::string fontC =
@@ -271,6 +277,7 @@ TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
     const font::CodeGenResult missing =
         font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir / "missing");
     EXPECT_EQ(missing.failure, std::optional<std::string>("Font CodeGen Fail !!!"));
+    EXPECT_TRUE(missing.written.empty());
     EXPECT_EQ(base::DetailLines(missing.detail),
               "cannot create " + (dir / "missing/Font.c") + ": No such file or directory\n");
 
@@ -282,6 +289,7 @@ TEST(BankCodeGen, NothingIsWrittenForAnEmptyBankOrAFailure) {
     const font::CodeGenResult blocked =
         font::GenerateBankCode(bank, false, settings::PaletteFormat::Rgb888, dir.path());
     EXPECT_EQ(blocked.failure, std::optional<std::string>("Font CodeGen Fail !!!"));
+    EXPECT_TRUE(blocked.written.empty());
     EXPECT_EQ(base::DetailLines(blocked.detail),
               "cannot write " + (dir / "FONT_LSB.BIN") + ": Is a directory\n");
     for (const char* name : kNames) {

@@ -58,6 +58,7 @@ TEST(BankFiles, TextStartsAsTheExampleOfATwelveWideGlyph) {
         font::SaveBank(bank, font::FontChoice{"Arial", 10, 13, 0}, settings::BinSort::Half, dir.path());
     EXPECT_TRUE(r.ran);
     EXPECT_FALSE(r.failure.has_value());
+    EXPECT_EQ(r.written, (std::vector<std::string>{"FontBank.txt", "FontBank.bin"}));
     const std::string saved = ReadText(dir / "FontBank.txt");
     EXPECT_EQ(saved.substr(0, 17), ";FontFace=Arial\r\n");
     EXPECT_NE(saved.find("\r\n;FontStyle=13\r\n"), std::string::npos);
@@ -131,6 +132,7 @@ TEST(BankFiles, SaveLeavesNothingForAnEmptyBankOrAFailure) {
     ::mkdir((dir / "FontBank.bin").c_str(), 0755);
     const font::BankSaveResult blocked = font::SaveBank(bank, kArial, settings::BinSort::Half, dir.path());
     EXPECT_EQ(blocked.failure, std::optional<std::string>("Create FONT File Error !!!"));
+    EXPECT_TRUE(blocked.written.empty());
     EXPECT_EQ(base::DetailLines(blocked.detail),
               "cannot write " + (dir / "FontBank.bin") + ": Is a directory\n");
     EXPECT_EQ(ReadText(dir / "FontBank.txt"), "old");

@@ -43,7 +43,7 @@ TEST(GlyphFile, OneBppGlyphWritesTwoFilesAndTheBodyTestsAgainstEntryZero) {
     Set(e, 15, 1, 0x000000);
     const font::GlyphSaveResult r = font::SaveGlyphFiles(e, 0, settings::BinSort::Half, dir.path());
     EXPECT_TRUE(Failures(r).empty());
-    EXPECT_EQ(r.Written, (std::vector<std::string>{"1BPPFont0.txt", "1BPPFont0.bin"}));
+    EXPECT_EQ(r.written, (std::vector<std::string>{"1BPPFont0.txt", "1BPPFont0.bin"}));
     EXPECT_FALSE(base::FileExists(dir / "1BPPto1BPP0.txt"));
 
     const std::string expected = ";BPPi=0\n;Xi=4\n;Yi=0\n" + kStartPaletteLines +
@@ -80,7 +80,7 @@ TEST(GlyphFile, TwoBppGlyphWritesTheOneBitRenderingAndBothRawOrders) {
     const GlyphEditor e = TwoBppFixture();
     const font::GlyphSaveResult r = font::SaveGlyphFiles(e, 3, settings::BinSort::Half, dir.path());
     EXPECT_TRUE(Failures(r).empty());
-    EXPECT_EQ(r.Written, (std::vector<std::string>{"2BPPto1BPP3.txt", "2BPPFont3.txt", "2BPPFont3.bin"}));
+    EXPECT_EQ(r.written, (std::vector<std::string>{"2BPPto1BPP3.txt", "2BPPFont3.txt", "2BPPFont3.bin"}));
 
     const std::string oneBit = ";UFONT 00\n"
                                "XXX............X 0xE0,0x01, DB 0E0h,001h,\n" +
@@ -130,7 +130,7 @@ TEST(GlyphFile, SaveReadsThroughTheWindowAndReportsFilesItCannotWrite) {
 
     const font::GlyphSaveResult r =
         font::SaveGlyphFiles(TwoBppFixture(), 0, settings::BinSort::Half, dir / "missing");
-    EXPECT_TRUE(r.Written.empty());
+    EXPECT_TRUE(r.written.empty());
     const std::string missing = ": No such file or directory";
     EXPECT_EQ(Failures(r),
               (std::vector<std::string>{"cannot create " + (dir / "missing/2BPPto1BPP0.txt") + missing,
@@ -143,7 +143,7 @@ TEST(GlyphFile, SaveReadsThroughTheWindowAndReportsFilesItCannotWrite) {
     std::filesystem::create_directory(dir / "2BPPFont0.bin");
     const font::GlyphSaveResult blocked =
         font::SaveGlyphFiles(TwoBppFixture(), 0, settings::BinSort::Half, dir.path());
-    EXPECT_TRUE(blocked.Written.empty());
+    EXPECT_TRUE(blocked.written.empty());
     EXPECT_EQ(Failures(blocked),
               std::vector<std::string>{"cannot write " + (dir / "2BPPFont0.bin") + ": Is a directory"});
     EXPECT_EQ(ReadText(dir / "2BPPto1BPP0.txt"), "old");
