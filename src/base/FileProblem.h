@@ -21,7 +21,7 @@ enum class Wording {
 
 // Which file a failure concerns and why. Where the tool has a message of its own for the failure ("Wrong File
 // Size !!!", "Create FONT File Error !!!"), that message stays exactly as it is and the problem is told
-// beside it: the window shows it in the status bar's panel 2, the CLI on the lines after the message. Where
+// beside it: the window shows it beside the message in its status bar, the CLI on the lines after it. Where
 // the tool has none (an AOSD output that cannot be written), ProblemText is the message.
 struct FileProblem {
     std::string path;   // the file as the operation was given it

@@ -61,10 +61,12 @@ struct OutputDirectory {
 // A file created or appended to in an OutputSet is only finished by Close(): the set puts all its files in
 // place together, or none of them (OutputSet::Commit).
 //
-// Destroying an object that is still open abandons the write: the target keeps its old bytes (an append is
-// cut back). Every temporary file and append in progress is listed for the signal handlers of
-// OutputGuard.h, so an interrupted process (one that called GuardOutputs) leaves none behind. Writing to an
-// object that is not open is a programming error (it asserts in debug builds and writes nothing).
+// Destroying an object that is still open abandons the write: a replaced target keeps its old bytes (its
+// temporary file is removed) and an append is cut back; a device or a pipe, written as it stands, keeps
+// whatever already reached it, which nothing can take back. Every temporary file and append in progress is
+// listed for the signal handlers of OutputGuard.h, so an interrupted process (one that called GuardOutputs)
+// leaves none behind. Writing to an object that is not open is a programming error (it asserts in debug
+// builds and writes nothing).
 //
 // Problem() says which file the last Create(), OpenForAppend() or Close() failed on and why (FileProblem.h):
 // "cannot replace NAME safely: REASON" (no temporary file could be made beside an existing target), "cannot

@@ -17,7 +17,7 @@ PathParts SplitPath(const std::string& path);
 // The file name of a path: everything after its last separator.
 std::string FileNameOf(const std::string& path);
 
-// dir joined with name; an empty dir leaves name as it is (the current directory).
+// dir joined with name; an empty dir leaves name as it is (relative to the process's working directory).
 std::string JoinPath(const std::string& dir, const std::string& name);
 
 // name as seen from folder: an absolute name ("/...") as it is, a relative one joined to folder (an empty

@@ -23,7 +23,7 @@ struct FontBoxes {
     int xOffset = 0;                   // --x-offset -32..32
     int yOffset = 0;                   // --y-offset -32..32
     settings::BinSort binSort = settings::BinSort::Half; // --bin-sort half|font
-    std::string outputDirectory;       // --out; empty: the current directory
+    std::string outputDirectory;                         // --out; empty: the working directory
     // --allow-substitute: render with the face that stands in for a family that is not installed (it is
     // named on stderr); without it such a family fails the job before anything is written.
     bool allowSubstitute = false;

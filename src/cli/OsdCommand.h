@@ -18,7 +18,7 @@ struct OsdJob {
     settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888; // --palette, rgb888
     bool reduce = false;
     bool to2Bpp = false;
-    std::string outputDirectory; // empty: the current directory
+    std::string outputDirectory; // --out; empty: the working directory
     std::optional<std::string> saveReduced;
 };
 OsdJob ParseOsdArgs(const std::vector<std::string>& args); // throws UsageError

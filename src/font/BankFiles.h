@@ -57,8 +57,7 @@ inline constexpr const char* kBankFileFilter = "Font Bank File(*.txt)|*.txt|All 
 
 struct BankLoadResult {
     // "Open FONT File Error !!!" (nothing was read), or how many glyphs had to be skipped because their
-    // ";BPPi", ";Xi" or ";Yi" named no item of the boxes (the others were added). The tab shows it with
-    // DialogPrintError on panel 1.
+    // ";BPPi", ";Xi" or ";Yi" named no item of the boxes (the others were added).
     base::Failure failure;
     base::FailureDetail detail; // "Open FONT File Error !!!": the file and why it could not be read
     std::size_t Added = 0;

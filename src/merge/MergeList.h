@@ -65,7 +65,7 @@ struct MeasuredFile {
     enum class Status { Ok, CannotOpen, NotRegular, TooLarge };
     Status status = Status::CannotOpen;
     std::uint64_t size = 0;
-    std::string fullPath;      // path made absolute against the current directory
+    std::string fullPath;      // path made absolute against the process's working directory
     base::FileProblem problem; // CannotOpen, NotRegular: the path as given and why
 };
 

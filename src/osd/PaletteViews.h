@@ -12,7 +12,7 @@ namespace osd {
 // green and blue bytes: "[B] Palette Index: 0x12 ( 18), R=0xFF, G=0x80, B=0x00".
 std::string EntryText(const std::string& caption, std::uint16_t index, base::Colour colour);
 
-// "Width:  192/Height: 256/Palette:  16", the status-bar panel 0 text of the picture tabs.
+// "Width:  192/Height: 256/Palette:  16": the picture's figures, as the picture tabs show them.
 std::string PictureStatusText(const picture::CurrentBitmap& bitmap);
 
 // Colour of RawPalette entry i (the Before views).
