@@ -1,8 +1,12 @@
 #pragma once
 
+#include "base/Error.h"
+#include "base/Note.h"
 #include "font/FontBank.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace fontfixture {
 
@@ -28,6 +32,16 @@ inline font::GlyphNode ZeroNode(int colorType, int widthIndex, int heightIndex) 
     node.Palette = font::kStartPalette;
     node.Words.assign(node.Words.size(), 0);
     return node;
+}
+
+// What the window shows of an operation with DialogPrintError, one box after the other: its failure, then its
+// errors.
+inline std::vector<std::string> BoxedMessages(const base::Failure& failure, const base::Notes& notes) {
+    std::vector<std::string> messages;
+    if (failure) messages.push_back(*failure);
+    for (const std::string& error : base::TextsOf(notes, base::Note::Kind::Error))
+        messages.push_back(error);
+    return messages;
 }
 
 } // namespace fontfixture

@@ -1,5 +1,7 @@
 #include "font/GlyphFile.h"
 
+#include "FontFixtures.h"
+
 #include "base/Path.h"
 #include "support/BmpBuilder.h"
 #include "support/Text.h"
@@ -10,14 +12,9 @@
 
 namespace {
 
-// Every file a save could not write, as the window shows them one after the other: the failure, then the
-// errors.
+// Every file a save could not write.
 std::vector<std::string> Failures(const font::GlyphSaveResult& r) {
-    std::vector<std::string> failures;
-    if (r.failure) failures.push_back(*r.failure);
-    for (const std::string& error : base::TextsOf(r.notes, base::Note::Kind::Error))
-        failures.push_back(error);
-    return failures;
+    return fontfixture::BoxedMessages(r.failure, r.notes);
 }
 
 using testsupport::Crlf;

@@ -9,13 +9,8 @@
 
 namespace {
 
-// What the window shows of a run with DialogPrintError, in order: its failure, then its errors.
 std::vector<std::string> Messages(const font::StringsResult& r) {
-    std::vector<std::string> messages;
-    if (r.failure) messages.push_back(*r.failure);
-    for (const std::string& error : base::TextsOf(r.notes, base::Note::Kind::Error))
-        messages.push_back(error);
-    return messages;
+    return fontfixture::BoxedMessages(r.failure, r.notes);
 }
 // How many glyphs a run the bank cannot hold needed ("" for a run it can hold).
 std::string Shortage(const font::StringsResult& r) {
