@@ -30,7 +30,7 @@ OpenOutcome OpenBitmap(CurrentBitmap& bitmap, const std::string& path, const Ope
     LoadResult loaded;
     if (target.picture) {
         const std::vector<std::uint8_t> bytes = ReadPictureFile(path);
-        *target.picture = DecodeBmpPicture(bytes.data(), bytes.size(), path);
+        *target.picture = DecodeBmpPicture(bytes.data(), bytes.size(), path, target.parts);
         if (target.paletteTable) {
             const auto& palette = target.picture->palette;
             for (std::size_t i = 0; i < palette.size() && i < target.paletteTable->size(); ++i)

@@ -15,6 +15,9 @@ namespace picture {
 struct OpenTarget {
     Picture* picture = nullptr;
     PaletteTable* paletteTable = nullptr; // only together with picture
+    // IndicesOnly: the picture is not for showing (a job without a window that works on its index bytes):
+    // its colours are not built, and it refuses exactly the files the full decode refuses.
+    PictureParts parts = PictureParts::All;
 };
 
 // What File > Open did, for the window to show.
