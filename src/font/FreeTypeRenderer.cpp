@@ -249,7 +249,9 @@ struct FreeTypeRenderer::Impl {
 
 FreeTypeRenderer::FreeTypeRenderer() : impl_(std::make_unique<Impl>()) {
     if (FT_Init_FreeType(&impl_->library) != 0) throw base::Error("Unable to start the FreeType library");
-    impl_->config = FcInitLoadConfigAndFonts();
+    // The process's one fontconfig configuration, shared with the window's toolkit where it has loaded it
+    // already: loading a second one would read every configuration file and font cache again.
+    impl_->config = FcConfigReference(nullptr);
     if (!impl_->config) throw base::Error("Unable to read the fontconfig configuration");
 }
 
