@@ -80,7 +80,7 @@ TMainTop::TMainTop(const MainContext& context)
 
     ui::SetUncaughtReporter([this](const std::string& text) { messages_.ShowUncaught(text); });
     FormCreate();
-    AboutTop = new TAboutTop(this);
+    // The About window is built when it is first asked for: nothing the start does not show.
 }
 
 TMainTop::~TMainTop() {
@@ -265,6 +265,7 @@ void TMainTop::MainTop_ExitClick() {
 }
 
 void TMainTop::MainTop_AboutClick() {
+    if (!AboutTop) AboutTop = new TAboutTop(this);
     AboutTop->show();
     AboutTop->raise();
     AboutTop->activateWindow();
