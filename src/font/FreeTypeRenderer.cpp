@@ -247,11 +247,10 @@ struct FreeTypeRenderer::Impl {
     }
 };
 
-FreeTypeRenderer::FreeTypeRenderer() : impl_(std::make_unique<Impl>()) {
+FreeTypeRenderer::FreeTypeRenderer(Configuration configuration) : impl_(std::make_unique<Impl>()) {
     if (FT_Init_FreeType(&impl_->library) != 0) throw base::Error("Unable to start the FreeType library");
-    // The process's one fontconfig configuration, shared with the window's toolkit where it has loaded it
-    // already: loading a second one would read every configuration file and font cache again.
-    impl_->config = FcConfigReference(nullptr);
+    impl_->config =
+        configuration == Configuration::Shared ? FcConfigReference(nullptr) : FcInitLoadConfigAndFonts();
     if (!impl_->config) throw base::Error("Unable to read the fontconfig configuration");
 }
 

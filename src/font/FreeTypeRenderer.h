@@ -25,8 +25,13 @@ namespace font {
 // Faces stay loaded for the object's life. Not thread-safe (nothing in Tavix renders from two threads).
 class FreeTypeRenderer final : public TextRenderer {
 public:
+    // Which fontconfig configuration finds the faces. Own: one loaded for this renderer and freed with it (a
+    // process without a toolkit). Shared: the process's current one, which a window toolkit has loaded
+    // already, so that the configuration files and font caches are not read a second time.
+    enum class Configuration { Own, Shared };
+
     // Throws base::Error when FreeType or fontconfig cannot start.
-    FreeTypeRenderer();
+    explicit FreeTypeRenderer(Configuration configuration = Configuration::Own);
     ~FreeTypeRenderer() override;
     FreeTypeRenderer(const FreeTypeRenderer&) = delete;
     FreeTypeRenderer& operator=(const FreeTypeRenderer&) = delete;
