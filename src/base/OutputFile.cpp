@@ -402,7 +402,9 @@ long long OutputFile::CopyFrom(int in, std::uint64_t from, std::uint64_t size) {
             done += static_cast<std::uint64_t>(n);
             continue;
         }
-        if (n == 0) return static_cast<long long>(done); // the input ended
+        // The end of the input, or a file system that reports none to copy (some special and network
+        // ones do): the reads below tell which.
+        if (n == 0) break;
         if (errno == EINTR) continue;
         if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) { // the output cannot take more
             failed_ = true;
