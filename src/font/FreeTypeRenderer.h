@@ -36,7 +36,7 @@ public:
     // Bold and Italic on such a face embolden and slant its outlines unless the face is bold or italic
     // itself. Throws base::Error naming the file when it does not exist or FreeType cannot read it, or
     // when it has no face `face`.
-    std::string UseFontFile(const std::string& path, int face);
+    std::string UseFontFile(const std::string& path, int face) override;
 
     std::string ResolveFamily(const FontChoice& font) override;
     bool Substitutes(const FontChoice& font) override;

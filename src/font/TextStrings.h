@@ -78,7 +78,7 @@ StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& ren
 std::u32string AsciiRunCharacters();
 
 // The characters of a range list such as "0x20-0x7E,0xA0-0xFF,0x2190": code points in hexadecimal (0x...)
-// or decimal, single ones or FIRST-LAST ranges, separated by commas (spaces around the parts are allowed), in
+// or decimal, single ones or FIRST-LAST ranges, separated by commas (spaces and line ends around the parts are allowed), in
 // the order given, each character once (at its first place). Code points run from 0x20 to 0x10FFFF without
 // the surrogates. Throws base::Error with the reason for an empty list, a part that is no number or range, a
 // range that runs backwards or a code point outside those.

@@ -166,7 +166,7 @@ TEST(TextStrings, CharacterRangesInTheirOrderEachOnce) {
         {"0x20-0x23", U" !\"#"},
         {"32-35", U" !\"#"},
         {"0X41-0x43,0x2190", U"ABC\u2190"},
-        {"0x43, 0x41 - 0x44 ,66", U"CABD"},  // order given, spaces allowed, duplicates once at the first place
+        {"0x43, 0x41 - 0x44 ,\n66", U"CABD"},  // order given, spaces allowed, duplicates once at the first place
         {"0x7e-0x7E,0xa0", U"~\u00A0"},      // hex digits of either case
         {"0x41,0x41,65", U"A"},
         {"0x10FFFF", U"\U0010FFFF"},
