@@ -73,7 +73,7 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitFailure;
     }
     if (!result.ran) {
-        err << "Nothing generated: " << job.sheet << " is not a .bmp file\n";
+        err << "Nothing generated: " << job.sheet << " is not a .bmp or .png file\n";
         return kExitFailure;
     }
     if (job.saveReduced)

@@ -36,6 +36,13 @@ public:
     FreeTypeRenderer(const FreeTypeRenderer&) = delete;
     FreeTypeRenderer& operator=(const FreeTypeRenderer&) = delete;
 
+    // Takes the face at index `face` of the font file at path (.ttf, .otf, .ttc, ...) as the face of its
+    // family, in place of whatever fontconfig would find for that family name, and returns the family name.
+    // Bold and Italic on such a face embolden and slant its outlines unless the face is bold or italic
+    // itself. Throws base::Error naming the file when it does not exist or FreeType cannot read it, or
+    // when it has no face `face`.
+    std::string UseFontFile(const std::string& path, int face) override;
+
     std::string ResolveFamily(const FontChoice& font) override;
     bool Substitutes(const FontChoice& font) override;
     bool HasGlyph(const FontChoice& font, char32_t c) override;
