@@ -54,9 +54,10 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ws->settings.SetFontSize(job.fontSize);
     ws->settings.SetCodeFormat(job.codeFormat);
     ws->settings.SetPaletteFormat(job.paletteFormat);
-    // Only a reduction looks at the picture's colours: without one the sheet's index bytes are all it takes.
+    // Only a reduction looks at the picture's colours. Without one Generate works from the current bitmap
+    // alone, and the sheet is decoded only as far as it takes to refuse what the window refuses.
     const picture::PictureParts parts = job.reduce || job.saveReduced ? picture::PictureParts::All
-                                                                       : picture::PictureParts::IndicesOnly;
+                                                                       : picture::PictureParts::Checked;
     if (!Accepted(osd::OpenSheet(ws->bitmap, ws->osd, job.sheet, parts), err)) return kExitFailure;
     if (job.reduce) {
         const int count = osd::ReducePalette(ws->bitmap, ws->osd, ws->settings.PaletteColorMask());

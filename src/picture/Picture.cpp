@@ -341,10 +341,12 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
         if (colours) DecodeDirectColours(data, h, l, stride, topDown, picture);
         return picture;
     }
-    if (rle)
+    if (rle) {
         ExpandRleIndices(data, size, h, topDown, name, picture);
-    else
+        if (parts == PictureParts::Checked) picture.indices = {};
+    } else if (parts != PictureParts::Checked) {
         UnpackIndices(data, h, stride, topDown, picture);
+    }
     if (colours) ColourIndices(picture);
     return picture;
 }

@@ -52,7 +52,11 @@ struct Picture {
 // With PictureParts::IndicesOnly the colour of every pixel is not built: pixels stays empty (the picture is
 // then not for showing: PixelAt and SetPixel need pixels), while width, height, bitsPerPixel, palette,
 // indices and every refusal are those of the full decode. For callers that work on the index bytes alone.
-enum class PictureParts { All, IndicesOnly };
+// With PictureParts::Checked neither pixels nor indices are kept: the file is decoded only as far as its
+// refusals go (the rows of an RLE stream are expanded, plain rows are not copied), and width, height,
+// bitsPerPixel, palette and every refusal are those of the full decode. For a job that takes the pixels from
+// the current bitmap and only needs the file refused as the window would refuse it.
+enum class PictureParts { All, IndicesOnly, Checked };
 Picture ReadBmpPicture(const std::string& path, PictureParts parts = PictureParts::All);
 // The bytes of the picture file at path, read whole for DecodeBmpPicture. A PNG (IsPngPicture) is handed
 // on as the BMP that holds the same picture (PngToBmp), and *fromPng, when given, says so. Throws

@@ -156,6 +156,24 @@ TEST(PictureIndicesOnly, RefusesWhatTheFullDecodeRefusesWithTheSameMessage) {
         const std::string full = Refusal(bytes, PictureParts::All);
         EXPECT_NE(full, "(decoded)");
         EXPECT_EQ(Refusal(bytes, PictureParts::IndicesOnly), full);
+        EXPECT_EQ(Refusal(bytes, PictureParts::Checked), full);
+    }
+}
+
+// A checked decode keeps the sizes, depth and palette of the full one and no pixels, whatever the layout.
+TEST(PictureIndicesOnly, ACheckedDecodeKeepsSizesAndPaletteAndNoPixels) {
+    BmpLayout rle = Indexed(8, 6, 4, false, 256);
+    rle.compression = BmpCompression::Rle8;
+    for (const BmpLayout& s : {Indexed(8, 7, 3, false, 256), Indexed(4, 5, 2, true, 16), rle}) {
+        const Bytes bytes = BuildBmp(s);
+        const Picture full = DecodeBmpPicture(bytes.data(), bytes.size(), "x.bmp", PictureParts::All);
+        const Picture checked = DecodeBmpPicture(bytes.data(), bytes.size(), "x.bmp", PictureParts::Checked);
+        EXPECT_EQ(checked.width, full.width);
+        EXPECT_EQ(checked.height, full.height);
+        EXPECT_EQ(checked.bitsPerPixel, full.bitsPerPixel);
+        EXPECT_EQ(checked.palette, full.palette);
+        EXPECT_TRUE(checked.indices.empty());
+        EXPECT_TRUE(checked.pixels.empty());
     }
 }
 
