@@ -100,7 +100,7 @@ void BankPanel::Font_BtnBankClearClick() {
 void BankPanel::Font_btnBankSaveClick() {
     const BankSaveResult result =
         SaveBank(context_.state.Bank, context_.state.Editor.CurrentFont, context_.settings.BinSort(),
-                 base::OutputDirectory::Current(context_.folder));
+                 base::OutputDirectory::Current(context_.folder), context_.state.Editor.Smooth);
     if (result.failure) context_.messages.DialogPrintError(1, *result.failure, result.detail);
 }
 
@@ -113,6 +113,8 @@ void BankPanel::Font_btnBankLoadClick() {
     if (!dialog.Execute(context_.dialogs, context_.folder)) return;
     const BankLoadResult result =
         LoadBankFile(context_.state.Bank, dialog.FileName, context_.state.Editor.FontPalette);
+    // A bank saved with "Smooth" on turns the box on, so that saving it again keeps the line.
+    if (result.Smooth) context_.state.Editor.Smooth = true;
     emit bankFontRead(result);
     ShowBank();
     if (result.failure) context_.messages.DialogPrintError(1, *result.failure, result.detail);

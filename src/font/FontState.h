@@ -22,6 +22,8 @@ namespace font {
 //   Edit_Char, Enter released    EnterCharacter(Editor, renderer, text) -> the "Pixels:" box when it returns
 //                                text; what the glyph lost is a shortfall
 //   Font_cbFontColorTypeChange   Editor.ApplyColorType(index)
+//   Font_chkSmoothClick          Editor.Smooth = checked (shown again from the editor; a bank load that
+//                                finds the Smooth line turns it on)
 //   Font_cbGridWidthChange       Editor.ApplyGridWidth(index)
 //   Font_cbGridHeightChange      Editor.ApplyGridHeight(index)
 //   CSpinEdit_X/YoffsetChange    Editor.SetXOffset(v) / SetYOffset(v)
@@ -44,7 +46,8 @@ namespace font {
 //                                the editor changed
 //   Font_btnBankDeleteClick      Bank.Remove(currentRow - 1) when the current row is a glyph's
 //   Font_BtnBankClearClick       Bank.Clear()
-//   Font_btnBankSaveClick        SaveBank(Bank, Editor.CurrentFont, settings.BinSort(), dir) -> failure
+//   Font_btnBankSaveClick        SaveBank(Bank, Editor.CurrentFont, settings.BinSort(), dir, Editor.Smooth)
+//                                -> failure
 //   Font_btnBankLoadClick        OpenDialog_Main borrowed (kBankFileFilter, index 1, kBankTextName), then
 //                                LoadBankFile(Bank, path, Editor.FontPalette) -> the font boxes it names;
 //                                failure

@@ -66,7 +66,7 @@ void FontTab::BankFontRead(const BankLoadResult& result) {
 
 void FontTab::StringsRun(bool ascii) {
     bank_->ShowBank();
-    glyph_->ShowGlyph();
+    glyph_->ShowEditor(); // the palette too: a smooth rendering writes its ramp into it
     if (ascii) glyph_->ClearEntry();
 }
 

@@ -12,6 +12,7 @@
 #include "widgets/Swatch.h"
 #include "widgets/TCSpinEdit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
@@ -193,6 +194,13 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     Edit_Char->setToolTip(QStringLiteral("Type one or two characters and press Enter to render them"));
     ui::NameAfterLabel(entryLabel, Edit_Char);
     Edit_Char->installEventFilter(this);
+    // In the column of the colour type it refines (the palette leaves no room on its row): at 2, 4 and 8 bpp
+    // rendered text is smoothed onto a palette ramp.
+    Font_chkSmooth = ui::Placed(new QCheckBox(QStringLiteral("Smooth"), o), "Font_chkSmooth", 8, 200);
+    Font_chkSmooth->setChecked(false);
+    Font_chkSmooth->setToolTip(QStringLiteral(
+        "At 2, 4 and 8 bpp, render text anti-aliased onto a ramp from the right colour (palette entry 0) to "
+        "the left colour"));
     Font_btnLoad = ui::PlacedButton(o, "Font_btnLoad", "Load", 8, 226, 80, 26, "Load Font file ");
     Font_BtnSave = ui::PlacedButton(o, "Font_BtnSave", "Save", 96, 226, 80, 26, "Save Font file");
 
@@ -222,6 +230,7 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     // holds their signals back while it shows the editor, so showing a state does not set it again.
     connect(Font_cbFontColorType, &QComboBox::currentIndexChanged, this,
             ui::Guarded([this] { Font_cbFontColorTypeChange(); }));
+    connect(Font_chkSmooth, &QCheckBox::toggled, this, ui::Guarded([this] { Font_chkSmoothClick(); }));
     connect(Font_cbGridWidth, &QComboBox::currentIndexChanged, this,
             ui::Guarded([this] { Font_cbGridWidthChange(); }));
     connect(Font_cbGridHeight, &QComboBox::currentIndexChanged, this,
@@ -292,6 +301,7 @@ void GlyphPanel::Edit_CharKeyUp(int key) {
     const auto pixels = EnterCharacter(Editor(), context_.renderer, text.toStdString(), &notes);
     if (!pixels) return;
     SetBox(OSD_edtTTFFontPixels, *pixels);
+    ShowColourBoxes(); // a smooth rendering writes its ramp into the palette
     ShowGlyph();
     context_.messages.ShowShortfalls(RenderNoteLines(notes, Editor()));
 }
@@ -308,6 +318,10 @@ void GlyphPanel::Font_cbFontColorTypeChange() {
     if (!Editor().ApplyColorType(Font_cbFontColorType->currentIndex())) return;
     ShowColourBoxes();
     ShowGlyph();
+}
+
+void GlyphPanel::Font_chkSmoothClick() {
+    Editor().Smooth = Font_chkSmooth->isChecked();
 }
 
 void GlyphPanel::Font_cbGridWidthChange() {
@@ -407,7 +421,9 @@ void GlyphPanel::ShowEditor() {
         const QSignalBlocker blockHeight(Font_cbGridHeight);
         const QSignalBlocker blockX(CSpinEdit_Xoffset);
         const QSignalBlocker blockY(CSpinEdit_Yoffset);
+        const QSignalBlocker blockSmooth(Font_chkSmooth);
         Font_cbFontColorType->setCurrentIndex(e.ColorType());
+        Font_chkSmooth->setChecked(e.Smooth);
         Font_cbGridWidth->setCurrentIndex(e.WidthIndex());
         Font_cbGridHeight->setCurrentIndex(e.HeightIndex());
         CSpinEdit_Xoffset->setValue(e.XOffset());
@@ -455,6 +471,8 @@ void GlyphPanel::ShowBankFont(const BankLoadResult& result) {
     if (result.Height) SetBox(OSD_edtTTFFontHeight, *result.Height);
     if (result.Size) SetBox(OSD_edtTTFFontSize, *result.Size);
     if (result.Style) SetBox(OSD_edtTTFFontStyle, *result.Style);
+    const QSignalBlocker quiet(Font_chkSmooth); // shows the state the load set
+    Font_chkSmooth->setChecked(Editor().Smooth);
 }
 
 void GlyphPanel::ClearEntry() {

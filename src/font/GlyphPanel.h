@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -46,6 +47,7 @@ public:
     // A key was released in the entry box: Enter renders its text.
     void Edit_CharKeyUp(int key);
     void Font_cbFontColorTypeChange();
+    void Font_chkSmoothClick();
     void Font_cbGridWidthChange();
     void Font_cbGridHeightChange();
     void CSpinEdit_XoffsetChange();
@@ -107,6 +109,7 @@ private:
     QWidget* gridOutline_ = nullptr; // the line around the glyph grid's top and left edges
     QGroupBox* Font_gbFontOption = nullptr;
     QComboBox* Font_cbFontColorType = nullptr;
+    QCheckBox* Font_chkSmooth = nullptr;
     QComboBox* Font_cbGridWidth = nullptr;
     QComboBox* Font_cbGridHeight = nullptr;
     widgets::TCSpinEdit* CSpinEdit_Xoffset = nullptr;
