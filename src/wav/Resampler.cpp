@@ -5,11 +5,15 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #if defined(__i386__) || defined(__x86_64__)
 #include <fpu_control.h>
 #endif
 #include <limits>
 #include <new>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace wav {
 
@@ -211,6 +215,174 @@ ResampleResult ResampleWith(Fetch fetch, std::uint32_t count, std::uint32_t src,
 
 namespace {
 
+// The zeroth-order modified Bessel function of the first kind, by its series (for the Kaiser window).
+double BesselI0(double x) {
+    double sum = 1.0;
+    double term = 1.0;
+    const double quarter = x * x / 4.0;
+    for (int k = 1; k < 200 && term > sum * 1e-17; ++k) {
+        term *= quarter / (static_cast<double>(k) * static_cast<double>(k));
+        sum += term;
+    }
+    return sum;
+}
+
+constexpr double kStopbandDecibels = 80.0;
+constexpr int kTapBlock = 8; // taps are read in groups of 8 (one SSE2 register of 16-bit values)
+
+} // namespace
+
+std::vector<std::int16_t> LowPassTaps(std::uint32_t src, std::uint32_t dst) {
+    if (src == 0 || dst == 0 || dst >= src) return {};
+    const double pi = 3.14159265358979323846;
+    const double cutoff = 0.5 * dst / src;      // cycles per source sample
+    const double transition = 0.25 * dst / src; // cycles per source sample
+    // Kaiser's estimates of the window's shape and length for the attenuation and transition asked.
+    const double beta = 0.1102 * (kStopbandDecibels - 8.7);
+    const double length = (kStopbandDecibels - 7.95) / (2.285 * 2.0 * pi * transition);
+    const int half = static_cast<int>(std::ceil(length / 2.0));
+    std::vector<double> h(static_cast<std::size_t>(2 * half + 1));
+    double sum = 0.0;
+    for (int j = -half; j <= half; ++j) {
+        const double x = 2.0 * cutoff * j;
+        const double sinc = j == 0 ? 1.0 : std::sin(pi * x) / (pi * x);
+        const double r = static_cast<double>(j) / half;
+        const double window = BesselI0(beta * std::sqrt(std::max(0.0, 1.0 - r * r))) / BesselI0(beta);
+        const double v = 2.0 * cutoff * sinc * window;
+        h[static_cast<std::size_t>(j + half)] = v;
+        sum += v;
+    }
+    std::vector<std::int16_t> taps(h.size());
+    long total = 0;
+    for (std::size_t i = 0; i < h.size(); ++i) {
+        taps[i] = static_cast<std::int16_t>(std::lround(h[i] / sum * 32768.0));
+        total += taps[i];
+    }
+    // The rounding's shortfall goes to the middle tap: the gain at 0 Hz is exactly 1.
+    taps[static_cast<std::size_t>(half)] =
+        static_cast<std::int16_t>(taps[static_cast<std::size_t>(half)] + (32768 - total));
+    return taps;
+}
+
+namespace {
+
+// Working samples low-pass filtered where the interpolation reads them. The source is copied a block at a
+// time, as signed 16-bit values (the sample minus 0x8000), into a buffer with room for the taps on either
+// side; each filtered sample is one dot product over it. The sums are exact 32-bit integers when the taps'
+// magnitudes sum below 65536 (2.0 in Q15, which a low-pass's taps never reach), and 64-bit ones otherwise,
+// so every build gives the same bytes.
+template <class Fetch> class LowPassFetch {
+public:
+    LowPassFetch(Fetch fetch, std::uint64_t count, std::span<const std::int16_t> taps)
+        : fetch_(fetch), count_(count), half_(static_cast<std::int64_t>(taps.size() / 2)) {
+        const std::size_t padded = (taps.size() + kTapBlock - 1) / kTapBlock * kTapBlock;
+        taps_.assign(padded, 0);
+        std::copy(taps.begin(), taps.end(), taps_.begin());
+        long magnitude = 0;
+        for (std::int16_t t : taps)
+            magnitude += t < 0 ? -t : t;
+        exact32_ = magnitude < 65536;
+        buffer_.assign(kBlock + padded + 1, 0);
+    }
+
+    std::uint32_t operator()(std::uint64_t i) {
+        // The interpolation reads each position's two samples, the later one again as the next position's
+        // earlier one when the target rate is at least the source's: the last two are kept.
+        if (i == lastIndex_[0]) return lastValue_[0];
+        if (i == lastIndex_[1]) return lastValue_[1];
+        const std::uint32_t v = Filter(static_cast<std::int64_t>(i));
+        lastIndex_[0] = lastIndex_[1];
+        lastValue_[0] = lastValue_[1];
+        lastIndex_[1] = i;
+        lastValue_[1] = v;
+        return v;
+    }
+    void Prefetch(std::uint64_t) const {}
+
+private:
+    static constexpr std::int64_t kBlock = 1 << 15;
+
+    std::uint32_t Filter(std::int64_t i) {
+        const std::int64_t first = i - half_; // the source sample under taps_[0]
+        const auto span = static_cast<std::int64_t>(taps_.size());
+        if (first < start_ || first + span > start_ + static_cast<std::int64_t>(buffer_.size())) Fill(first);
+        const std::int16_t* s = buffer_.data() + (first - start_);
+        std::int64_t sum = 0;
+        if (exact32_) {
+            sum = Dot32(s);
+        } else {
+            for (std::size_t j = 0; j < taps_.size(); ++j)
+                sum += static_cast<std::int64_t>(s[j]) * taps_[j];
+        }
+        // Rounded to the nearest, halves up (the shift floors).
+        const std::int64_t v = ((sum + 16384) >> 15) + 32768;
+        return static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, 65535));
+    }
+
+    std::int32_t Dot32(const std::int16_t* s) const {
+#if defined(__SSE2__)
+        __m128i acc = _mm_setzero_si128();
+        for (std::size_t j = 0; j < taps_.size(); j += kTapBlock) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + j));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(taps_.data() + j));
+            acc = _mm_add_epi32(acc, _mm_madd_epi16(a, b));
+        }
+        acc = _mm_add_epi32(acc, _mm_shuffle_epi32(acc, _MM_SHUFFLE(1, 0, 3, 2)));
+        acc = _mm_add_epi32(acc, _mm_shuffle_epi32(acc, _MM_SHUFFLE(2, 3, 0, 1)));
+        return _mm_cvtsi128_si32(acc);
+#else
+        std::int32_t sum = 0;
+        for (std::size_t j = 0; j < taps_.size(); ++j)
+            sum += static_cast<std::int32_t>(s[j]) * taps_[j];
+        return sum;
+#endif
+    }
+
+    // Copies the source from sample `first` on into the buffer; samples outside the source repeat its ends.
+    void Fill(std::int64_t first) {
+        start_ = first;
+        const auto last = static_cast<std::int64_t>(count_) - 1;
+        for (std::size_t t = 0; t < buffer_.size(); ++t) {
+            const std::int64_t index =
+                std::clamp<std::int64_t>(first + static_cast<std::int64_t>(t), 0, last);
+            buffer_[t] = static_cast<std::int16_t>(
+                static_cast<std::int32_t>(fetch_(static_cast<std::uint64_t>(index))) - 32768);
+        }
+    }
+
+    Fetch fetch_;
+    std::uint64_t count_;
+    std::int64_t half_;
+    std::vector<std::int16_t> taps_;
+    bool exact32_ = true;
+    std::vector<std::int16_t> buffer_;
+    std::int64_t start_ = std::numeric_limits<std::int64_t>::min() / 2;
+    std::uint64_t lastIndex_[2] = {~std::uint64_t{0}, ~std::uint64_t{0}};
+    std::uint32_t lastValue_[2] = {0, 0};
+};
+
+// A LowPassFetch handed to the interpolation, which takes its fetch by value.
+template <class Fetch> struct LowPassRef {
+    LowPassFetch<Fetch>* filter;
+    std::uint32_t operator()(std::uint64_t i) const { return (*filter)(i); }
+    void Prefetch(std::uint64_t) const {}
+};
+
+// The conversion, through the low-pass filter when it is asked for and the target rate is below the source's.
+template <class Fetch>
+ResampleResult ResampleFiltered(Fetch fetch, std::uint32_t count, std::uint32_t src, std::uint32_t dst,
+                                bool lowPass) {
+    const std::vector<std::int16_t> taps =
+        lowPass && count > 0 ? LowPassTaps(src, dst) : std::vector<std::int16_t>{};
+    if (taps.empty()) return ResampleWith(fetch, count, src, dst);
+    LowPassFetch<Fetch> filter(fetch, count, taps);
+    return ResampleWith(LowPassRef<Fetch>{&filter}, count, src, dst);
+}
+
+} // namespace
+
+namespace {
+
 void PrefetchAt(const void* base, std::uint64_t offset) {
     // Computed as an integer: the address may lie past the end, where a hint does no harm.
     __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(base) + offset));
@@ -240,9 +412,20 @@ void Interpolate(std::span<const std::uint16_t> S, std::uint32_t src, std::uint3
     InterpolateWith(WordSamples{S.data()}, S.size(), src, dst, out.data(), out.size());
 }
 
-ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst) {
+ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst,
+                        bool lowPass) {
     const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(S.size(), 0xFFFFFFFFu));
-    return ResampleWith(WordSamples{S.data()}, count, src, dst);
+    return ResampleFiltered(WordSamples{S.data()}, count, src, dst, lowPass);
+}
+
+std::vector<std::uint16_t> LowPassFiltered(std::span<const std::uint16_t> S,
+                                           std::span<const std::int16_t> taps) {
+    std::vector<std::uint16_t> out(S.begin(), S.end());
+    if (taps.empty() || S.empty()) return out;
+    LowPassFetch<WordSamples> filter(WordSamples{S.data()}, S.size(), taps);
+    for (std::size_t i = 0; i < S.size(); ++i)
+        out[i] = static_cast<std::uint16_t>(filter(i));
+    return out;
 }
 
 std::string ResampleLengthText(std::uint64_t n, SampleWidth width) {
@@ -250,11 +433,12 @@ std::string ResampleLengthText(std::uint64_t n, SampleWidth width) {
     return base::strprintf("0x%08X-%08d", static_cast<unsigned>(bytes), static_cast<int>(bytes));
 }
 
-GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t targetRate) {
+GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t targetRate, bool lowPass) {
     GenerateResult generated;
     std::vector<std::uint16_t>().swap(state.ResampleBuffer);
     state.resultHeld = false;
     state.resultCount = 0;
+    state.resultFiltered = false;
     if (!state.imageHeld || !state.check.accepted) {
         generated.failure = kAnalyzeFileError;
         generated.reason = "no WAV file has been loaded and accepted";
@@ -265,8 +449,9 @@ GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t 
     const SampleLayout layout = SampleLayoutOf(state.check, channel);
     const std::uint32_t src = state.check.header.SampleRate;
     ResampleResult result =
-        layout.sixteenBit ? ResampleWith(ImageSamples<true>{image, layout}, layout.count, src, targetRate)
-                          : ResampleWith(ImageSamples<false>{image, layout}, layout.count, src, targetRate);
+        layout.sixteenBit
+            ? ResampleFiltered(ImageSamples<true>{image, layout}, layout.count, src, targetRate, lowPass)
+            : ResampleFiltered(ImageSamples<false>{image, layout}, layout.count, src, targetRate, lowPass);
     if (result.failure) {
         generated.failure = result.failure;
         generated.reason = result.reason;
@@ -275,6 +460,7 @@ GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t 
     state.ResampleBuffer = std::move(result.words);
     state.resultHeld = true;
     state.resultCount = result.count;
+    state.resultFiltered = lowPass;
     generated.count = result.count;
     return generated;
 }

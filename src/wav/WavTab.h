@@ -40,6 +40,7 @@ public:
     void Button_RESampleGenClick();
     void Button_RESampleSaveClick();
     void ComboBox_RESampleFreqChange();
+    void CheckBox_LowPassClick();
 
 private:
     void ShowHeader();
@@ -61,6 +62,7 @@ private:
     std::array<QLabel*, kHeaderRowCount> values_{};
     QPushButton* Button_WAVLoad = nullptr;
     QCheckBox* CheckBox_RemoveWavHeader = nullptr;
+    QCheckBox* CheckBox_LowPass = nullptr; // "Low-pass", read at generation
     QGroupBox* RadioGroup_RESample_Ch_Sel = nullptr;
     QButtonGroup* channels_ = nullptr;
     QLabel* Label_RESampleFreq = nullptr;
