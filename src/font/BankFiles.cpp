@@ -121,6 +121,16 @@ std::string StyleBoxText(const std::string& text) {
 
 } // namespace
 
+bool IsBankFile(const std::string& path) {
+    base::InputFile file;
+    if (file.Open(path) != base::ReadStatus::Ok) return false;
+    std::string start(64u << 10, '\0');
+    const long long got = file.ReadAt(0, start.data(), start.size());
+    if (got <= 0) return false;
+    start.resize(static_cast<std::size_t>(got));
+    return start.find(";FontFace=") != std::string::npos;
+}
+
 BankLoadResult LoadBankFile(FontBank& bank, const std::string& path, const Palette& currentPalette) {
     std::vector<std::uint8_t> bytes;
     base::FileProblem problem;

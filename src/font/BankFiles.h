@@ -78,6 +78,11 @@ struct BankLoadResult {
     bool Smooth = false;
 };
 
+// Whether the file at path is a bank file rather than a glyph file: its start (the first 64 KiB) holds a
+// ";FontFace=" line, which every block of a bank file begins with and a glyph file never holds. A file that
+// cannot be read is none.
+bool IsBankFile(const std::string& path);
+
 // "Load" of the file at path (the tab has run the open dialog): appends the file's glyphs to the bank, in
 // file order, until the file ends or the bank holds 256 glyphs. A glyph starts at a ";UFONT" line with the
 // ";BPPi", ";Xi", ";Yi" and palette read last (currentPalette until a ";Palette" line is read) and ends

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "font/FontBank.h"
+#include "font/FontHistory.h"
 #include "font/GlyphEditor.h"
 
 namespace font {
@@ -66,6 +67,21 @@ struct FontState {
     GlyphEditor Editor;
     FontBank Bank;
     bool HalfWord = false;
+    // The steps Ctrl+Z takes back (FontHistory lists them); loading a bank file clears it.
+    FontHistory History;
+};
+
+// One step of the Font tab, from its construction to its end: the state before it is recorded, and
+// forgotten again when the step changed nothing.
+class FontStep final {
+public:
+    explicit FontStep(FontState& state) : state_(state) { state_.History.Begin(state_); }
+    ~FontStep() { state_.History.End(state_); }
+    FontStep(const FontStep&) = delete;
+    FontStep& operator=(const FontStep&) = delete;
+
+private:
+    FontState& state_;
 };
 
 } // namespace font

@@ -166,7 +166,8 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     Font_sgGridChar->SetCellColour([this](int c, int r) { return ui::ToQColor(Editor().GlyphPixel(c, r)); });
     Font_sgGridChar->SetCellDescription(
         [this](int c, int r) { return ui::ToQt(ColorName(Editor().GlyphPixel(c, r))); });
-    Font_sgGridChar->setToolTip(QStringLiteral("Paint with the left colour; hold Alt for the right colour"));
+    Font_sgGridChar->setToolTip(
+        QStringLiteral("Paint with the left colour; hold Alt for the right colour. Ctrl+Z undoes"));
     ui::NameOwnerDrawn(Font_sgGridChar, QStringLiteral("Glyph grid"));
 
     // "Options": the glyph's geometry and colours, the editing buttons and the glyph file.
@@ -211,7 +212,8 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
         return ui::ToQColor(Editor().FontPalette[static_cast<size_t>(column - 1)]);
     });
     Font_sgFontPalette->setToolTip(
-        QStringLiteral("Left click: left colour; right click: right colour; double click: change the entry"));
+        QStringLiteral("Left click: left colour; right click: right colour; double click: change the entry. "
+                       "Ctrl+Z undoes"));
     ui::NameOwnerDrawn(Font_sgFontPalette, QStringLiteral("Font palette"));
     QLabel* leftLabel = Caption(o, "Font_lblForgColor", "Left Color:", 236, 72, 72);
     Font_edtFontForgColor = ui::Placed(new widgets::Swatch(o), "Font_edtFontForgColor", 310, 72);
@@ -228,38 +230,70 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
             ui::Guarded([this] { OSD_btnTTFFontSelClick(); }));
     // The boxes act on their change, whatever made it (the mouse, the keyboard, a screen reader); ShowEditor
     // holds their signals back while it shows the editor, so showing a state does not set it again.
-    connect(Font_cbFontColorType, &QComboBox::currentIndexChanged, this,
-            ui::Guarded([this] { Font_cbFontColorTypeChange(); }));
+    connect(Font_cbFontColorType, &QComboBox::currentIndexChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_cbFontColorTypeChange();
+            }));
     connect(Font_chkSmooth, &QCheckBox::toggled, this, ui::Guarded([this] { Font_chkSmoothClick(); }));
-    connect(Font_cbGridWidth, &QComboBox::currentIndexChanged, this,
-            ui::Guarded([this] { Font_cbGridWidthChange(); }));
-    connect(Font_cbGridHeight, &QComboBox::currentIndexChanged, this,
-            ui::Guarded([this] { Font_cbGridHeightChange(); }));
-    connect(CSpinEdit_Xoffset, &QSpinBox::valueChanged, this,
-            ui::Guarded([this] { CSpinEdit_XoffsetChange(); }));
-    connect(CSpinEdit_Yoffset, &QSpinBox::valueChanged, this,
-            ui::Guarded([this] { CSpinEdit_YoffsetChange(); }));
+    connect(Font_cbGridWidth, &QComboBox::currentIndexChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_cbGridWidthChange();
+            }));
+    connect(Font_cbGridHeight, &QComboBox::currentIndexChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_cbGridHeightChange();
+            }));
+    connect(CSpinEdit_Xoffset, &QSpinBox::valueChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                CSpinEdit_XoffsetChange();
+            }));
+    connect(CSpinEdit_Yoffset, &QSpinBox::valueChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                CSpinEdit_YoffsetChange();
+            }));
     connect(Font_sgGridChar, &widgets::GlyphGrid::pressed, this,
             [this](int x, int y, Qt::MouseButton, bool alt) {
-                ui::RunGuarded([=, this] { Font_sgGridCharMouseDown(x, y, alt); });
+                ui::RunGuarded([=, this] {
+                    // A stroke, from press to release, is one step.
+                    if (!strokeOpen_) context_.state.History.Begin(context_.state);
+                    strokeOpen_ = true;
+                    Font_sgGridCharMouseDown(x, y, alt);
+                });
             });
     connect(Font_sgGridChar, &widgets::GlyphGrid::moved, this, [this](int x, int y, bool leftHeld, bool alt) {
         ui::RunGuarded([=, this] { Font_sgGridCharMouseMove(x, y, leftHeld, alt); });
     });
-    connect(Font_sgGridChar, &widgets::GlyphGrid::released, this,
-            ui::Guarded([this] { Font_sgGridCharMouseUp(); }));
+    connect(Font_sgGridChar, &widgets::GlyphGrid::released, this, ui::Guarded([this] {
+                if (strokeOpen_) context_.state.History.End(context_.state);
+                strokeOpen_ = false;
+                Font_sgGridCharMouseUp();
+            }));
     connect(Font_sgFontPalette, &widgets::ColourGrid::pressed, this, [this](int x, int y, Qt::MouseButton b) {
         ui::RunGuarded([=, this] {
             if (const auto cell = Font_sgFontPalette->CellAt(x, y))
                 Font_sgFontPaletteMouseDown(cell->first, cell->second, b);
         });
     });
-    connect(Font_sgFontPalette, &widgets::ColourGrid::doubleClicked, this,
-            ui::Guarded([this] { Font_sgFontPaletteDblClick(); }));
-    connect(Font_btnInvert, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnInvertClick(); }));
-    connect(Font_btnClear, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnClearClick(); }));
-    connect(Font_btnInsert, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnInsertClick(); }));
-    connect(Font_btnLoad, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnLoadClick(); }));
+    connect(Font_sgFontPalette, &widgets::ColourGrid::doubleClicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_sgFontPaletteDblClick();
+            }));
+    connect(Font_btnInvert, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnInvertClick();
+            }));
+    connect(Font_btnClear, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnClearClick();
+            }));
+    connect(Font_btnInsert, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnInsertClick();
+            }));
+    connect(Font_btnLoad, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnLoadClick();
+            }));
     connect(Font_BtnSave, &QPushButton::clicked, this, ui::Guarded([this] { Font_BtnSaveClick(); }));
 }
 
@@ -309,7 +343,11 @@ void GlyphPanel::Edit_CharKeyUp(int key) {
 bool GlyphPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit_Char && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat()) ui::RunGuarded([this, k = key->key()] { Edit_CharKeyUp(k); });
+        if (!key->isAutoRepeat())
+            ui::RunGuarded([this, k = key->key()] {
+                const FontStep step(context_.state);
+                Edit_CharKeyUp(k);
+            });
     }
     return QWidget::eventFilter(watched, event);
 }

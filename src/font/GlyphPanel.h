@@ -107,6 +107,7 @@ private:
     QFrame* Font_plFontPanel = nullptr;
     widgets::GlyphGrid* Font_sgGridChar = nullptr;
     QWidget* gridOutline_ = nullptr; // the line around the glyph grid's top and left edges
+    bool strokeOpen_ = false;        // a paint stroke's step was begun at its press
     QGroupBox* Font_gbFontOption = nullptr;
     QComboBox* Font_cbFontColorType = nullptr;
     QCheckBox* Font_chkSmooth = nullptr;

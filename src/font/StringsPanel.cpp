@@ -49,10 +49,14 @@ StringsPanel::StringsPanel(const PanelContext& context, QWidget* parent)
                 lastChangeAdded_ = added;
             });
     connect(Font_MemoFontString, &QPlainTextEdit::textChanged, this, [this] { LimitMemo(); });
-    connect(Font_btnStringGenerate, &QPushButton::clicked, this,
-            ui::Guarded([this] { Font_btnStringGenerateClick(); }));
-    connect(Font_btnStringAscii, &QPushButton::clicked, this,
-            ui::Guarded([this] { Font_btnStringAsciiClick(); }));
+    connect(Font_btnStringGenerate, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnStringGenerateClick();
+            }));
+    connect(Font_btnStringAscii, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnStringAsciiClick();
+            }));
     connect(Font_btnStringClear, &QPushButton::clicked, this,
             ui::Guarded([this] { Font_btnStringClearClick(); }));
 }

@@ -31,6 +31,10 @@ public:
     // File > Open shows the file as the Before picture; File > Save writes the After picture with the
     // reduced palette.
     picture::OpenTarget FileOpenTarget() override { return {&state_.Before}; }
+    // One picture dropped: File > Open.
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override {
+        return paths.size() == 1 ? DropOpen::FileOpen : DropOpen::None;
+    }
     void SaveActivePicture(const std::string& path) override;
     void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
     void PictureAccepted(bool active) override;

@@ -30,6 +30,11 @@ public:
 
     QString Caption() const override { return QStringLiteral("WAV"); }
     void FormCreate() override { InitWavDataGrid(); }
+    // One WAV file dropped: WAV Load.
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override {
+        return paths.size() == 1 ? DropOpen::Own : DropOpen::None;
+    }
+    void OpenDropped(const std::vector<std::string>&) override { Button_WAVLoadClick(); }
 
     // The titles of the hexadecimal view: "00" to "0F" along the top and down the side, "ASCII".
     void InitWavDataGrid();
