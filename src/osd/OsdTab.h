@@ -1,6 +1,7 @@
 #pragma once
 
 #include "osd/OsdState.h"
+#include "osd/ReduceHistory.h"
 #include "picture/BmpLoader.h"
 #include "settings/Settings.h"
 #include "ui/Tab.h"
@@ -38,6 +39,9 @@ public:
     void SaveActivePicture(const std::string& path) override;
     void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
     void PictureAccepted(bool active) override;
+    // Ctrl+Z / Ctrl+Shift+Z: Reduce Palette taken back / made again.
+    bool UndoStep() override;
+    bool RedoStep() override;
 
     // The tab is shown (also after File > Open on this tab): picture size and palette size in panel 0.
     void TabSheet_BmpFontShow();
@@ -59,6 +63,7 @@ private:
 
     const settings::Settings& settings_;
     picture::CurrentBitmap& bitmap_;
+    ReduceHistory history_; // the reductions Ctrl+Z takes back
     OsdState& state_;
     ui::Messages& messages_;
     const ui::FileDialog& openDialog_;

@@ -250,6 +250,56 @@ private slots:
         QCOMPARE(f.dialogs.unexpected, 0);
     }
 
+    // Reduce Palette on the OSD tab is a step: taken back, File > Save and Generate write what they wrote
+    // before it; made again, what they wrote after it. An edit on the Palette tab in between forgets it.
+    void reducePaletteIsAStepOfTheOsdTab() {
+        UiFixture f;
+        auto& w = f.Window();
+        ShowTab(w, "TabSheet_BmpFont");
+        testsupport::BmpLayout s;
+        s.width = 16;
+        s.height = 16;
+        s.bpp = 8;
+        s.palette = testsupport::DistinctPalette(256);
+        s.palette[7] = s.palette[3]; // two entries of one colour: the reduction merges them
+        s.indices = testsupport::IndicesOf(16, 16, [](int x, int y) { return (x * 3 + y) % 9; });
+        f.Open(WriteBmp(f, "r.bmp", s));
+        QVERIFY(Child<QWidget>(&w, "Image_BMP_After")->toolTip().contains(QStringLiteral("Ctrl+Z undoes")));
+        int saves = 0;
+        const auto saved = [&] {
+            const std::string path = f.dir / ("o" + std::to_string(saves++) + ".BMP");
+            f.dialogs.ConfirmFile(path);
+            Child<QAction>(&w, "NBtn_Save")->trigger();
+            return testsupport::ReadFile(path);
+        };
+        auto* label = Child<QLabel>(&w, "Label_PaletteNumber_After");
+        const QString labelBefore = label->text();
+        const auto before = saved();
+        const auto pixelsBefore = w.workspace().bitmap.Pixels;
+        QTest::mouseClick(Child<QPushButton>(&w, "BitBtn_ReducePalette"), Qt::LeftButton);
+        const auto after = saved();
+        const QString labelAfter = label->text();
+        QVERIFY(after != before);
+        auto* area = Child<QWidget>(&w, "Image_BMP_After");
+        Keys(w, area, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(saved() == before);
+        QVERIFY(w.workspace().bitmap.Pixels == pixelsBefore);
+        QCOMPARE(w.workspace().bitmap.ReducedCount, std::uint16_t{0});
+        Keys(w, area, Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(saved() == after);
+        QCOMPARE(label->text(), labelAfter);
+        QVERIFY(labelAfter != labelBefore);
+
+        // The Palette tab edits the reduced picture; the OSD tab's step would take that back too: it is gone.
+        ShowTab(w, "TabSheet_Palette");
+        QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Invert"), Qt::LeftButton);
+        ShowTab(w, "TabSheet_BmpFont");
+        const auto edited = saved();
+        Keys(w, area, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(saved() == edited);
+        QCOMPARE(f.dialogs.unexpected, 0);
+    }
+
     // A drop does what the matching open does on the active tab, its dialog answered with the file.
     void dropsOpenAsTheMatchingOpen() {
         UiFixture f;
