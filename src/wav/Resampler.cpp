@@ -229,6 +229,7 @@ double BesselI0(double x) {
 
 constexpr double kStopbandDecibels = 80.0;
 constexpr int kTapBlock = 8; // taps are read in groups of 8 (one SSE2 register of 16-bit values)
+constexpr int kMaxHalfTaps = 2048; // 192 kHz to 8000 Hz needs 241
 
 } // namespace
 
@@ -240,7 +241,9 @@ std::vector<std::int16_t> LowPassTaps(std::uint32_t src, std::uint32_t dst) {
     // Kaiser's estimates of the window's shape and length for the attenuation and transition asked.
     const double beta = 0.1102 * (kStopbandDecibels - 8.7);
     const double length = (kStopbandDecibels - 7.95) / (2.285 * 2.0 * pi * transition);
-    const int half = static_cast<int>(std::ceil(length / 2.0));
+    // Rates far apart (a header may claim any source rate) would ask for millions of taps: past
+    // kMaxHalfTaps on either side the transition band widens instead.
+    const int half = static_cast<int>(std::min(std::ceil(length / 2.0), static_cast<double>(kMaxHalfTaps)));
     std::vector<double> h(static_cast<std::size_t>(2 * half + 1));
     double sum = 0.0;
     for (int j = -half; j <= half; ++j) {

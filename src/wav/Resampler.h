@@ -56,7 +56,8 @@ void Interpolate(std::span<const std::uint16_t> S, std::uint32_t src, std::uint3
 // The low-pass filter that may run before the interpolation when the target rate is below the source rate:
 // a windowed sinc with its cutoff (half gain) at the target's Nyquist frequency dst / 2, a Kaiser window for
 // 80 dB of stopband attenuation and a transition band dst / 4 wide (so 8000 Hz passes up to 3 kHz and stops
-// from 5 kHz). The taps are in Q15, an odd number of them, symmetric about the middle one, and sum to
+// from 5 kHz), at most 4097 taps (beyond some 200 times the target rate the transition band widens). The
+// taps are in Q15, an odd number of them, symmetric about the middle one, and sum to
 // exactly 32768, so that a constant signal (silence at 0x8000 above all) comes through unchanged. Empty when
 // dst >= src or either is 0: nothing above the target's Nyquist frequency can be in the source then.
 std::vector<std::int16_t> LowPassTaps(std::uint32_t src, std::uint32_t dst);

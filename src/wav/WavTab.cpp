@@ -127,6 +127,12 @@ WavTab::WavTab(const ui::TabContext& context, WavState& state, QWidget* parent)
     ui::NameAfterLabel(Label_RESampleFreq, ComboBox_RESampleFreq);
     // The text is typed into the box's own edit, which a screen reader announces by itself.
     ComboBox_RESampleFreq->lineEdit()->setAccessibleName(ComboBox_RESampleFreq->accessibleName());
+    // Beside the rate it filters for.
+    CheckBox_LowPass =
+        ui::Placed(new QCheckBox(QStringLiteral("Low-pass"), this), "CheckBox_LowPass", 562, 108);
+    CheckBox_LowPass->setChecked(false);
+    CheckBox_LowPass->setToolTip(QStringLiteral("RESample Gen filters out what lies above half the target "
+                                                "frequency first, and an 8-bit save rounds"));
 
     RadioGroup_RESample_Bit =
         RadioGroup(this, "RadioGroup_RESample_Bit", "RESample_Bit", {"8 Bit", "16 Bit"}, widths_, 320, 138);
@@ -139,11 +145,6 @@ WavTab::WavTab(const ui::TabContext& context, WavState& state, QWidget* parent)
     Button_RESampleGen->setEnabled(false);
     Button_RESampleSave->setEnabled(false);
     Label_RESampleLen = ui::PlacedLabel(this, "Label_RESampleLen", "RESample_Length :", 320, 240, 110);
-    CheckBox_LowPass =
-        ui::Placed(new QCheckBox(QStringLiteral("Low-pass"), this), "CheckBox_LowPass", 320, 266);
-    CheckBox_LowPass->setChecked(false);
-    CheckBox_LowPass->setToolTip(QStringLiteral("RESample Gen filters out what lies above half the target "
-                                                "frequency first, and an 8-bit save rounds"));
     Label_RESampleLenVal = ui::PlacedLabel(this, "Label_RESampleLenVal", "0", 440, 240, 160);
     widgets::NameValueLabel(Label_RESampleLenVal, Label_RESampleLen->text());
 

@@ -479,6 +479,11 @@ private slots:
         auto* lowPass = Child<QCheckBox>(tab, "CheckBox_LowPass");
         QVERIFY(!lowPass->isChecked());
         QCOMPARE(lowPass->text(), QStringLiteral("Low-pass"));
+        // Beside the rate box, clear of every other control.
+        QVERIFY(tab->rect().contains(lowPass->geometry()));
+        for (QWidget* other : tab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (other != lowPass && !other->isHidden() && !other->objectName().isEmpty())
+                QVERIFY2(!other->geometry().intersects(lowPass->geometry()), qPrintable(other->objectName()));
         Click(tab, "Button_RESampleGen");
         QVERIFY(Enabled(tab, "Button_RESampleSave"));
         lowPass->setChecked(true); // as a keyboard or a screen reader would

@@ -425,6 +425,11 @@ TEST(LowPass, TapsOfTheRates) {
         EXPECT_EQ(*std::max_element(taps.begin(), taps.end()), taps[taps.size() / 2]);
         EXPECT_NEAR(taps[taps.size() / 2], 32768.0 * dst / src, 32768.0 * dst / src * 0.02 + 2);
     }
+    // A header may claim any rate: the taps stay within 4097 and still sum to 32768.
+    const std::vector<std::int16_t> wide = wav::LowPassTaps(4000000000u, 8000);
+    EXPECT_EQ(wide.size(), 4097u);
+    EXPECT_EQ(std::accumulate(wide.begin(), wide.end(), 0L), 32768);
+    EXPECT_EQ(wav::LowPassTaps(192000, 8000).size(), 483u);
     EXPECT_TRUE(wav::LowPassTaps(8000, 8000).empty());
     EXPECT_TRUE(wav::LowPassTaps(8000, 16000).empty());
     EXPECT_TRUE(wav::LowPassTaps(0, 8000).empty());
