@@ -1,6 +1,8 @@
 #include "wav/Resampler.h"
 
 #include "base/Format.h"
+#include "wav/Interpolation.h"
+#include "wav/LowPass.h"
 #include "wav/WavState.h"
 
 #include <algorithm>
@@ -11,9 +13,6 @@
 #endif
 #include <limits>
 #include <new>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace wav {
 
@@ -147,42 +146,13 @@ StepConstants StepConstantsOf(std::uint32_t src, std::uint32_t dst) {
 
 namespace {
 
-// The interpolation over any source of working samples: fetch(i) gives sample i, for i below count, and
-// fetch.Prefetch(i) asks for the memory of sample i ahead of its use (a hint; i may lie past the end).
+// The interpolation over any source of working samples, in one call.
 template <class Fetch>
 void InterpolateWith(Fetch fetch, std::uint64_t count, std::uint32_t src, std::uint32_t dst,
                      std::uint16_t* out, std::uint64_t n) {
     if (n == 0 || count == 0) return;
-    const StepConstants k = StepConstantsOf(src, dst);
-    const std::uint64_t last = count - 1;
-    // A source rate below half the target would put the first position before the first sample.
-    std::uint64_t pos = k.step >= 32768 ? k.step - 32768 : 0;
-    std::uint64_t acc = 0;
-    for (std::uint64_t i = 0; i < n; ++i) {
-        const std::uint64_t whole = pos >> 16;
-        const auto f = static_cast<std::uint32_t>(pos & 0xFFFF);
-        // The positions depend on one another, so the processor cannot run far enough ahead to hide the
-        // memory's latency by itself.
-        fetch.Prefetch(whole + 1024);
-        std::uint32_t a;
-        std::uint32_t b;
-        if (whole - 1 < last) { // 1 <= whole <= last, the usual case (whole = 0 wraps to the top)
-            a = fetch(whole - 1);
-            b = fetch(whole);
-        } else { // the first sample, or past the last one
-            a = fetch(std::min(whole == 0 ? 0 : whole - 1, last));
-            b = fetch(std::min(whole, last));
-        }
-        // Each term is rounded down on its own. Their sum never exceeds 65535 (it is at most
-        // 65535 x (65536 - f) / 65536 + 65535 x f / 65536), so the clamp to 65535 never acts.
-        out[i] = static_cast<std::uint16_t>(((a * (65536 - f)) >> 16) + ((b * f) >> 16));
-        // The remainder accumulates; its carry moves the next output. An acc of exactly 65536 is kept, and
-        // carries again at the next output.
-        acc += k.rem;
-        const std::uint64_t carry = acc >> 16;
-        if (acc > 65536) acc &= 0xFFFF;
-        pos += k.step + carry;
-    }
+    Interpolation interpolation(count, src, dst);
+    interpolation.Run(fetch, out, n);
 }
 
 template <class Fetch>
@@ -228,7 +198,6 @@ double BesselI0(double x) {
 }
 
 constexpr double kStopbandDecibels = 80.0;
-constexpr int kTapBlock = 8; // taps are read in groups of 8 (one SSE2 register of 16-bit values)
 constexpr int kMaxHalfTaps = 2048; // 192 kHz to 8000 Hz needs 241
 
 } // namespace
@@ -268,101 +237,6 @@ std::vector<std::int16_t> LowPassTaps(std::uint32_t src, std::uint32_t dst) {
 }
 
 namespace {
-
-// Working samples low-pass filtered where the interpolation reads them. The source is copied a block at a
-// time, as signed 16-bit values (the sample minus 0x8000), into a buffer with room for the taps on either
-// side; each filtered sample is one dot product over it. The sums are exact 32-bit integers when the taps'
-// magnitudes sum below 65536 (2.0 in Q15, which a low-pass's taps never reach), and 64-bit ones otherwise,
-// so every build gives the same bytes.
-template <class Fetch> class LowPassFetch {
-public:
-    LowPassFetch(Fetch fetch, std::uint64_t count, std::span<const std::int16_t> taps)
-        : fetch_(fetch), count_(count), half_(static_cast<std::int64_t>(taps.size() / 2)) {
-        const std::size_t padded = (taps.size() + kTapBlock - 1) / kTapBlock * kTapBlock;
-        taps_.assign(padded, 0);
-        std::copy(taps.begin(), taps.end(), taps_.begin());
-        long magnitude = 0;
-        for (std::int16_t t : taps)
-            magnitude += t < 0 ? -t : t;
-        exact32_ = magnitude < 65536;
-        buffer_.assign(kBlock + padded + 1, 0);
-    }
-
-    std::uint32_t operator()(std::uint64_t i) {
-        // The interpolation reads each position's two samples, the later one again as the next position's
-        // earlier one when the target rate is at least the source's: the last two are kept.
-        if (i == lastIndex_[0]) return lastValue_[0];
-        if (i == lastIndex_[1]) return lastValue_[1];
-        const std::uint32_t v = Filter(static_cast<std::int64_t>(i));
-        lastIndex_[0] = lastIndex_[1];
-        lastValue_[0] = lastValue_[1];
-        lastIndex_[1] = i;
-        lastValue_[1] = v;
-        return v;
-    }
-    void Prefetch(std::uint64_t) const {}
-
-private:
-    static constexpr std::int64_t kBlock = 1 << 15;
-
-    std::uint32_t Filter(std::int64_t i) {
-        const std::int64_t first = i - half_; // the source sample under taps_[0]
-        const auto span = static_cast<std::int64_t>(taps_.size());
-        if (first < start_ || first + span > start_ + static_cast<std::int64_t>(buffer_.size())) Fill(first);
-        const std::int16_t* s = buffer_.data() + (first - start_);
-        std::int64_t sum = 0;
-        if (exact32_) {
-            sum = Dot32(s);
-        } else {
-            for (std::size_t j = 0; j < taps_.size(); ++j)
-                sum += static_cast<std::int64_t>(s[j]) * taps_[j];
-        }
-        // Rounded to the nearest, halves up (the shift floors).
-        const std::int64_t v = ((sum + 16384) >> 15) + 32768;
-        return static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, 65535));
-    }
-
-    std::int32_t Dot32(const std::int16_t* s) const {
-#if defined(__SSE2__)
-        __m128i acc = _mm_setzero_si128();
-        for (std::size_t j = 0; j < taps_.size(); j += kTapBlock) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + j));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(taps_.data() + j));
-            acc = _mm_add_epi32(acc, _mm_madd_epi16(a, b));
-        }
-        acc = _mm_add_epi32(acc, _mm_shuffle_epi32(acc, _MM_SHUFFLE(1, 0, 3, 2)));
-        acc = _mm_add_epi32(acc, _mm_shuffle_epi32(acc, _MM_SHUFFLE(2, 3, 0, 1)));
-        return _mm_cvtsi128_si32(acc);
-#else
-        std::int32_t sum = 0;
-        for (std::size_t j = 0; j < taps_.size(); ++j)
-            sum += static_cast<std::int32_t>(s[j]) * taps_[j];
-        return sum;
-#endif
-    }
-
-    // Copies the source from sample `first` on into the buffer; samples outside the source repeat its ends.
-    void Fill(std::int64_t first) {
-        start_ = first;
-        const auto last = static_cast<std::int64_t>(count_) - 1;
-        for (std::size_t t = 0; t < buffer_.size(); ++t) {
-            const std::int64_t index =
-                std::clamp<std::int64_t>(first + static_cast<std::int64_t>(t), 0, last);
-            buffer_[t] = static_cast<std::int16_t>(
-                static_cast<std::int32_t>(fetch_(static_cast<std::uint64_t>(index))) - 32768);
-        }
-    }
-
-    Fetch fetch_;
-    std::uint64_t count_;
-    std::int64_t half_;
-    std::vector<std::int16_t> taps_;
-    bool exact32_ = true;
-    std::vector<std::int16_t> buffer_;
-    std::int64_t start_ = std::numeric_limits<std::int64_t>::min() / 2;
-    std::uint64_t lastIndex_[2] = {~std::uint64_t{0}, ~std::uint64_t{0}};
-    std::uint32_t lastValue_[2] = {0, 0};
-};
 
 // A LowPassFetch handed to the interpolation, which takes its fetch by value.
 template <class Fetch> struct LowPassRef {

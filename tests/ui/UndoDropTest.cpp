@@ -5,9 +5,12 @@
 #include "font/FontTab.h"
 #include "merge/MergeList.h"
 #include "shell/Workspace.h"
+#include "support/PngBuilder.h"
 #include "support/WavBuilder.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/GlyphGrid.h"
+#include "widgets/PictureGrid.h"
+#include "widgets/Swatch.h"
 #include "widgets/TCSpinEdit.h"
 
 #include <QAction>
@@ -91,6 +94,12 @@ void WriteText(const std::string& path, const std::string& text) {
     testsupport::WriteFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
+// A double click as the desktop delivers it: a press and release, then the second press as a double click.
+void DoubleClick(QWidget* target, QPoint at) {
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(target, Qt::LeftButton, {}, at);
+}
+
 } // namespace
 
 class UndoDropTest : public QObject {
@@ -120,6 +129,12 @@ private slots:
         stepped();
         Child<QComboBox>(&w, "Font_cbFontColorType")->setCurrentIndex(2);
         stepped();
+        // A palette entry changed through its colour dialog.
+        f.dialogs.ConfirmColour(0x111111);
+        auto* palette = Child<widgets::ColourGrid>(&w, "Font_sgFontPalette");
+        DoubleClick(palette, palette->CellRect(3, 1).center() +
+                                 QPoint(widgets::ColourGrid::kBorder, widgets::ColourGrid::kBorder));
+        stepped();
         auto* entry = Child<QLineEdit>(&w, "Edit_Char");
         entry->setFocus();
         QTest::keyClicks(entry, QStringLiteral("B"));
@@ -128,6 +143,16 @@ private slots:
         QTest::mouseClick(Child<QPushButton>(&w, "Font_btnInsert"), Qt::LeftButton);
         stepped();
         Child<widgets::TCSpinEdit>(&w, "CSpinEdit_Xoffset")->setValue(3);
+        stepped();
+        WriteText(f.dir / "g.txt", GlyphFileText());
+        f.dialogs.ConfirmFile(f.dir / "g.txt");
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnLoad"), Qt::LeftButton);
+        stepped();
+        // The bank's first glyph picked into the designer, then deleted from the bank.
+        auto* bank = Child<widgets::PictureGrid>(&w, "Font_sgFontBank");
+        QTest::mouseClick(bank->viewport(), Qt::LeftButton, {}, bank->CellRect(1, 1).center());
+        stepped();
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnBankDelete"), Qt::LeftButton);
         stepped();
         QTest::mouseClick(Child<QPushButton>(&w, "Font_BtnBankClear"), Qt::LeftButton);
         stepped();
@@ -233,6 +258,10 @@ private slots:
         states.push_back(saved());
         QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Delete"), Qt::LeftButton);
         states.push_back(saved());
+        f.dialogs.ConfirmColour(0xFF0000);
+        QTest::mouseClick(Child<widgets::Swatch>(&w, "Edit_SelectedIndex_GRID_L"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(&w, "Button_Palette_Update"), Qt::LeftButton);
+        states.push_back(saved());
         for (std::size_t i = 1; i < states.size(); ++i)
             QVERIFY(states[i] != states[i - 1]);
         for (std::size_t i = states.size() - 1; i > 0; --i) {
@@ -319,6 +348,19 @@ private slots:
             QCOMPARE(int(w.workspace().bitmap.Width), 12);
             QCOMPARE(w.OpenDialog_Main.FileName, bmp);
         }
+
+        // A PNG as File > Open takes it.
+        testsupport::PngLayout png;
+        png.width = 7;
+        png.height = 2;
+        png.palette = testsupport::DistinctPalette(256);
+        png.indices = testsupport::IndicesOf(7, 2, [](int x, int y) { return x + y; });
+        const std::string pngPath = f.dir / "drop.png";
+        testsupport::WriteFile(pngPath, testsupport::BuildPng(png));
+        ShowTab(w, "TabSheet_Palette");
+        QVERIFY(Drop(w, {pngPath}));
+        QCOMPARE(int(w.workspace().bitmap.Width), 7);
+        QCOMPARE(w.OpenDialog_Main.FileName, pngPath);
 
         ShowTab(w, "TabSheet_AOsd");
         QVERIFY(Drop(w, {bmp}));
