@@ -205,8 +205,8 @@ FontBankJob ParseBankJob(const std::vector<std::string>& args) {
                                   Union({kFontOptions,
                                          kGeometryOptions,
                                          kRenderOptions,
-                                         {"--ascii", "--strings", "--range", "--bin-sort", "--code", "--half-word",
-                                          "--palette", "--strict", "--out"}}));
+                                         {"--ascii", "--strings", "--range", "--bin-sort", "--code",
+                                          "--half-word", "--palette", "--strict", "--out"}}));
     if (!p.positional.empty()) throw UsageError{"font bank: unexpected argument '" + p.positional[0] + "'"};
     if (int{p.ascii} + int{p.strings.has_value()} + int{p.range.has_value()} != 1)
         throw UsageError{"font bank needs one of --ascii, --strings FILE and --range LIST"};

@@ -109,8 +109,7 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (job.channel == wav::Channel::Right && opened.check.header.NumChannels != 2)
         return Fail(err, "Right Channel: " + job.input + " has one channel", {});
     const wav::FileResampleResult resampled =
-        wav::ResampleWavFile(opened, job.channel, job.rate, job.width, job.sign, job.output,
-                              job.lowPass);
+        wav::ResampleWavFile(opened, job.channel, job.rate, job.width, job.sign, job.output, job.lowPass);
     if (resampled.counted)
         out << "RESample_Length : " << wav::ResampleLengthText(resampled.count, job.width) << '\n';
     if (resampled.failure) return Fail(err, *resampled.failure, resampled.detail);

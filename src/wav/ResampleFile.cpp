@@ -56,14 +56,17 @@ void Stream(OpenedWav& opened, const SampleLayout& layout, std::uint32_t src, st
             throw ReadStopped{{opened.path, "it became shorter while it was read"}};
         WindowSamples<SixteenBit> samples{window.data(), reach.first, layout.stride};
         interpolation.Run(samples, words.data(), count);
-        out.Write(SampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign, eightBit));
+        out.Write(
+            SampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign, eightBit));
         done += count;
     }
 }
 
 // The working samples of one channel read from the file a window at a time, for the low-pass filter, which
-// asks for them in rising order but for the overlap of its taps: a sample outside the window held reads the
-// next kWindowSamples samples from it on.
+// asks for them in rising order but for the overlap of its taps (at most 4097 back): a sample outside the
+// window held reads kWindowSamples samples from kBackSamples before it on, so that the overlap is still held.
+constexpr std::uint64_t kBackSamples = 8192;
+
 template <bool SixteenBit> class FileSamples {
 public:
     FileSamples(OpenedWav& opened, const SampleLayout& layout) : opened_(&opened), layout_(layout) {}
@@ -76,14 +79,16 @@ public:
 
 private:
     void Read(std::uint64_t i) {
-        const std::uint64_t end = std::min<std::uint64_t>(layout_.count, i + kWindowSamples);
-        const std::size_t bytes = (end - 1 - i) * layout_.stride + (SixteenBit ? 2 : 1);
+        const std::uint64_t start = i > kBackSamples ? i - kBackSamples : 0;
+        const std::uint64_t end = std::min<std::uint64_t>(layout_.count, start + kWindowSamples);
+        const std::size_t bytes = (end - 1 - start) * layout_.stride + (SixteenBit ? 2 : 1);
         if (window_.size() < bytes) window_.resize(bytes);
-        const long long got = opened_->file.ReadAt(layout_.first + i * layout_.stride, window_.data(), bytes);
+        const long long got =
+            opened_->file.ReadAt(layout_.first + start * layout_.stride, window_.data(), bytes);
         if (got < 0) throw ReadStopped{opened_->file.Problem()};
         if (static_cast<std::size_t>(got) < bytes)
             throw ReadStopped{{opened_->path, "it became shorter while it was read"}};
-        start_ = i;
+        start_ = start;
         end_ = end;
     }
 
@@ -142,8 +147,8 @@ FileResampleResult ResampleWavFile(OpenedWav& opened, Channel channel, std::uint
     try {
         // The filter acts only when the target rate is below the source's; the rounding of 8-bit samples
         // goes with the option whatever the rates.
-        const std::vector<std::int16_t> taps = lowPass && n > 0 ? LowPassTaps(src, targetRate)
-                                                                : std::vector<std::int16_t>{};
+        const std::vector<std::int16_t> taps =
+            lowPass && n > 0 ? LowPassTaps(src, targetRate) : std::vector<std::int16_t>{};
         const EightBit eightBit = lowPass ? EightBit::Round : EightBit::Cut;
         if (n > 0 && !taps.empty()) {
             if (layout.sixteenBit)

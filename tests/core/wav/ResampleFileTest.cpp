@@ -73,9 +73,9 @@ TEST(ResampleWavFile, WritesTheBytesOfAHeldResultWhateverTheBlocks) {
     };
     testsupport::TempDir dir;
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.channels << " ch " << c.bits << " bit " << c.srcRate << " -> "
-                                        << c.dstRate << ", " << c.frames << " frames"
-                                        << (c.lowPass ? ", low-pass" : ""));
+        SCOPED_TRACE(testing::Message()
+                     << c.channels << " ch " << c.bits << " bit " << c.srcRate << " -> " << c.dstRate << ", "
+                     << c.frames << " frames" << (c.lowPass ? ", low-pass" : ""));
         testsupport::WavLayout layout;
         layout.channels = c.channels;
         layout.bits = c.bits;
@@ -111,7 +111,8 @@ TEST(ResampleWavFile, AFileCutShortWhileReadLeavesTheOldOutput) {
         const wav::FileResampleResult result = wav::ResampleWavFile(
             opened, Channel::Left, 8000, SampleWidth::Bits8, Sign::OffsetBinary, dir / "out.bin", lowPass);
         EXPECT_EQ(result.failure, "Save File Error!!!");
-        EXPECT_EQ(base::DetailLines(result.detail), dir / "in.wav" + ": it became shorter while it was read\n");
+        EXPECT_EQ(base::DetailLines(result.detail),
+                  dir / "in.wav" + ": it became shorter while it was read\n");
         EXPECT_EQ(testsupport::ReadFile(dir / "out.bin"), (Bytes{1, 2, 3}));
     }
 }
