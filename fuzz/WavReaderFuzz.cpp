@@ -70,6 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (generated.failure) std::abort();
                 if (state.ResampleBuffer != wav::Resample(prepared, src, dst).words) std::abort();
                 (void)wav::SampleFileBytes(state.ResampleBuffer, wav::SampleWidth::Bits8);
+                // The same through the low-pass filter, read in place and from the prepared samples.
+                if (wav::GenerateResample(state, channel, dst, true).failure) std::abort();
+                if (state.ResampleBuffer != wav::Resample(prepared, src, dst, true).words) std::abort();
+                (void)wav::SampleFileBytes(state.ResampleBuffer, wav::SampleWidth::Bits8, wav::Sign::OffsetBinary,
+                                           wav::EightBit::Round);
                 (void)wav::ResampleLengthText(generated.count, wav::SampleWidth::Bits16);
             }
         }

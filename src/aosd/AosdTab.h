@@ -41,6 +41,11 @@ public:
     void FormCreate() override { ShowPaletteFormat(); }
     void TabShown() override { TabSheet_AOsdShow(); }
     void TabHidden() override { TabSheet_AOsdHide(); }
+    // One picture dropped: Open Picture.
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override {
+        return paths.size() == 1 ? DropOpen::Own : DropOpen::None;
+    }
+    void OpenDropped(const std::vector<std::string>&) override { Aosd_BtnOpenPictureClick(); }
 
     void TabSheet_AOsdShow() {}
     void TabSheet_AOsdHide() {}

@@ -16,6 +16,10 @@ public:
 
     QString Caption() const override { return QStringLiteral("Bitmap Header"); }
     void TabShown() override { TabSheet_BitmapHeaderShow(); }
+    // One picture dropped: File > Open.
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override {
+        return paths.size() == 1 ? DropOpen::FileOpen : DropOpen::None;
+    }
     // Every File > Open that read the headers refreshes the value columns, whatever tab is active; when this
     // tab is active and the file is a PNG, the status bar says that the grids show its BMP header.
     void PictureRead(const picture::OpenOutcome& outcome, bool active) override;

@@ -29,6 +29,7 @@ constexpr std::size_t kMaxStringsFileBytes = 1u << 20;
 // The options each subcommand takes.
 const std::set<std::string> kFontOptions = {"--font", "--size", "--style", "--allow-substitute"};
 const std::set<std::string> kGeometryOptions = {"--bpp", "--width", "--height", "--x-offset", "--y-offset"};
+const std::set<std::string> kRenderOptions = {"--smooth", "--threshold"};
 
 std::set<std::string> Union(std::initializer_list<std::set<std::string>> sets) {
     std::set<std::string> all;
@@ -142,6 +143,10 @@ Parsed ParseOptions(const std::string& sub, const std::vector<std::string>& args
             p.strings = ValueOf(args, i);
         } else if (a == "--allow-substitute") {
             p.boxes.allowSubstitute = true;
+        } else if (a == "--smooth") {
+            p.boxes.smooth = true;
+        } else if (a == "--threshold") {
+            p.boxes.threshold = static_cast<std::uint8_t>(Number(ValueOf(args, i), 0, 255, a));
         } else if (a == "--strict") {
             p.strict = true;
         } else if (a == "--ascii") {
@@ -161,6 +166,8 @@ Parsed ParseOptions(const std::string& sub, const std::vector<std::string>& args
             p.paletteGiven = true;
         }
     }
+    if (p.boxes.threshold && p.boxes.colorType != 0)
+        throw UsageError{"--threshold goes with --bpp 1: deeper glyphs take their levels from --smooth"};
     return p;
 }
 
@@ -178,6 +185,7 @@ FontGlyphJob ParseGlyphJob(const std::vector<std::string>& args) {
         ParseOptions("glyph", args,
                      Union({kFontOptions,
                             kGeometryOptions,
+                            kRenderOptions,
                             {"--text", "--load", "--bin-sort", "--bank-count", "--strict", "--out"}}));
     if (!p.positional.empty()) throw UsageError{"font glyph: unexpected argument '" + p.positional[0] + "'"};
     if (p.text.has_value() == p.load.has_value())
@@ -187,6 +195,8 @@ FontGlyphJob ParseGlyphJob(const std::vector<std::string>& args) {
         if (n < 1 || n > 2) throw UsageError{"--text takes one or two characters, as the entry box holds"};
     }
     if (p.load && p.strict) throw UsageError{"--strict goes with --text: a loaded glyph is not rendered"};
+    if (p.load && (p.boxes.smooth || p.boxes.threshold))
+        throw UsageError{"--smooth and --threshold go with --text: a loaded glyph is not rendered"};
     return FontGlyphJob{p.boxes, p.text, p.load, p.bankCount, p.strict};
 }
 
@@ -194,8 +204,9 @@ FontBankJob ParseBankJob(const std::vector<std::string>& args) {
     const Parsed p = ParseOptions("bank", args,
                                   Union({kFontOptions,
                                          kGeometryOptions,
-                                         {"--ascii", "--strings", "--range", "--bin-sort", "--code", "--half-word",
-                                          "--palette", "--strict", "--out"}}));
+                                         kRenderOptions,
+                                         {"--ascii", "--strings", "--range", "--bin-sort", "--code",
+                                          "--half-word", "--palette", "--strict", "--out"}}));
     if (!p.positional.empty()) throw UsageError{"font bank: unexpected argument '" + p.positional[0] + "'"};
     if (int{p.ascii} + int{p.strings.has_value()} + int{p.range.has_value()} != 1)
         throw UsageError{"font bank needs one of --ascii, --strings FILE and --range LIST"};
@@ -240,6 +251,8 @@ void ApplyBoxes(font::GlyphEditor& editor, const FontBoxes& boxes) {
     editor.ApplyColorType(boxes.colorType);
     editor.SetXOffset(boxes.xOffset);
     editor.SetYOffset(boxes.yOffset);
+    editor.Smooth = boxes.smooth;
+    editor.InkThreshold = boxes.threshold;
 }
 
 // FontShowProp of the boxes' font. A face that stands in for a family that is not installed is named on
@@ -277,7 +290,7 @@ void PrintWritten(std::ostream& out, const std::vector<std::string>& names) {
 bool SaveTheBank(const font::FontState& state, settings::BinSort binSort, const std::string& dir,
                  base::OutputSet& outputs, std::vector<std::string>& written, std::ostream& err) {
     const font::BankSaveResult save =
-        font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir, outputs);
+        font::SaveBank(state.Bank, state.Editor.CurrentFont, binSort, dir, outputs, state.Editor.Smooth);
     if (!save.ran) {
         err << "The bank is empty: nothing to save\n";
         return false;
@@ -331,6 +344,8 @@ bool LoadTheBank(font::FontState& state, const std::string& path, bool& clean, s
         if (load.Skipped == 0) return false;
         clean = false;
     }
+    // A bank saved with "Smooth" on is saved with it again, as the window's box takes it from the file.
+    if (load.Smooth) state.Editor.Smooth = true;
     out << "Loaded " << load.Added << " glyphs from " << path << '\n';
     return true;
 }
@@ -474,10 +489,11 @@ const Command kFontCommand{
     "  font glyph (--text TEXT | --load GLYPH.txt) [--font FAMILY|FILE[:N]] [--size PT]\n"
     "      [--style bold,italic,underline,strikeout] [--allow-substitute] [--bpp 1|2|4|8]\n"
     "      [--width 12|13|...|64] [--height 16|32|48|64] [--x-offset N] [--y-offset N]\n"
-    "      [--bin-sort half|font] [--bank-count N] [--strict] [--out DIR]\n"
+    "      [--smooth] [--threshold 0..255] [--bin-sort half|font] [--bank-count N] [--strict] [--out DIR]\n"
     "                        render one or two characters (or load a glyph file) and write the glyph files,\n"
     "                        as the Font tab's entry box and its Save do\n"
-    "  font bank (--ascii | --strings FILE | --range LIST) [FONT and GEOMETRY options as for font glyph]\n"
+    "  font bank (--ascii | --strings FILE | --range LIST) [FONT, GEOMETRY, --smooth, --threshold as for\n"
+    "      font glyph]\n"
     "      [--bin-sort half|font] [--code [--half-word] [--palette rgb888|rgb666]] [--strict] [--out DIR]\n"
     "                        fill a bank with the characters 33..127, those of FILE's lines (writing\n"
     "                        Font_def.h) or those of LIST (code points, e.g. 0x20-0x7E,0xA0-0xFF,8592),\n"
@@ -487,7 +503,9 @@ const Command kFontCommand{
     "                        load a bank file and save it again, its font lines naming the font given\n"
     "      --font FILE[:N] takes face N (default 0) of a .ttf/.otf/.ttc file; a missing file fails (exit 1)\n"
     "      A --font that is not installed fails (exit 1) unless --allow-substitute; characters the face\n"
-    "      lacks and ink the glyph cuts off are named on stderr, and fail the job with --strict\n"
+    "      lacks and ink the glyph cuts off are named on stderr, and fail the job with --strict.\n"
+    "      --smooth renders 2/4/8-bpp glyphs anti-aliased onto a ramp from palette entry 0 (background) to\n"
+    "      the last level (ink); --threshold T (--bpp 1) inks the pixels the text covers at least T/255\n"
     "  font code BANK.txt [--half-word] [--palette rgb888|rgb666] [--out DIR]\n"
     "                        generate Font.c, Font.h, the listings, the binaries and the merged palette\n",
     RunFont};

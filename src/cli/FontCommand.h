@@ -31,6 +31,11 @@ struct FontBoxes {
     // --allow-substitute: render with the face that stands in for a family that is not installed (it is
     // named on stderr); without it such a family fails the job before anything is written.
     bool allowSubstitute = false;
+    // --smooth: the "Smooth" box; at 2, 4 and 8 bpp rendered text is smoothed onto a palette ramp, and the
+    // bank file says so.
+    bool smooth = false;
+    // --threshold 0..255, at --bpp 1 only: rendered text inks the pixels it covers at least this much.
+    std::optional<std::uint8_t> threshold;
 };
 
 // `font glyph (--text TEXT | --load GLYPH.txt) [FONT] [GEOMETRY] [--bin-sort] [--bank-count N] [--strict]

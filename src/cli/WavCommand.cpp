@@ -35,6 +35,8 @@ WavJob ParseWavArgs(const std::vector<std::string>& args) {
                                                                               : wav::Channel::Right;
         } else if (a == "--signed" && resample) {
             job.sign = wav::Sign::TwosComplement;
+        } else if (a == "--filter" && resample) {
+            job.lowPass = true;
         } else if (a.rfind("--", 0) == 0) {
             throw UsageError{std::string(name) + ": unknown option '" + a + "'"};
         } else {
@@ -107,7 +109,7 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (job.channel == wav::Channel::Right && opened.check.header.NumChannels != 2)
         return Fail(err, "Right Channel: " + job.input + " has one channel", {});
     const wav::FileResampleResult resampled =
-        wav::ResampleWavFile(opened, job.channel, job.rate, job.width, job.sign, job.output);
+        wav::ResampleWavFile(opened, job.channel, job.rate, job.width, job.sign, job.output, job.lowPass);
     if (resampled.counted)
         out << "RESample_Length : " << wav::ResampleLengthText(resampled.count, job.width) << '\n';
     if (resampled.failure) return Fail(err, *resampled.failure, resampled.detail);
@@ -122,8 +124,10 @@ const Command kWavCommand{
     "                        print the WAV tab's header rows, one \"Caption value\" a line, and with --bank\n"
     "                        the rows of that 256-byte bank of the hexadecimal view (cells tab-separated)\n"
     "  wav resample F.wav OUT [--rate 8000|16000] [--bits 8|16] [--channel left|right] [--signed]\n"
-    "                        resample one channel and write it as RESample Gen and Save do (defaults: 8000,\n"
-    "                        8, left); samples are unsigned, 16-bit ones offset binary unless --signed\n"
+    "      [--filter]        resample one channel and write it as RESample Gen and Save do (defaults: 8000,\n"
+    "                        8, left); samples are unsigned, 16-bit ones offset binary unless --signed;\n"
+    "                        --filter (the \"Low-pass\" box, off by default) low-passes at the target's\n"
+    "                        Nyquist frequency first and rounds 8-bit samples instead of cutting them\n"
     "  wav strip F.wav OUT   write the sample data without its header, as ReSample_ByPass does\n",
     RunWav};
 

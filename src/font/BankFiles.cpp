@@ -12,11 +12,12 @@
 
 namespace font {
 
-std::string BankText(const FontBank& bank, const FontChoice& currentFont) {
-    const std::string fontLines =
+std::string BankText(const FontBank& bank, const FontChoice& currentFont, bool smooth) {
+    std::string fontLines =
         base::strprintf(";FontFace=%s\n;FontCharSet=%d\n;FontHeight=%d\n;FontSize=%d\n;FontStyle=%d\n",
                         currentFont.Family.c_str(), currentFont.Charset, currentFont.Height(),
                         currentFont.Size, currentFont.Style);
+    if (smooth) fontLines += kSmoothLine;
     std::string out;
     std::uint8_t group = 0; // the ";UFONT" number, wrapping after FF
     for (const GlyphNode& node : bank.Nodes()) {
@@ -44,7 +45,7 @@ std::string BankBinary(const FontBank& bank, settings::BinSort binSort) {
 }
 
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
-                        const base::OutputDirectory& outputDirectory, base::OutputSet& outputs) {
+                        const base::OutputDirectory& outputDirectory, base::OutputSet& outputs, bool smooth) {
     BankSaveResult result;
     if (bank.Empty()) return result;
     result.ran = true;
@@ -64,7 +65,7 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
         outputs.Fail(binary.Problem());
         return result; // the text file is abandoned with the set
     }
-    text.Write(BankText(bank, currentFont));
+    text.Write(BankText(bank, currentFont, smooth));
     binary.Write(BankBinary(bank, binSort));
     if (!text.Close()) failed(text.Problem());
     if (!binary.Close()) failed(binary.Problem());
@@ -74,9 +75,9 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
 }
 
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
-                        const base::OutputDirectory& outputDirectory) {
+                        const base::OutputDirectory& outputDirectory, bool smooth) {
     base::OutputSet outputs;
-    BankSaveResult result = SaveBank(bank, currentFont, binSort, outputDirectory, outputs);
+    BankSaveResult result = SaveBank(bank, currentFont, binSort, outputDirectory, outputs, smooth);
     if (result.ran && !result.failure && !outputs.Commit()) {
         result.failure = kCreateFontFileError;
         result.detail.push_back(outputs.Problem());
@@ -86,6 +87,8 @@ BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, set
 }
 
 namespace {
+
+constexpr std::string_view kSmoothToken = ";Smooth=1"; // kSmoothLine without its line end
 
 constexpr std::size_t kMaxBankFileBytes = 64u << 20; // a full bank of the largest glyphs is some 21 MB
 
@@ -117,6 +120,16 @@ std::string StyleBoxText(const std::string& text) {
 }
 
 } // namespace
+
+bool IsBankFile(const std::string& path) {
+    base::InputFile file;
+    if (file.Open(path) != base::ReadStatus::Ok) return false;
+    std::string start(64u << 10, '\0');
+    const long long got = file.ReadAt(0, start.data(), start.size());
+    if (got <= 0) return false;
+    start.resize(static_cast<std::size_t>(got));
+    return start.find(";FontFace=") != std::string::npos;
+}
 
 BankLoadResult LoadBankFile(FontBank& bank, const std::string& path, const Palette& currentPalette) {
     std::vector<std::uint8_t> bytes;
@@ -159,6 +172,8 @@ BankLoadResult LoadBankText(FontBank& bank, std::string_view content, const Pale
                     result.Size = AfterEquals(t);
                 } else if (t.find("FontStyle=") != std::string_view::npos) {
                     result.Style = StyleBoxText(AfterEquals(t));
+                } else if (t == kSmoothToken) {
+                    result.Smooth = true;
                 } else if (key == "BP") {
                     colorType = DigitAt(t, 6);
                     skipping = false;

@@ -27,14 +27,20 @@ inline constexpr const char* kBankTextName = "FontBank.txt";
 inline constexpr const char* kBankBinaryName = "FontBank.bin";
 inline constexpr const char* kCreateFontFileError = "Create FONT File Error !!!";
 
-// FontBank.txt's content with "\n" line ends (CR LF once written).
-std::string BankText(const FontBank& bank, const FontChoice& currentFont);
+// The line a bank saved with "Smooth" on carries after each block's font lines. Readers that do not know it
+// pass over it (a ";" line whose second and third characters name nothing they read), so such a file loads
+// the same glyphs everywhere.
+inline constexpr const char* kSmoothLine = ";Smooth=1\n";
+
+// FontBank.txt's content with "\n" line ends (CR LF once written); with smooth, every block carries
+// kSmoothLine after its font lines.
+std::string BankText(const FontBank& bank, const FontChoice& currentFont, bool smooth = false);
 // FontBank.bin's bytes.
 std::string BankBinary(const FontBank& bank, settings::BinSort binSort);
 
 struct BankSaveResult {
-    bool ran = false;           // false: the bank is empty and no file was touched
-    base::Failure failure;      // "Create FONT File Error !!!"
+    bool ran = false;      // false: the bank is empty and no file was touched
+    base::Failure failure; // "Create FONT File Error !!!"
     // FontBank.txt and FontBank.bin once both are written (in place once a set the save joined commits).
     std::vector<std::string> written;
     base::FailureDetail detail; // each file that could not be written, with the system's reason
@@ -46,11 +52,12 @@ struct BankSaveResult {
 // full disk), neither is changed and the result says "Create FONT File Error !!!", its detail which file
 // failed and why.
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
-                        const base::OutputDirectory& outputDirectory);
+                        const base::OutputDirectory& outputDirectory, bool smooth = false);
 // The same as part of a larger job: both files join outputs, and nothing is in place before
 // outputs.Commit(); a failure fails outputs.
 BankSaveResult SaveBank(const FontBank& bank, const FontChoice& currentFont, settings::BinSort binSort,
-                        const base::OutputDirectory& outputDirectory, base::OutputSet& outputs);
+                        const base::OutputDirectory& outputDirectory, base::OutputSet& outputs,
+                        bool smooth = false);
 
 // The open dialog's settings for the bank's "Load".
 inline constexpr const char* kBankFileFilter = "Font Bank File(*.txt)|*.txt|All File(*.*)|*.*";
@@ -67,7 +74,14 @@ struct BankLoadResult {
     // or "" (a number whose low 8 bits are above 15). Boxes the file names nothing for keep their text.
     // CurrentFont is not changed by a load.
     std::optional<std::string> Face, Charset, Height, Size, Style;
+    // The file was saved with "Smooth" on (it carries kSmoothLine); the glyphs load the same either way.
+    bool Smooth = false;
 };
+
+// Whether the file at path is a bank file rather than a glyph file: its start (the first 64 KiB) holds a
+// ";FontFace=" line, which every block of a bank file begins with and a glyph file never holds. A file that
+// cannot be read is none.
+bool IsBankFile(const std::string& path);
 
 // "Load" of the file at path (the tab has run the open dialog): appends the file's glyphs to the bank, in
 // file order, until the file ends or the bank holds 256 glyphs. A glyph starts at a ";UFONT" line with the

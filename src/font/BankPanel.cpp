@@ -46,7 +46,7 @@ BankPanel::BankPanel(const PanelContext& context, QWidget* parent) : QWidget(par
 
     Font_sgFontBank = ui::Placed(new widgets::PictureGrid(BankShape(), g), "Font_sgFontBank", 8, 22);
     Font_sgFontBank->setFixedHeight(kBankHeaderRowHeight + 1 + 7 * (kBankGlyphRowHeight + 1) + 4);
-    Font_sgFontBank->setToolTip(QStringLiteral("Click a glyph's picture to edit it again"));
+    Font_sgFontBank->setToolTip(QStringLiteral("Click a glyph's picture to edit it again. Ctrl+Z undoes"));
     ui::NameOwnerDrawn(Font_sgFontBank, QStringLiteral("Font bank"));
 
     const int y = 22 + Font_sgFontBank->height() + 10;
@@ -64,12 +64,19 @@ BankPanel::BankPanel(const PanelContext& context, QWidget* parent) : QWidget(par
 
     connect(Font_sgFontBank, &widgets::PictureGrid::pressedAt, this,
             [this](int column, int row, Qt::MouseButton) {
-                ui::RunGuarded([=, this] { Font_sgFontBankMouseDown(column, row); });
+                ui::RunGuarded([=, this] {
+                    const FontStep step(context_.state);
+                    Font_sgFontBankMouseDown(column, row);
+                });
             });
-    connect(Font_btnBankDelete, &QPushButton::clicked, this,
-            ui::Guarded([this] { Font_btnBankDeleteClick(); }));
-    connect(Font_BtnBankClear, &QPushButton::clicked, this,
-            ui::Guarded([this] { Font_BtnBankClearClick(); }));
+    connect(Font_btnBankDelete, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnBankDeleteClick();
+            }));
+    connect(Font_BtnBankClear, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_BtnBankClearClick();
+            }));
     connect(Font_btnBankLoad, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnBankLoadClick(); }));
     connect(Font_btnBankSave, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnBankSaveClick(); }));
     connect(Font_btnBankCode, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnBankCodeClick(); }));
@@ -100,7 +107,7 @@ void BankPanel::Font_BtnBankClearClick() {
 void BankPanel::Font_btnBankSaveClick() {
     const BankSaveResult result =
         SaveBank(context_.state.Bank, context_.state.Editor.CurrentFont, context_.settings.BinSort(),
-                 base::OutputDirectory::Current(context_.folder));
+                 base::OutputDirectory::Current(context_.folder), context_.state.Editor.Smooth);
     if (result.failure) context_.messages.DialogPrintError(1, *result.failure, result.detail);
 }
 
@@ -113,6 +120,10 @@ void BankPanel::Font_btnBankLoadClick() {
     if (!dialog.Execute(context_.dialogs, context_.folder)) return;
     const BankLoadResult result =
         LoadBankFile(context_.state.Bank, dialog.FileName, context_.state.Editor.FontPalette);
+    // Another bank was opened: the steps taken before cannot be taken back.
+    if (result.Added > 0 || !result.failure) context_.state.History.Clear();
+    // A bank saved with "Smooth" on turns the box on, so that saving it again keeps the line.
+    if (result.Smooth) context_.state.Editor.Smooth = true;
     emit bankFontRead(result);
     ShowBank();
     if (result.failure) context_.messages.DialogPrintError(1, *result.failure, result.detail);

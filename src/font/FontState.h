@@ -1,6 +1,7 @@
 #pragma once
 
 #include "font/FontBank.h"
+#include "font/FontHistory.h"
 #include "font/GlyphEditor.h"
 
 namespace font {
@@ -24,6 +25,8 @@ namespace font {
 //   Edit_Char, Enter released    EnterCharacter(Editor, renderer, text) -> the "Pixels:" box when it returns
 //                                text; what the glyph lost is a shortfall
 //   Font_cbFontColorTypeChange   Editor.ApplyColorType(index)
+//   Font_chkSmoothClick          Editor.Smooth = checked (shown again from the editor; a bank load that
+//                                finds the Smooth line turns it on)
 //   Font_cbGridWidthChange       Editor.ApplyGridWidth(index)
 //   Font_cbGridHeightChange      Editor.ApplyGridHeight(index)
 //   CSpinEdit_X/YoffsetChange    Editor.SetXOffset(v) / SetYOffset(v)
@@ -46,7 +49,8 @@ namespace font {
 //                                the editor changed
 //   Font_btnBankDeleteClick      Bank.Remove(currentRow - 1) when the current row is a glyph's
 //   Font_BtnBankClearClick       Bank.Clear()
-//   Font_btnBankSaveClick        SaveBank(Bank, Editor.CurrentFont, settings.BinSort(), dir) -> failure
+//   Font_btnBankSaveClick        SaveBank(Bank, Editor.CurrentFont, settings.BinSort(), dir, Editor.Smooth)
+//                                -> failure
 //   Font_btnBankLoadClick        OpenDialog_Main borrowed (kBankFileFilter, index 1, kBankTextName), then
 //                                LoadBankFile(Bank, path, Editor.FontPalette) -> the font boxes it names;
 //                                failure
@@ -67,6 +71,21 @@ struct FontState {
     GlyphEditor Editor;
     FontBank Bank;
     bool HalfWord = false;
+    // The steps Ctrl+Z takes back (FontHistory lists them); loading a bank file clears it.
+    FontHistory History;
+};
+
+// One step of the Font tab, from its construction to its end: the state before it is recorded, and
+// forgotten again when the step changed nothing.
+class FontStep final {
+public:
+    explicit FontStep(FontState& state) : state_(state) { state_.History.Begin(state_); }
+    ~FontStep() { state_.History.End(state_); }
+    FontStep(const FontStep&) = delete;
+    FontStep& operator=(const FontStep&) = delete;
+
+private:
+    FontState& state_;
 };
 
 } // namespace font

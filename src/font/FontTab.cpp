@@ -48,6 +48,33 @@ void FontTab::FormCreate() {
     }
 }
 
+bool FontTab::UndoStep() {
+    if (!state_.History.Undo(state_)) return false;
+    EditorChanged();
+    BankChanged();
+    return true;
+}
+
+bool FontTab::RedoStep() {
+    if (!state_.History.Redo(state_)) return false;
+    EditorChanged();
+    BankChanged();
+    return true;
+}
+
+ui::Tab::DropOpen FontTab::DropTaken(const std::vector<std::string>& paths) const {
+    return paths.size() == 1 ? DropOpen::Own : DropOpen::None;
+}
+
+void FontTab::OpenDropped(const std::vector<std::string>& paths) {
+    if (IsBankFile(paths.front())) {
+        bank_->Font_btnBankLoadClick();
+    } else {
+        const FontStep step(state_);
+        glyph_->Font_btnLoadClick();
+    }
+}
+
 void FontTab::BankChanged() {
     bank_->ShowBank();
 }
@@ -66,7 +93,7 @@ void FontTab::BankFontRead(const BankLoadResult& result) {
 
 void FontTab::StringsRun(bool ascii) {
     bank_->ShowBank();
-    glyph_->ShowGlyph();
+    glyph_->ShowEditor(); // the palette too: a smooth rendering writes its ramp into it
     if (ascii) glyph_->ClearEntry();
 }
 

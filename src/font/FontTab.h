@@ -35,6 +35,11 @@ public:
     // The start state: an empty bank with its titles, the start font shown in the font boxes and the memo,
     // black and white paint colours, the palette grid's titles and colours, 16 x 16 at 1 bpp, offsets 0.
     void FormCreate() override;
+    bool UndoStep() override;
+    bool RedoStep() override;
+    // One glyph file (Load of the editor) or bank file (Load of the bank, told by its ";FontFace=" lines).
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override;
+    void OpenDropped(const std::vector<std::string>& paths) override;
 
 private:
     // What the panels report, and the panels that show it.

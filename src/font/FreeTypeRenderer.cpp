@@ -239,28 +239,30 @@ struct FreeTypeRenderer::Impl {
     }
 
     // Loads the glyph of c into the face's slot (the face's missing-glyph shape when it has none), styled.
-    bool Load(LoadedFace& loaded, char32_t c) {
+    // Hinted for black-and-white output unless smooth, as a desktop draws small text unsmoothed: strokes
+    // keep the widths the face's hints give them instead of growing by the pixels smoothing would touch.
+    // Smooth glyphs take the face's default hinting, as anti-aliased text is drawn.
+    bool Load(LoadedFace& loaded, char32_t c, bool smooth) {
         FT_Face face = loaded.face;
         const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
-        // Hinted for black-and-white output, as a desktop draws small text unsmoothed: strokes keep the
-        // widths the face's hints give them instead of growing by the pixels smoothing would touch.
-        FT_Int32 flags = FT_LOAD_TARGET_MONO;
+        FT_Int32 flags = smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO;
         if (loaded.embolden || loaded.transform) flags |= FT_LOAD_NO_BITMAP;
         if (FT_Load_Glyph(face, index, flags) != 0) return false;
         if (loaded.embolden) FT_GlyphSlot_Embolden(face->glyph);
         return true;
     }
 
-    // Lays the text out from pen position x on the baseline; draws when image is given. Returns the summed
-    // advances.
-    int Layout(LoadedFace& loaded, ColourImage* image, int x, int baseline, std::u32string_view text,
-               base::Colour ink) {
+    // Lays the text out from pen position x on the baseline; with a plot, renders every glyph (smoothed or
+    // black-and-white) and hands it each pixel the glyph touches with its coverage (255 for a pixel of a
+    // black-and-white bitmap). Returns the summed advances.
+    template <class Plot>
+    int Layout(LoadedFace& loaded, bool smooth, int x, int baseline, std::u32string_view text, Plot* plot) {
         FT_Face face = loaded.face;
         int pen = x;
         for (char32_t c : text) {
-            if (!Load(loaded, c)) continue;
+            if (!Load(loaded, c, smooth)) continue;
             FT_GlyphSlot slot = face->glyph;
-            if (image && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
+            if (plot && FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) == 0) {
                 const FT_Bitmap& bm = slot->bitmap;
                 const int left = pen + slot->bitmap_left;
                 const int top = baseline - slot->bitmap_top;
@@ -269,18 +271,34 @@ struct FreeTypeRenderer::Impl {
                         bm.pitch >= 0 ? bm.buffer + static_cast<std::ptrdiff_t>(r) * bm.pitch
                                       : bm.buffer + static_cast<std::ptrdiff_t>(bm.rows - 1 - r) * -bm.pitch;
                     for (unsigned col = 0; col < bm.width; ++col) {
-                        bool on = false;
+                        unsigned value = 0;
                         if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
-                            on = row[col / 8] & (0x80 >> (col % 8));
+                            value = row[col / 8] & (0x80 >> (col % 8)) ? 255 : 0;
                         else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
-                            on = row[col] != 0;
-                        if (on) image->SetPixel(left + static_cast<int>(col), top + static_cast<int>(r), ink);
+                            value = bm.num_grays > 1 && bm.num_grays != 256
+                                        ? (row[col] * 255u + (bm.num_grays - 1) / 2) / (bm.num_grays - 1)
+                                        : row[col];
+                        if (value != 0)
+                            (*plot)(left + static_cast<int>(col), top + static_cast<int>(r),
+                                    static_cast<std::uint8_t>(std::min(value, 255u)));
                     }
                 }
             }
             pen += RoundPixels(slot->advance.x);
         }
         return pen - x;
+    }
+
+    // Underline and strike-out across width pixels from x, as plot(col, row) calls.
+    template <class Plot>
+    static void Lines(const FontChoice& font, const Metrics& m, int x, int baseline, int width, Plot plot) {
+        const auto line = [&](int top, int thickness) {
+            for (int row = top; row < top + thickness; ++row)
+                for (int col = x; col < x + width; ++col)
+                    plot(col, row);
+        };
+        if (font.Style & kUnderline) line(baseline + m.underlineTop, m.underlineThickness);
+        if (font.Style & kStrikeOut) line(baseline + m.strikeTop, m.strikeThickness);
     }
 };
 
@@ -328,21 +346,28 @@ void FreeTypeRenderer::DrawText(ColourImage& image, int x, int y, const FontChoi
     LoadedFace& loaded = impl_->Face(font);
     const Metrics m = impl_->Prepare(loaded, font);
     const int baseline = y + m.ascent;
-    const int width = impl_->Layout(loaded, &image, x, baseline, text, ink);
-    const auto line = [&](int top, int thickness) {
-        for (int row = top; row < top + thickness; ++row)
-            for (int col = x; col < x + width; ++col)
-                image.SetPixel(col, row, ink);
-    };
-    if (font.Style & kUnderline) line(baseline + m.underlineTop, m.underlineThickness);
-    if (font.Style & kStrikeOut) line(baseline + m.strikeTop, m.strikeThickness);
+    // Faces with grey bitmap strikes count any coverage as ink.
+    auto plot = [&](int col, int row, std::uint8_t) { image.SetPixel(col, row, ink); };
+    const int width = impl_->Layout(loaded, false, x, baseline, text, &plot);
+    Impl::Lines(font, m, x, baseline, width, [&](int col, int row) { image.SetPixel(col, row, ink); });
+}
+
+void FreeTypeRenderer::DrawCoverage(CoverageImage& coverage, int x, int y, const FontChoice& font,
+                                    std::u32string_view text) {
+    LoadedFace& loaded = impl_->Face(font);
+    const Metrics m = impl_->Prepare(loaded, font);
+    const int baseline = y + m.ascent;
+    auto plot = [&](int col, int row, std::uint8_t c) { coverage.Cover(col, row, c); };
+    const int width = impl_->Layout(loaded, true, x, baseline, text, &plot);
+    Impl::Lines(font, m, x, baseline, width, [&](int col, int row) { coverage.Cover(col, row, 255); });
 }
 
 TextExtent FreeTypeRenderer::MeasureText(const FontChoice& font, std::u32string_view text) {
     LoadedFace& loaded = impl_->Face(font);
     const Metrics m = impl_->Prepare(loaded, font);
     TextExtent extent;
-    extent.Width = impl_->Layout(loaded, nullptr, 0, 0, text, 0);
+    using NoPlot = void (*)(int, int, std::uint8_t);
+    extent.Width = impl_->Layout(loaded, false, 0, 0, text, static_cast<NoPlot*>(nullptr));
     extent.Height = m.ascent + m.descent;
     return extent;
 }

@@ -13,6 +13,8 @@ namespace font {
 // a family found only through the weak defaults appended for every name (sans-serif's faces) stands in
 // for one that is not installed.
 //
+// DrawCoverage is the smoothed drawing: FreeType's anti-aliased rendering with the face's default hinting.
+//
 // Sizes: a point is 96/72 pixel, and the font's em is |Height()| pixels (10 points: 13 pixels). Glyphs are
 // hinted for black-and-white output and rendered without smoothing, so every pixel is ink or untouched and
 // strokes keep the widths the face's hints give them (smoothed edges, all turned to ink, would make every
@@ -48,6 +50,10 @@ public:
     bool HasGlyph(const FontChoice& font, char32_t c) override;
     void DrawText(ColourImage& image, int x, int y, const FontChoice& font, std::u32string_view text,
                   base::Colour ink) override;
+    // Anti-aliased with the face's default hinting: each pixel's coverage is FreeType's grey level for it;
+    // underline and strike-out cover their pixels whole.
+    void DrawCoverage(CoverageImage& coverage, int x, int y, const FontChoice& font,
+                      std::u32string_view text) override;
     TextExtent MeasureText(const FontChoice& font, std::u32string_view text) override;
 
 private:

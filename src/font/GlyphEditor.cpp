@@ -198,20 +198,97 @@ bool GlyphEditor::InkOutsideWindow() const {
     return false;
 }
 
+int SmoothLevels(int colorType) {
+    return colorType <= 0 ? 2 : colorType == 1 ? 4 : 16;
+}
+
+int CoverageLevel(std::uint8_t c, int levels) {
+    // round(c * (levels - 1) / 255), halves up, in integers.
+    return (2 * c * (levels - 1) + 255) / 510;
+}
+
+std::vector<base::Colour> SmoothRamp(base::Colour background, base::Colour ink, int levels) {
+    std::vector<base::Colour> ramp(static_cast<std::size_t>(levels));
+    for (int k = 0; k < levels; ++k) {
+        base::Colour colour = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int from = static_cast<int>((background >> shift) & 0xFF);
+            const int to = static_cast<int>((ink >> shift) & 0xFF);
+            const int span = (to - from) * k;
+            const int d = levels - 1;
+            // Rounded to the nearest, halves away from zero.
+            const int step = span >= 0 ? (2 * span + d) / (2 * d) : -((-2 * span + d) / (2 * d));
+            colour |= static_cast<base::Colour>(from + step) << shift;
+        }
+        ramp[static_cast<std::size_t>(k)] = colour;
+    }
+    return ramp;
+}
+
+namespace {
+
+// Draws text from its coverage as the smooth and threshold renderings do; returns whether any pixel outside
+// the glyph window was drawn.
+bool RenderFromCoverage(GlyphEditor& editor, TextRenderer& renderer, std::u32string_view text) {
+    const int size = GlyphEditor::kSurfaceSize;
+    CoverageImage coverage(size, size);
+    renderer.DrawCoverage(coverage, GlyphEditor::kWindowOrigin, GlyphEditor::kWindowOrigin,
+                          editor.CurrentFont, text);
+    std::vector<base::Colour> colours;
+    if (editor.GlyphBpp() == 1) {
+        // Coverage below the threshold stays white, the rest is ink.
+        colours.assign(256, kWhite);
+        for (int c = *editor.InkThreshold; c < 256; ++c)
+            colours[static_cast<std::size_t>(c)] = editor.LeftColor;
+    } else {
+        const int levels = SmoothLevels(editor.ColorType());
+        const std::vector<base::Colour> ramp = SmoothRamp(editor.RightColor, editor.LeftColor, levels);
+        for (int k = 0; k < levels; ++k)
+            editor.FontPalette[static_cast<std::size_t>(k)] = ramp[static_cast<std::size_t>(k)];
+        editor.LeftIndex = static_cast<std::uint8_t>(levels - 1);
+        editor.RightIndex = 0;
+        colours.resize(256);
+        for (int c = 0; c < 256; ++c)
+            colours[static_cast<std::size_t>(c)] =
+                ramp[static_cast<std::size_t>(CoverageLevel(static_cast<std::uint8_t>(c), levels))];
+    }
+    const int left = editor.WindowLeft();
+    const int top = editor.WindowTop();
+    bool outside = false;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const std::uint8_t c = coverage.Value(x, y);
+            const base::Colour colour = colours[c];
+            editor.PreviewSurface.SetPixel(x, y, colour);
+            const bool inside =
+                x >= left && x < left + editor.GridWidth() && y >= top && y < top + editor.GridHeight();
+            if (!inside && colour != colours[0]) outside = true;
+        }
+    return outside;
+}
+
+} // namespace
+
 TextExtent RenderGlyphText(GlyphEditor& editor, TextRenderer& renderer, std::u32string_view text,
                            RenderNotes* notes) {
-    editor.ClearPreview();
-    renderer.DrawText(editor.PreviewSurface, GlyphEditor::kWindowOrigin, GlyphEditor::kWindowOrigin,
-                      editor.CurrentFont, text, editor.LeftColor);
+    const bool fromCoverage = editor.GlyphBpp() == 1 ? editor.InkThreshold.has_value() : editor.Smooth;
+    bool cut = false;
+    if (fromCoverage) {
+        cut = RenderFromCoverage(editor, renderer, text);
+    } else {
+        editor.ClearPreview();
+        renderer.DrawText(editor.PreviewSurface, GlyphEditor::kWindowOrigin, GlyphEditor::kWindowOrigin,
+                          editor.CurrentFont, text, editor.LeftColor);
+        editor.AntiGray(kWhite, editor.LeftColor);
+    }
     const TextExtent extent = renderer.MeasureText(editor.CurrentFont, text);
-    editor.AntiGray(kWhite, editor.LeftColor);
     if (notes) {
         for (char32_t c : text)
             if (!IsControl(c) && notes->Missing.find(c) == std::u32string::npos &&
                 !renderer.HasGlyph(editor.CurrentFont, c))
                 notes->Missing += c;
         // The surface was cleared first: every pixel that is not white is this text's ink.
-        if (editor.InkOutsideWindow()) notes->Cut.emplace_back(text);
+        if (fromCoverage ? cut : editor.InkOutsideWindow()) notes->Cut.emplace_back(text);
     }
     return extent;
 }

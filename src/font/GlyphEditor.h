@@ -57,6 +57,13 @@ public:
     std::string LeftHint = "clBlack"; // the colour boxes' tooltips
     std::string RightHint = "clWhite";
     Palette FontPalette = kStartPalette;
+    // Rendered text is smoothed (the "Smooth" box): at 2, 4 and 8 bpp each pixel takes one of SmoothLevels()
+    // levels of the text's coverage, drawn with a ramp from RightColor to LeftColor that rendering writes
+    // into the palette's first entries. At 1 bpp it changes nothing unless InkThreshold is given.
+    bool Smooth = false;
+    // At 1 bpp, rendered text inks exactly the pixels it covers at least this much (0..255), smoothing or
+    // not; without it, every pixel the text touches at all becomes ink. Other colour types ignore it.
+    std::optional<std::uint8_t> InkThreshold;
 
     int ColorType() const { return colorType_; }
     int WidthIndex() const { return widthIndex_; }
@@ -136,6 +143,15 @@ private:
     std::int8_t yOffset_ = 0;
 };
 
+// The number of smooth levels a colour type holds: 4 at 2 bpp, 16 at 4 and 8 bpp (the palette has 16
+// entries), 2 at 1 bpp.
+int SmoothLevels(int colorType);
+// The level of coverage c (0..255) among levels: round(c * (levels - 1) / 255).
+int CoverageLevel(std::uint8_t c, int levels);
+// The ramp of levels colours from background (entry 0) to ink (entry levels - 1): each channel
+// round(background + (ink - background) * k / (levels - 1)).
+std::vector<base::Colour> SmoothRamp(base::Colour background, base::Colour ink, int levels);
+
 // What the read-only font boxes show.
 struct FontBoxTexts {
     std::string Face;
@@ -169,6 +185,10 @@ struct RenderNotes {
 
 // Renders text as the glyph (RenderGlyphText): clears the surface, draws text at (32, 32) in CurrentFont
 // and LeftColor, and turns every pixel that is not exactly white into LeftColor. Returns the text's extent.
+// At 1 bpp with an InkThreshold, the pixels covered at least that much become LeftColor and all others
+// white instead. Smooth at 2, 4 or 8 bpp: the palette's entries 0..L-1 become SmoothRamp(RightColor,
+// LeftColor, L) (the left box then remembers entry L - 1, the right one entry 0), and every pixel of the
+// surface takes the ramp's colour of its coverage level, untouched pixels entry 0.
 // With notes, adds what the glyph lost: the characters the face lacks, and the text when ink lies outside
 // the glyph window.
 TextExtent RenderGlyphText(GlyphEditor& editor, TextRenderer& renderer, std::u32string_view text,

@@ -12,6 +12,7 @@
 #include "widgets/Swatch.h"
 #include "widgets/TCSpinEdit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
@@ -167,7 +168,8 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     Font_sgGridChar->SetCellColour([this](int c, int r) { return ui::ToQColor(Editor().GlyphPixel(c, r)); });
     Font_sgGridChar->SetCellDescription(
         [this](int c, int r) { return ui::ToQt(ColorName(Editor().GlyphPixel(c, r))); });
-    Font_sgGridChar->setToolTip(QStringLiteral("Paint with the left colour; hold Alt for the right colour"));
+    Font_sgGridChar->setToolTip(
+        QStringLiteral("Paint with the left colour; hold Alt for the right colour. Ctrl+Z undoes"));
     ui::NameOwnerDrawn(Font_sgGridChar, QStringLiteral("Glyph grid"));
 
     // "Options": the glyph's geometry and colours, the editing buttons and the glyph file.
@@ -195,6 +197,13 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     Edit_Char->setToolTip(QStringLiteral("Type one or two characters and press Enter to render them"));
     ui::NameAfterLabel(entryLabel, Edit_Char);
     Edit_Char->installEventFilter(this);
+    // In the column of the colour type it refines (the palette leaves no room on its row): at 2, 4 and 8 bpp
+    // rendered text is smoothed onto a palette ramp.
+    Font_chkSmooth = ui::Placed(new QCheckBox(QStringLiteral("Smooth"), o), "Font_chkSmooth", 8, 200);
+    Font_chkSmooth->setChecked(false);
+    Font_chkSmooth->setToolTip(QStringLiteral(
+        "At 2, 4 and 8 bpp, render text anti-aliased onto a ramp from the right colour (palette entry 0) to "
+        "the left colour"));
     Font_btnLoad = ui::PlacedButton(o, "Font_btnLoad", "Load", 8, 226, 80, 26, "Load Font file ");
     Font_BtnSave = ui::PlacedButton(o, "Font_BtnSave", "Save", 96, 226, 80, 26, "Save Font file");
 
@@ -205,7 +214,8 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
         return ui::ToQColor(Editor().FontPalette[static_cast<size_t>(column - 1)]);
     });
     Font_sgFontPalette->setToolTip(
-        QStringLiteral("Left click: left colour; right click: right colour; double click: change the entry"));
+        QStringLiteral("Left click: left colour; right click: right colour; double click: change the entry. "
+                       "Ctrl+Z undoes"));
     ui::NameOwnerDrawn(Font_sgFontPalette, QStringLiteral("Font palette"));
     QLabel* leftLabel = Caption(o, "Font_lblForgColor", "Left Color:", 236, 72, 72);
     Font_edtFontForgColor = ui::Placed(new widgets::Swatch(o), "Font_edtFontForgColor", 310, 72);
@@ -223,37 +233,70 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
     connect(Font_btnFontFile, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnFontFileClick(); }));
     // The boxes act on their change, whatever made it (the mouse, the keyboard, a screen reader); ShowEditor
     // holds their signals back while it shows the editor, so showing a state does not set it again.
-    connect(Font_cbFontColorType, &QComboBox::currentIndexChanged, this,
-            ui::Guarded([this] { Font_cbFontColorTypeChange(); }));
-    connect(Font_cbGridWidth, &QComboBox::currentIndexChanged, this,
-            ui::Guarded([this] { Font_cbGridWidthChange(); }));
-    connect(Font_cbGridHeight, &QComboBox::currentIndexChanged, this,
-            ui::Guarded([this] { Font_cbGridHeightChange(); }));
-    connect(CSpinEdit_Xoffset, &QSpinBox::valueChanged, this,
-            ui::Guarded([this] { CSpinEdit_XoffsetChange(); }));
-    connect(CSpinEdit_Yoffset, &QSpinBox::valueChanged, this,
-            ui::Guarded([this] { CSpinEdit_YoffsetChange(); }));
+    connect(Font_cbFontColorType, &QComboBox::currentIndexChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_cbFontColorTypeChange();
+            }));
+    connect(Font_chkSmooth, &QCheckBox::toggled, this, ui::Guarded([this] { Font_chkSmoothClick(); }));
+    connect(Font_cbGridWidth, &QComboBox::currentIndexChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_cbGridWidthChange();
+            }));
+    connect(Font_cbGridHeight, &QComboBox::currentIndexChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_cbGridHeightChange();
+            }));
+    connect(CSpinEdit_Xoffset, &QSpinBox::valueChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                CSpinEdit_XoffsetChange();
+            }));
+    connect(CSpinEdit_Yoffset, &QSpinBox::valueChanged, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                CSpinEdit_YoffsetChange();
+            }));
     connect(Font_sgGridChar, &widgets::GlyphGrid::pressed, this,
             [this](int x, int y, Qt::MouseButton, bool alt) {
-                ui::RunGuarded([=, this] { Font_sgGridCharMouseDown(x, y, alt); });
+                ui::RunGuarded([=, this] {
+                    // A stroke, from press to release, is one step.
+                    if (!strokeOpen_) context_.state.History.Begin(context_.state);
+                    strokeOpen_ = true;
+                    Font_sgGridCharMouseDown(x, y, alt);
+                });
             });
     connect(Font_sgGridChar, &widgets::GlyphGrid::moved, this, [this](int x, int y, bool leftHeld, bool alt) {
         ui::RunGuarded([=, this] { Font_sgGridCharMouseMove(x, y, leftHeld, alt); });
     });
-    connect(Font_sgGridChar, &widgets::GlyphGrid::released, this,
-            ui::Guarded([this] { Font_sgGridCharMouseUp(); }));
+    connect(Font_sgGridChar, &widgets::GlyphGrid::released, this, ui::Guarded([this] {
+                if (strokeOpen_) context_.state.History.End(context_.state);
+                strokeOpen_ = false;
+                Font_sgGridCharMouseUp();
+            }));
     connect(Font_sgFontPalette, &widgets::ColourGrid::pressed, this, [this](int x, int y, Qt::MouseButton b) {
         ui::RunGuarded([=, this] {
             if (const auto cell = Font_sgFontPalette->CellAt(x, y))
                 Font_sgFontPaletteMouseDown(cell->first, cell->second, b);
         });
     });
-    connect(Font_sgFontPalette, &widgets::ColourGrid::doubleClicked, this,
-            ui::Guarded([this] { Font_sgFontPaletteDblClick(); }));
-    connect(Font_btnInvert, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnInvertClick(); }));
-    connect(Font_btnClear, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnClearClick(); }));
-    connect(Font_btnInsert, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnInsertClick(); }));
-    connect(Font_btnLoad, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnLoadClick(); }));
+    connect(Font_sgFontPalette, &widgets::ColourGrid::doubleClicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_sgFontPaletteDblClick();
+            }));
+    connect(Font_btnInvert, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnInvertClick();
+            }));
+    connect(Font_btnClear, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnClearClick();
+            }));
+    connect(Font_btnInsert, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnInsertClick();
+            }));
+    connect(Font_btnLoad, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnLoadClick();
+            }));
     connect(Font_BtnSave, &QPushButton::clicked, this, ui::Guarded([this] { Font_BtnSaveClick(); }));
 }
 
@@ -308,6 +351,7 @@ void GlyphPanel::Edit_CharKeyUp(int key) {
     const auto pixels = EnterCharacter(Editor(), context_.renderer, text.toStdString(), &notes);
     if (!pixels) return;
     SetBox(OSD_edtTTFFontPixels, *pixels);
+    ShowColourBoxes(); // a smooth rendering writes its ramp into the palette
     ShowGlyph();
     context_.messages.ShowShortfalls(RenderNoteLines(notes, Editor()));
 }
@@ -315,7 +359,11 @@ void GlyphPanel::Edit_CharKeyUp(int key) {
 bool GlyphPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit_Char && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat()) ui::RunGuarded([this, k = key->key()] { Edit_CharKeyUp(k); });
+        if (!key->isAutoRepeat())
+            ui::RunGuarded([this, k = key->key()] {
+                const FontStep step(context_.state);
+                Edit_CharKeyUp(k);
+            });
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -324,6 +372,10 @@ void GlyphPanel::Font_cbFontColorTypeChange() {
     if (!Editor().ApplyColorType(Font_cbFontColorType->currentIndex())) return;
     ShowColourBoxes();
     ShowGlyph();
+}
+
+void GlyphPanel::Font_chkSmoothClick() {
+    Editor().Smooth = Font_chkSmooth->isChecked();
 }
 
 void GlyphPanel::Font_cbGridWidthChange() {
@@ -423,7 +475,9 @@ void GlyphPanel::ShowEditor() {
         const QSignalBlocker blockHeight(Font_cbGridHeight);
         const QSignalBlocker blockX(CSpinEdit_Xoffset);
         const QSignalBlocker blockY(CSpinEdit_Yoffset);
+        const QSignalBlocker blockSmooth(Font_chkSmooth);
         Font_cbFontColorType->setCurrentIndex(e.ColorType());
+        Font_chkSmooth->setChecked(e.Smooth);
         Font_cbGridWidth->setCurrentIndex(e.WidthIndex());
         Font_cbGridHeight->setCurrentIndex(e.HeightIndex());
         CSpinEdit_Xoffset->setValue(e.XOffset());
@@ -471,6 +525,8 @@ void GlyphPanel::ShowBankFont(const BankLoadResult& result) {
     if (result.Height) SetBox(OSD_edtTTFFontHeight, *result.Height);
     if (result.Size) SetBox(OSD_edtTTFFontSize, *result.Size);
     if (result.Style) SetBox(OSD_edtTTFFontStyle, *result.Style);
+    const QSignalBlocker quiet(Font_chkSmooth); // shows the state the load set
+    Font_chkSmooth->setChecked(Editor().Smooth);
 }
 
 void GlyphPanel::ClearEntry() {

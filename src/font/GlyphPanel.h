@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -49,6 +50,7 @@ public:
     // A key was released in the entry box: Enter renders its text.
     void Edit_CharKeyUp(int key);
     void Font_cbFontColorTypeChange();
+    void Font_chkSmoothClick();
     void Font_cbGridWidthChange();
     void Font_cbGridHeightChange();
     void CSpinEdit_XoffsetChange();
@@ -109,8 +111,10 @@ private:
     QFrame* Font_plFontPanel = nullptr;
     widgets::GlyphGrid* Font_sgGridChar = nullptr;
     QWidget* gridOutline_ = nullptr; // the line around the glyph grid's top and left edges
+    bool strokeOpen_ = false;        // a paint stroke's step was begun at its press
     QGroupBox* Font_gbFontOption = nullptr;
     QComboBox* Font_cbFontColorType = nullptr;
+    QCheckBox* Font_chkSmooth = nullptr;
     QComboBox* Font_cbGridWidth = nullptr;
     QComboBox* Font_cbGridHeight = nullptr;
     widgets::TCSpinEdit* CSpinEdit_Xoffset = nullptr;

@@ -55,12 +55,18 @@ StringsPanel::StringsPanel(const PanelContext& context, QWidget* parent)
                 lastChangeAdded_ = added;
             });
     connect(Font_MemoFontString, &QPlainTextEdit::textChanged, this, [this] { LimitMemo(); });
-    connect(Font_btnStringGenerate, &QPushButton::clicked, this,
-            ui::Guarded([this] { Font_btnStringGenerateClick(); }));
-    connect(Font_btnStringAscii, &QPushButton::clicked, this,
-            ui::Guarded([this] { Font_btnStringAsciiClick(); }));
-    connect(Font_btnStringRange, &QPushButton::clicked, this,
-            ui::Guarded([this] { Font_btnStringRangeClick(); }));
+    connect(Font_btnStringGenerate, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnStringGenerateClick();
+            }));
+    connect(Font_btnStringAscii, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnStringAsciiClick();
+            }));
+    connect(Font_btnStringRange, &QPushButton::clicked, this, ui::Guarded([this] {
+                const FontStep step(context_.state);
+                Font_btnStringRangeClick();
+            }));
     connect(Font_btnStringClear, &QPushButton::clicked, this,
             ui::Guarded([this] { Font_btnStringClearClick(); }));
 }

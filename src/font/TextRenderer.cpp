@@ -10,6 +10,16 @@ std::int32_t FontChoice::Height() const {
     return -static_cast<std::int32_t>(std::lround(static_cast<double>(Size) * 96.0 / 72.0));
 }
 
+void TextRenderer::DrawCoverage(CoverageImage& coverage, int x, int y, const FontChoice& font,
+                                std::u32string_view text) {
+    // Drawn in black on white, any pixel that is no longer white was touched.
+    ColourImage image(coverage.Width(), coverage.Height(), kWhite);
+    DrawText(image, x, y, font, text, kBlack);
+    for (int row = 0; row < image.Height(); ++row)
+        for (int col = 0; col < image.Width(); ++col)
+            if (image.Pixel(col, row) != kWhite) coverage.Cover(col, row, 255);
+}
+
 FontChoice StartFont() {
     return FontChoice{"sans-serif", 10, 0, 0};
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace font {
 
@@ -49,6 +50,34 @@ std::string FamilyWithoutFoundry(std::string_view name);
 // Only the four low bits count.
 std::string FontStyleText(std::uint8_t style);
 
+// Coverage of a picture's pixels by text: 0 (untouched) to 255 (covered whole), x left to right, y top to
+// bottom. Writing outside it does nothing; reading outside it gives 0.
+class CoverageImage final {
+public:
+    CoverageImage(int width, int height)
+        : width_(width > 0 ? width : 0), height_(height > 0 ? height : 0),
+          values_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0) {}
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+    std::uint8_t Value(int x, int y) const { return Contains(x, y) ? values_[Index(x, y)] : 0; }
+    // Keeps the larger of the pixel's coverage and c, as overlapping glyphs cover a pixel at least as much
+    // as either does.
+    void Cover(int x, int y, std::uint8_t c) {
+        if (Contains(x, y) && values_[Index(x, y)] < c) values_[Index(x, y)] = c;
+    }
+
+private:
+    std::size_t Index(int x, int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+    }
+
+    int width_;
+    int height_;
+    std::vector<std::uint8_t> values_;
+};
+
 struct TextExtent {
     int Width = 0;  // the advances of the characters, summed
     int Height = 0; // the font's ascent plus descent
@@ -86,6 +115,12 @@ public:
     // base::Error when no face can be found.
     virtual void DrawText(ColourImage& image, int x, int y, const FontChoice& font, std::u32string_view text,
                           base::Colour ink) = 0;
+
+    // Draws text as DrawText does, but smoothed: each pixel gets the fraction of it the text covers, as the
+    // renderer's anti-aliased output gives it. A renderer that only draws ink and untouched pixels may
+    // leave this as it is: every pixel DrawText would change then counts as covered whole (255).
+    virtual void DrawCoverage(CoverageImage& coverage, int x, int y, const FontChoice& font,
+                              std::u32string_view text);
 
     // The extent of text in font, as DrawText would lay it out. Throws base::Error as DrawText.
     virtual TextExtent MeasureText(const FontChoice& font, std::u32string_view text) = 0;

@@ -24,6 +24,14 @@ bool FitsOnOneLine(const std::string& path) {
 
 } // namespace
 
+bool IsListFileName(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return tail == ".TXT";
+}
+
 std::vector<std::string> ParseFileList(std::string_view text) {
     std::vector<std::string> names;
     size_t start = 0;

@@ -16,6 +16,9 @@ namespace merge {
 inline constexpr const char* kFileListName = "FILE_LIST.TXT";
 inline constexpr const char* kFileListFilter = "File List(*.TXT)|*.TXT|All File(*.*)|*.*";
 
+// Whether a file's name is a list file's, as the list filter takes them: it ends in ".TXT", in any case.
+bool IsListFileName(const std::string& path);
+
 // The names of a list file: one a line, lines ended by LF or CR LF (the last one may have no end), blanks
 // (spaces and tabs) at both ends of a line trimmed, empty lines skipped. A name may hold blanks inside and be
 // of any length. Reads nothing outside text.

@@ -219,6 +219,22 @@ void MergeTab::FileListBox_MERGEDblClick() {
     if (result.failure) messages_.ShowMessage(*result.failure);
 }
 
+void MergeTab::OpenDropped(const std::vector<std::string>& paths) {
+    if (paths.size() == 1 && IsListFileName(paths.front())) {
+        BitBtn_FileListLoadClick();
+        return;
+    }
+    for (const std::string& path : paths) {
+        const EditResult result = AddFile(list_, SelectedRow(), path);
+        SelectRow(result.selectRow);
+        RefreshMergeList();
+        if (result.failure) {
+            messages_.ShowMessage(*result.failure);
+            return; // the files after the one refused are not added
+        }
+    }
+}
+
 void MergeTab::BitBtn_DELETEClick() {
     SelectRow(DeleteEntry(list_, SelectedRow()));
     RefreshMergeList();

@@ -25,6 +25,12 @@ public:
     QString Caption() const override { return QStringLiteral("Merge"); }
     void FormCreate() override;
     void TabShown() override { TabSheet_MERGEShow(); }
+    // Files dropped are added to the list where a double click in the file list adds one; one list file
+    // (".TXT") is loaded as "Load" of the list does.
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override {
+        return paths.empty() ? DropOpen::None : DropOpen::Own;
+    }
+    void OpenDropped(const std::vector<std::string>& paths) override;
 
     // The tab is shown: the grid's titles and row numbers, and the list as the workspace holds it.
     void TabSheet_MERGEShow();

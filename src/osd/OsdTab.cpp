@@ -47,6 +47,7 @@ OsdTab::OsdTab(const ui::TabContext& context, const settings::Settings& settings
     Image_BMP_Before->setFixedSize(256, 256);
     Image_BMP_After = ui::Placed(new widgets::PictureView(this), "Image_BMP_After", 3, 307);
     Image_BMP_After->setFixedSize(256, 256);
+    Image_BMP_After->setToolTip(QStringLiteral("The picture after Reduce Palette. Ctrl+Z undoes"));
 
     StringGrid_Palette_Before =
         ui::Placed(new widgets::ColourGrid(this), "StringGrid_Palette_Before", 279, 3);
@@ -100,8 +101,11 @@ OsdTab::OsdTab(const ui::TabContext& context, const settings::Settings& settings
     OSD_chkTo2BPP->setVisible(false);
 
     connect(BitBtn_Generate, &QToolButton::clicked, this, ui::Guarded([this] { BitBtn_GenerateClick(); }));
-    connect(BitBtn_ReducePalette, &QPushButton::clicked, this,
-            ui::Guarded([this] { BitBtn_ReducePaletteClick(); }));
+    connect(BitBtn_ReducePalette, &QPushButton::clicked, this, ui::Guarded([this] {
+                history_.Begin(bitmap_, state_);
+                BitBtn_ReducePaletteClick();
+                history_.End(bitmap_);
+            }));
     connect(StringGrid_Palette_Before, &widgets::ColourGrid::pointerMoved, this,
             [this](int x, int y) { ui::RunGuarded([=, this] { StringGrid_Palette_BeforeMuseMove(x, y); }); });
     connect(StringGrid_Palette_Before, &widgets::ColourGrid::pressed, this,
@@ -207,7 +211,22 @@ void OsdTab::PictureRead(const picture::OpenOutcome& outcome, bool) {
     ShowPictures();
 }
 
+bool OsdTab::UndoStep() {
+    if (!history_.Undo(bitmap_, state_)) return false;
+    Label_PaletteNumber_After->setText(ui::ToQt(PaletteNumberText(bitmap_.ReducedCount)));
+    ShowPictures();
+    return true;
+}
+
+bool OsdTab::RedoStep() {
+    if (!history_.Redo(bitmap_, state_)) return false;
+    Label_PaletteNumber_After->setText(ui::ToQt(PaletteNumberText(bitmap_.ReducedCount)));
+    ShowPictures();
+    return true;
+}
+
 void OsdTab::PictureAccepted(bool active) {
+    history_.Clear(); // another picture: its reductions cannot be taken back
     SetTo2BppVisible(bitmap_.BitsPerPixel == 4);
     if (active) TabSheet_BmpFontShow();
 }

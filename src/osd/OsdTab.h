@@ -1,6 +1,7 @@
 #pragma once
 
 #include "osd/OsdState.h"
+#include "osd/ReduceHistory.h"
 #include "picture/BmpLoader.h"
 #include "settings/Settings.h"
 #include "ui/Tab.h"
@@ -31,9 +32,16 @@ public:
     // File > Open shows the file as the Before picture; File > Save writes the After picture with the
     // reduced palette.
     picture::OpenTarget FileOpenTarget() override { return {&state_.Before}; }
+    // One picture dropped: File > Open.
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override {
+        return paths.size() == 1 ? DropOpen::FileOpen : DropOpen::None;
+    }
     void SaveActivePicture(const std::string& path) override;
     void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
     void PictureAccepted(bool active) override;
+    // Ctrl+Z / Ctrl+Shift+Z: Reduce Palette taken back / made again.
+    bool UndoStep() override;
+    bool RedoStep() override;
 
     // The tab is shown (also after File > Open on this tab): picture size and palette size in panel 0.
     void TabSheet_BmpFontShow();
@@ -55,6 +63,7 @@ private:
 
     const settings::Settings& settings_;
     picture::CurrentBitmap& bitmap_;
+    ReduceHistory history_; // the reductions Ctrl+Z takes back
     OsdState& state_;
     ui::Messages& messages_;
     const ui::FileDialog& openDialog_;

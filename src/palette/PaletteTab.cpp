@@ -1,5 +1,7 @@
 #include "palette/PaletteTab.h"
 
+#include <functional>
+
 #include "osd/PaletteViews.h"
 #include "palette/PaletteEdit.h"
 #include "palette/PaletteOpen.h"
@@ -71,6 +73,8 @@ PaletteTab::PaletteTab(const ui::TabContext& context, picture::CurrentBitmap& bi
     // Names for a screen reader; the descriptions repeat the read-outs once there are any (ShowHoverEntry
     // and its kin).
     ui::NameOwnerDrawn(StringGrid_Palette_GRID, QStringLiteral("Palette entries"));
+    StringGrid_Palette_GRID->setToolTip(
+        QStringLiteral("Left click: LEFT entry; right click: RIGHT entry. Ctrl+Z undoes an edit"));
     NameAfter(Label_PaletteIndex_GRID, Edit_PaletteIndex_GRID);
     NameAfter(Label_SelectedIndex_GRID_L, Edit_SelectedIndex_GRID_L);
     NameAfter(Label_SelectedIndex_GRID_R, Edit_SelectedIndex_GRID_R);
@@ -89,11 +93,16 @@ PaletteTab::PaletteTab(const ui::TabContext& context, picture::CurrentBitmap& bi
             ui::Guarded([this] { Edit_SelectedIndex_GRID_RDblClick(); }));
     connect(CSpinEdit_Repeat, &QSpinBox::valueChanged, this,
             ui::Guarded([this] { CSpinEdit_RepeatChange(); }));
-    connect(insert, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_InsertClick(); }));
-    connect(remove, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_DeleteClick(); }));
-    connect(swap, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_SwapClick(); }));
-    connect(update, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_UpdateClick(); }));
-    connect(invert, &QPushButton::clicked, this, ui::Guarded([this] { Button_Palette_InvertClick(); }));
+    connect(insert, &QPushButton::clicked, this,
+            ui::Guarded([this] { Step([this] { Button_Palette_InsertClick(); }); }));
+    connect(remove, &QPushButton::clicked, this,
+            ui::Guarded([this] { Step([this] { Button_Palette_DeleteClick(); }); }));
+    connect(swap, &QPushButton::clicked, this,
+            ui::Guarded([this] { Step([this] { Button_Palette_SwapClick(); }); }));
+    connect(update, &QPushButton::clicked, this,
+            ui::Guarded([this] { Step([this] { Button_Palette_UpdateClick(); }); }));
+    connect(invert, &QPushButton::clicked, this,
+            ui::Guarded([this] { Step([this] { Button_Palette_InvertClick(); }); }));
 }
 
 void PaletteTab::TabSheet_PaletteShow() {
@@ -241,12 +250,37 @@ void PaletteTab::PictureRead(const picture::OpenOutcome& outcome, bool active) {
     if (active && outcome.pictureLoaded) ShowPicture();
 }
 
+void PaletteTab::Step(const std::function<void()>& edit) {
+    history_.Begin(bitmap_, table_, state_);
+    edit();
+    history_.End(bitmap_, table_, state_);
+}
+
+bool PaletteTab::UndoStep() {
+    if (!history_.Undo(bitmap_, table_, state_)) return false;
+    ShowAll();
+    return true;
+}
+
+bool PaletteTab::RedoStep() {
+    if (!history_.Redo(bitmap_, table_, state_)) return false;
+    ShowAll();
+    return true;
+}
+
+void PaletteTab::ShowAll() {
+    TabSheet_PaletteShow();
+    ShowEntries();
+    ShowPicture();
+}
+
 void PaletteTab::SaveActivePicture(const std::string& path) {
     SavePalettePicture(bitmap_, table_, state_, path);
     ShowPicture();
 }
 
 void PaletteTab::PictureAccepted(bool active) {
+    history_.Clear(); // another picture: its steps cannot be taken back
     if (!active) return;
     ResetPicks(table_, state_);
     TabSheet_PaletteShow();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "palette/PaletteHistory.h"
 #include "palette/PaletteState.h"
 #include "picture/BmpLoader.h"
 #include "ui/Tab.h"
+
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -33,9 +36,15 @@ public:
     // File > Open shows the file as this tab's picture and puts its colour table into PaletteTable; File >
     // Save writes the picture with PaletteTable as its colour table.
     picture::OpenTarget FileOpenTarget() override { return {&state_.PalettePicture, &table_}; }
+    // One picture dropped: File > Open.
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override {
+        return paths.size() == 1 ? DropOpen::FileOpen : DropOpen::None;
+    }
     void SaveActivePicture(const std::string& path) override;
     void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
     void PictureAccepted(bool active) override;
+    bool UndoStep() override;
+    bool RedoStep() override;
 
     ui::ColourDialog ColorDialog_Palette; // this tab's own colour dialog
 
@@ -59,6 +68,9 @@ public:
     void ShowPicture();
 
 private:
+    // An edit as one step of the tab's history.
+    void Step(const std::function<void()>& edit);
+    void ShowAll();
     void ShowHoverEntry();
     void ShowLeftEntry();
     void ShowRightEntry();
@@ -73,6 +85,7 @@ private:
     PaletteState& state_;
     ui::Messages& messages_;
     ui::DialogDriver& dialogs_;
+    PaletteHistory history_;      // the edits Ctrl+Z takes back
     bool depthNoteShown_ = false; // panel 1 holds this tab's note since it was last shown
 
     widgets::ColourGrid* StringGrid_Palette_GRID = nullptr;

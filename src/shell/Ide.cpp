@@ -8,13 +8,19 @@
 #include "ui/QtConvert.h"
 
 #include <QActionGroup>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QUrl>
 
 namespace shell {
 
@@ -68,6 +74,8 @@ TMainTop::TMainTop(const MainContext& context)
     BuildMenu();
     BuildPages();
     BuildStatusBar();
+    BuildShortcuts();
+    setAcceptDrops(true);
 
     // The client area is fixed at 892 x 708 below the menu bar.
     const int menuHeight = menuBar()->sizeHint().height();
@@ -215,6 +223,70 @@ void TMainTop::PageChanged(int) {
     shownTab_ = ActiveTab();
     if (previous && previous != shownTab_) previous->TabHidden();
     if (shownTab_) shownTab_->TabShown();
+}
+
+void TMainTop::BuildShortcuts() {
+    // On the window, not in the menus: the menus stay as they are. A text field with the focus takes these
+    // keys for its own undo first.
+    const auto add = [this](const QKeySequence& keys, const char* name, bool undo) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setObjectName(QString::fromLatin1(name));
+        connect(shortcut, &QShortcut::activated, this, ui::Guarded([this, undo] {
+                    if (ui::Tab* active = ActiveTab()) undo ? active->UndoStep() : active->RedoStep();
+                }));
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_Z), "Shortcut_Undo", true);
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "Shortcut_Redo", false);
+    add(QKeySequence(Qt::CTRL | Qt::Key_Y), "Shortcut_RedoY", false);
+}
+
+ui::Tab::DropOpen TMainTop::DropTaken(const QMimeData* data, std::vector<std::string>& paths) const {
+    paths.clear();
+    if (!data || !data->hasUrls()) return ui::Tab::DropOpen::None;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return ui::Tab::DropOpen::None;
+        paths.push_back(ui::FromQt(url.toLocalFile()));
+    }
+    const ui::Tab* active = ActiveTab();
+    if (paths.empty() || !active) return ui::Tab::DropOpen::None;
+    return active->DropTaken(paths);
+}
+
+void TMainTop::dragEnterEvent(QDragEnterEvent* event) {
+    std::vector<std::string> paths;
+    if (DropTaken(event->mimeData(), paths) != ui::Tab::DropOpen::None)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TMainTop::dragMoveEvent(QDragMoveEvent* event) {
+    std::vector<std::string> paths;
+    if (DropTaken(event->mimeData(), paths) != ui::Tab::DropOpen::None)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TMainTop::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    const ui::Tab::DropOpen how = DropTaken(event->mimeData(), paths);
+    if (how == ui::Tab::DropOpen::None) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    ui::RunGuarded([&] {
+        struct Forget {
+            ui::DropAnsweringDriver& driver;
+            ~Forget() { driver.Forget(); }
+        } forget{dialogs_};
+        dialogs_.Answer(paths);
+        if (how == ui::Tab::DropOpen::FileOpen)
+            NBtn_OpenClick();
+        else if (ui::Tab* active = ActiveTab())
+            active->OpenDropped(paths);
+    });
 }
 
 void TMainTop::NBtn_OpenClick() {

@@ -14,6 +14,10 @@
 #include <vector>
 
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QMimeData;
 class QLabel;
 class QTabWidget;
 
@@ -68,9 +72,17 @@ private:
     void PageChanged(int index);
     void SetPanelText(int panel, const std::string& text) override;
     void ApplySettingsToMenu();
+    void BuildShortcuts();
+
+    // Files dragged onto the window: taken when the active tab takes them (the cursor says so), refused
+    // otherwise; a drop opens them as the tab's matching open does.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    ui::Tab::DropOpen DropTaken(const QMimeData* data, std::vector<std::string>& paths) const;
 
     std::string settingsPath_;
-    ui::DialogDriver& dialogs_;
+    ui::DropAnsweringDriver dialogs_; // the context's driver, answering for dropped files
     std::unique_ptr<Workspace> ws_;
     ui::Messages messages_;
 

@@ -3,6 +3,7 @@
 #include "base/Colour.h"
 
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -68,6 +69,32 @@ public:
     virtual bool RunColourDialog(ColourDialog& dialog) = 0;
     // Shows the font dialog preset to dialog.Font; on confirmation sets it and returns true.
     virtual bool RunFontDialog(FontDialog& dialog) = 0;
+};
+
+// The driver the tabs are given: it asks the driver it wraps, except while files dropped on the window are
+// being opened, when the next file dialog is answered with the dropped file at once (confirmed, as if the
+// user had chosen it). So a drop runs the very handler of the matching open, dialog state and all.
+class DropAnsweringDriver final : public DialogDriver {
+public:
+    explicit DropAnsweringDriver(DialogDriver& wrapped) : wrapped_(wrapped) {}
+
+    // The next file dialogs are answered with these paths, one each, in order.
+    void Answer(std::vector<std::string> paths) { answers_ = std::move(paths); }
+    // Answers no longer wanted are dropped.
+    void Forget() { answers_.clear(); }
+
+    bool RunFileDialog(FileDialog& dialog, const std::string& folder) override {
+        if (answers_.empty()) return wrapped_.RunFileDialog(dialog, folder);
+        dialog.FileName = answers_.front();
+        answers_.erase(answers_.begin());
+        return true;
+    }
+    bool RunColourDialog(ColourDialog& dialog) override { return wrapped_.RunColourDialog(dialog); }
+    bool RunFontDialog(FontDialog& dialog) override { return wrapped_.RunFontDialog(dialog); }
+
+private:
+    DialogDriver& wrapped_;
+    std::vector<std::string> answers_;
 };
 
 // Remembers a borrowed dialog's file name, filter, filter index and default extension, and puts all four

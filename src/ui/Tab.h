@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -52,6 +53,19 @@ public:
     virtual void PictureRead(const picture::OpenOutcome&, bool /*active*/) {}
     // File > Open accepted the file: the steps that follow acceptance. Runs for every tab.
     virtual void PictureAccepted(bool /*active*/) {}
+
+    // Ctrl+Z / Ctrl+Shift+Z (Ctrl+Y) on the window while this tab is active: takes the tab's last step back /
+    // makes the last step taken back again, and shows the state. False when there is none (a tab that keeps
+    // no steps).
+    virtual bool UndoStep() { return false; }
+    virtual bool RedoStep() { return false; }
+
+    // Files dropped on the window while this tab is active (local paths, in the order dropped). The tab that
+    // takes them says how: File > Open (the frame opens the one file as the menu does), or its own open
+    // (OpenDropped runs the matching handler; the file dialog it shows is answered with the files).
+    enum class DropOpen { None, FileOpen, Own };
+    virtual DropOpen DropTaken(const std::vector<std::string>& /*paths*/) const { return DropOpen::None; }
+    virtual void OpenDropped(const std::vector<std::string>& /*paths*/) {}
 };
 
 } // namespace ui

@@ -3,6 +3,7 @@
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "wav/Interpolation.h"
+#include "wav/LowPass.h"
 
 #include <algorithm>
 #include <vector>
@@ -37,7 +38,7 @@ constexpr std::uint64_t kWindowSamples = 262144;
 
 template <bool SixteenBit>
 void Stream(OpenedWav& opened, const SampleLayout& layout, std::uint32_t src, std::uint32_t dst,
-            std::uint64_t n, SampleWidth width, Sign sign, base::OutputFile& out) {
+            std::uint64_t n, SampleWidth width, Sign sign, EightBit eightBit, base::OutputFile& out) {
     Interpolation interpolation(layout.count, src, dst);
     // As many outputs a block as keep its window within kWindowSamples samples (one output reads two).
     const std::uint64_t blockWords =
@@ -55,7 +56,64 @@ void Stream(OpenedWav& opened, const SampleLayout& layout, std::uint32_t src, st
             throw ReadStopped{{opened.path, "it became shorter while it was read"}};
         WindowSamples<SixteenBit> samples{window.data(), reach.first, layout.stride};
         interpolation.Run(samples, words.data(), count);
-        out.Write(SampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign));
+        out.Write(
+            SampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign, eightBit));
+        done += count;
+    }
+}
+
+// The working samples of one channel read from the file a window at a time, for the low-pass filter, which
+// asks for them in rising order but for the overlap of its taps (at most 4097 back): a sample outside the
+// window held reads kWindowSamples samples from kBackSamples before it on, so that the overlap is still held.
+constexpr std::uint64_t kBackSamples = 8192;
+
+template <bool SixteenBit> class FileSamples {
+public:
+    FileSamples(OpenedWav& opened, const SampleLayout& layout) : opened_(&opened), layout_(layout) {}
+
+    std::uint32_t operator()(std::uint64_t i) {
+        if (i < start_ || i >= end_) Read(i);
+        return WindowSamples<SixteenBit>{window_.data(), start_, layout_.stride}(i);
+    }
+    void Prefetch(std::uint64_t) const {}
+
+private:
+    void Read(std::uint64_t i) {
+        const std::uint64_t start = i > kBackSamples ? i - kBackSamples : 0;
+        const std::uint64_t end = std::min<std::uint64_t>(layout_.count, start + kWindowSamples);
+        const std::size_t bytes = (end - 1 - start) * layout_.stride + (SixteenBit ? 2 : 1);
+        if (window_.size() < bytes) window_.resize(bytes);
+        const long long got =
+            opened_->file.ReadAt(layout_.first + start * layout_.stride, window_.data(), bytes);
+        if (got < 0) throw ReadStopped{opened_->file.Problem()};
+        if (static_cast<std::size_t>(got) < bytes)
+            throw ReadStopped{{opened_->path, "it became shorter while it was read"}};
+        start_ = start;
+        end_ = end;
+    }
+
+    OpenedWav* opened_;
+    SampleLayout layout_;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t start_ = 0;
+    std::uint64_t end_ = 0; // nothing held
+};
+
+// The conversion through the low-pass filter, a block of outputs at a time. The filter keeps its own
+// buffer of fixed size and asks the file for the samples it needs; its outputs do not depend on where the
+// blocks end, so the words are those of the whole-buffer conversion.
+template <bool SixteenBit>
+void StreamFiltered(OpenedWav& opened, const SampleLayout& layout, std::uint32_t src, std::uint32_t dst,
+                    std::uint64_t n, std::span<const std::int16_t> taps, SampleWidth width, Sign sign,
+                    base::OutputFile& out) {
+    Interpolation interpolation(layout.count, src, dst);
+    LowPassFetch<FileSamples<SixteenBit>> filter(FileSamples<SixteenBit>(opened, layout), layout.count, taps);
+    std::vector<std::uint16_t> words(static_cast<std::size_t>(kBlockWords));
+    for (std::uint64_t done = 0; done < n;) {
+        const auto count = static_cast<std::size_t>(std::min(kBlockWords, n - done));
+        interpolation.Run(filter, words.data(), count);
+        out.Write(SampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign,
+                                  EightBit::Round));
         done += count;
     }
 }
@@ -63,7 +121,7 @@ void Stream(OpenedWav& opened, const SampleLayout& layout, std::uint32_t src, st
 } // namespace
 
 FileResampleResult ResampleWavFile(OpenedWav& opened, Channel channel, std::uint32_t targetRate,
-                                   SampleWidth width, Sign sign, const std::string& output) {
+                                   SampleWidth width, Sign sign, const std::string& output, bool lowPass) {
     FileResampleResult result;
     const SampleLayout layout = SampleLayoutOf(opened.check, channel);
     const std::uint32_t src = opened.check.header.SampleRate;
@@ -87,11 +145,21 @@ FileResampleResult ResampleWavFile(OpenedWav& opened, Channel channel, std::uint
         return result;
     }
     try {
-        if (n > 0) {
+        // The filter acts only when the target rate is below the source's; the rounding of 8-bit samples
+        // goes with the option whatever the rates.
+        const std::vector<std::int16_t> taps =
+            lowPass && n > 0 ? LowPassTaps(src, targetRate) : std::vector<std::int16_t>{};
+        const EightBit eightBit = lowPass ? EightBit::Round : EightBit::Cut;
+        if (n > 0 && !taps.empty()) {
             if (layout.sixteenBit)
-                Stream<true>(opened, layout, src, targetRate, n, width, sign, out);
+                StreamFiltered<true>(opened, layout, src, targetRate, n, taps, width, sign, out);
             else
-                Stream<false>(opened, layout, src, targetRate, n, width, sign, out);
+                StreamFiltered<false>(opened, layout, src, targetRate, n, taps, width, sign, out);
+        } else if (n > 0) {
+            if (layout.sixteenBit)
+                Stream<true>(opened, layout, src, targetRate, n, width, sign, eightBit, out);
+            else
+                Stream<false>(opened, layout, src, targetRate, n, width, sign, eightBit, out);
         }
     } catch (const ReadStopped& stopped) {
         result.failure = kSaveFileError;
@@ -100,7 +168,7 @@ FileResampleResult ResampleWavFile(OpenedWav& opened, Channel channel, std::uint
     }
     const std::uint16_t padding[kPaddingWords] = {0x8000, 0x8000, 0x8000, 0x8000,
                                                   0x8000, 0x8000, 0x8000, 0x8000};
-    out.Write(SampleFileBytes(padding, width, sign));
+    out.Write(SampleFileBytes(padding, width, sign, lowPass ? EightBit::Round : EightBit::Cut));
     if (!out.Close()) {
         result.failure = kSaveFileError;
         result.detail = {out.Problem()};

@@ -23,8 +23,11 @@ struct FileResampleResult {
 // as SaveSampleFile writes a result, byte for byte. The samples are read from the file and the output
 // written through the safe replacement in blocks, so the memory used does not grow with the file. A file
 // that cannot be read to its end (cut short meanwhile, a read error) fails with kSaveFileError and leaves
-// what was at output unchanged. output must not be the input (the caller checks, naming both).
+// what was at output unchanged. output must not be the input (the caller checks, naming both). lowPass is
+// GenerateResample's: the samples go through the low-pass filter as they are read (its buffers are of fixed
+// size too), and 8-bit output is rounded; the bytes are those of GenerateResample and SaveSampleFile with it.
 FileResampleResult ResampleWavFile(OpenedWav& opened, Channel channel, std::uint32_t targetRate,
-                                   SampleWidth width, Sign sign, const std::string& output);
+                                   SampleWidth width, Sign sign, const std::string& output,
+                                   bool lowPass = false);
 
 } // namespace wav

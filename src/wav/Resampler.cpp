@@ -2,10 +2,12 @@
 
 #include "base/Format.h"
 #include "wav/Interpolation.h"
+#include "wav/LowPass.h"
 #include "wav/WavState.h"
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #if defined(__i386__) || defined(__x86_64__)
 #include <fpu_control.h>
 #endif
@@ -183,6 +185,81 @@ ResampleResult ResampleWith(Fetch fetch, std::uint32_t count, std::uint32_t src,
 
 namespace {
 
+// The zeroth-order modified Bessel function of the first kind, by its series (for the Kaiser window).
+double BesselI0(double x) {
+    double sum = 1.0;
+    double term = 1.0;
+    const double quarter = x * x / 4.0;
+    for (int k = 1; k < 200 && term > sum * 1e-17; ++k) {
+        term *= quarter / (static_cast<double>(k) * static_cast<double>(k));
+        sum += term;
+    }
+    return sum;
+}
+
+constexpr double kStopbandDecibels = 80.0;
+constexpr int kMaxHalfTaps = 2048; // 192 kHz to 8000 Hz needs 241
+
+} // namespace
+
+std::vector<std::int16_t> LowPassTaps(std::uint32_t src, std::uint32_t dst) {
+    if (src == 0 || dst == 0 || dst >= src) return {};
+    const double pi = 3.14159265358979323846;
+    const double cutoff = 0.5 * dst / src;      // cycles per source sample
+    const double transition = 0.25 * dst / src; // cycles per source sample
+    // Kaiser's estimates of the window's shape and length for the attenuation and transition asked.
+    const double beta = 0.1102 * (kStopbandDecibels - 8.7);
+    const double length = (kStopbandDecibels - 7.95) / (2.285 * 2.0 * pi * transition);
+    // Rates far apart (a header may claim any source rate) would ask for millions of taps: past
+    // kMaxHalfTaps on either side the transition band widens instead.
+    const int half = static_cast<int>(std::min(std::ceil(length / 2.0), static_cast<double>(kMaxHalfTaps)));
+    std::vector<double> h(static_cast<std::size_t>(2 * half + 1));
+    double sum = 0.0;
+    for (int j = -half; j <= half; ++j) {
+        const double x = 2.0 * cutoff * j;
+        const double sinc = j == 0 ? 1.0 : std::sin(pi * x) / (pi * x);
+        const double r = static_cast<double>(j) / half;
+        const double window = BesselI0(beta * std::sqrt(std::max(0.0, 1.0 - r * r))) / BesselI0(beta);
+        const double v = 2.0 * cutoff * sinc * window;
+        h[static_cast<std::size_t>(j + half)] = v;
+        sum += v;
+    }
+    std::vector<std::int16_t> taps(h.size());
+    long total = 0;
+    for (std::size_t i = 0; i < h.size(); ++i) {
+        taps[i] = static_cast<std::int16_t>(std::lround(h[i] / sum * 32768.0));
+        total += taps[i];
+    }
+    // The rounding's shortfall goes to the middle tap: the gain at 0 Hz is exactly 1.
+    taps[static_cast<std::size_t>(half)] =
+        static_cast<std::int16_t>(taps[static_cast<std::size_t>(half)] + (32768 - total));
+    return taps;
+}
+
+namespace {
+
+// A LowPassFetch handed to the interpolation, which takes its fetch by value.
+template <class Fetch> struct LowPassRef {
+    LowPassFetch<Fetch>* filter;
+    std::uint32_t operator()(std::uint64_t i) const { return (*filter)(i); }
+    void Prefetch(std::uint64_t) const {}
+};
+
+// The conversion, through the low-pass filter when it is asked for and the target rate is below the source's.
+template <class Fetch>
+ResampleResult ResampleFiltered(Fetch fetch, std::uint32_t count, std::uint32_t src, std::uint32_t dst,
+                                bool lowPass) {
+    const std::vector<std::int16_t> taps =
+        lowPass && count > 0 ? LowPassTaps(src, dst) : std::vector<std::int16_t>{};
+    if (taps.empty()) return ResampleWith(fetch, count, src, dst);
+    LowPassFetch<Fetch> filter(fetch, count, taps);
+    return ResampleWith(LowPassRef<Fetch>{&filter}, count, src, dst);
+}
+
+} // namespace
+
+namespace {
+
 void PrefetchAt(const void* base, std::uint64_t offset) {
     // Computed as an integer: the address may lie past the end, where a hint does no harm.
     __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(base) + offset));
@@ -212,9 +289,20 @@ void Interpolate(std::span<const std::uint16_t> S, std::uint32_t src, std::uint3
     InterpolateWith(WordSamples{S.data()}, S.size(), src, dst, out.data(), out.size());
 }
 
-ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst) {
+ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst,
+                        bool lowPass) {
     const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(S.size(), 0xFFFFFFFFu));
-    return ResampleWith(WordSamples{S.data()}, count, src, dst);
+    return ResampleFiltered(WordSamples{S.data()}, count, src, dst, lowPass);
+}
+
+std::vector<std::uint16_t> LowPassFiltered(std::span<const std::uint16_t> S,
+                                           std::span<const std::int16_t> taps) {
+    std::vector<std::uint16_t> out(S.begin(), S.end());
+    if (taps.empty() || S.empty()) return out;
+    LowPassFetch<WordSamples> filter(WordSamples{S.data()}, S.size(), taps);
+    for (std::size_t i = 0; i < S.size(); ++i)
+        out[i] = static_cast<std::uint16_t>(filter(i));
+    return out;
 }
 
 std::string ResampleLengthText(std::uint64_t n, SampleWidth width) {
@@ -222,11 +310,12 @@ std::string ResampleLengthText(std::uint64_t n, SampleWidth width) {
     return base::strprintf("0x%08X-%08d", static_cast<unsigned>(bytes), static_cast<int>(bytes));
 }
 
-GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t targetRate) {
+GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t targetRate, bool lowPass) {
     GenerateResult generated;
     std::vector<std::uint16_t>().swap(state.ResampleBuffer);
     state.resultHeld = false;
     state.resultCount = 0;
+    state.resultFiltered = false;
     if (!state.imageHeld || !state.check.accepted) {
         generated.failure = kAnalyzeFileError;
         generated.reason = "no WAV file has been loaded and accepted";
@@ -237,8 +326,9 @@ GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t 
     const SampleLayout layout = SampleLayoutOf(state.check, channel);
     const std::uint32_t src = state.check.header.SampleRate;
     ResampleResult result =
-        layout.sixteenBit ? ResampleWith(ImageSamples<true>{image, layout}, layout.count, src, targetRate)
-                          : ResampleWith(ImageSamples<false>{image, layout}, layout.count, src, targetRate);
+        layout.sixteenBit
+            ? ResampleFiltered(ImageSamples<true>{image, layout}, layout.count, src, targetRate, lowPass)
+            : ResampleFiltered(ImageSamples<false>{image, layout}, layout.count, src, targetRate, lowPass);
     if (result.failure) {
         generated.failure = result.failure;
         generated.reason = result.reason;
@@ -247,6 +337,7 @@ GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t 
     state.ResampleBuffer = std::move(result.words);
     state.resultHeld = true;
     state.resultCount = result.count;
+    state.resultFiltered = lowPass;
     generated.count = result.count;
     return generated;
 }

@@ -53,6 +53,22 @@ StepConstants StepConstantsOf(std::uint32_t src, std::uint32_t dst); // dst > 0
 void Interpolate(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst,
                  std::span<std::uint16_t> out);
 
+// The low-pass filter that may run before the interpolation when the target rate is below the source rate:
+// a windowed sinc with its cutoff (half gain) at the target's Nyquist frequency dst / 2, a Kaiser window for
+// 80 dB of stopband attenuation and a transition band dst / 4 wide (so 8000 Hz passes up to 3 kHz and stops
+// from 5 kHz), at most 4097 taps (beyond some 200 times the target rate the transition band widens). The
+// taps are in Q15, an odd number of them, symmetric about the middle one, and sum to
+// exactly 32768, so that a constant signal (silence at 0x8000 above all) comes through unchanged. Empty when
+// dst >= src or either is 0: nothing above the target's Nyquist frequency can be in the source then.
+std::vector<std::int16_t> LowPassTaps(std::uint32_t src, std::uint32_t dst);
+
+// S low-pass filtered with taps (LowPassTaps), sample by sample: the working samples taken as offset binary
+// (0x8000 the middle), the products summed exactly, rounded to the nearest (halves up) and kept within
+// 0..65535. The samples before the first and after the last are taken to repeat those. Taps empty: S as it
+// is. What Resample with lowPass interpolates.
+std::vector<std::uint16_t> LowPassFiltered(std::span<const std::uint16_t> S,
+                                           std::span<const std::int16_t> taps);
+
 struct ResampleResult {
     std::optional<std::string> failure; // kResampleMemoryError: the result cannot be held
     std::string reason;                 // why, one line
@@ -60,8 +76,11 @@ struct ResampleResult {
     std::vector<std::uint16_t> words;   // n output words and kPaddingWords words 0x8000
 };
 
-// The whole conversion of the working samples S from src to dst Hz. src and dst above 0.
-ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst);
+// The whole conversion of the working samples S from src to dst Hz. src and dst above 0. With lowPass, the
+// interpolation reads LowPassFiltered(S, LowPassTaps(src, dst)) in place of S (only the samples it reads
+// are filtered); the output count and the interpolation's arithmetic stay the same.
+ResampleResult Resample(std::span<const std::uint16_t> S, std::uint32_t src, std::uint32_t dst,
+                        bool lowPass = false);
 
 enum class SampleWidth { Bits8, Bits16 };
 
@@ -76,7 +95,9 @@ struct GenerateResult {
 };
 
 // "RESample Gen": resamples the chosen channel of the loaded file to targetRate, reading its working samples
-// from the file image, and replaces state's result. A failure leaves no result held.
-GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t targetRate);
+// from the file image, and replaces state's result. A failure leaves no result held. lowPass is the
+// "Low-pass" box: Resample's lowPass, and the result is marked to be rounded, not cut, to 8 bits.
+GenerateResult GenerateResample(WavState& state, Channel channel, std::uint32_t targetRate,
+                                bool lowPass = false);
 
 } // namespace wav

@@ -11,8 +11,14 @@ namespace wav {
 namespace {
 
 // The bytes of words[0 .. count) at the width into out (count or 2 x count bytes).
-void PutWords(const std::uint16_t* words, std::size_t count, SampleWidth width, Sign sign, char* out) {
+void PutWords(const std::uint16_t* words, std::size_t count, SampleWidth width, Sign sign, EightBit eightBit,
+              char* out) {
     if (width == SampleWidth::Bits8) {
+        if (eightBit == EightBit::Round) {
+            for (std::size_t i = 0; i < count; ++i)
+                out[i] = static_cast<char>(std::min(255u, (words[i] + 0x80u) >> 8));
+            return;
+        }
         for (std::size_t i = 0; i < count; ++i)
             out[i] = static_cast<char>(words[i] >> 8);
         return;
@@ -31,15 +37,16 @@ std::size_t BytesPerWord(SampleWidth width) {
 
 } // namespace
 
-std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth width, Sign sign) {
+std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
+                            EightBit eightBit) {
     std::string bytes(words.size() * BytesPerWord(width), '\0');
-    PutWords(words.data(), words.size(), width, sign, bytes.data());
+    PutWords(words.data(), words.size(), width, sign, eightBit, bytes.data());
     return bytes;
 }
 
 std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
                                           const std::string& path, const std::string& source,
-                                          base::FailureDetail* detail) {
+                                          base::FailureDetail* detail, EightBit eightBit) {
     const auto failed = [detail](const base::FileProblem& problem) {
         if (detail) detail->push_back(problem);
         return std::string(kSaveFileError);
@@ -52,7 +59,7 @@ std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, 
     char piece[2 * kPieceWords];
     for (std::size_t at = 0; at < words.size(); at += kPieceWords) {
         const std::size_t count = std::min(kPieceWords, words.size() - at);
-        PutWords(words.data() + at, count, width, sign, piece);
+        PutWords(words.data() + at, count, width, sign, eightBit, piece);
         out.Write(std::string_view(piece, count * BytesPerWord(width)));
     }
     if (!out.Close()) return failed(out.Problem());

@@ -21,6 +21,7 @@ struct WavState {
     std::vector<std::uint16_t> ResampleBuffer; // n output words, then 8 padding words 0x8000
     bool resultHeld = false;
     std::uint64_t resultCount = 0; // n
+    bool resultFiltered = false;   // made with "Low-pass": an 8-bit save rounds its samples
 };
 
 } // namespace wav

@@ -127,6 +127,12 @@ WavTab::WavTab(const ui::TabContext& context, WavState& state, QWidget* parent)
     ui::NameAfterLabel(Label_RESampleFreq, ComboBox_RESampleFreq);
     // The text is typed into the box's own edit, which a screen reader announces by itself.
     ComboBox_RESampleFreq->lineEdit()->setAccessibleName(ComboBox_RESampleFreq->accessibleName());
+    // Beside the rate it filters for.
+    CheckBox_LowPass =
+        ui::Placed(new QCheckBox(QStringLiteral("Low-pass"), this), "CheckBox_LowPass", 562, 108);
+    CheckBox_LowPass->setChecked(false);
+    CheckBox_LowPass->setToolTip(QStringLiteral("RESample Gen filters out what lies above half the target "
+                                                "frequency first, and an 8-bit save rounds"));
 
     RadioGroup_RESample_Bit =
         RadioGroup(this, "RadioGroup_RESample_Bit", "RESample_Bit", {"8 Bit", "16 Bit"}, widths_, 320, 138);
@@ -211,6 +217,7 @@ WavTab::WavTab(const ui::TabContext& context, WavState& state, QWidget* parent)
             ui::Guarded([this] { ComboBox_RESampleFreqChange(); }));
     connect(ComboBox_RESampleFreq, &QComboBox::editTextChanged, this,
             ui::Guarded([this] { ComboBox_RESampleFreqChange(); }));
+    connect(CheckBox_LowPass, &QCheckBox::toggled, this, ui::Guarded([this] { CheckBox_LowPassClick(); }));
 }
 
 WavTab::~WavTab() = default;
@@ -295,7 +302,8 @@ SampleWidth WavTab::SelectedWidth() const {
 
 void WavTab::Button_RESampleGenClick() {
     const Channel channel = channels_->checkedId() == 1 ? Channel::Right : Channel::Left;
-    const GenerateResult result = GenerateResample(state_, channel, TargetRate(SelectedRateItem()));
+    const GenerateResult result =
+        GenerateResample(state_, channel, TargetRate(SelectedRateItem()), CheckBox_LowPass->isChecked());
     if (result.failure) {
         Button_RESampleSave->setEnabled(false); // no result is held
         messages_.ShowMessage(*result.failure);
@@ -313,7 +321,8 @@ void WavTab::Button_RESampleSaveClick() {
     if (!state_.resultHeld) return;
     base::FailureDetail detail;
     if (const auto failure = SaveSampleFile(state_.ResampleBuffer, SelectedWidth(), Sign::OffsetBinary,
-                                            saveDialog_.FileName, state_.WavPath, &detail)) {
+                                            saveDialog_.FileName, state_.WavPath, &detail,
+                                            state_.resultFiltered ? EightBit::Round : EightBit::Cut)) {
         messages_.ShowMessage(*failure, detail);
         return;
     }
@@ -321,6 +330,11 @@ void WavTab::Button_RESampleSaveClick() {
 }
 
 void WavTab::ComboBox_RESampleFreqChange() {
+    Button_RESampleSave->setEnabled(false);
+}
+
+void WavTab::CheckBox_LowPassClick() {
+    // As with the rate: the result held no longer matches what the box shows.
     Button_RESampleSave->setEnabled(false);
 }
 

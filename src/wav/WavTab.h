@@ -30,6 +30,11 @@ public:
 
     QString Caption() const override { return QStringLiteral("WAV"); }
     void FormCreate() override { InitWavDataGrid(); }
+    // One WAV file dropped: WAV Load.
+    DropOpen DropTaken(const std::vector<std::string>& paths) const override {
+        return paths.size() == 1 ? DropOpen::Own : DropOpen::None;
+    }
+    void OpenDropped(const std::vector<std::string>&) override { Button_WAVLoadClick(); }
 
     // The titles of the hexadecimal view: "00" to "0F" along the top and down the side, "ASCII".
     void InitWavDataGrid();
@@ -40,6 +45,7 @@ public:
     void Button_RESampleGenClick();
     void Button_RESampleSaveClick();
     void ComboBox_RESampleFreqChange();
+    void CheckBox_LowPassClick();
 
 private:
     void ShowHeader();
@@ -61,6 +67,7 @@ private:
     std::array<QLabel*, kHeaderRowCount> values_{};
     QPushButton* Button_WAVLoad = nullptr;
     QCheckBox* CheckBox_RemoveWavHeader = nullptr;
+    QCheckBox* CheckBox_LowPass = nullptr; // "Low-pass", read at generation
     QGroupBox* RadioGroup_RESample_Ch_Sel = nullptr;
     QButtonGroup* channels_ = nullptr;
     QLabel* Label_RESampleFreq = nullptr;

@@ -3,6 +3,9 @@
 #include "cli/FontCommand.h"
 
 #include "base/Path.h"
+#include "font/FreeTypeRenderer.h"
+#include "font/GlyphEditor.h"
+#include "font/GlyphFile.h"
 #include "support/BmpBuilder.h"
 #include "support/Text.h"
 
@@ -101,6 +104,10 @@ TEST(FontCli, UsageErrors) {
         {"font", "save", "b.txt", "--code"},
         {"font", "code", "a.txt", "b.txt"},
         {"font", "code", "a.txt", "--font", "Arial"},
+        {"font", "glyph", "--text", "A", "--threshold", "128", "--bpp", "2"},
+        {"font", "glyph", "--text", "A", "--threshold", "256"},
+        {"font", "glyph", "--load", "g.txt", "--smooth"},
+        {"font", "save", "b.txt", "--smooth"},
         {"font", "bank", "--ascii", "--range", "0x41"},
         {"font", "bank", "--strings", "s.txt", "--range", "0x41"},
         {"font", "bank", "--range", "0x42-0x41"},
@@ -149,6 +156,74 @@ TEST(FontCli, GlyphFromTextWritesThreeFilesAbove1Bpp) {
     EXPECT_EQ(ReadText(dir / "4BPPFont0.bin").size(), 2u * 4 * 32 * 2);
     EXPECT_TRUE(base::FileExists(dir / "4BPPto1BPP0.txt"));
     EXPECT_NE(glyph.find("X"), std::string::npos); // the characters left ink in the window
+}
+
+// --smooth and --threshold write what the Font tab writes with "Smooth" checked (the threshold has no box):
+// the same rendering through the same core, then the same Save; a smooth bank file says so in each block.
+TEST(FontCli, SmoothAndThresholdWriteWhatTheEditorWrites) {
+    const struct {
+        std::vector<std::string> options;
+        int colorType;
+        bool smooth;
+        std::optional<std::uint8_t> threshold;
+        const char* prefix;
+    } cases[] = {
+        {{"--bpp", "2", "--smooth"}, 1, true, std::nullopt, "2BPPFont0"},
+        {{"--bpp", "4", "--smooth"}, 2, true, std::nullopt, "4BPPFont0"},
+        {{"--threshold", "100"}, 0, false, 100, "1BPPFont0"},
+        {{"--threshold", "100", "--smooth"}, 0, true, 100, "1BPPFont0"},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.prefix);
+        TempDir dir;
+        std::vector<std::string> args = {"font",   "glyph",       "--text", "a",
+                                         "--font", "DejaVu Sans", "--out",  dir / "cli"};
+        args.insert(args.end(), tc.options.begin(), tc.options.end());
+        const Result r = RunCli(args);
+        ASSERT_EQ(r.code, 0) << r.err;
+
+        font::FreeTypeRenderer renderer;
+        font::GlyphEditor editor;
+        font::FontShowProp(editor, renderer, font::FontChoice{"DejaVu Sans", 10, 0, 0});
+        editor.ApplyColorType(tc.colorType);
+        editor.Smooth = tc.smooth;
+        editor.InkThreshold = tc.threshold;
+        ASSERT_TRUE(font::EnterCharacter(editor, renderer, "a").has_value());
+        ASSERT_TRUE(std::filesystem::create_directory(dir / "core"));
+        ASSERT_FALSE(font::SaveGlyphFiles(editor, 0, settings::BinSort::Half, dir / "core").failure);
+        for (const char* ext : {".txt", ".bin"}) {
+            const std::string name = std::string(tc.prefix) + ext;
+            EXPECT_EQ(ReadText(dir / ("cli/" + name)), ReadText(dir / ("core/" + name))) << name;
+        }
+        // The plain rendering differs: the options did something.
+        if (tc.colorType == 0) {
+            font::GlyphEditor plain;
+            font::FontShowProp(plain, renderer, font::FontChoice{"DejaVu Sans", 10, 0, 0});
+            font::EnterCharacter(plain, renderer, "a");
+            EXPECT_NE(plain.Encode(), editor.Encode());
+        }
+    }
+
+    TempDir dir;
+    const Result bank = RunCli({"font", "bank", "--strings", dir / "none.txt", "--smooth"});
+    EXPECT_EQ(bank.code, 1); // no such strings file: nothing written
+    WriteText(dir / "s.txt", "ab\n");
+    const Result smooth = RunCli({"font", "bank", "--strings", dir / "s.txt", "--smooth", "--bpp", "2",
+                                  "--font", "DejaVu Sans", "--out", dir / "out"});
+    ASSERT_EQ(smooth.code, 0) << smooth.err;
+    const std::string text = ReadText(dir / "out/FontBank.txt");
+    EXPECT_NE(text.find(";FontStyle=0\r\n;Smooth=1\r\n;BPPi=1\r\n;Xi=4\r\n;Yi=0\r\n;Palette\r\n"
+                        "0xFFFFFF 0xAAAAAA 0x555555 0x000000\r\n"),
+              std::string::npos);
+    // font save keeps the line of a smooth bank, and adds none to a plain one.
+    ASSERT_EQ(
+        RunCli({"font", "save", dir / "out/FontBank.txt", "--font", "DejaVu Sans", "--out", dir / "again"})
+            .code,
+        0);
+    EXPECT_EQ(ReadText(dir / "again/FontBank.txt"), text);
+    WriteText(dir / "plain.txt", kBankOfOne);
+    ASSERT_EQ(RunCli({"font", "save", dir / "plain.txt", "--out", dir / "plain"}).code, 0);
+    EXPECT_EQ(ReadText(dir / "plain/FontBank.txt").find(";Smooth"), std::string::npos);
 }
 
 TEST(FontCli, BankFromStringsToFirmwareSource) {

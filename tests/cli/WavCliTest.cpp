@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 #include "cli/CliRun.h"
 #include "cli/WavCommand.h"
+#include "wav/Resampler.h"
 
 #include "base/Path.h"
 #include "support/BmpBuilder.h"
@@ -49,6 +50,8 @@ TEST(WavCli, ParsesEachAction) {
     EXPECT_EQ(all.width, wav::SampleWidth::Bits16);
     EXPECT_EQ(all.channel, wav::Channel::Right);
     EXPECT_EQ(all.sign, wav::Sign::TwosComplement);
+    EXPECT_FALSE(all.lowPass);
+    EXPECT_TRUE(cli::ParseWavArgs({"resample", "a.wav", "o.bin", "--filter"}).lowPass);
 
     const cli::WavJob strip = cli::ParseWavArgs({"strip", "a.wav", "a.bin"});
     EXPECT_EQ(strip.action, cli::WavJob::Action::Strip);
@@ -71,6 +74,8 @@ TEST(WavCli, ParsesEachAction) {
         {"resample", "a.wav", "o", "--bank", "0"},
         {"strip", "a.wav"},
         {"strip", "a.wav", "o", "--bits", "8"},
+        {"strip", "a.wav", "o", "--filter"},
+        {"info", "a.wav", "--filter"},
     };
     for (const auto& args : bad)
         EXPECT_THROW(cli::ParseWavArgs(args), cli::UsageError) << ::testing::PrintToString(args);
@@ -219,6 +224,42 @@ TEST(WavCli, ResampleTakesTheChosenChannelAndRate) {
     // 8000 to 16000 from 0xF000, 0xEFFF, ...: S[0], S[0], S[0], S[0] / 2 + S[1] / 2, S[1]
     EXPECT_EQ(Bytes(out.begin(), out.begin() + 10),
               (Bytes{0x00, 0xF0, 0x00, 0xF0, 0x00, 0xF0, 0xFF, 0xEF, 0xFF, 0xEF}));
+}
+
+// --filter resamples the filtered samples and rounds 8-bit ones: the core's filtered result, each word
+// rounded to its nearest 8-bit level; 16 bits are the words themselves.
+TEST(WavCli, ResampleWithFilterWritesTheFilteredRoundedSamples) {
+    TempDir dir;
+    WavLayout s;
+    s.sampleRate = 44100;
+    std::vector<std::uint16_t> working(20000);
+    for (std::size_t i = 0; i < working.size(); ++i)
+        working[i] = static_cast<std::uint16_t>(0x8000 + ((i * 2654435761u) >> 20) % 20000 - 10000);
+    s.data = testsupport::Pcm16ForWorking(working);
+    testsupport::WriteFile(dir / "in.wav", BuildWav(s));
+    const wav::ResampleResult expected = wav::Resample(working, 44100, 8000, true);
+
+    auto r = RunCli({"wav", "resample", dir / "in.wav", dir / "o8.bin", "--filter"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    Bytes eight;
+    for (std::uint16_t w : expected.words)
+        eight.push_back(static_cast<std::uint8_t>(std::min(255, (w + 0x80) >> 8)));
+    EXPECT_EQ(ReadFile(dir / "o8.bin"), eight);
+    r = RunCli({"wav", "resample", dir / "in.wav", dir / "o16.bin", "--filter", "--bits", "16"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    Bytes sixteen;
+    for (std::uint16_t w : expected.words) {
+        sixteen.push_back(static_cast<std::uint8_t>(w & 0xFF));
+        sixteen.push_back(static_cast<std::uint8_t>(w >> 8));
+    }
+    EXPECT_EQ(ReadFile(dir / "o16.bin"), sixteen);
+    // Without it, the plain interpolation and the high bytes.
+    r = RunCli({"wav", "resample", dir / "in.wav", dir / "plain.bin"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    Bytes plain;
+    for (std::uint16_t w : wav::Resample(working, 44100, 8000).words)
+        plain.push_back(static_cast<std::uint8_t>(w >> 8));
+    EXPECT_EQ(ReadFile(dir / "plain.bin"), plain);
 }
 
 TEST(WavCli, StripWritesTheDataBytes) {

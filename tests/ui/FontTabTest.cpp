@@ -1134,6 +1134,45 @@ private slots:
         memo->insertPlainText(QString(300, QLatin1Char('y')));
         QCOMPARE(memo->toPlainText(), QString(256, QLatin1Char('y')));
     }
+
+    // "Smooth" is the CLI's --smooth: the same glyph files; the palette grid shows the ramp the rendering
+    // wrote; the bank's Save adds ";Smooth=1" and its Load of such a file turns the box on.
+    void smoothRendersWhatTheCliRendersAndTravelsWithTheBank() {
+        UiFixture f;
+        auto& w = f.Window();
+        FontPage(w);
+        auto* smooth = Child<QCheckBox>(&w, "Font_chkSmooth");
+        QVERIFY(!smooth->isChecked());
+        QCOMPARE(smooth->text(), QStringLiteral("Smooth"));
+        f.dialogs.ConfirmFont(DejaVu(10));
+        QTest::mouseClick(Child<QPushButton>(&w, "OSD_btnTTFFontSel"), Qt::LeftButton);
+        Choose(Child<QComboBox>(&w, "Font_cbFontColorType"), 1);
+        smooth->setChecked(true); // as a keyboard or a screen reader would
+        QVERIFY(Editor(w).Smooth);
+        Enter(w, QStringLiteral("a"));
+        QCOMPARE(Editor(w).FontPalette[1], 0xAAAAAAu);
+        QCOMPARE(Editor(w).FontPalette[2], 0x555555u);
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_BtnSave"), Qt::LeftButton);
+        testsupport::TempDir out;
+        QCOMPARE(Cli({"font", "glyph", "--text", "a", "--bpp", "2", "--smooth", "--font", "DejaVu Sans",
+                      "--size", "10", "--out", out.path()}),
+                 0);
+        CompareFiles(FilesIn(f.dir.path(), {"Tavix.INI"}), FilesIn(out.path()));
+
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnInsert"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnBankSave"), Qt::LeftButton);
+        const std::string bank = testsupport::ReadText(f.dir / "FontBank.txt");
+        QVERIFY(bank.find(";FontStyle=0\r\n;Smooth=1\r\n;BPPi=1\r\n") != std::string::npos);
+
+        smooth->click();
+        QVERIFY(!smooth->isChecked());
+        QVERIFY(!Editor(w).Smooth);
+        f.dialogs.ConfirmFile(f.dir / "FontBank.txt");
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnBankLoad"), Qt::LeftButton);
+        QVERIFY(smooth->isChecked());
+        QVERIFY(Editor(w).Smooth);
+        QCOMPARE(f.dialogs.unexpected, 0);
+    }
 };
 
 TAVIX_UI_SUITE(FontTabTest)

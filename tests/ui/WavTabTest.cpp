@@ -466,6 +466,47 @@ private slots:
         QVERIFY(!Child<QGroupBox>(tab, "RadioGroup_RESample_Ch_Sel")->isEnabled());
         QCOMPARE(Text(tab, "Label_WavChannelVal"), QStringLiteral("1-Mono"));
     }
+
+    // "Low-pass" is the CLI's --filter: the same bytes at both widths; off, the bytes are the plain ones.
+    // Toggling it, by any means, leaves a held result unsaveable, as a change of the rate does.
+    void lowPassWritesWhatTheCliWritesWithFilter() {
+        UiFixture f;
+        wav::WavTab* tab = ShowWavTab(f);
+        testsupport::WavLayout s = StereoFile();
+        s.sampleRate = 44100;
+        const std::string path = WriteWav(f, "st.wav", s);
+        Load(f, tab, path);
+        auto* lowPass = Child<QCheckBox>(tab, "CheckBox_LowPass");
+        QVERIFY(!lowPass->isChecked());
+        QCOMPARE(lowPass->text(), QStringLiteral("Low-pass"));
+        // Beside the rate box, clear of every other control.
+        QVERIFY(tab->rect().contains(lowPass->geometry()));
+        for (QWidget* other : tab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (other != lowPass && !other->isHidden() && !other->objectName().isEmpty())
+                QVERIFY2(!other->geometry().intersects(lowPass->geometry()), qPrintable(other->objectName()));
+        Click(tab, "Button_RESampleGen");
+        QVERIFY(Enabled(tab, "Button_RESampleSave"));
+        lowPass->setChecked(true); // as a keyboard or a screen reader would
+        QVERIFY(!Enabled(tab, "Button_RESampleSave"));
+        for (int bits : {8, 16}) {
+            Choose(tab, "RadioGroup_RESample_Bit", bits == 8 ? 0 : 1);
+            Click(tab, "Button_RESampleGen");
+            const std::string mine = f.dir / ("w" + std::to_string(bits) + ".bin");
+            Save(f, tab, mine);
+            const std::string cli = f.dir / ("c" + std::to_string(bits) + ".bin");
+            Cli({"wav", "resample", path, cli, "--bits", std::to_string(bits), "--filter"});
+            QCOMPARE(testsupport::ReadFile(mine), testsupport::ReadFile(cli));
+            Cli({"wav", "resample", path, f.dir / "plain.bin", "--bits", std::to_string(bits)});
+            QVERIFY(testsupport::ReadFile(mine) != testsupport::ReadFile(f.dir / "plain.bin"));
+        }
+        QTest::mouseClick(lowPass, Qt::LeftButton, {}, QPoint(6, lowPass->height() / 2));
+        QVERIFY(!lowPass->isChecked());
+        Click(tab, "Button_RESampleGen");
+        Save(f, tab, f.dir / "off.bin");
+        Cli({"wav", "resample", path, f.dir / "c-off.bin", "--bits", "16"});
+        QCOMPARE(testsupport::ReadFile(f.dir / "off.bin"), testsupport::ReadFile(f.dir / "c-off.bin"));
+        QCOMPARE(f.dialogs.unexpected, 0);
+    }
 };
 
 TAVIX_UI_SUITE(WavTabTest)

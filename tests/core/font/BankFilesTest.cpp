@@ -234,3 +234,55 @@ TEST(BankFiles, LoadStopsWhenTheBankIsFull) {
 }
 
 } // namespace
+
+namespace {
+
+// Every field of a load's result that the glyphs and the font boxes take.
+void ExpectSameLoad(const font::BankLoadResult& a, const font::BankLoadResult& b) {
+    EXPECT_EQ(a.failure, b.failure);
+    EXPECT_EQ(a.Added, b.Added);
+    EXPECT_EQ(a.Skipped, b.Skipped);
+    EXPECT_EQ(a.Face, b.Face);
+    EXPECT_EQ(a.Charset, b.Charset);
+    EXPECT_EQ(a.Height, b.Height);
+    EXPECT_EQ(a.Size, b.Size);
+    EXPECT_EQ(a.Style, b.Style);
+}
+
+} // namespace
+
+// "Smooth" adds one line after each block's font lines and nothing else; a file with it loads the same
+// glyphs, palettes and font boxes as the same file without it, and only the load of the file with it says
+// Smooth.
+TEST(BankFiles, SmoothLineIsAddedOnlyWhenOnAndChangesNothingALoadReads) {
+    FontBank bank;
+    bank.Append(MakeNode(1, 4, 0, 1, 0x102030));
+    bank.Append(MakeNode(2, 7, 1, 2, 0xABCDEF));
+    const std::string plain = font::BankText(bank, kArial);
+    const std::string smooth = font::BankText(bank, kArial, true);
+    EXPECT_EQ(Count(plain, ";Smooth"), 0u);
+    EXPECT_EQ(Count(smooth, ";FontStyle=0\n;Smooth=1\n;BPPi="), 2u);
+    std::string withoutLine = smooth;
+    for (std::size_t at; (at = withoutLine.find(";Smooth=1\n")) != std::string::npos;)
+        withoutLine.erase(at, 10);
+    EXPECT_EQ(withoutLine, plain);
+
+    FontBank fromPlain;
+    FontBank fromSmooth;
+    const font::BankLoadResult a = font::LoadBankText(fromPlain, plain, font::kStartPalette);
+    const font::BankLoadResult b = font::LoadBankText(fromSmooth, smooth, font::kStartPalette);
+    ExpectSameLoad(a, b);
+    EXPECT_EQ(fromSmooth.Nodes(), fromPlain.Nodes());
+    EXPECT_EQ(fromSmooth.Nodes(), bank.Nodes());
+    EXPECT_FALSE(a.Smooth);
+    EXPECT_TRUE(b.Smooth);
+
+    // Saved through the files: FontBank.bin is the same bytes either way.
+    TempDir plainDir;
+    TempDir smoothDir;
+    ASSERT_FALSE(font::SaveBank(bank, kArial, settings::BinSort::Font, plainDir.path()).failure);
+    ASSERT_FALSE(font::SaveBank(bank, kArial, settings::BinSort::Font, smoothDir.path(), true).failure);
+    EXPECT_EQ(ReadText(smoothDir / "FontBank.bin"), ReadText(plainDir / "FontBank.bin"));
+    EXPECT_EQ(Count(ReadText(smoothDir / "FontBank.txt"), ";Smooth=1\r\n"), 2u);
+    EXPECT_EQ(Count(ReadText(plainDir / "FontBank.txt"), ";Smooth"), 0u);
+}

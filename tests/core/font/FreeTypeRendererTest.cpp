@@ -10,7 +10,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
+#include <cmath>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -291,3 +294,131 @@ TEST(FreeTypeRenderer, StartFontIsTheDesktopSansSerif) {
 }
 
 } // namespace
+
+namespace {
+
+// FreeType's own anti-aliased coverage of one character of DejaVu Sans at 13 pixels with its default
+// hinting, placed with its cell's top-left at (x, y) on a 128 x 128 picture.
+std::vector<std::uint8_t> FreeTypeCoverage(char32_t c, int x, int y) {
+    std::vector<std::uint8_t> out(128 * 128, 0);
+    FT_Library library = nullptr;
+    EXPECT_EQ(FT_Init_FreeType(&library), 0);
+    FT_Face face = nullptr;
+    EXPECT_EQ(FT_New_Face(library, kDejaVu, 0, &face), 0);
+    EXPECT_EQ(FT_Set_Pixel_Sizes(face, 0, 13), 0);
+    EXPECT_EQ(FT_Load_Char(face, c, FT_LOAD_DEFAULT), 0);
+    EXPECT_EQ(FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL), 0);
+    const int ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
+    const FT_Bitmap& bm = face->glyph->bitmap;
+    EXPECT_EQ(bm.pixel_mode, FT_PIXEL_MODE_GRAY);
+    const int left = x + face->glyph->bitmap_left;
+    const int top = y + ascent - face->glyph->bitmap_top;
+    for (unsigned r = 0; r < bm.rows; ++r)
+        for (unsigned col = 0; col < bm.width; ++col) {
+            const int px = left + static_cast<int>(col);
+            const int py = top + static_cast<int>(r);
+            if (px >= 0 && px < 128 && py >= 0 && py < 128)
+                out[static_cast<std::size_t>(py * 128 + px)] =
+                    bm.buffer[r * static_cast<unsigned>(bm.pitch) + col];
+        }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    return out;
+}
+
+} // namespace
+
+TEST(FreeTypeRenderer, CoverageIsFreeTypesAntiAliasedRendering) {
+    FreeTypeRenderer renderer;
+    const std::vector<std::uint8_t> expected = FreeTypeCoverage('a', 32, 32);
+    font::CoverageImage coverage(128, 128);
+    renderer.DrawCoverage(coverage, 32, 32, FontChoice{"DejaVu Sans", 10, 0, 0}, U"a");
+    int partial = 0;
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const std::uint8_t c = expected[static_cast<std::size_t>(y * 128 + x)];
+            ASSERT_EQ(coverage.Value(x, y), c) << x << "," << y;
+            partial += c > 0 && c < 255;
+        }
+    // Smoothed: a good part of the edge pixels are partly covered.
+    EXPECT_GT(partial, 10);
+}
+
+// Smooth glyphs and the 1-bpp threshold, pixel by pixel against FreeType's own coverage c: level
+// round(c * (L - 1) / 255) drawn with ramp entry `level`, which the palette holds and the encoder writes.
+TEST(FreeTypeRenderer, SmoothLevelsAndThresholdFollowFreeTypesCoverage) {
+    FreeTypeRenderer renderer;
+    const std::vector<std::uint8_t> coverage = FreeTypeCoverage('a', 32, 32);
+    // White to black: 4 levels 0xFF, 0xAA, 0x55, 0x00; 16 levels step 0x11 per level.
+    const std::vector<base::Colour> ramp4 = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
+    std::vector<base::Colour> ramp16;
+    for (unsigned k = 0; k < 16; ++k)
+        ramp16.push_back((0xFF - 0x11 * k) * 0x010101u);
+
+    const struct {
+        int colorType;
+        const std::vector<base::Colour>* ramp;
+    } cases[] = {{1, &ramp4}, {2, &ramp16}, {3, &ramp16}};
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.colorType);
+        font::GlyphEditor editor;
+        editor.ApplyColorType(tc.colorType);
+        editor.CurrentFont = FontChoice{"DejaVu Sans", 10, 0, 0};
+        editor.Smooth = true;
+        font::RenderGlyphText(editor, renderer, U"a");
+        const auto levels = static_cast<int>(tc.ramp->size());
+        for (int k = 0; k < levels; ++k)
+            EXPECT_EQ(editor.FontPalette[static_cast<std::size_t>(k)],
+                      (*tc.ramp)[static_cast<std::size_t>(k)]);
+        EXPECT_EQ(editor.LeftColor, 0x000000u);
+        std::set<int> seen;
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 128; ++x) {
+                const int c = coverage[static_cast<std::size_t>(y * 128 + x)];
+                // Halves cannot occur: 255 is odd and (L - 1) is 3 or 15.
+                const int level = static_cast<int>(std::lround(c * (levels - 1) / 255.0));
+                seen.insert(level);
+                ASSERT_EQ(editor.PreviewSurface.Pixel(x, y), (*tc.ramp)[static_cast<std::size_t>(level)])
+                    << x << "," << y;
+            }
+        EXPECT_GE(seen.size(), 3u);
+
+        // Each glyph pixel is encoded as its level's palette index, planes 0.. of the row's words.
+        const font::GlyphWords words = editor.Encode();
+        const int bpp = editor.GlyphBpp();
+        for (int r = 0; r < 16; ++r)
+            for (int x = 0; x < 16; ++x) {
+                int index = 0;
+                for (int plane = 0; plane < std::min(bpp, 4); ++plane)
+                    index |= ((words[static_cast<std::size_t>(r * bpp + plane)] >> (15 - x)) & 1) << plane;
+                const int c = coverage[static_cast<std::size_t>((32 + r) * 128 + 32 + x)];
+                ASSERT_EQ(index, static_cast<int>(std::lround(c * (levels - 1) / 255.0))) << x << "," << r;
+            }
+    }
+
+    // 1 bpp: Smooth alone keeps the black-and-white rendering; a threshold inks coverage >= T.
+    font::GlyphEditor plain;
+    plain.CurrentFont = FontChoice{"DejaVu Sans", 10, 0, 0};
+    font::GlyphEditor smooth = plain;
+    smooth.Smooth = true;
+    font::RenderGlyphText(plain, renderer, U"a");
+    font::RenderGlyphText(smooth, renderer, U"a");
+    EXPECT_EQ(smooth.PreviewSurface, plain.PreviewSurface);
+    EXPECT_EQ(smooth.FontPalette, font::kStartPalette);
+    for (const int threshold : {1, 128, 255}) {
+        SCOPED_TRACE(threshold);
+        for (const bool withSmooth : {false, true}) {
+            font::GlyphEditor editor = plain;
+            editor.Smooth = withSmooth;
+            editor.InkThreshold = static_cast<std::uint8_t>(threshold);
+            font::RenderGlyphText(editor, renderer, U"a");
+            for (int y = 0; y < 128; ++y)
+                for (int x = 0; x < 128; ++x)
+                    ASSERT_EQ(editor.PreviewSurface.Pixel(x, y),
+                              coverage[static_cast<std::size_t>(y * 128 + x)] >= threshold ? 0x000000u
+                                                                                           : 0xFFFFFFu)
+                        << x << "," << y;
+            EXPECT_EQ(editor.FontPalette, font::kStartPalette);
+        }
+    }
+}

@@ -387,3 +387,63 @@ TEST(FontBank, LoadingANodeSetsGeometryOffsetsAndPaletteInOrder) {
 }
 
 } // namespace
+
+// The levels of coverage and the ramp, worked out by hand: level round(c * (L - 1) / 255); each channel of
+// entry k round(background + (ink - background) * k / (L - 1)).
+TEST(GlyphEditor, SmoothLevelsAndRamp) {
+    const struct {
+        int c, levels, level;
+    } levels[] = {{0, 4, 0},     {42, 4, 0},    {43, 4, 1},    {127, 4, 1}, {128, 4, 2},
+                  {212, 4, 2},   {213, 4, 3},   {255, 4, 3},   {8, 16, 0},  {9, 16, 1},
+                  {246, 16, 14}, {247, 16, 15}, {255, 16, 15}, {127, 2, 0}, {128, 2, 1}};
+    for (const auto& t : levels)
+        EXPECT_EQ(font::CoverageLevel(static_cast<std::uint8_t>(t.c), t.levels), t.level)
+            << t.c << " of " << t.levels;
+    EXPECT_EQ(font::SmoothLevels(0), 2);
+    EXPECT_EQ(font::SmoothLevels(1), 4);
+    EXPECT_EQ(font::SmoothLevels(2), 16);
+    EXPECT_EQ(font::SmoothLevels(3), 16);
+
+    // Lime (0x00FF00) to red (0x0000FF) in 4: green falls 255, 170, 85, 0 while red rises 0, 85, 170, 255.
+    EXPECT_EQ(font::SmoothRamp(0x00FF00, 0x0000FF, 4),
+              (std::vector<base::Colour>{0x00FF00, 0x00AA55, 0x0055AA, 0x0000FF}));
+    // Black to red 100 in 16: 100 * k / 15 rounded: 7 at k = 1, 20 at 3, 53 at 8, 100 at 15.
+    const std::vector<base::Colour> ramp = font::SmoothRamp(0x000000, 0x000064, 16);
+    EXPECT_EQ(ramp[1], 0x000007u);
+    EXPECT_EQ(ramp[3], 0x000014u);
+    EXPECT_EQ(ramp[8], 0x000035u);
+    EXPECT_EQ(ramp[15], 0x000064u);
+    // Falling channels round the same way: 100 down to 0 gives 93 at k = 1 (100 - 6.67).
+    EXPECT_EQ(font::SmoothRamp(0x000064, 0x000000, 16)[1], 0x00005Du);
+}
+
+// Smooth with a renderer that only inks (its coverage is 0 or 255): the ramp goes into the palette's first
+// entries from the right colour to the left, the background takes entry 0, and ink outside the window is
+// still told.
+TEST(GlyphEditor, SmoothRampGoesIntoThePaletteFromRightToLeft) {
+    testsupport::BlockRenderer renderer;
+    GlyphEditor e;
+    e.ApplyColorType(1);
+    e.PickPaletteColour(3, PaintColour::Right); // magenta 0xFF00FF
+    e.PickPaletteColour(2, PaintColour::Left);  // blue 0xFF0000
+    e.Smooth = true;
+    font::RenderNotes notes;
+    font::RenderGlyphText(e, renderer, U"A", &notes);
+    EXPECT_TRUE(notes.Empty());
+    const font::Palette expected = {0xFF00FF, 0xFF00AA, 0xFF0055, 0xFF0000, 0x808080, 0x008000,
+                                    0x00FF00, 0x000080, 0x800000, 0x008080, 0x800080, 0x0000FF,
+                                    0xC0C0C0, 0x808000, 0xFFFF00, 0x00FFFF};
+    EXPECT_EQ(e.FontPalette, expected);
+    EXPECT_EQ(e.LeftColor, 0xFF0000u);
+    EXPECT_EQ(e.LeftIndex, 3);
+    EXPECT_EQ(e.RightIndex, 0);
+    EXPECT_EQ(e.PreviewSurface.Pixel(0, 0), 0xFF00FFu);   // background: entry 0
+    EXPECT_EQ(e.PreviewSurface.Pixel(32, 32), 0xFF0000u); // ink: entry 3
+    EXPECT_EQ(e.PreviewSurface.Pixel(39, 33), 0xFF0000u); // the grey pixel counts as touched
+    // At 2 bpp ink is index 3: planes 0 and 1 both set across the top row.
+    EXPECT_EQ(e.Encode()[0], 0xFE00);
+    EXPECT_EQ(e.Encode()[1], 0xFE00);
+
+    font::RenderGlyphText(e, renderer, U"ABC", &notes); // 24 pixels wide: past the 16-pixel window
+    ASSERT_EQ(notes.Cut.size(), 1u);
+}

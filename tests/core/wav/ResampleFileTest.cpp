@@ -30,16 +30,20 @@ Bytes NoiseBytes(std::size_t n, std::uint32_t seed) {
 }
 
 // The file a held result saves: the whole channel prepared, resampled in one call, written in one piece.
-Bytes HeldResultBytes(const Bytes& image, Channel channel, std::uint32_t rate, SampleWidth width, Sign sign) {
+Bytes HeldResultBytes(const Bytes& image, Channel channel, std::uint32_t rate, SampleWidth width, Sign sign,
+                      bool lowPass = false) {
     const wav::HeaderCheck check = wav::CheckWavHeader(image);
     const std::vector<std::uint16_t> samples = wav::PrepareSamples(image, check, channel);
-    const wav::ResampleResult result = wav::Resample(samples, check.header.SampleRate, rate);
-    const std::string bytes = wav::SampleFileBytes(result.words, width, sign);
+    const wav::ResampleResult result = wav::Resample(samples, check.header.SampleRate, rate, lowPass);
+    const std::string bytes =
+        wav::SampleFileBytes(result.words, width, sign, lowPass ? wav::EightBit::Round : wav::EightBit::Cut);
     return Bytes(bytes.begin(), bytes.end());
 }
 
 // The samples are read a window of 65536 at a time and the output written 32768 words at a time: lengths
 // just past those edges, down- and upsampling, every layout of the file and every output width and sign.
+// Through the low-pass filter as well: it reads the file a window of 262144 samples at a time and keeps
+// 32768 samples and its taps, so files longer than both, and files shorter than its taps.
 TEST(ResampleWavFile, WritesTheBytesOfAHeldResultWhateverTheBlocks) {
     struct Case {
         std::uint16_t channels, bits;
@@ -47,6 +51,7 @@ TEST(ResampleWavFile, WritesTheBytesOfAHeldResultWhateverTheBlocks) {
         Channel channel;
         SampleWidth width;
         Sign sign;
+        bool lowPass = false;
     };
     const Case cases[] = {
         {1, 16, 44100, 8000, 200003, Channel::Left, SampleWidth::Bits8, Sign::OffsetBinary},
@@ -56,11 +61,21 @@ TEST(ResampleWavFile, WritesTheBytesOfAHeldResultWhateverTheBlocks) {
         {1, 16, 1000, 16000, 4097, Channel::Left, SampleWidth::Bits16, Sign::OffsetBinary},
         {2, 16, 22050, 8000, 1, Channel::Left, SampleWidth::Bits16, Sign::TwosComplement},
         {1, 8, 44100, 16000, 0, Channel::Left, SampleWidth::Bits8, Sign::OffsetBinary},
+        {1, 16, 44100, 8000, 300007, Channel::Left, SampleWidth::Bits8, Sign::OffsetBinary, true},
+        {2, 16, 48000, 16000, 270001, Channel::Right, SampleWidth::Bits16, Sign::TwosComplement, true},
+        {2, 8, 22050, 8000, 100003, Channel::Left, SampleWidth::Bits8, Sign::OffsetBinary, true},
+        {1, 8, 192000, 8000, 65537, Channel::Right, SampleWidth::Bits16, Sign::OffsetBinary, true},
+        {1, 16, 44100, 8000, 37, Channel::Left, SampleWidth::Bits8, Sign::OffsetBinary, true},
+        {2, 16, 22050, 8000, 1, Channel::Right, SampleWidth::Bits16, Sign::TwosComplement, true},
+        // No filter from 8000 Hz up, but 8-bit samples are still rounded.
+        {1, 16, 8000, 16000, 70001, Channel::Left, SampleWidth::Bits8, Sign::OffsetBinary, true},
+        {1, 16, 44100, 8000, 0, Channel::Left, SampleWidth::Bits8, Sign::OffsetBinary, true},
     };
     testsupport::TempDir dir;
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.channels << " ch " << c.bits << " bit " << c.srcRate << " -> "
-                                        << c.dstRate << ", " << c.frames << " frames");
+        SCOPED_TRACE(testing::Message()
+                     << c.channels << " ch " << c.bits << " bit " << c.srcRate << " -> " << c.dstRate << ", "
+                     << c.frames << " frames" << (c.lowPass ? ", low-pass" : ""));
         testsupport::WavLayout layout;
         layout.channels = c.channels;
         layout.bits = c.bits;
@@ -72,30 +87,34 @@ TEST(ResampleWavFile, WritesTheBytesOfAHeldResultWhateverTheBlocks) {
         wav::OpenedWav opened = wav::OpenWavFile(dir / "in.wav");
         ASSERT_FALSE(opened.load.failure);
         const wav::FileResampleResult result =
-            wav::ResampleWavFile(opened, c.channel, c.dstRate, c.width, c.sign, dir / "out.bin");
+            wav::ResampleWavFile(opened, c.channel, c.dstRate, c.width, c.sign, dir / "out.bin", c.lowPass);
         ASSERT_FALSE(result.failure) << base::DetailLines(result.detail);
-        const Bytes expected = HeldResultBytes(image, c.channel, c.dstRate, c.width, c.sign);
+        const Bytes expected = HeldResultBytes(image, c.channel, c.dstRate, c.width, c.sign, c.lowPass);
         EXPECT_EQ(result.count, wav::OutputCount(c.frames, c.srcRate, c.dstRate));
         EXPECT_TRUE(testsupport::ReadFile(dir / "out.bin") == expected);
     }
 }
 
 TEST(ResampleWavFile, AFileCutShortWhileReadLeavesTheOldOutput) {
-    testsupport::TempDir dir;
-    testsupport::WavLayout layout;
-    layout.sampleRate = 44100;
-    layout.data = NoiseBytes(2 * 300000, 7);
-    testsupport::WriteFile(dir / "in.wav", testsupport::BuildWav(layout));
-    testsupport::WriteFile(dir / "out.bin", {1, 2, 3});
+    for (const bool lowPass : {false, true}) {
+        SCOPED_TRACE(lowPass ? "low-pass" : "plain");
+        testsupport::TempDir dir;
+        testsupport::WavLayout layout;
+        layout.sampleRate = 44100;
+        layout.data = NoiseBytes(2 * 300000, 7);
+        testsupport::WriteFile(dir / "in.wav", testsupport::BuildWav(layout));
+        testsupport::WriteFile(dir / "out.bin", {1, 2, 3});
 
-    wav::OpenedWav opened = wav::OpenWavFile(dir / "in.wav");
-    ASSERT_FALSE(opened.load.failure);
-    std::filesystem::resize_file(dir / "in.wav", 44 + 2 * 100000); // another program cuts it meanwhile
-    const wav::FileResampleResult result =
-        wav::ResampleWavFile(opened, Channel::Left, 8000, SampleWidth::Bits8, Sign::OffsetBinary, dir / "out.bin");
-    EXPECT_EQ(result.failure, "Save File Error!!!");
-    EXPECT_EQ(base::DetailLines(result.detail), dir / "in.wav" + ": it became shorter while it was read\n");
-    EXPECT_EQ(testsupport::ReadFile(dir / "out.bin"), (Bytes{1, 2, 3}));
+        wav::OpenedWav opened = wav::OpenWavFile(dir / "in.wav");
+        ASSERT_FALSE(opened.load.failure);
+        std::filesystem::resize_file(dir / "in.wav", 44 + 2 * 100000); // another program cuts it meanwhile
+        const wav::FileResampleResult result = wav::ResampleWavFile(
+            opened, Channel::Left, 8000, SampleWidth::Bits8, Sign::OffsetBinary, dir / "out.bin", lowPass);
+        EXPECT_EQ(result.failure, "Save File Error!!!");
+        EXPECT_EQ(base::DetailLines(result.detail),
+                  dir / "in.wav" + ": it became shorter while it was read\n");
+        EXPECT_EQ(testsupport::ReadFile(dir / "out.bin"), (Bytes{1, 2, 3}));
+    }
 }
 
 } // namespace

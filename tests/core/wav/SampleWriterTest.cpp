@@ -33,6 +33,17 @@ TEST(SampleWriter, BytesAtEachWidth) {
     EXPECT_EQ(SampleFileBytes(words, SampleWidth::Bits8, Sign::TwosComplement),
               Str({0x12, 0xFF, 0x00, 0x80}));
     EXPECT_EQ(SampleFileBytes({}, SampleWidth::Bits16), "");
+
+    // Rounded to 8 bits (a low-passed result): the nearest level, halves up, never past 0xFF; 16-bit
+    // output does not change.
+    const std::vector<std::uint16_t> levels = {0x127F, 0x1280, 0xFF7F, 0xFF80,
+                                               0xFFFF, 0x0000, 0x007F, 0x8000};
+    EXPECT_EQ(SampleFileBytes(levels, SampleWidth::Bits8, Sign::OffsetBinary, wav::EightBit::Round),
+              Str({0x12, 0x13, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80}));
+    EXPECT_EQ(SampleFileBytes(levels, SampleWidth::Bits8),
+              Str({0x12, 0x12, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80}));
+    EXPECT_EQ(SampleFileBytes(levels, SampleWidth::Bits16, Sign::OffsetBinary, wav::EightBit::Round),
+              SampleFileBytes(levels, SampleWidth::Bits16));
 }
 
 TEST(SampleWriter, EightBitSaveOfAnEightBitSourceAtHalfRate) {
@@ -84,8 +95,8 @@ TEST(SampleWriter, AFileThatCannotBeWrittenIsReportedAndLeavesTheOldOne) {
     testsupport::TempDir dir;
     const std::vector<std::uint16_t> words = {0x1234};
     base::FailureDetail detail;
-    EXPECT_EQ(wav::SaveSampleFile(words, SampleWidth::Bits8, Sign::OffsetBinary, dir / "no/such/dir/o.bin", {},
-                                  &detail),
+    EXPECT_EQ(wav::SaveSampleFile(words, SampleWidth::Bits8, Sign::OffsetBinary, dir / "no/such/dir/o.bin",
+                                  {}, &detail),
               "Save File Error!!!");
     EXPECT_EQ(base::DetailLines(detail),
               "cannot create " + (dir / "no/such/dir/o.bin") + ": No such file or directory\n");
