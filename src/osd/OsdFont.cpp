@@ -141,30 +141,35 @@ void ReadPixels(const CurrentBitmap& bm, std::size_t offset, std::uint8_t* out, 
         out[i] = bm.PixelByte(offset + i);
 }
 
-// Cuts the cell starting at byte `start` of Pixels, at 8, 4 or 2 bpp, into its MSB part (the first eight
-// pixels of each row) and its LSB part (the rest of the row) and emits their plane bytes.
+// Cuts the cell whose rows start at byte `start` of Pixels, `skip` pixels into that byte, at 8, 4 or 2 bpp,
+// into its MSB part (the first eight pixels of each row) and its LSB part (the rest of the row) and emits
+// their plane bytes. A cell begins at its own first pixel even inside a byte (at 4 bpp every other cell of an
+// odd width, at 2 bpp the cells of widths 13 to 15): taken from the byte's first pixel, it would carry the
+// previous cell's last pixels onto the device, shifted.
 template <int Bits>
-void ExtractPackedCell(const CurrentBitmap& bm, int cw, bool to2Bpp, std::size_t start, PartSink& msb,
+void ExtractPackedCell(const CurrentBitmap& bm, int cw, bool to2Bpp, std::size_t start, int skip, PartSink& msb,
                        PartSink& lsb) {
     constexpr int perByte = 8 / Bits;
-    constexpr int msbBytes = 8 / perByte;
     constexpr unsigned mask = (1u << Bits) - 1;
-    const int rowBytes = cw / perByte; // the pixels of a partly used last byte are left out
+    const int rowPixels = cw / perByte * perByte; // as many pixels as whole bytes of the cell's width hold
+    const int readBytes = (skip + rowPixels + perByte - 1) / perByte;
 
     std::uint8_t msbPart[kCellHeight * 8];
     std::uint8_t lsbPart[kCellHeight * 8];
-    std::uint8_t row[16];
+    std::uint8_t row[17];
     int l = 0;
     for (int r = 0; r < kCellHeight; ++r) {
         ReadPixels(bm, start + static_cast<std::size_t>(r) * bm.BytesPerRow, row,
-                   static_cast<std::size_t>(rowBytes));
+                   static_cast<std::size_t>(readBytes));
         std::uint8_t* m = msbPart + 8 * r;
-        for (int k = 0; k < msbBytes; ++k)
-            for (int p = 0; p < perByte; ++p)
-                *m++ = static_cast<std::uint8_t>((row[k] >> (8 - Bits * (p + 1))) & mask);
-        for (int k = msbBytes; k < rowBytes; ++k)
-            for (int p = 0; p < perByte; ++p)
-                lsbPart[l++] = static_cast<std::uint8_t>((row[k] >> (8 - Bits * (p + 1))) & mask);
+        for (int j = 0; j < rowPixels; ++j) {
+            const int q = skip + j;
+            const auto value = static_cast<std::uint8_t>((row[q / perByte] >> (8 - Bits * (q % perByte + 1))) & mask);
+            if (j < 8)
+                m[j] = value;
+            else
+                lsbPart[l++] = value;
+        }
     }
 
     const int written = Bits == 4 && to2Bpp ? 2 : Bits;
@@ -330,15 +335,16 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
             for (std::size_t x = 0; x < width; x += static_cast<std::size_t>(cw)) {
                 // The full offset: a cell far down a large picture reads its own pixels, not wrapped ones.
                 const std::size_t start = y * bm.BytesPerRow + x * static_cast<std::size_t>(bits) / 8;
+                const int skip = static_cast<int>(x * static_cast<std::size_t>(bits) % 8) / bits;
                 switch (bits) {
                 case 8:
-                    ExtractPackedCell<8>(bm, cw, to2Bpp, start, msb, lsb);
+                    ExtractPackedCell<8>(bm, cw, to2Bpp, start, 0, msb, lsb);
                     break;
                 case 4:
-                    ExtractPackedCell<4>(bm, cw, to2Bpp, start, msb, lsb);
+                    ExtractPackedCell<4>(bm, cw, to2Bpp, start, skip, msb, lsb);
                     break;
                 case 2:
-                    ExtractPackedCell<2>(bm, cw, to2Bpp, start, msb, lsb);
+                    ExtractPackedCell<2>(bm, cw, to2Bpp, start, skip, msb, lsb);
                     break;
                 default:
                     WriteOneBppCellHeader(oneBpp.file, cellCount);

@@ -470,6 +470,36 @@ TEST_F(Generate, PartSizesFollowDepthAndCellWidth) {
     }
 }
 
+TEST_F(Generate, CellsThatBeginInsideAByteStartAtTheirOwnFirstPixel) {
+    // 4 bpp, cells 13 wide: cell 1 begins at pixel 13, the second pixel of byte 6. Its first column holds 1;
+    // column 12 (cell 0's last column, which a 4-bpp cell of odd width leaves out) holds 2. Cell 1's MSB
+    // rows are then 1 0 0 0 0 0 0 0: P0 = 0x80, P1..P3 = 0; everything else is 0.
+    BmpLayout four;
+    four.width = 26;
+    four.height = 16;
+    four.bpp = 4;
+    four.palette = testsupport::DistinctPalette(16);
+    four.indices = testsupport::IndicesOf(26, 16, [](int x, int) { return x == 13 ? 1 : x == 12 ? 2 : 0; });
+    auto bm = Load(four);
+    EXPECT_EQ(Run(*bm, 13).cellCount, 2);
+    EXPECT_EQ(Binary("osd_MSB.bin"), Concat(Bytes(64, 0x00), RepeatBytes({0x80, 0x00, 0x00, 0x00}, 16)));
+    EXPECT_EQ(Binary("osd_LSB.bin"), Bytes(64, 0x00));
+
+    // 2 bpp, cells 13 wide: cells 1 and 2 begin one and two pixels into bytes 3 and 6. Each cell's first
+    // column holds 3, so every MSB group is 3 0 0 0 0 0 0 0: P0 = P1 = 0x80, 16 to a line; the LSB pixels
+    // (columns 8..11 of each cell) are 0.
+    BmpLayout two;
+    two.width = 39;
+    two.height = 16;
+    two.bpp = 2;
+    two.palette = testsupport::DistinctPalette(4);
+    two.indices = testsupport::IndicesOf(39, 16, [](int x, int) { return x % 13 == 0 ? 3 : 0; });
+    bm = Load(two);
+    EXPECT_EQ(Run(*bm, 13).cellCount, 3);
+    EXPECT_EQ(Text("osd_MSB.txt"), Repeat(Repeat("0x80,", 16) + "\r\n", 6));
+    EXPECT_EQ(Text("osd_LSB.txt"), Repeat(Repeat("0x00,", 16) + "\r\n", 3));
+}
+
 TEST_F(Generate, OneBppCellAtTheRightEdgeClearsThePixelsPastTheStoredRow) {
     // Width 32 is stored in exactly 4 bytes a row; all pixels set. The cell at x = 24 reaches 4 pixels past.
     auto bm = MakeBitmap(32, 16, 1, 4);
