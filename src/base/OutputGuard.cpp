@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
 
@@ -13,18 +14,21 @@ namespace {
 constexpr int kEntries = 64;
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-enum : int { kFree = 0, kTemporary = 1, kAppend = 2 };
+enum : int { kFree = 0, kTemporary = 1, kAppend = 2, kClaimed = 3 };
 
 // One unfinished output. kind is written last when an entry is filled and first when it is freed, so a
-// handler never acts on half an entry.
+// handler never acts on half an entry. Threads that write side by side claim a free entry by changing its
+// kind from kFree to kClaimed in one step, so no two of them fill the same entry.
 struct Entry {
-    volatile sig_atomic_t kind;
+    std::atomic<int> kind;
     int fd;       // the folder of a temporary file, or the file appended to
     off_t length; // an append's old length
     char name[16];
 };
 
 Entry g_entries[kEntries];
+// A lock-free atomic is what a signal handler may read.
+static_assert(std::atomic<int>::is_always_lock_free);
 
 void CleanUp() {
     for (Entry& e : g_entries) {
@@ -48,9 +52,12 @@ sigset_t CleanupSignals() {
     return set;
 }
 
+// Claims a free entry for the caller to fill; -1 when every entry is taken.
 int FreeEntry() {
-    for (int i = 0; i < kEntries; ++i)
-        if (g_entries[i].kind == kFree) return i;
+    for (int i = 0; i < kEntries; ++i) {
+        int expected = kFree;
+        if (g_entries[i].kind.compare_exchange_strong(expected, kClaimed)) return i;
+    }
     return -1;
 }
 

@@ -1,6 +1,7 @@
 #include "merge/MergeWriter.h"
 
 #include "base/Error.h"
+#include "base/FileLog.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -48,6 +49,7 @@ bool CopyEntry(const MergeEntry& e, base::OutputFile& out, std::vector<char>& bu
         ::close(fd);
         return false;
     }
+    base::LogRead(e.Path);
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     std::uint64_t copied = 0;
     bool ok = true;
