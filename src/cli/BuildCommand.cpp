@@ -192,7 +192,6 @@ private:
             bool waiting = false;
             for (const std::size_t j : order_) {
                 if (outcomes_[j] != Outcome::Waiting) continue;
-                waiting = true;
                 bool ready = true;
                 std::string failedNeed;
                 for (const std::size_t n : project_.jobs[j].needs) {
@@ -204,16 +203,20 @@ private:
                 if (!failedNeed.empty()) {
                     outcomes_[j] = Outcome::Skipped;
                     out_ << "skipped     " << project_.jobs[j].name << " (needs '" << failedNeed << "', which did not build)\n";
-                    changed_.notify_all();
                     continue;
                 }
                 if (ready) {
                     next = j;
                     break;
                 }
+                waiting = true;
             }
             if (!next) {
-                if (!waiting) return;
+                // Nothing left to start: the others may be waiting for what this thread just decided.
+                if (!waiting) {
+                    changed_.notify_all();
+                    return;
+                }
                 changed_.wait(lock);
                 continue;
             }
@@ -258,6 +261,8 @@ private:
                 code = kExitUsage;
             } catch (const std::exception& e) {
                 jobErr << e.what() << '\n';
+            } catch (...) {
+                jobErr << "the job stopped with an error Tavix does not know\n";
             }
         }
         // What it read and wrote, as the files are now.

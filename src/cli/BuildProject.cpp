@@ -138,7 +138,6 @@ struct TableReader {
     const JobKind& kind;
     const toml::table& table;
     std::size_t line;
-    const std::string& folder;
     Problems& problems;
     bool ok = true;
 
@@ -194,7 +193,7 @@ namespace {
 // Reads one table into a job; false (with its problems added) when it cannot be run.
 bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, const std::string& folder,
              Problems& problems, BuildJob& job) {
-    TableReader r{kind, table, line, folder, problems};
+    TableReader r{kind, table, line, problems};
     job.table = kind.table;
     job.line = line;
     job.command = kind.command;
@@ -202,13 +201,10 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
     // The keys the build reads itself; a key no table of this kind has is named as such.
     for (const auto& [key, node] : table) {
         const std::string k(key.str());
-        const bool own = k == "name" || k == "out" ? kind.out != OutPlace::None || k == "name"
-                         : k == "input"            ? !kind.manyInputs
-                         : k == "inputs"           ? kind.manyInputs
-                         : k == "count"            ? kind.count
-                         : k == "edits"            ? kind.edits
-                                                   : true;
-        if (!own) r.Fail(k, "is not a key of [[" + std::string(kind.table) + "]]");
+        const bool foreign = (k == "out" && kind.out == OutPlace::None) || (k == "input" && kind.manyInputs) ||
+                             (k == "inputs" && !kind.manyInputs) || (k == "count" && !kind.count) ||
+                             (k == "edits" && !kind.edits);
+        if (foreign) r.Fail(k, "is not a key of [[" + std::string(kind.table) + "]]");
     }
     if (const auto name = r.String("name"))
         job.name = *name;
@@ -310,6 +306,7 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
             options.Add(resolve(value), value);
         else
             options.Add(value);
+        if (kPathOptions.count(k) && k != "save-reduced") job.inputs.push_back(resolve(value));
         optionValues[k] = value;
     }
     for (const std::string& edit : edits) {
@@ -386,14 +383,25 @@ void OrderJobs(BuildProject& project, Problems& problems) {
                 problems.Add(jobs[j].line, jobs[j].table + " '" + jobs[j].name + "' writes " + o +
                                                ", which job '" + jobs[it->second].name + "' writes too");
         }
+    // A file another job names as its output orders the two for certain. A file in a folder another job
+    // writes into (--out) may be one of its files or a source kept there: that order is taken only where it
+    // makes no cycle.
+    std::vector<std::pair<std::size_t, std::size_t>> maybe; // (reader, writer)
+    auto add = [&](std::size_t b, std::size_t a) {
+        if (std::find(jobs[b].needs.begin(), jobs[b].needs.end(), a) == jobs[b].needs.end())
+            jobs[b].needs.push_back(a);
+    };
     for (std::size_t b = 0; b < jobs.size(); ++b)
         for (const std::string& input : jobs[b].inputs)
             for (std::size_t a = 0; a < jobs.size(); ++a) {
                 if (a == b) continue;
                 for (const std::string& o : jobs[a].outputs)
-                    if (Writes(o, CleanPath(input)) &&
-                        std::find(jobs[b].needs.begin(), jobs[b].needs.end(), a) == jobs[b].needs.end())
-                        jobs[b].needs.push_back(a);
+                    if (Writes(o, CleanPath(input))) {
+                        if (o.back() == '/')
+                            maybe.emplace_back(b, a);
+                        else
+                            add(b, a);
+                    }
             }
 
     // A cycle is found by a walk that meets a job it is still inside of.
@@ -419,7 +427,17 @@ void OrderJobs(BuildProject& project, Problems& problems) {
         return false;
     };
     for (std::size_t j = 0; j < jobs.size(); ++j)
-        if (visit(j)) break;
+        if (visit(j)) return;
+
+    // Whether job from needs job to, through any chain of needs.
+    std::function<bool(std::size_t, std::size_t)> reaches = [&](std::size_t from, std::size_t to) {
+        if (from == to) return true;
+        for (const std::size_t n : jobs[from].needs)
+            if (reaches(n, to)) return true;
+        return false;
+    };
+    for (const auto& [reader, writer] : maybe)
+        if (!reaches(writer, reader)) add(reader, writer);
 }
 
 } // namespace

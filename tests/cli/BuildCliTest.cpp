@@ -331,6 +331,58 @@ TEST(BuildCli, AFailedJobKeepsItsOutputsSkipsItsReadersAndRunsAgainNextTime) {
     EXPECT_EQ(ReadFile(p / "out/SOUNDS.BIN"), (Bytes{5, 7, 7}));
 }
 
+// The other threads wait for the one running job; when it fails, the build still ends, its readers skipped.
+TEST(BuildCli, AFailureWhileTheOtherThreadsWaitEndsTheBuild) {
+    Project p(R"([[wav_strip]]
+name = "bad"
+input = "bad.wav"
+out = "out/bad.bin"
+
+[[merge]]
+name = "m1"
+inputs = ["out/bad.bin"]
+out = "out/M1"
+
+[[merge]]
+name = "m2"
+inputs = ["out/M1.BIN"]
+out = "out/M2"
+)");
+    WriteText(p / "bad.wav", "RIFF");
+    for (const char* threads : {"2", "4"}) {
+        const ProcessResult r = Build(p, {"-j", threads});
+        EXPECT_EQ(r.signal, 0) << "the build did not end";
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(Verdicts(r.out), (std::map<std::string, std::string>{
+                                       {"bad", "failed"}, {"m1", "skipped"}, {"m2", "skipped"}}));
+    }
+}
+
+// A folder a font job writes into may hold another job's source: that is no cycle, whichever runs first.
+TEST(BuildCli, SourcesKeptInFoldersThatJobsWriteIntoAreNoCycle) {
+    Project p(R"([[font_bank]]
+name = "a"
+input = "x/a.txt"
+out = "y"
+font = "DejaVu Sans"
+
+[[font_bank]]
+name = "b"
+input = "y/b.txt"
+out = "x"
+font = "DejaVu Sans"
+)");
+    std::filesystem::create_directories(p / "x");
+    std::filesystem::create_directories(p / "y");
+    WriteText(p / "x/a.txt", "AB\n");
+    WriteText(p / "y/b.txt", "CD\n");
+    const ProcessResult r = Build(p, {"-j", "2"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Verdicts(r.out), (std::map<std::string, std::string>{{"a", "built"}, {"b", "built"}}));
+    EXPECT_TRUE(std::filesystem::exists(p / "y/FontBank.txt"));
+    EXPECT_TRUE(std::filesystem::exists(p / "x/FontBank.txt"));
+}
+
 TEST(BuildCli, TargetsBuildTheirJobsAndWhatTheyNeed) {
     Project p;
     ProcessResult r = Build(p, {"sounds", "img2"});
