@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     const std::vector<std::string> texts = {
         "[[osd]]\nname = \"a\"\ninput = \"s.bmp\"\nout = \"o\"\ncell = 12\nreduce = true\ncode = \"asm\"\n",
-        "[[palette]]\nname = \"p\"\ninput = \"a.bmp\"\nout = \"b.bmp\"\nedits = [\"insert 3=FF0000\", \"swap 1,2,3\"]\n",
+        "[[palette]]\nname = \"p\"\ninput = \"a.bmp\"\nout = \"b.bmp\"\nedits = [\"insert 3=FF0000\", \"swap "
+        "1,2,3\"]\n",
         "[[font_bank]]\nname = \"f\"\nout = \"f\"\nascii = true\nbpp = 2\nwidth = 16\ncode = true\n"
         "[[font_glyph]]\nname = \"g\"\ntext = \"A\"\nout = \"g\"\n",
         "[[aosd_sequence]]\nname = \"s\"\ninput = \"l01.bmp\"\ncount = 3\nout = \"s\"\nrlc = \"k470a\"\n"

@@ -39,7 +39,19 @@ void CleanUp() {
     }
 }
 
+// Sections in which a thread holds the cleanup back (SignalsHeld), over all threads; and whether a cleanup
+// has begun. A signal is held back only in the thread that blocks it: jobs on other threads can take it
+// while one is between making a temporary file and listing it, or amid a set's renames.
+std::atomic<int> g_held{0};
+std::atomic<bool> g_stopping{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
 extern "C" void OnCleanupSignal(int signal) {
+    // A section no thread may leave half done ends first; a thread that would start one now waits for the
+    // end of the process instead.
+    g_stopping = true;
+    while (g_held.load() > 0) {
+    }
     CleanUp();
     ::_exit(128 + signal);
 }
@@ -90,9 +102,17 @@ namespace guard {
 SignalsHeld::SignalsHeld() {
     const sigset_t set = CleanupSignals();
     ::pthread_sigmask(SIG_BLOCK, &set, &saved_);
+    ++g_held;
+    if (g_stopping) {
+        // Another thread is cleaning up and ends the process: nothing more of this one may begin.
+        --g_held;
+        for (;;)
+            ::pause();
+    }
 }
 
 SignalsHeld::~SignalsHeld() {
+    --g_held;
     ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
 }
 

@@ -99,14 +99,15 @@ public:
         for (const std::size_t j : order_) {
             std::string why = options_.force ? "forced" : WhyStale(j);
             for (const std::size_t n : project_.jobs[j].needs)
-                if (why.empty() && outcomes_[n] == Outcome::Stale) why = "needs '" + project_.jobs[n].name + "'";
+                if (why.empty() && outcomes_[n] == Outcome::Stale)
+                    why = "needs '" + project_.jobs[n].name + "'";
             outcomes_[j] = why.empty() ? Outcome::UpToDate : Outcome::Stale;
             if (why.empty()) {
                 out_ << "up to date  " << project_.jobs[j].name << '\n';
             } else {
                 ++stale;
-                out_ << (options_.check ? "out of date " : "would run   ") << project_.jobs[j].name << " (" << why
-                     << ")\n";
+                out_ << (options_.check ? "out of date " : "would run   ") << project_.jobs[j].name << " ("
+                     << why << ")\n";
             }
         }
         out_ << stale << (options_.check ? " out of date, " : " to run, ") << order_.size() - stale
@@ -123,7 +124,7 @@ public:
         for (std::thread& w : workers)
             w.join();
 
-        std::size_t counts[5] = {};
+        std::size_t counts[static_cast<int>(Outcome::Unselected) + 1] = {};
         for (const std::size_t j : order_)
             ++counts[static_cast<int>(outcomes_[j])];
         out_ << counts[int(Outcome::Built)] << " built, " << counts[int(Outcome::UpToDate)] << " up to date, "
@@ -132,7 +133,8 @@ public:
         // The record keeps what is still true: jobs that are gone are dropped, a failed job is not done.
         BuildRecord next;
         for (const BuildJob& job : project_.jobs)
-            if (const auto it = record_.find(job.name); it != record_.end()) next.emplace(job.name, it->second);
+            if (const auto it = record_.find(job.name); it != record_.end())
+                next.emplace(job.name, it->second);
         bool ok = counts[int(Outcome::Failed)] == 0;
         if (!SaveRecord(next)) ok = false;
         return ok ? kExitOk : kExitFailure;
@@ -147,8 +149,10 @@ private:
         const std::vector<BuildJob>& jobs = project_.jobs;
         std::vector<bool> wanted(jobs.size(), options_.targets.empty());
         for (const std::string& target : options_.targets) {
-            const auto it = std::find_if(jobs.begin(), jobs.end(), [&](const BuildJob& j) { return j.name == target; });
-            if (it == jobs.end()) throw UsageError{"build: " + project_.path + " has no job named '" + target + "'"};
+            const auto it =
+                std::find_if(jobs.begin(), jobs.end(), [&](const BuildJob& j) { return j.name == target; });
+            if (it == jobs.end())
+                throw UsageError{"build: " + project_.path + " has no job named '" + target + "'"};
             wanted[static_cast<std::size_t>(it - jobs.begin())] = true;
         }
         std::vector<bool> placed(jobs.size(), false);
@@ -174,7 +178,8 @@ private:
         const BuildJob& job = project_.jobs[j];
         if (!record) return "not built yet";
         const JobRecord& r = *record;
-        if (r.key != KeyOf(settings::AppVersion, job.table, job.keyArgs)) return "its options or Tavix changed";
+        if (r.key != KeyOf(settings::AppVersion, job.table, job.keyArgs))
+            return "its options or Tavix changed";
         for (const auto* files : {&r.inputs, &r.outputs})
             for (const auto& [path, content] : *files) {
                 const auto now = ContentOf(base::ResolvePath(project_.folder, path));
@@ -202,7 +207,8 @@ private:
                 }
                 if (!failedNeed.empty()) {
                     outcomes_[j] = Outcome::Skipped;
-                    out_ << "skipped     " << project_.jobs[j].name << " (needs '" << failedNeed << "', which did not build)\n";
+                    out_ << "skipped     " << project_.jobs[j].name << " (needs '" << failedNeed
+                         << "', which did not build)\n";
                     continue;
                 }
                 if (ready) {

@@ -43,40 +43,78 @@ enum class OutPlace {
 struct JobKind {
     const char* table;
     const Command* command;
-    std::function<void(const std::vector<std::string>&)> parse;
-    std::vector<std::string> words; // after the command's name
-    const char* inputOption;        // the option that takes `input`; nullptr: an operand
-    bool manyInputs;                // `inputs` (a list) instead of `input`
-    bool inputRequired;
-    bool count;                     // COUNT follows the input
-    OutPlace out;
-    bool edits;                     // palette edits
+    void (*parse)(const std::vector<std::string>&); // the command's parser; throws UsageError
+    std::vector<std::string> words = {};            // after the command's name
+    OutPlace out = OutPlace::Operand;
+    const char* inputOption = nullptr; // the option that takes `input`; nullptr: an operand
+    bool manyInputs = false;           // `inputs` (a list) instead of `input`
+    bool inputRequired = true;
+    bool count = false; // COUNT follows the input
+    bool edits = false; // palette edits
 };
+
+template <typename Job, Job (*Parse)(const std::vector<std::string>&)>
+void ParseOnly(const std::vector<std::string>& a) {
+    Parse(a);
+}
 
 const std::vector<JobKind>& Kinds() {
     static const std::vector<JobKind> kinds = {
-        {"osd", &kOsdCommand, [](const auto& a) { ParseOsdArgs(a); }, {}, nullptr, false, true, false,
-         OutPlace::FolderOption, false},
-        {"palette", &kPaletteCommand, [](const auto& a) { ParsePaletteArgs(a); }, {}, nullptr, false, true,
-         false, OutPlace::Operand, true},
-        {"font_bank", &kFontCommand, [](const auto& a) { ParseFontArgs(a); }, {"bank"}, "--strings", false,
-         false, false, OutPlace::FolderOption, false},
-        {"font_glyph", &kFontCommand, [](const auto& a) { ParseFontArgs(a); }, {"glyph"}, "--load", false,
-         false, false, OutPlace::FolderOption, false},
-        {"aosd_image", &kAosdCommand, [](const auto& a) { ParseAosdArgs(a); }, {"image"}, nullptr, false, true,
-         false, OutPlace::Operand, false},
-        {"aosd_sequence", &kAosdCommand, [](const auto& a) { ParseAosdArgs(a); }, {"sequence"}, nullptr,
-         false, true, true, OutPlace::Operand, false},
-        {"aosd_palette", &kAosdCommand, [](const auto& a) { ParseAosdArgs(a); }, {"palette"}, nullptr, false,
-         true, false, OutPlace::Operand, false},
-        {"wav_resample", &kWavCommand, [](const auto& a) { ParseWavArgs(a); }, {"resample"}, nullptr, false,
-         true, false, OutPlace::Operand, false},
-        {"wav_strip", &kWavCommand, [](const auto& a) { ParseWavArgs(a); }, {"strip"}, nullptr, false, true,
-         false, OutPlace::Operand, false},
-        {"aosd_merge", &kAosdCommand, [](const auto& a) { ParseAosdArgs(a); }, {"merge"}, nullptr, true, true,
-         false, OutPlace::None, false},
-        {"merge", &kMergeCommand, [](const auto& a) { ParseMergeArgs(a); }, {}, nullptr, true, false, false,
-         OutPlace::FirstOperand, false},
+        {.table = "osd",
+         .command = &kOsdCommand,
+         .parse = ParseOnly<OsdJob, ParseOsdArgs>,
+         .out = OutPlace::FolderOption},
+        {.table = "palette",
+         .command = &kPaletteCommand,
+         .parse = ParseOnly<PaletteJob, ParsePaletteArgs>,
+         .edits = true},
+        {.table = "font_bank",
+         .command = &kFontCommand,
+         .parse = ParseOnly<FontJob, ParseFontArgs>,
+         .words = {"bank"},
+         .out = OutPlace::FolderOption,
+         .inputOption = "--strings",
+         .inputRequired = false},
+        {.table = "font_glyph",
+         .command = &kFontCommand,
+         .parse = ParseOnly<FontJob, ParseFontArgs>,
+         .words = {"glyph"},
+         .out = OutPlace::FolderOption,
+         .inputOption = "--load",
+         .inputRequired = false},
+        {.table = "aosd_image",
+         .command = &kAosdCommand,
+         .parse = ParseOnly<AosdJob, ParseAosdArgs>,
+         .words = {"image"}},
+        {.table = "aosd_sequence",
+         .command = &kAosdCommand,
+         .parse = ParseOnly<AosdJob, ParseAosdArgs>,
+         .words = {"sequence"},
+         .count = true},
+        {.table = "aosd_palette",
+         .command = &kAosdCommand,
+         .parse = ParseOnly<AosdJob, ParseAosdArgs>,
+         .words = {"palette"}},
+        {.table = "wav_resample",
+         .command = &kWavCommand,
+         .parse = ParseOnly<WavJob, ParseWavArgs>,
+         .words = {"resample"}},
+        {.table = "wav_strip",
+         .command = &kWavCommand,
+         .parse = ParseOnly<WavJob, ParseWavArgs>,
+         .words = {"strip"}},
+        {.table = "aosd_merge",
+         .command = &kAosdCommand,
+         .parse = ParseOnly<AosdJob, ParseAosdArgs>,
+         .words = {"merge"},
+         .out = OutPlace::None,
+         .manyInputs = true},
+        {.table = "merge",
+         .command = &kMergeCommand,
+         .parse = ParseOnly<MergeJob, ParseMergeArgs>,
+         .out = OutPlace::FirstOperand,
+         .manyInputs = true,
+         .inputRequired = false},
     };
     return kinds;
 }
@@ -201,9 +239,9 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
     // The keys the build reads itself; a key no table of this kind has is named as such.
     for (const auto& [key, node] : table) {
         const std::string k(key.str());
-        const bool foreign = (k == "out" && kind.out == OutPlace::None) || (k == "input" && kind.manyInputs) ||
-                             (k == "inputs" && !kind.manyInputs) || (k == "count" && !kind.count) ||
-                             (k == "edits" && !kind.edits);
+        const bool foreign = (k == "out" && kind.out == OutPlace::None) ||
+                             (k == "input" && kind.manyInputs) || (k == "inputs" && !kind.manyInputs) ||
+                             (k == "count" && !kind.count) || (k == "edits" && !kind.edits);
         if (foreign) r.Fail(k, "is not a key of [[" + std::string(kind.table) + "]]");
     }
     if (const auto name = r.String("name"))
@@ -213,7 +251,8 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
 
     auto resolve = [&](const std::string& p) { return base::ResolvePath(folder, p); };
     const std::optional<std::string> input = kind.manyInputs ? std::nullopt : r.String("input");
-    const std::vector<std::string> inputs = kind.manyInputs ? r.Strings("inputs") : std::vector<std::string>{};
+    const std::vector<std::string> inputs =
+        kind.manyInputs ? r.Strings("inputs") : std::vector<std::string>{};
     const std::optional<std::string> out = kind.out == OutPlace::None ? std::nullopt : r.String("out");
     if (kind.inputRequired && !table.get(kind.manyInputs ? "inputs" : "input"))
         r.Fail(kind.manyInputs ? "inputs" : "input", "is missing");
@@ -229,8 +268,8 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
             r.Fail("count", "is missing");
         }
     }
-    std::vector<std::string> edits = kind.edits && table.get("edits") ? r.Strings("edits")
-                                                                      : std::vector<std::string>{};
+    std::vector<std::string> edits =
+        kind.edits && table.get("edits") ? r.Strings("edits") : std::vector<std::string>{};
     if (!r.ok) return false;
 
     // The command line, twice: as it runs (paths joined to the project's folder) and as the project writes
@@ -343,7 +382,8 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
     job.keyArgs = base.key;
 
     // What it writes, as far as that is known before it runs.
-    if (optionValues.count("save-reduced")) job.outputs.push_back(CleanPath(resolve(optionValues["save-reduced"])));
+    if (optionValues.count("save-reduced"))
+        job.outputs.push_back(CleanPath(resolve(optionValues["save-reduced"])));
     const std::string table_ = kind.table;
     if (kind.out == OutPlace::FolderOption) {
         job.outputs.push_back(CleanPath(resolve(*out)) + "/");
@@ -366,8 +406,8 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
 
 // Whether the file path is one output writes: the same file, or a file in the folder it writes into.
 bool Writes(const std::string& output, const std::string& path) {
-    if (output.back() == '/') return output == "./" ? path.find('/') == std::string::npos
-                                                    : path.rfind(output, 0) == 0;
+    if (output.back() == '/')
+        return output == "./" ? path.find('/') == std::string::npos : path.rfind(output, 0) == 0;
     return output == path;
 }
 
@@ -414,7 +454,8 @@ void OrderJobs(BuildProject& project, Problems& problems) {
             const auto from = std::find(walk.begin(), walk.end(), j);
             for (auto it = from; it != walk.end(); ++it)
                 names += "'" + jobs[*it].name + "' needs ";
-            problems.Add(jobs[j].line, "the jobs need each other's outputs: " + names + "'" + jobs[j].name + "'");
+            problems.Add(jobs[j].line,
+                         "the jobs need each other's outputs: " + names + "'" + jobs[j].name + "'");
             return true;
         }
         state[j] = 1;
@@ -470,8 +511,8 @@ BuildProject LoadProject(const std::string& path) {
     std::vector<Found> found;
     for (const auto& [key, node] : root) {
         const std::string name(key.str());
-        const auto kind = std::find_if(Kinds().begin(), Kinds().end(),
-                                       [&](const JobKind& k) { return name == k.table; });
+        const auto kind =
+            std::find_if(Kinds().begin(), Kinds().end(), [&](const JobKind& k) { return name == k.table; });
         if (kind == Kinds().end()) {
             std::string list;
             for (const JobKind& k : Kinds())
@@ -495,8 +536,8 @@ BuildProject LoadProject(const std::string& path) {
         if (!ReadJob(*f.kind, *f.table, f.line, project.folder, problems, job)) continue;
         if (const auto [it, fresh] = names.emplace(job.name, f.line); !fresh) {
             problems.Add(LineOf(f.table->get("name")->source()),
-                         std::string(f.kind->table) + ".name '" + job.name + "' is the name of the job on line " +
-                             std::to_string(it->second) + " too");
+                         std::string(f.kind->table) + ".name '" + job.name +
+                             "' is the name of the job on line " + std::to_string(it->second) + " too");
             continue;
         }
         project.jobs.push_back(std::move(job));

@@ -12,13 +12,14 @@ namespace cli {
 // user would type it in the project file's folder.
 struct BuildJob {
     std::string name;
-    std::string table;         // "osd", "aosd_image", ...
-    std::size_t line = 0;      // of the table's header in the project file
+    std::string table;    // "osd", "aosd_image", ...
+    std::size_t line = 0; // of the table's header in the project file
     const Command* command = nullptr;
     std::vector<std::string> args;    // what the command runs with, paths joined to the project's folder
     std::vector<std::string> keyArgs; // the same with the paths as the project file writes them
     std::vector<std::string> inputs;  // the files named by input, inputs and the options that name files
-    // What the job is known to write before it runs: files, and folders (ending in "/") whose files it writes.
+    // What the job is known to write before it runs: files, and folders (ending in "/") whose files it
+    // writes.
     std::vector<std::string> outputs;
     std::vector<std::size_t> needs; // the jobs (by position) that write one of its inputs
 };

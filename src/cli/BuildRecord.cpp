@@ -102,8 +102,8 @@ public:
 
 private:
     void Space() {
-        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\n' || text_[at_] == '\r' ||
-                                      text_[at_] == '\t'))
+        while (at_ < text_.size() &&
+               (text_[at_] == ' ' || text_[at_] == '\n' || text_[at_] == '\r' || text_[at_] == '\t'))
             ++at_;
     }
     bool Take(char c) {
@@ -147,10 +147,12 @@ std::optional<std::string> ContentOf(const std::string& path) {
     return std::to_string(offset) + ":" + Hex(h);
 }
 
-std::string KeyOf(const std::string& version, const std::string& table, const std::vector<std::string>& words) {
+std::string KeyOf(const std::string& version, const std::string& table,
+                  const std::vector<std::string>& words) {
     std::uint64_t h = kFnvOffset;
     // Each word ends in a zero byte, so that ("ab", "c") and ("a", "bc") differ.
-    for (const std::string* w : {&version, &table}) h = Fnv(h, w->c_str(), w->size() + 1);
+    for (const std::string* w : {&version, &table})
+        h = Fnv(h, w->c_str(), w->size() + 1);
     for (const std::string& w : words)
         h = Fnv(h, w.c_str(), w.size() + 1);
     return Hex(h);

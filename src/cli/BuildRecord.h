@@ -1,9 +1,9 @@
 #pragma once
 
 #include <map>
-#include <vector>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -22,7 +22,8 @@ using BuildRecord = std::map<std::string, JobRecord>; // by job name
 std::optional<std::string> ContentOf(const std::string& path);
 
 // The key of a command line: the version and the words, hashed.
-std::string KeyOf(const std::string& version, const std::string& table, const std::vector<std::string>& words);
+std::string KeyOf(const std::string& version, const std::string& table,
+                  const std::vector<std::string>& words);
 
 // The record as `.tavix-build.json` holds it, and back. ParseRecord returns nullopt for text that is not a
 // record this writes (then every job is taken as never built).

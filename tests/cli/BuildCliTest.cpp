@@ -1,14 +1,20 @@
 #include "cli/CliProcess.h"
 
 #include "support/BmpBuilder.h"
+#include "support/MergeFixtures.h"
 #include "support/WavBuilder.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cctype>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -146,7 +152,8 @@ std::map<std::string, std::string> Verdicts(const std::string& out) {
 std::map<std::string, std::string> AllBut(const std::string& verdict,
                                           const std::map<std::string, std::string>& others) {
     std::map<std::string, std::string> all;
-    for (const char* name : {"raw1", "raw2", "sounds", "img1", "img2", "images", "seq", "pal", "edited", "beep"})
+    for (const char* name :
+         {"raw1", "raw2", "sounds", "img1", "img2", "images", "seq", "pal", "edited", "beep"})
         all[name] = verdict;
     for (const auto& [name, v] : others)
         all[name] = v;
@@ -197,8 +204,8 @@ TEST(BuildCli, BuildsEveryJobAsItsCommandWouldAndThenOnlyWhatChanged) {
     WriteFile(hand / "raw2.bin", kSamples2);
     for (const auto& args : commands)
         ASSERT_EQ(RunCliProcess(args).code, 0) << ::testing::PrintToString(args);
-    for (const char* f : {"img1.bin", "img2.bin", "seq.bin", "pal.txt", "edited.bmp", "beep.bin", "SOUNDS.BIN",
-                          "SOUNDS_TBL.TXT"})
+    for (const char* f : {"img1.bin", "img2.bin", "seq.bin", "pal.txt", "edited.bmp", "beep.bin",
+                          "SOUNDS.BIN", "SOUNDS_TBL.TXT"})
         EXPECT_EQ(ReadFile(p / (std::string("out/") + f)), ReadFile(hand / f)) << f;
     for (const char* f : {"Merge_img1.bin", "Merge_tbl.txt"})
         EXPECT_EQ(ReadFile(p / (std::string("out/") + f)), ReadFile(hand / f)) << f;
@@ -213,8 +220,8 @@ TEST(BuildCli, BuildsEveryJobAsItsCommandWouldAndThenOnlyWhatChanged) {
 
     // A file written again with the same bytes (a newer time) is no change.
     WriteFile(p / "one.wav", Sound(kSamples1));
-    std::filesystem::last_write_time(p / "pic01.bmp",
-                                     std::filesystem::last_write_time(p / "pic01.bmp") + std::chrono::hours(1));
+    std::filesystem::last_write_time(p / "pic01.bmp", std::filesystem::last_write_time(p / "pic01.bmp") +
+                                                          std::chrono::hours(1));
     r = Build(p);
     EXPECT_EQ(Verdicts(r.out), AllBut("up to date", {}));
 
@@ -228,8 +235,9 @@ TEST(BuildCli, BuildsEveryJobAsItsCommandWouldAndThenOnlyWhatChanged) {
     // A picture of a sequence that is not its first is an input too.
     WriteFile(p / "pic02.bmp", Picture({1, 1, 1, 1, 0, 0, 2, 2, 3, 3, 1, 1, 0, 0, 2, 2}));
     r = Build(p);
-    EXPECT_EQ(Verdicts(r.out),
-              AllBut("up to date", {{"img2", "built"}, {"images", "built"}, {"seq", "built"}, {"pal", "built"}}));
+    EXPECT_EQ(
+        Verdicts(r.out),
+        AllBut("up to date", {{"img2", "built"}, {"images", "built"}, {"seq", "built"}, {"pal", "built"}}));
 
     // An output changed or removed by hand is made again.
     std::filesystem::remove(p / "out/beep.bin");
@@ -252,7 +260,8 @@ TEST(BuildCli, AChangedOptionRunsThatJobAndWhatReadsIt) {
     // An option changed back is a change too; --force runs everything.
     WriteText(p.toml, kProject);
     r = Build(p);
-    EXPECT_EQ(Verdicts(r.out), AllBut("up to date", {{"img1", "built"}, {"images", "built"}})) << r.out << r.err;
+    EXPECT_EQ(Verdicts(r.out), AllBut("up to date", {{"img1", "built"}, {"images", "built"}}))
+        << r.out << r.err;
     EXPECT_EQ(Verdicts(Build(p, {"--force"}).out), AllBut("built", {}));
 }
 
@@ -272,8 +281,9 @@ TEST(BuildCli, CheckFailsWhileAJobIsOutOfDateAndDryRunOnlyLists) {
     r = Build(p, {"--check"});
     EXPECT_EQ(r.code, 1);
     // What reads a stale job's output is out of date with it.
-    EXPECT_EQ(Verdicts(r.out),
-              AllBut("up to date", {{"raw2", "out of date"}, {"beep", "out of date"}, {"sounds", "out of date"}}));
+    EXPECT_EQ(
+        Verdicts(r.out),
+        AllBut("up to date", {{"raw2", "out of date"}, {"beep", "out of date"}, {"sounds", "out of date"}}));
     EXPECT_NE(r.out.find("out of date raw2 (two.wav changed)\n"), std::string::npos) << r.out;
     r = Build(p, {"--dry-run"});
     EXPECT_EQ(r.code, 0);
@@ -310,10 +320,9 @@ TEST(BuildCli, AFailedJobKeepsItsOutputsSkipsItsReadersAndRunsAgainNextTime) {
     WriteFile(p / "two.wav", Sound({7, 7}));
     ProcessResult r = Build(p);
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(Verdicts(r.out), AllBut("up to date", {{"raw1", "failed"},
-                                                     {"raw2", "built"},
-                                                     {"beep", "built"},
-                                                     {"sounds", "skipped"}}));
+    EXPECT_EQ(Verdicts(r.out),
+              AllBut("up to date",
+                     {{"raw1", "failed"}, {"raw2", "built"}, {"beep", "built"}, {"sounds", "skipped"}}));
     EXPECT_NE(r.out.find("0 up to date"), 0u);
     EXPECT_NE(r.out.find("1 failed, 1 skipped\n"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("raw1: "), std::string::npos) << r.err;
@@ -383,12 +392,62 @@ font = "DejaVu Sans"
     EXPECT_TRUE(std::filesystem::exists(p / "x/FontBank.txt"));
 }
 
+bool HasTemporaryFile(const std::string& dir) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        if (entry.path().filename().string().rfind(".tavix-", 0) == 0 &&
+            entry.path().filename() != ".tavix-build.json")
+            return true;
+    return false;
+}
+
+// Jobs on threads, each held up writing into a pipe nobody reads with its table's temporary file made: an
+// interrupt removes every one of those files, keeps every old table, and records nothing.
+TEST(BuildCli, AnInterruptedBuildLeavesNoTemporaryFileOfAnyJob) {
+    std::string text;
+    for (const char* n : {"1", "2", "3"})
+        text +=
+            std::string("[[merge]]\nname = \"m") + n + "\"\ninputs = [\"a.bin\"]\nout = \"out" + n + "\"\n";
+    Project p(text);
+    testsupport::WritePatternFile(p / "a.bin", 1 << 20, 1);
+    std::vector<int> readers;
+    for (const char* n : {"1", "2", "3"}) {
+        WriteText(p / (std::string("out") + n + "_TBL.TXT"), "old");
+        const std::string fifo = p / (std::string("out") + n + ".BIN");
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+        readers.push_back(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+        ASSERT_GE(readers.back(), 0);
+    }
+    clitest::CliProcess run({"build", p.toml, "-j", "3"});
+    auto temporaries = [&] {
+        int n = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(p.dir.path()))
+            n += entry.path().filename().string().rfind(".tavix-", 0) == 0;
+        return n;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (temporaries() < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(temporaries(), 3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // well into the blocked writes
+    ::kill(run.Pid(), SIGINT);
+    const ProcessResult r = run.Wait();
+    for (const int fd : readers)
+        ::close(fd);
+    EXPECT_EQ(r.signal, 0);
+    EXPECT_EQ(r.code, 128 + SIGINT);
+    EXPECT_FALSE(HasTemporaryFile(p.dir.path()));
+    for (const char* n : {"1", "2", "3"})
+        EXPECT_EQ(ReadText(p / (std::string("out") + n + "_TBL.TXT")), "old");
+    EXPECT_FALSE(std::filesystem::exists(p / ".tavix-build.json"));
+}
+
 TEST(BuildCli, TargetsBuildTheirJobsAndWhatTheyNeed) {
     Project p;
     ProcessResult r = Build(p, {"sounds", "img2"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(Verdicts(r.out), (std::map<std::string, std::string>{
-                                   {"raw1", "built"}, {"raw2", "built"}, {"sounds", "built"}, {"img2", "built"}}));
+    EXPECT_EQ(Verdicts(r.out),
+              (std::map<std::string, std::string>{
+                  {"raw1", "built"}, {"raw2", "built"}, {"sounds", "built"}, {"img2", "built"}}));
     EXPECT_FALSE(std::filesystem::exists(p / "out/img1.bin"));
     r = Build(p, {"nosuchjob"});
     EXPECT_EQ(r.code, 2);
@@ -397,7 +456,8 @@ TEST(BuildCli, TargetsBuildTheirJobsAndWhatTheyNeed) {
 
 TEST(BuildCli, TheProjectInTheWorkingDirectoryIsTheDefault) {
     Project p;
-    const std::string cmd = "cd '" + p.dir.path() + "' && " + TAVIX_CLI_PATH + " build -j 2 raw1 >out.txt 2>&1";
+    const std::string cmd =
+        "cd '" + p.dir.path() + "' && " + TAVIX_CLI_PATH + " build -j 2 raw1 >out.txt 2>&1";
     EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0) << ReadText(p / "out.txt");
     EXPECT_EQ(ReadFile(p / "out/raw1.bin"), kSamples1);
     // The record names the files as the project does, so a build from elsewhere finds them unchanged.
@@ -413,7 +473,8 @@ TEST(BuildCli, AWrongProjectIsRefusedWithFileLineAndKeyBeforeAnythingRuns) {
     } cases[] = {
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncell = 17\n",
          ":9: osd.cell must be a number from 12 to 16, not '17'"},
-        {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\nreduce = 1\n", ":9: osd.reduce must be true or false"},
+        {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\nreduce = 1\n",
+         ":9: osd.reduce must be true or false"},
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncell = true\n",
          ":9: osd.cell must be a number or a string, not true or false"},
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncolour = \"red\"\n",
