@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -18,6 +19,14 @@
 namespace font {
 
 namespace {
+
+// fontconfig's start-up reads shared state of the library's own without a lock (renderers made on two
+// threads at once race there), so every call into it from this file takes this lock: renderers on
+// threads side by side (a build's jobs) find their faces one at a time and draw in parallel.
+std::mutex& FontconfigLock() {
+    static std::mutex lock;
+    return lock;
+}
 
 // Whole pixels of a 26.6 value, rounded to the nearest.
 int RoundPixels(FT_Pos v) {
@@ -104,7 +113,10 @@ struct FreeTypeRenderer::Impl {
         for (auto& [key, loaded] : faces)
             if (loaded.face) FT_Done_Face(loaded.face);
         if (library) FT_Done_FreeType(library);
-        if (config) FcConfigDestroy(config);
+        if (config) {
+            const std::lock_guard fontconfig(FontconfigLock());
+            FcConfigDestroy(config);
+        }
     }
 
     LoadedFace& Face(const FontChoice& font) {
@@ -113,6 +125,7 @@ struct FreeTypeRenderer::Impl {
         const auto key = std::make_tuple(font.Family, bold, italic);
         if (auto it = faces.find(key); it != faces.end()) return it->second;
 
+        std::unique_lock fontconfig(FontconfigLock());
         FcPattern* pattern = FcPatternCreate();
         if (!pattern) throw base::Error("Out of memory finding the font " + font.Family);
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.Family.c_str()));
@@ -149,6 +162,7 @@ struct FreeTypeRenderer::Impl {
             loaded.matrix.yy = static_cast<FT_Fixed>(std::lround(matrix->yy * 65536.0));
         }
         FcPatternDestroy(match);
+        fontconfig.unlock();
         if (path.empty()) throw base::Error("No font found for " + font.Family);
         if (FT_New_Face(library, path.c_str(), index, &loaded.face) != 0)
             throw base::Error("Unable to load the font " + path);
@@ -249,7 +263,10 @@ struct FreeTypeRenderer::Impl {
 
 FreeTypeRenderer::FreeTypeRenderer() : impl_(std::make_unique<Impl>()) {
     if (FT_Init_FreeType(&impl_->library) != 0) throw base::Error("Unable to start the FreeType library");
-    impl_->config = FcInitLoadConfigAndFonts();
+    {
+        const std::lock_guard fontconfig(FontconfigLock());
+        impl_->config = FcInitLoadConfigAndFonts();
+    }
     if (!impl_->config) throw base::Error("Unable to read the fontconfig configuration");
 }
 
