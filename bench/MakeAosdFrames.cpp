@@ -52,11 +52,36 @@ picture::IndexedPicture Frame(int n) {
     return p;
 }
 
+// The largest sheet the OSD tab takes: 1024 x 768 pixels at 8 bits, a fixed pseudo-random pattern.
+picture::IndexedPicture Sheet() {
+    picture::IndexedPicture p;
+    p.width = 1024;
+    p.height = 768;
+    for (int i = 0; i < 256; ++i)
+        p.palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i * 3),
+                                                  static_cast<std::uint8_t>(255 - i),
+                                                  static_cast<std::uint8_t>(i * 7 + 1), 0};
+    p.indices.resize(1024 * 768);
+    std::uint32_t seed = 12345;
+    for (auto& v : p.indices) {
+        seed = seed * 1103515245u + 12345u;
+        v = static_cast<std::uint8_t>(seed >> 16);
+    }
+    return p;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--sheet") {
+        const auto bytes = picture::EncodeBmp8(Sheet());
+        return base::WriteFileAtomically(argv[2],
+                                         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))
+                   ? 0
+                   : 1;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: make-aosd-frames DIR COUNT\n");
+        std::fprintf(stderr, "usage: make-aosd-frames DIR COUNT | make-aosd-frames --sheet SHEET.bmp\n");
         return 2;
     }
     const std::string dir = argv[1];

@@ -30,6 +30,7 @@ std::optional<std::string> Refusal(const std::string& path, const std::string& r
 LoadedPicture ToAosdPicture(picture::Picture read, const std::string& name) {
     LoadedPicture loaded;
     if (read.bitsPerPixel > 8) {
+        loaded.deep = true;
         loaded.failure =
             Refusal(name, base::strprintf("it has %d bits per pixel, and only indexed pictures of "
                                           "1, 2, 4 or 8 bits per pixel hold palette indices",
@@ -92,6 +93,7 @@ OpenPictureOutcome OpenAosdPicture(AosdState& state, PaletteTable& table, const 
     LoadedPicture loaded = LoadAosdPicture(path);
     if (loaded.failure) {
         outcome.failure = std::move(loaded.failure);
+        outcome.deep = loaded.deep;
         return outcome;
     }
 

@@ -41,9 +41,10 @@ struct AosdPicture {
 struct LoadedPicture {
     AosdPicture picture;
     std::optional<std::string> failure; // why the file cannot be converted; picture is empty then
+    bool deep = false;                  // refused for its depth (more than 8 bits per pixel)
 };
 
-// Reads the BMP file at path for conversion. A picture that is not indexed (16, 24 or 32 bits per pixel)
+// Reads the BMP (or PNG) file at path for conversion. A picture that is not indexed (16, 24 or 32 bits per pixel)
 // or has no pixels is refused with a failure naming the file and the reason. Throws base::Error, naming the
 // file, when the file cannot be read or decoded as a BMP.
 LoadedPicture LoadAosdPicture(const std::string& path);
@@ -57,6 +58,7 @@ std::optional<std::uint16_t> ParseImageNumber(const std::string& text);
 struct OpenPictureOutcome {
     bool opened = false;                // the picture, its names and PaletteTable are the new file's
     std::optional<std::string> failure; // a refused picture; nothing changed
+    bool deep = false;                  // refused for its depth (more than 8 bits per pixel)
 };
 
 // "Open Picture" of path, with the text "Image Number:" holds. A non-empty text that is not a number

@@ -36,7 +36,7 @@ AosdTab::AosdTab(const ui::TabContext& context, settings::Settings& settings, Pa
     setObjectName(QStringLiteral("TabSheet_AOsd"));
 
     Aosd_DlgOpenPicture.Name = "Aosd_DlgOpenPicture";
-    Aosd_DlgOpenPicture.Filter = "BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*";
+    Aosd_DlgOpenPicture.Filter = ui::kPictureOpenFilter;
     Aosd_DlgOpenBinary.Name = "Aosd_DlgOpenBinary";
     Aosd_DlgOpenBinary.Filter = "Binary File(*.bin)|*.bin|All File(*.*)|*.*";
     Aosd_DlgSaveFile.Name = "Aosd_DlgSaveFile";

@@ -123,11 +123,13 @@ ImageWriteResult WriteAosdSequence(AosdState& state, const RlcOptions& options, 
     state.AosdOutputPath = AosdOutputPathFor(chosen, ".bin");
     // The members that exist, each of which must be another file than the output.
     std::vector<std::string> members;
+    const std::optional<base::FileId> output = base::ExistingFileId(state.AosdOutputPath);
     for (std::uint32_t i = 0; i < state.AosdImageCount; ++i) {
         std::string member =
             state.AosdDirectory + SequenceMemberName(state.AosdBaseName, i) + state.AosdExtension;
-        if (!base::FileExists(member)) continue;
-        if (base::SameFile(state.AosdOutputPath, member)) {
+        const std::optional<base::FileId> id = base::ExistingFileId(member);
+        if (!id) continue;
+        if (output && *id == *output) {
             result.failure = base::ProblemText(base::OutputIsInput(state.AosdOutputPath));
             return result;
         }

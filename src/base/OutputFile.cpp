@@ -387,6 +387,48 @@ void OutputFile::WriteOut(const char* data, size_t size) {
     }
 }
 
+long long OutputFile::CopyFrom(int in, std::uint64_t from, std::uint64_t size) {
+    assert(fd_ >= 0 && mode_ == Mode::Binary && "copy into an output file that is not open in binary mode");
+    if (fd_ < 0) return 0;
+    Flush();
+    roomEnd_ = nullptr;
+    std::uint64_t done = 0;
+    // In the kernel first. It refuses across file systems (on older kernels), for devices, pipes and
+    // appends (EXDEV, EINVAL, EBADF, EOPNOTSUPP, ENOSYS); those copies, and one after a read error it
+    // cannot tell from a write error, go on through the buffer, which tells them apart.
+    while (!failed_ && done < size) {
+        auto at = static_cast<off_t>(from + done);
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, 1u << 30));
+        const ssize_t n = ::copy_file_range(in, &at, fd_, nullptr, piece, 0);
+        if (n > 0) {
+            done += static_cast<std::uint64_t>(n);
+            continue;
+        }
+        // The end of the input, or a file system that reports none to copy (some special and network
+        // ones do): the reads below tell which.
+        if (n == 0) break;
+        if (errno == EINTR) continue;
+        if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) { // the output cannot take more
+            failed_ = true;
+            error_ = errno;
+        }
+        break;
+    }
+    // After a failed write the rest is dropped, as Write drops it: Close() reports the failure.
+    if (failed_) return static_cast<long long>(size);
+    if (capacity_ == 0) StartBuffer();
+    while (done < size) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, capacity_));
+        const ssize_t n = ::pread(in, buffer_.get(), want, static_cast<off_t>(from + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        WriteOut(buffer_.get(), static_cast<std::size_t>(n));
+        done += static_cast<std::uint64_t>(n);
+    }
+    return static_cast<long long>(done);
+}
+
 void OutputFile::Flush() {
     if (used_ != 0) WriteOut(buffer_.get(), used_);
     used_ = 0;

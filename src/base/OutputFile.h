@@ -119,6 +119,14 @@ public:
     char* Room(std::size_t size);
     void Commit(const char* end);
 
+    // Binary mode: appends up to `size` bytes of the open file `in`, read from its offset `from` (its own
+    // position is not used or moved). The kernel copies them file to file where it can (copy_file_range,
+    // no pass through this process); where the file systems refuse that, they go through the write buffer.
+    // Returns how many bytes were taken, fewer when the input ends first, or -1 when reading the input
+    // failed (errno says why). A failed write is recorded as for Write, and the rest dropped (all `size`
+    // bytes count as taken): Close() reports it.
+    long long CopyFrom(int in, std::uint64_t from, std::uint64_t size);
+
     // Finishes the file: flushes and closes it and, outside a set, puts it in place. False when any step
     // failed; the target then holds what it held before (and a set the file belongs to has failed).
     // Closing a closed object returns true.

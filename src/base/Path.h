@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace base {
@@ -31,6 +32,15 @@ bool IsEnterableDirectory(const std::string& path);
 // Whether a and b name the same file, by device and inode, so that hard links, symbolic links and ".." are
 // seen through. When neither exists, whether they name the same place; when only one does, false.
 bool SameFile(const std::string& a, const std::string& b);
+
+// The device and inode of an existing file that is not a folder (what FileExists accepts), or none: for a job
+// that compares one output with many inputs, one look at each name instead of two for every pair.
+struct FileId {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+std::optional<FileId> ExistingFileId(const std::string& path);
 
 // The directory of the running executable with its trailing separator ("" when it cannot be found).
 std::string ExecutableDirectory();

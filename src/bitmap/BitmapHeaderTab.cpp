@@ -4,6 +4,7 @@
 
 #include "picture/HeaderView.h"
 #include "ui/Guarded.h"
+#include "ui/Messages.h"
 #include "ui/QtConvert.h"
 
 #include <QHeaderView>
@@ -68,8 +69,9 @@ void SetRow(QTableWidget* grid, int row, const picture::HeaderRow& fixed) {
 
 } // namespace
 
-BitmapHeaderTab::BitmapHeaderTab(const ui::TabContext&, const picture::CurrentBitmap& bitmap, QWidget* parent)
-    : ui::Tab(parent), bitmap_(bitmap) {
+BitmapHeaderTab::BitmapHeaderTab(const ui::TabContext& context, const picture::CurrentBitmap& bitmap,
+                                 QWidget* parent)
+    : ui::Tab(parent), messages_(context.messages), bitmap_(bitmap) {
     setObjectName(QStringLiteral("TabSheet_BitmapHeader"));
     auto* fileTitle = MakeTitle(this, "StaticText_FileHeader", "File Header:");
     fileTitle->move(12, 8);
@@ -117,10 +119,11 @@ void BitmapHeaderTab::StringGrid_InfoHeaderClick() {
         StringGrid_InfoHeader->item(static_cast<int>(i) + 1, 1)->setText(ui::ToQt(rows[i].value));
 }
 
-void BitmapHeaderTab::PictureRead(const picture::OpenOutcome& outcome, bool) {
+void BitmapHeaderTab::PictureRead(const picture::OpenOutcome& outcome, bool active) {
     if (!outcome.headersRead) return;
     StringGrid_FileHeaderClick();
     StringGrid_InfoHeaderClick();
+    if (active && outcome.png) messages_.SetPanel(ui::Messages::kMessagePanel, picture::kPngHeaderNote);
 }
 
 } // namespace bitmap

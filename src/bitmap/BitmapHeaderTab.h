@@ -16,7 +16,8 @@ public:
 
     QString Caption() const override { return QStringLiteral("Bitmap Header"); }
     void TabShown() override { TabSheet_BitmapHeaderShow(); }
-    // Every File > Open that read the headers refreshes the value columns, whatever tab is active.
+    // Every File > Open that read the headers refreshes the value columns, whatever tab is active; when this
+    // tab is active and the file is a PNG, the status bar says that the grids show its BMP header.
     void PictureRead(const picture::OpenOutcome& outcome, bool active) override;
 
     // The tab is shown: fixed texts of both grids, then their values.
@@ -26,6 +27,7 @@ public:
     void StringGrid_InfoHeaderClick();
 
 private:
+    ui::Messages& messages_;
     const picture::CurrentBitmap& bitmap_;
     QTableWidget* StringGrid_FileHeader = nullptr;
     QTableWidget* StringGrid_InfoHeader = nullptr;

@@ -5,6 +5,7 @@
 #include "aosd/AosdWriters.h"
 #include "base/Path.h"
 #include "cli/Commands.h"
+#include "picture/PngReader.h"
 
 #include <ostream>
 
@@ -87,6 +88,7 @@ int RunAosd(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const aosd::OpenPictureOutcome opened = aosd::OpenAosdPicture(state, table, job.picture, count);
     if (opened.failure) {
         err << *opened.failure << '\n';
+        if (opened.deep && picture::IsPngPicture({}, job.picture)) err << kPngDepthHint << '\n';
         return kExitFailure;
     }
     if (job.kind == AosdJob::Kind::Palette) {

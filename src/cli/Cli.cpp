@@ -45,6 +45,7 @@ bool Report(const base::Failure& failure, const base::Notes& notes, std::ostream
 bool Accepted(const picture::OpenOutcome& outcome, std::ostream& err) {
     if (!outcome.failure) return true;
     err << *outcome.failure << '\n' << base::DetailLines(outcome.detail);
+    if (outcome.png && outcome.status == picture::OpenStatus::DeepColour) err << kPngDepthHint << '\n';
     return false;
 }
 

@@ -31,4 +31,8 @@ bool Report(const base::Failure& failure, const base::Notes& notes, std::ostream
 // Whether File > Open accepted its file; when it refused it, the window's message (and what it adds beside
 // it) goes to err.
 bool Accepted(const picture::OpenOutcome& outcome, std::ostream& err);
+
+// What tavix-cli adds below the depth message for a PNG of more than 8 bits per pixel.
+inline constexpr const char* kPngDepthHint =
+    "Reduce the PNG to a palette first: indexed or greyscale, 1, 2, 4 or 8 bits per pixel.";
 } // namespace cli

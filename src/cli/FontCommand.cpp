@@ -13,6 +13,7 @@
 #include "font/GlyphFile.h"
 #include "font/TextStrings.h"
 
+#include <cctype>
 #include <memory>
 #include <ostream>
 #include <set>
@@ -59,11 +60,34 @@ std::uint8_t ParseStyle(const std::string& value) {
     return style;
 }
 
+// A --font value that names a font file rather than a family: PATH or PATH:N, the path holding a "/" or
+// ending in a font file's extension. The face index N is 0 when not given.
+std::optional<std::pair<std::string, int>> FontFileOf(const std::string& value) {
+    const auto isFile = [](const std::string& path) {
+        if (path.find('/') != std::string::npos) return true;
+        const std::size_t dot = path.rfind('.');
+        if (dot == std::string::npos) return false;
+        std::string ext = path.substr(dot);
+        for (char& c : ext)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return ext == ".ttf" || ext == ".otf" || ext == ".ttc" || ext == ".otc";
+    };
+    const std::size_t colon = value.rfind(':');
+    if (colon != std::string::npos && colon + 1 < value.size() &&
+        value.find_first_not_of("0123456789", colon + 1) == std::string::npos && isFile(value.substr(0, colon))) {
+        if (value.size() - colon - 1 > 4) throw UsageError{"--font: face index of '" + value + "' too large"};
+        return std::make_pair(value.substr(0, colon), std::stoi(value.substr(colon + 1)));
+    }
+    if (isFile(value)) return std::make_pair(value, 0);
+    return std::nullopt;
+}
+
 // Reads the options of `allowed` into the job's parts; a word that is no option is a positional argument.
 struct Parsed {
     FontBoxes boxes;
     std::vector<std::string> positional;
     std::optional<std::string> text, load, strings;
+    std::optional<std::u32string> range;
     bool ascii = false, code = false, halfWord = false, strict = false;
     bool paletteGiven = false;
     settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888;
@@ -81,8 +105,14 @@ Parsed ParseOptions(const std::string& sub, const std::vector<std::string>& args
         }
         if (!allowed.count(a)) throw UsageError{"font " + sub + ": unknown option '" + a + "'"};
         if (a == "--font") {
-            p.boxes.family = ValueOf(args, i);
-            if (p.boxes.family->empty()) throw UsageError{"--font needs a family name"};
+            const std::string value = ValueOf(args, i);
+            if (value.empty()) throw UsageError{"--font needs a family name or a font file"};
+            if (const auto file = FontFileOf(value)) {
+                p.boxes.fontFile = file->first;
+                p.boxes.fontFace = file->second;
+            } else {
+                p.boxes.family = value;
+            }
         } else if (a == "--size") {
             p.boxes.size = static_cast<std::int32_t>(Number(ValueOf(args, i), 1, 1000, "--size"));
         } else if (a == "--style") {
@@ -116,6 +146,12 @@ Parsed ParseOptions(const std::string& sub, const std::vector<std::string>& args
             p.strict = true;
         } else if (a == "--ascii") {
             p.ascii = true;
+        } else if (a == "--range") {
+            try {
+                p.range = font::ParseCharacterRanges(ValueOf(args, i));
+            } catch (const base::Error& e) {
+                throw UsageError{std::string("--range: ") + e.what()};
+            }
         } else if (a == "--code") {
             p.code = true;
         } else if (a == "--half-word") {
@@ -158,12 +194,13 @@ FontBankJob ParseBankJob(const std::vector<std::string>& args) {
     const Parsed p = ParseOptions("bank", args,
                                   Union({kFontOptions,
                                          kGeometryOptions,
-                                         {"--ascii", "--strings", "--bin-sort", "--code", "--half-word",
+                                         {"--ascii", "--strings", "--range", "--bin-sort", "--code", "--half-word",
                                           "--palette", "--strict", "--out"}}));
     if (!p.positional.empty()) throw UsageError{"font bank: unexpected argument '" + p.positional[0] + "'"};
-    if (p.ascii == p.strings.has_value()) throw UsageError{"font bank needs --ascii or --strings FILE"};
+    if (int{p.ascii} + int{p.strings.has_value()} + int{p.range.has_value()} != 1)
+        throw UsageError{"font bank needs one of --ascii, --strings FILE and --range LIST"};
     if (!p.code && (p.halfWord || p.paletteGiven)) throw UsageError{"--half-word and --palette need --code"};
-    return FontBankJob{p.boxes, p.ascii, p.strings, p.code, p.halfWord, p.paletteFormat, p.strict};
+    return FontBankJob{p.boxes, p.ascii, p.strings, p.range, p.code, p.halfWord, p.paletteFormat, p.strict};
 }
 
 } // namespace
@@ -207,9 +244,11 @@ void ApplyBoxes(font::GlyphEditor& editor, const FontBoxes& boxes) {
 
 // FontShowProp of the boxes' font. A face that stands in for a family that is not installed is named on
 // err; unless the command line allows it, that fails the job (false) before anything is written.
-bool ShowFont(font::FontState& state, font::TextRenderer& renderer, const FontBoxes& boxes,
+bool ShowFont(font::FontState& state, font::FreeTypeRenderer& renderer, const FontBoxes& boxes,
               std::ostream& err) {
-    const font::FontBoxTexts shown = font::FontShowProp(state.Editor, renderer, FontOf(boxes));
+    FontBoxes resolved = boxes;
+    if (boxes.fontFile) resolved.family = renderer.UseFontFile(*boxes.fontFile, boxes.fontFace);
+    const font::FontBoxTexts shown = font::FontShowProp(state.Editor, renderer, FontOf(resolved));
     if (shown.notes.empty()) return true;
     for (const base::Note& note : shown.notes)
         err << note.text << '\n';
@@ -331,7 +370,7 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
     ApplyBoxes(state->Editor, job.boxes);
 
     std::vector<std::u32string> lines;
-    if (!job.ascii) {
+    if (job.stringsFile) {
         std::vector<std::uint8_t> bytes;
         base::FileProblem problem;
         if (base::ReadWholeFile(*job.stringsFile, bytes, kMaxStringsFileBytes, &problem) !=
@@ -341,7 +380,9 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
     }
     // What the glyphs will lose is known before anything is written, so that --strict writes nothing. A run
     // the bank cannot hold renders nothing, so it has nothing to report but its shortage.
-    const std::u32string chars = job.ascii ? font::AsciiRunCharacters() : font::BuildFontDef(lines).Distinct;
+    const std::u32string chars = job.ascii ? font::AsciiRunCharacters()
+                                 : job.range ? *job.range
+                                             : font::BuildFontDef(lines).Distinct;
     if (chars.size() <= font::FontBank::kCapacity - state->Bank.Count()) {
         const font::RenderNotes notes = font::CheckGlyphs(state->Editor, renderer, chars);
         if (!ReportRender(notes, state->Editor, job.strict, err)) return kExitFailure;
@@ -353,6 +394,8 @@ int RunBank(const FontBankJob& job, std::ostream& out, std::ostream& err) {
     font::StringsResult filled;
     if (job.ascii) {
         filled = font::InsertAscii(state->Editor, state->Bank, renderer);
+    } else if (job.range) {
+        filled = font::InsertCharacters(state->Editor, state->Bank, renderer, *job.range);
     } else {
         filled = font::GenerateStrings(state->Editor, state->Bank, renderer, lines, job.boxes.outputDirectory,
                                        outputs);
@@ -428,19 +471,21 @@ int RunFont(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 const Command kFontCommand{
     "font",
-    "  font glyph (--text TEXT | --load GLYPH.txt) [--font FAMILY] [--size PT]\n"
+    "  font glyph (--text TEXT | --load GLYPH.txt) [--font FAMILY|FILE[:N]] [--size PT]\n"
     "      [--style bold,italic,underline,strikeout] [--allow-substitute] [--bpp 1|2|4|8]\n"
     "      [--width 12|13|...|64] [--height 16|32|48|64] [--x-offset N] [--y-offset N]\n"
     "      [--bin-sort half|font] [--bank-count N] [--strict] [--out DIR]\n"
     "                        render one or two characters (or load a glyph file) and write the glyph files,\n"
     "                        as the Font tab's entry box and its Save do\n"
-    "  font bank (--ascii | --strings FILE) [FONT and GEOMETRY options as for font glyph]\n"
+    "  font bank (--ascii | --strings FILE | --range LIST) [FONT and GEOMETRY options as for font glyph]\n"
     "      [--bin-sort half|font] [--code [--half-word] [--palette rgb888|rgb666]] [--strict] [--out DIR]\n"
-    "                        fill a bank with the characters 33..127 or those of FILE's lines (writing\n"
-    "                        Font_def.h), save it as FontBank.txt and FontBank.bin, and generate its code\n"
-    "  font save BANK.txt [--font FAMILY] [--size PT] [--style ...] [--allow-substitute]\n"
+    "                        fill a bank with the characters 33..127, those of FILE's lines (writing\n"
+    "                        Font_def.h) or those of LIST (code points, e.g. 0x20-0x7E,0xA0-0xFF,8592),\n"
+    "                        save it as FontBank.txt and FontBank.bin, and generate its code\n"
+    "  font save BANK.txt [--font FAMILY|FILE[:N]] [--size PT] [--style ...] [--allow-substitute]\n"
     "      [--bin-sort half|font] [--out DIR]\n"
     "                        load a bank file and save it again, its font lines naming the font given\n"
+    "      --font FILE[:N] takes face N (default 0) of a .ttf/.otf/.ttc file; a missing file fails (exit 1)\n"
     "      A --font that is not installed fails (exit 1) unless --allow-substitute; characters the face\n"
     "      lacks and ink the glyph cuts off are named on stderr, and fail the job with --strict\n"
     "  font code BANK.txt [--half-word] [--palette rgb888|rgb666] [--out DIR]\n"

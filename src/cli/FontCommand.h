@@ -15,6 +15,10 @@ namespace cli {
 // Type", "Grid Width" and "Grid Height" items, the offsets, the Bin Sort menu and where the files go.
 struct FontBoxes {
     std::optional<std::string> family; // --font (the start font's family when not given)
+    // --font PATH or PATH:N: a font file (a path with a "/", or a name ending in .ttf, .otf, .ttc, .otc) and
+    // the index of its face; family stays unset then and becomes the face's family once the file is read.
+    std::optional<std::string> fontFile;
+    int fontFace = 0;
     std::int32_t size = 10;            // --size, points
     std::uint8_t style = 0;            // --style bold,italic,underline,strikeout
     int colorType = 0;                 // --bpp 1|2|4|8
@@ -43,13 +47,14 @@ struct FontGlyphJob {
     bool strict = false;
 };
 
-// `font bank (--ascii | --strings FILE) [FONT] [GEOMETRY] [--bin-sort] [--code [--half-word] [--palette]]
+// `font bank (--ascii | --strings FILE | --range LIST) [FONT] [GEOMETRY] [--bin-sort] [--code [--half-word] [--palette]]
 // [--strict] [--out DIR]`: fills an empty bank as "Ascii" or "Generate" does (Font_def.h for --strings),
 // saves it as the bank's "Save" does and, with --code, generates the code as "Code" does.
 struct FontBankJob {
     FontBoxes boxes;
     bool ascii = false;
     std::optional<std::string> stringsFile; // its lines are the memo's lines
+    std::optional<std::u32string> range;    // --range LIST: the characters, in order, each once
     bool code = false;
     bool halfWord = false;
     settings::PaletteFormat paletteFormat = settings::PaletteFormat::Rgb888; // --palette rgb888|rgb666

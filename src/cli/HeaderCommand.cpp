@@ -22,6 +22,7 @@ int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << picture::MessageOf(result.status) << '\n' << base::DetailLines(result.detail);
         return kExitFailure;
     }
+    if (result.png) err << picture::kPngHeaderNote << '\n';
     // Each grid's rows, its title row first, exactly as the Bitmap Header tab shows them.
     PrintRow(out, picture::HeaderTitles());
     for (const auto& row : picture::FileHeaderRows(bm->FileHeader, /*printableOnly=*/true))

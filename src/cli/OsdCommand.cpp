@@ -54,7 +54,10 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ws->settings.SetFontSize(job.fontSize);
     ws->settings.SetCodeFormat(job.codeFormat);
     ws->settings.SetPaletteFormat(job.paletteFormat);
-    if (!Accepted(osd::OpenSheet(ws->bitmap, ws->osd, job.sheet), err)) return kExitFailure;
+    // Only a reduction looks at the picture's colours: without one the sheet's index bytes are all it takes.
+    const picture::PictureParts parts = job.reduce || job.saveReduced ? picture::PictureParts::All
+                                                                       : picture::PictureParts::IndicesOnly;
+    if (!Accepted(osd::OpenSheet(ws->bitmap, ws->osd, job.sheet, parts), err)) return kExitFailure;
     if (job.reduce) {
         const int count = osd::ReducePalette(ws->bitmap, ws->osd, ws->settings.PaletteColorMask());
         out << osd::PaletteNumberText(count) << '\n';
@@ -70,7 +73,7 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitFailure;
     }
     if (!result.ran) {
-        err << "Nothing generated: " << job.sheet << " is not a .bmp file\n";
+        err << "Nothing generated: " << job.sheet << " is not a .bmp or .png file\n";
         return kExitFailure;
     }
     if (job.saveReduced)

@@ -3,6 +3,7 @@
 #include "base/FileProblem.h"
 #include "base/Path.h"
 #include "cli/Commands.h"
+#include "wav/ResampleFile.h"
 #include "wav/WavState.h"
 #include "wav/WavView.h"
 
@@ -99,23 +100,17 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     if (base::SameFile(job.output, job.input))
         return Fail(err, wav::kSaveFileError, {base::OutputIsInput(job.output)});
-    auto state = std::make_unique<wav::WavState>();
-    const wav::LoadResult load = wav::LoadWavFile(*state, job.input, {.writeBypass = false, .mapFile = true});
-    if (load.failure) return Fail(err, *load.failure, load.detail);
+    // Read and written in blocks: the memory does not grow with the file.
+    wav::OpenedWav opened = wav::OpenWavFile(job.input);
+    if (opened.load.failure) return Fail(err, *opened.load.failure, opened.load.detail);
 
-    if (job.channel == wav::Channel::Right && state->check.header.NumChannels != 2)
+    if (job.channel == wav::Channel::Right && opened.check.header.NumChannels != 2)
         return Fail(err, "Right Channel: " + job.input + " has one channel", {});
-    const wav::GenerateResult generated = wav::GenerateResample(*state, job.channel, job.rate);
-    if (generated.failure) {
-        base::FailureDetail detail;
-        if (!generated.reason.empty()) detail.push_back({job.input, generated.reason});
-        return Fail(err, *generated.failure, detail);
-    }
-    out << "RESample_Length : " << wav::ResampleLengthText(generated.count, job.width) << '\n';
-    base::FailureDetail detail;
-    if (const auto failure =
-            wav::SaveSampleFile(state->ResampleBuffer, job.width, job.sign, job.output, job.input, &detail))
-        return Fail(err, *failure, detail);
+    const wav::FileResampleResult resampled =
+        wav::ResampleWavFile(opened, job.channel, job.rate, job.width, job.sign, job.output);
+    if (resampled.counted)
+        out << "RESample_Length : " << wav::ResampleLengthText(resampled.count, job.width) << '\n';
+    if (resampled.failure) return Fail(err, *resampled.failure, resampled.detail);
     return kExitOk;
 }
 

@@ -19,6 +19,8 @@ namespace font {
 //   FormCreate                   FontShowProp(Editor, renderer, StartFont()) -> the six font boxes
 //   OSD_btnTTFFontSelClick       font dialog (starts at DialogStartFont()) -> FontShowProp(...) -> the font
 //                                boxes; the memo takes the same font; a face standing in is a shortfall
+//   Font_btnFontFileClick        OpenDialog_Main borrowed (kFontFileFilter, index 1), then
+//                                renderer.UseFontFile(path, 0) -> FontShowProp(CurrentFont in that family)
 //   Edit_Char, Enter released    EnterCharacter(Editor, renderer, text) -> the "Pixels:" box when it returns
 //                                text; what the glyph lost is a shortfall
 //   Font_cbFontColorTypeChange   Editor.ApplyColorType(index)
@@ -53,7 +55,9 @@ namespace font {
 //   Font_chkHalfWordClick        HalfWord = checked
 //   Font_btnStringGenerateClick  GenerateStrings(Editor, Bank, renderer, MemoLines(memo text), dir)
 //   Font_btnStringAsciiClick     InsertAscii(Editor, Bank, renderer), then the entry box is emptied
-//                                (both: busy cursor around; failure, errors and the shortage's detail; the
+//   Font_btnStringRangeClick     ParseCharacterRanges(memo text) -> its reason; InsertCharacters(Editor, Bank,
+//                                renderer, characters)
+//                                (all three: busy cursor around; failure, errors and the shortage's detail; the
 //                                bank and the glyph changed)
 // clang-format on
 //

@@ -16,7 +16,7 @@ namespace font {
 FontTab::FontTab(const ui::TabContext& context, const settings::Settings& settings, FontState& state,
                  QWidget* parent)
     : ui::Tab(parent), state_(state), messages_(context.messages),
-      renderer_(std::make_unique<FreeTypeRenderer>()) {
+      renderer_(std::make_unique<FreeTypeRenderer>(FreeTypeRenderer::Configuration::Shared)) {
     setObjectName(QStringLiteral("TabSheet_Font"));
     const PanelContext panels{
         state,         settings, *renderer_, context.messages, context.dialogs, context.OpenDialog_Main,

@@ -1,6 +1,7 @@
 #include "font/FreeTypeRenderer.h"
 
 #include "base/Error.h"
+#include "base/Format.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -9,12 +10,16 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string_view>
 #include <tuple>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace font {
 
@@ -108,6 +113,8 @@ struct FreeTypeRenderer::Impl {
     FT_Library library = nullptr;
     FcConfig* config = nullptr;
     std::map<std::tuple<std::string, bool, bool>, LoadedFace> faces;
+    // The families taken from font files (UseFontFile): the file and the face in it.
+    std::map<std::string, std::pair<std::string, int>> fileFaces;
 
     ~Impl() {
         for (auto& [key, loaded] : faces)
@@ -124,6 +131,9 @@ struct FreeTypeRenderer::Impl {
         const bool italic = font.Style & kItalic;
         const auto key = std::make_tuple(font.Family, bold, italic);
         if (auto it = faces.find(key); it != faces.end()) return it->second;
+        if (auto file = fileFaces.find(font.Family); file != fileFaces.end())
+            return faces.emplace(key, FromFile(file->second.first, file->second.second, bold, italic))
+                .first->second;
 
         std::unique_lock fontconfig(FontconfigLock());
         FcPattern* pattern = FcPatternCreate();
@@ -168,6 +178,33 @@ struct FreeTypeRenderer::Impl {
             throw base::Error("Unable to load the font " + path);
         if (loaded.family.empty() && loaded.face->family_name) loaded.family = loaded.face->family_name;
         return faces.emplace(key, loaded).first->second;
+    }
+
+    // The face at index `face` of the font file at path, emboldened and slanted as fontconfig would do for a
+    // family without bold or italic members where the face is not bold or italic itself.
+    LoadedFace FromFile(const std::string& path, int face, bool bold, bool italic) {
+        LoadedFace loaded;
+        if (const FT_Error error = FT_New_Face(library, path.c_str(), face, &loaded.face); error != 0) {
+            loaded.face = nullptr;
+            struct stat info {};
+            const std::string reason =
+                stat(path.c_str(), &info) != 0 ? std::string(std::strerror(errno))
+                : S_ISDIR(info.st_mode)        ? std::string("it is a folder")
+                : error == FT_Err_Invalid_Argument && face > 0
+                    ? base::strprintf("it has no face %d", face)
+                    : base::strprintf("FreeType cannot read it as a font (error %d)", static_cast<int>(error));
+            throw base::Error("Cannot read the font file \"" + path + "\": " + reason + ".");
+        }
+        loaded.family = loaded.face->family_name ? loaded.face->family_name : "";
+        loaded.embolden = bold && !(loaded.face->style_flags & FT_STYLE_FLAG_BOLD);
+        if (italic && !(loaded.face->style_flags & FT_STYLE_FLAG_ITALIC)) {
+            loaded.transform = true;
+            loaded.matrix.xx = 0x10000;
+            loaded.matrix.xy = 0x3333; // fontconfig's synthetic oblique: x += 0.2 y
+            loaded.matrix.yx = 0;
+            loaded.matrix.yy = 0x10000;
+        }
+        return loaded;
     }
 
     // Sets the face to the font's size and returns where things go.
@@ -261,16 +298,35 @@ struct FreeTypeRenderer::Impl {
     }
 };
 
-FreeTypeRenderer::FreeTypeRenderer() : impl_(std::make_unique<Impl>()) {
+FreeTypeRenderer::FreeTypeRenderer(Configuration configuration) : impl_(std::make_unique<Impl>()) {
     if (FT_Init_FreeType(&impl_->library) != 0) throw base::Error("Unable to start the FreeType library");
     {
         const std::lock_guard fontconfig(FontconfigLock());
-        impl_->config = FcInitLoadConfigAndFonts();
+        impl_->config =
+            configuration == Configuration::Shared ? FcConfigReference(nullptr) : FcInitLoadConfigAndFonts();
     }
     if (!impl_->config) throw base::Error("Unable to read the fontconfig configuration");
 }
 
 FreeTypeRenderer::~FreeTypeRenderer() = default;
+
+std::string FreeTypeRenderer::UseFontFile(const std::string& path, int face) {
+    LoadedFace loaded = impl_->FromFile(path, face, false, false);
+    const std::string family = loaded.family;
+    FT_Done_Face(loaded.face);
+    if (family.empty()) throw base::Error("Cannot read the font file \"" + path + "\": its face has no family name.");
+    // Faces already loaded under that family name are fontconfig's, not the file's.
+    for (auto it = impl_->faces.begin(); it != impl_->faces.end();) {
+        if (std::get<0>(it->first) != family) {
+            ++it;
+            continue;
+        }
+        if (it->second.face) FT_Done_Face(it->second.face);
+        it = impl_->faces.erase(it);
+    }
+    impl_->fileFaces[family] = {path, face};
+    return family;
+}
 
 std::string FreeTypeRenderer::ResolveFamily(const FontChoice& font) {
     return impl_->Face(font).family;

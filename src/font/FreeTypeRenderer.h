@@ -22,14 +22,27 @@ namespace font {
 // and StrikeOut are drawn at the positions and thicknesses the face gives. Characters are laid out by their
 // hinted advances, rounded to whole pixels, without kerning.
 //
-// Faces stay loaded for the object's life. Not thread-safe (nothing in Tavix renders from two threads).
+// Faces stay loaded for the object's life. One renderer is used by one thread at a time; renderers on
+// different threads (a build's jobs) run side by side, their calls into fontconfig taken one at a time.
 class FreeTypeRenderer final : public TextRenderer {
 public:
+    // Which fontconfig configuration finds the faces. Own: one loaded for this renderer and freed with it (a
+    // process without a toolkit). Shared: the process's current one, which a window toolkit has loaded
+    // already, so that the configuration files and font caches are not read a second time.
+    enum class Configuration { Own, Shared };
+
     // Throws base::Error when FreeType or fontconfig cannot start.
-    FreeTypeRenderer();
+    explicit FreeTypeRenderer(Configuration configuration = Configuration::Own);
     ~FreeTypeRenderer() override;
     FreeTypeRenderer(const FreeTypeRenderer&) = delete;
     FreeTypeRenderer& operator=(const FreeTypeRenderer&) = delete;
+
+    // Takes the face at index `face` of the font file at path (.ttf, .otf, .ttc, ...) as the face of its
+    // family, in place of whatever fontconfig would find for that family name, and returns the family name.
+    // Bold and Italic on such a face embolden and slant its outlines unless the face is bold or italic
+    // itself. Throws base::Error naming the file when it does not exist or FreeType cannot read it, or
+    // when it has no face `face`.
+    std::string UseFontFile(const std::string& path, int face) override;
 
     std::string ResolveFamily(const FontChoice& font) override;
     bool Substitutes(const FontChoice& font) override;

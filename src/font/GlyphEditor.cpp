@@ -23,8 +23,9 @@ std::string ColorName(base::Colour c) {
 }
 
 void GlyphEditor::AntiGray(base::Colour keep, base::Colour ink) {
+    // Every pixel is stored, kept or not: without a branch the compiler takes many pixels a step.
     for (base::Colour& p : PreviewSurface.Pixels())
-        if (p != keep) p = ink;
+        p = p == keep ? keep : ink;
 }
 
 void GlyphEditor::Invert() {
@@ -172,13 +173,28 @@ std::string CharacterNames(std::u32string_view text) {
 } // namespace
 
 bool GlyphEditor::InkOutsideWindow() const {
-    const int left = WindowLeft();
+    // Row by row, the parts outside the window: a run of pixels holds ink when any of them is not white
+    // (tested without a branch per pixel, so that the compiler can take many pixels a step).
+    const std::vector<base::Colour>& pixels = PreviewSurface.Pixels();
+    const auto inkIn = [&pixels](std::size_t from, std::size_t to) {
+        base::Colour differs = 0;
+        for (std::size_t i = from; i < to; ++i)
+            differs |= pixels[i] ^ kWhite;
+        return differs != 0;
+    };
+    const int left = std::clamp(WindowLeft(), 0, kSurfaceSize);
+    const int right = std::clamp(WindowLeft() + GridWidth(), left, kSurfaceSize);
     const int top = WindowTop();
-    for (int y = 0; y < kSurfaceSize; ++y)
-        for (int x = 0; x < kSurfaceSize; ++x) {
-            const bool inside = x >= left && x < left + GridWidth() && y >= top && y < top + GridHeight();
-            if (!inside && PreviewSurface.Pixel(x, y) != kWhite) return true;
+    const int bottom = WindowTop() + GridHeight();
+    for (int y = 0; y < kSurfaceSize; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * kSurfaceSize;
+        if (y < top || y >= bottom) {
+            if (inkIn(row, row + kSurfaceSize)) return true;
+        } else if (inkIn(row, row + static_cast<std::size_t>(left)) ||
+                   inkIn(row + static_cast<std::size_t>(right), row + kSurfaceSize)) {
+            return true;
         }
+    }
     return false;
 }
 

@@ -62,6 +62,9 @@ inline constexpr const char* kBadGlyphHeader = "Bad ;BPPi, ;Xi or ;Yi in FONT Fi
 
 // The open dialog's settings for "Load".
 inline constexpr const char* kGlyphFileFilter = "Font File(*.txt)|*.txt|All File(*.*)|*.*";
+// The filter of "Font File...", which opens a face to render with.
+inline constexpr const char* kFontFileFilter =
+    "TrueType/OpenType fonts (*.ttf;*.otf;*.ttc;*.otc)|*.ttf;*.otf;*.ttc;*.otc|All File(*.*)|*.*";
 inline constexpr const char* kGlyphFileDefaultName = "Font.txt";
 
 // "Load" of the file at path (the tab has run the open dialog). Reads the ";BPPi", ";Xi", ";Yi" and

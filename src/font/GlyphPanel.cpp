@@ -141,6 +141,8 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
                                        Caption(g, "Font_lblPixels", "Pixels:", 114, 108, 48), 162, 108, 56);
     OSD_btnTTFFontSel =
         ui::PlacedButton(g, "OSD_btnTTFFontSel", "Font ...", 62, 146, 96, 28, "Select Font Style");
+    Font_btnFontFile = ui::PlacedButton(g, "Font_btnFontFile", "Font File...", 162, 146, 60, 28,
+                                        "Render with the first face of a .ttf, .otf or .ttc file");
 
     // "PreView": the drawing surface, unscaled.
     Font_gbFontPreView =
@@ -218,6 +220,7 @@ GlyphPanel::GlyphPanel(const PanelContext& context, QWidget* parent) : QWidget(p
 
     connect(OSD_btnTTFFontSel, &QPushButton::clicked, this,
             ui::Guarded([this] { OSD_btnTTFFontSelClick(); }));
+    connect(Font_btnFontFile, &QPushButton::clicked, this, ui::Guarded([this] { Font_btnFontFileClick(); }));
     // The boxes act on their change, whatever made it (the mouse, the keyboard, a screen reader); ShowEditor
     // holds their signals back while it shows the editor, so showing a state does not set it again.
     connect(Font_cbFontColorType, &QComboBox::currentIndexChanged, this,
@@ -283,6 +286,19 @@ void GlyphPanel::OSD_btnTTFFontSelClick() {
     // Panel 3 says which face stands in, or nothing when the family chosen draws.
     context_.messages.ShowShortfalls(
         base::TextsOf(FontShowProp(FromDialog(Font_digFontSel.Font)), base::Note::Kind::Shortfall));
+}
+
+void GlyphPanel::Font_btnFontFileClick() {
+    ui::FileDialog& dialog = context_.openDialog;
+    const ui::DialogRestore restore(dialog);
+    dialog.Filter = kFontFileFilter;
+    dialog.FilterIndex = 1;
+    dialog.FileName.clear();
+    if (!dialog.Execute(context_.dialogs, context_.folder)) return;
+    FontChoice font = Editor().CurrentFont;
+    font.Family = context_.renderer.UseFontFile(dialog.FileName, 0);
+    Font_digFontSel.Font.Name = font.Family;
+    context_.messages.ShowShortfalls(base::TextsOf(FontShowProp(font), base::Note::Kind::Shortfall));
 }
 
 void GlyphPanel::Edit_CharKeyUp(int key) {

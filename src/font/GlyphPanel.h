@@ -43,6 +43,9 @@ public:
     // Throws base::Error when no face can be found at all.
     base::Notes FontShowProp(const FontChoice& font);
     void OSD_btnTTFFontSelClick();
+    // "Font File...": the first face of a .ttf/.otf/.ttc file becomes the font, at the current font's size and
+    // style; the font dialog then opens at the file's family.
+    void Font_btnFontFileClick();
     // A key was released in the entry box: Enter renders its text.
     void Edit_CharKeyUp(int key);
     void Font_cbFontColorTypeChange();
@@ -100,6 +103,7 @@ private:
     QLineEdit* OSD_edtTTFFontCharset = nullptr;
     QLineEdit* OSD_edtTTFFontPixels = nullptr;
     QPushButton* OSD_btnTTFFontSel = nullptr;
+    QPushButton* Font_btnFontFile = nullptr;
     QGroupBox* Font_gbFontPreView = nullptr;
     QLabel* Font_imgFontPreView = nullptr;
     QFrame* Font_plFontPanel = nullptr;

@@ -1,5 +1,6 @@
 #include "font/StringsPanel.h"
 
+#include "base/Error.h"
 #include "font/TextStrings.h"
 #include "ui/Guarded.h"
 #include "ui/Placement.h"
@@ -41,6 +42,11 @@ StringsPanel::StringsPanel(const PanelContext& context, QWidget* parent)
         ui::PlacedButton(this, "Font_btnStringAscii", "Ascii", 276, 34, 80, 26, "Generate Ascii Font");
     Font_btnStringClear =
         ui::PlacedButton(this, "Font_btnStringClear", "Clear", 276, 68, 80, 26, "Clear All Font String");
+    // Under Ascii's column: like Ascii it fills the bank from a fixed kind of list, and like Generate it reads
+    // the memo, where the ranges are typed and read back by a screen reader.
+    Font_btnStringRange = ui::PlacedButton(this, "Font_btnStringRange", "Range", 276, 102, 80, 26,
+                                           "Fill the bank with the code points the memo lists, e.g. "
+                                           "0x20-0x7E,0xA0-0xFF,0x2190");
     setFixedSize(360, 128);
 
     connect(Font_MemoFontString->document(), &QTextDocument::contentsChange, this,
@@ -53,6 +59,8 @@ StringsPanel::StringsPanel(const PanelContext& context, QWidget* parent)
             ui::Guarded([this] { Font_btnStringGenerateClick(); }));
     connect(Font_btnStringAscii, &QPushButton::clicked, this,
             ui::Guarded([this] { Font_btnStringAsciiClick(); }));
+    connect(Font_btnStringRange, &QPushButton::clicked, this,
+            ui::Guarded([this] { Font_btnStringRangeClick(); }));
     connect(Font_btnStringClear, &QPushButton::clicked, this,
             ui::Guarded([this] { Font_btnStringClearClick(); }));
 }
@@ -132,6 +140,24 @@ void StringsPanel::Font_btnStringAsciiClick() {
         result = InsertAscii(context_.state.Editor, context_.state.Bank, context_.renderer);
     }
     ShowRun(result, notes, true);
+}
+
+void StringsPanel::Font_btnStringRangeClick() {
+    std::u32string chars;
+    try {
+        chars = ParseCharacterRanges(MemoText().toStdString());
+    } catch (const base::Error& e) {
+        context_.messages.DialogPrintError(1, std::string("Not a range list: ") + e.what());
+        return;
+    }
+    StringsResult result;
+    RenderNotes notes;
+    {
+        const BusyCursor busy;
+        notes = CheckGlyphs(context_.state.Editor, context_.renderer, chars);
+        result = InsertCharacters(context_.state.Editor, context_.state.Bank, context_.renderer, chars);
+    }
+    ShowRun(result, notes, false);
 }
 
 void StringsPanel::Font_btnStringClearClick() {

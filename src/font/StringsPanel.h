@@ -22,6 +22,8 @@ public:
 
     void Font_btnStringGenerateClick();
     void Font_btnStringAsciiClick();
+    // "Range": the memo's text read as a list of code points and ranges fills the bank, as Ascii does.
+    void Font_btnStringRangeClick();
     void Font_btnStringClearClick();
 
     // The memo shows its texts in the font their glyphs are rendered with.
@@ -48,6 +50,7 @@ private:
     QPlainTextEdit* Font_MemoFontString = nullptr;
     QPushButton* Font_btnStringGenerate = nullptr;
     QPushButton* Font_btnStringAscii = nullptr;
+    QPushButton* Font_btnStringRange = nullptr;
     QPushButton* Font_btnStringClear = nullptr;
 };
 

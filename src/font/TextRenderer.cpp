@@ -1,5 +1,7 @@
 #include "font/TextRenderer.h"
 
+#include "base/Error.h"
+
 #include <cmath>
 
 namespace font {
@@ -108,6 +110,10 @@ std::string EncodeUtf8(std::u32string_view text) {
         }
     }
     return out;
+}
+
+std::string TextRenderer::UseFontFile(const std::string& path, int) {
+    throw base::Error("Cannot read the font file \"" + path + "\": this renderer draws no font files.");
 }
 
 } // namespace font

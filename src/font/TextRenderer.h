@@ -65,6 +65,11 @@ public:
     // Throws base::Error when no face can be found at all.
     virtual std::string ResolveFamily(const FontChoice& font) = 0;
 
+    // Takes face `face` of the font file at path as the face of its family and returns the family name, so
+    // that a FontChoice of that family draws from the file. A renderer that draws no font files (the tests'
+    // small ones) throws base::Error, as every renderer does for a file it cannot read, naming the file.
+    virtual std::string UseFontFile(const std::string& path, int face);
+
     // Whether that face stands in for a family that is not installed. A family the font configuration
     // itself makes the same as another (Arial and its metric twin) is not a substitute, nor is whatever a
     // generic name (sans-serif, serif, monospace, ...) stands for. Throws base::Error as ResolveFamily.

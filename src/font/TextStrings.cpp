@@ -7,6 +7,7 @@
 #include "base/Path.h"
 
 #include <algorithm>
+#include <set>
 
 namespace font {
 
@@ -123,6 +124,71 @@ std::u32string AsciiRunCharacters() {
 StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer) {
     StringsResult result;
     const std::u32string chars = AsciiRunCharacters();
+    if (RoomFor(bank, chars.size(), result)) RenderAndInsert(editor, bank, renderer, chars, result);
+    return result;
+}
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+char32_t CodePointOf(std::string_view text, std::string_view part) {
+    text = Trimmed(text);
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) throw base::Error("\"" + std::string(part) + "\" is no code point or range");
+    std::uint32_t value = 0;
+    for (const char c : text) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) throw base::Error("\"" + std::string(part) + "\" is no code point or range");
+        value = value * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(digit);
+        if (value > 0x10FFFF) throw base::Error("\"" + std::string(part) + "\" is past 0x10FFFF");
+    }
+    if (value < 0x20) throw base::Error("\"" + std::string(part) + "\" is a control character, below 0x20");
+    if (value >= 0xD800 && value <= 0xDFFF)
+        throw base::Error("\"" + std::string(part) + "\" is a surrogate, no character");
+    return static_cast<char32_t>(value);
+}
+
+} // namespace
+
+std::u32string ParseCharacterRanges(std::string_view text) {
+    if (Trimmed(text).empty()) throw base::Error("no code points given");
+    std::u32string chars;
+    std::set<char32_t> seen;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::string_view part = Trimmed(text.substr(0, comma));
+        if (part.empty()) throw base::Error("an empty part between commas");
+        // The dash of a range: not the first character, so that no sign is taken for one.
+        const std::size_t dash = part.find('-', 1);
+        const char32_t first = CodePointOf(part.substr(0, dash), part);
+        const char32_t last = dash == std::string_view::npos ? first : CodePointOf(part.substr(dash + 1), part);
+        if (last < first) throw base::Error("\"" + std::string(part) + "\" runs backwards");
+        for (char32_t c = first; c <= last; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF) continue; // a range across the surrogates skips them
+            if (seen.insert(c).second) chars += c;
+        }
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    return chars;
+}
+
+StringsResult InsertCharacters(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
+                               const std::u32string& chars) {
+    StringsResult result;
     if (RoomFor(bank, chars.size(), result)) RenderAndInsert(editor, bank, renderer, chars, result);
     return result;
 }

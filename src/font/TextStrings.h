@@ -77,4 +77,17 @@ StringsResult InsertAscii(GlyphEditor& editor, FontBank& bank, TextRenderer& ren
 // The characters "Ascii" renders, in its order.
 std::u32string AsciiRunCharacters();
 
+// The characters of a range list such as "0x20-0x7E,0xA0-0xFF,0x2190": code points in hexadecimal (0x...)
+// or decimal, single ones or FIRST-LAST ranges, separated by commas (spaces and line ends around the parts are allowed), in
+// the order given, each character once (at its first place). Code points run from 0x20 to 0x10FFFF without
+// the surrogates. Throws base::Error with the reason for an empty list, a part that is no number or range, a
+// range that runs backwards or a code point outside those.
+std::u32string ParseCharacterRanges(std::string_view text);
+
+// "Range…": renders and inserts the characters given, in their order, as "Ascii" does (0x20 gets a blank
+// glyph), then clears the surface. A bank without room for all of them is left as it is, with "Font Bank
+// Full !!!" and the detail of its shortage, as above.
+StringsResult InsertCharacters(GlyphEditor& editor, FontBank& bank, TextRenderer& renderer,
+                               const std::u32string& chars);
+
 } // namespace font

@@ -33,13 +33,11 @@ QString FromFileSystem(const std::string& name) {
     return QString::fromLocal8Bit(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-// A button with one of the style's standard pictures beside its caption.
-QPushButton* PictureButton(QWidget* parent, const char* name, const char* caption,
-                           QStyle::StandardPixmap icon, int x, int y, int width, int height,
-                           const char* hint) {
-    auto* button = ui::PlacedButton(parent, name, caption, x, y, width, height, hint);
-    button->setIcon(parent->style()->standardIcon(icon));
-    return button;
+// The style's standard pictures beside the captions of the list's buttons. Finding them in the icon theme
+// is most of what building this tab costs, so they are looked up when the tab is first shown.
+void ShowPictures(const std::initializer_list<std::pair<QPushButton*, QStyle::StandardPixmap>>& buttons) {
+    for (const auto& [button, icon] : buttons)
+        button->setIcon(button->style()->standardIcon(icon));
 }
 
 // Enter on a list does what a double-click does.
@@ -120,14 +118,13 @@ MergeTab::MergeTab(const ui::TabContext& context, MergeList& list, QWidget* pare
     Label_TotalAddress = ui::PlacedLabel(this, "Label_TotalAddress", "Total:", 680, 8, 200);
     Label_MergeFileNo = ui::PlacedLabel(this, "Label_MergeFileNo", "Merged File No:", 680, 30, 200);
 
-    BitBtn_UP = PictureButton(this, "BitBtn_UP", "Up", QStyle::SP_ArrowUp, 680, 64, 110, 32,
-                              "Move the selected entry up");
-    BitBtn_DOWN = PictureButton(this, "BitBtn_DOWN", "Down", QStyle::SP_ArrowDown, 680, 100, 110, 32,
-                                "Move the selected entry down");
-    BitBtn_DELETE = PictureButton(this, "BitBtn_DELETE", "Delete", QStyle::SP_TrashIcon, 680, 136, 110, 32,
-                                  "Remove the selected entry from the list");
-    BitBtn_MERGE = PictureButton(this, "BitBtn_MERGE", "Merge", QStyle::SP_DialogSaveButton, 680, 190, 110,
-                                 40, "Write the merged image (.BIN) and its offset table (_TBL.TXT)");
+    BitBtn_UP = ui::PlacedButton(this, "BitBtn_UP", "Up", 680, 64, 110, 32, "Move the selected entry up");
+    BitBtn_DOWN =
+        ui::PlacedButton(this, "BitBtn_DOWN", "Down", 680, 100, 110, 32, "Move the selected entry down");
+    BitBtn_DELETE = ui::PlacedButton(this, "BitBtn_DELETE", "Delete", 680, 136, 110, 32,
+                                     "Remove the selected entry from the list");
+    BitBtn_MERGE = ui::PlacedButton(this, "BitBtn_MERGE", "Merge", 680, 190, 110, 40,
+                                    "Write the merged image (.BIN) and its offset table (_TBL.TXT)");
     BitBtn_FileListClear = ui::PlacedButton(this, "BitBtn_FileListClear", "Clear File List", 680, 262, 140,
                                             28, "Empty the list");
     BitBtn_FileListLoad = ui::PlacedButton(this, "BitBtn_FileListLoad", "Load File List", 680, 296, 140, 28,
@@ -163,11 +160,10 @@ MergeTab::MergeTab(const ui::TabContext& context, MergeList& list, QWidget* pare
 }
 
 void MergeTab::FormCreate() {
-    // The current folder, which is the process's working directory until a folder is chosen.
+    // The current folder, which is the process's working directory until a folder is chosen. The drive,
+    // folder and file lists (and the pictures beside them, which the icon theme supplies slowly) are
+    // filled when the tab is first shown: a tab the user never opens costs nothing at start.
     directory_ = folder_.empty() ? QDir::currentPath() : QDir(ui::ToQt(folder_)).absolutePath();
-    ShowDrives();
-    ShowDirectory();
-    ShowFiles();
 }
 
 int MergeTab::SelectedRow() const {
@@ -179,6 +175,15 @@ void MergeTab::SelectRow(int row) {
 }
 
 void MergeTab::TabSheet_MERGEShow() {
+    if (!shownOnce_) {
+        ShowPictures({{BitBtn_UP, QStyle::SP_ArrowUp},
+                      {BitBtn_DOWN, QStyle::SP_ArrowDown},
+                      {BitBtn_DELETE, QStyle::SP_TrashIcon},
+                      {BitBtn_MERGE, QStyle::SP_DialogSaveButton}});
+        ShowDrives();
+        ShowDirectory();
+        shownOnce_ = true;
+    }
     StringGrid_MERGE->setHorizontalHeaderLabels(
         {QStringLiteral("No."), QStringLiteral("Address"), QStringLiteral("Size"), QStringLiteral("Name")});
     for (int r = 1; r <= kMaxMergeEntries; ++r)

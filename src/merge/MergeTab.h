@@ -63,6 +63,7 @@ private:
     ui::FileDialog& saveDialog_;
     std::string& folder_;
     QString directory_;
+    bool shownOnce_ = false; // the lists and the buttons' pictures, filled when the tab is first shown
 
     QComboBox* DriveComboBox_MERGE = nullptr;
     QListWidget* DirectoryListBox_MERGE = nullptr;

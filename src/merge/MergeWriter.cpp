@@ -13,19 +13,16 @@
 #include <cerrno>
 #include <memory>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace merge {
 
 namespace {
 
-// Small enough to stay in the processor's cache between the read and the write: with chunks of 1 MiB the
-// copy of a 1 GiB image spent two to three times as long in the kernel.
-constexpr size_t kCopyChunk = 1 << 17;
-
-// An entry whose file no longer is what the list measured: gone, not a plain file, or of another size.
-bool Changed(const MergeEntry& e) {
-    struct stat info {};
+// An entry whose file no longer is what the list measured: gone, not a plain file, or of another size. info
+// receives what stat found.
+bool Changed(const MergeEntry& e, struct stat& info) {
     if (e.Path.find('\0') != std::string::npos || ::stat(e.Path.c_str(), &info) != 0 ||
         !S_ISREG(info.st_mode))
         return true;
@@ -40,36 +37,21 @@ std::string ChangedMessage(const std::vector<const MergeEntry*>& changed) {
     return text;
 }
 
-// Appends the file of e to out; false when it cannot be read whole or does not hold exactly e.Size bytes.
-bool CopyEntry(const MergeEntry& e, base::OutputFile& out, std::vector<char>& buffer) {
+// Appends the file of e to out; false when it is not a plain file of exactly e.Size bytes or cannot be read
+// whole. The kernel copies the data file to file where the file systems allow it.
+bool CopyEntry(const MergeEntry& e, base::OutputFile& out) {
     const int fd = ::open(e.Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<std::uint64_t>(info.st_size) != e.Size) {
         ::close(fd);
         return false;
     }
     base::LogRead(e.Path);
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    std::uint64_t copied = 0;
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ok = false;
-            break;
-        }
-        if (n == 0) break;
-        copied += static_cast<std::uint64_t>(n);
-        if (copied > e.Size) {
-            ok = false;
-            break;
-        }
-        out.Write(std::string_view(buffer.data(), static_cast<size_t>(n)));
-    }
+    const long long copied = out.CopyFrom(fd, 0, e.Size);
     ::close(fd);
-    return ok && copied == e.Size;
+    return copied >= 0 && static_cast<std::uint64_t>(copied) == e.Size;
 }
 
 } // namespace
@@ -125,14 +107,24 @@ std::optional<std::string> MergeFiles(const MergeList& list, const std::string& 
     if (list.Empty()) return std::nullopt;
 
     std::vector<const MergeEntry*> changed;
-    for (const MergeEntry& e : list.Entries())
-        if (Changed(e)) changed.push_back(&e);
+    std::vector<std::pair<dev_t, ino_t>> inputs;
+    for (const MergeEntry& e : list.Entries()) {
+        struct stat info {};
+        if (Changed(e, info))
+            changed.push_back(&e);
+        else
+            inputs.emplace_back(info.st_dev, info.st_ino);
+    }
     if (!changed.empty()) return ChangedMessage(changed);
 
+    // Every input exists, so an output is one of them only when it exists too: one look at each output.
     const MergeOutputs names = MergeOutputNames(chosen);
-    for (const std::string& output : {names.image, names.table})
-        for (const MergeEntry& e : list.Entries())
-            if (base::SameFile(output, e.Path)) return base::ProblemText(base::OutputIsInput(output));
+    for (const std::string& output : {names.image, names.table}) {
+        struct stat info {};
+        if (::stat(output.c_str(), &info) != 0) continue;
+        for (const auto& [dev, ino] : inputs)
+            if (info.st_dev == dev && info.st_ino == ino) return base::ProblemText(base::OutputIsInput(output));
+    }
 
     // The image and its table are replaced together at the end, or neither: both are opened before either
     // is written, so a name that cannot be written costs nothing.
@@ -148,9 +140,8 @@ std::optional<std::string> MergeFiles(const MergeList& list, const std::string& 
     if (!table.Create(names.table, base::OutputFile::Mode::Binary, outputs))
         return cannotWrite(table.Problem(), "Open file name table error !!!");
 
-    std::vector<char> buffer(kCopyChunk);
     for (const MergeEntry& e : list.Entries())
-        if (!CopyEntry(e, image, buffer)) return ChangedMessage({&e});
+        if (!CopyEntry(e, image)) return ChangedMessage({&e});
     table.Write(OffsetTable(list));
 
     // Leaving a function with a file still open abandons it, and the set with it: no target changes.

@@ -277,7 +277,9 @@ GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& option
 
 GenerateResult GenerateOsdFont(const CurrentBitmap& bm, const OsdOptions& options, base::OutputSet& outputs) {
     GenerateResult result;
-    if (base::ToLowerAscii(base::SplitPath(options.sourcePath).extension) != ".bmp") return result;
+    // A PNG is read as the BMP that holds the same picture: it generates the same files, named after it.
+    const std::string extension = base::ToLowerAscii(base::SplitPath(options.sourcePath).extension);
+    if (extension != ".bmp" && extension != ".png") return result;
     result.ran = true;
 
     const std::string fileName = base::FileNameOf(options.sourcePath);

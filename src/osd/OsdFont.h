@@ -38,7 +38,7 @@ inline OsdOptions MakeOsdOptions(const settings::Settings& settings, std::string
 }
 
 struct GenerateResult {
-    bool ran = false;      // false: the source is not a ".bmp" file and nothing was done
+    bool ran = false;      // false: the source is not a ".bmp" or ".png" file and nothing was done
     base::Failure failure; // a font output that could not be created or written, the message
     // The " OK !" statuses in the order they were made (none after a failure), then, when the sheet has more
     // cells than FONT_Init loads, the detail "FONT_Init loads the first 256 of N cells".

@@ -9,8 +9,9 @@ void FollowOpen(OsdState& state, const picture::OpenOutcome& outcome) {
         state.After = picture::Picture{};
 }
 
-picture::OpenOutcome OpenSheet(picture::CurrentBitmap& bitmap, OsdState& state, const std::string& path) {
-    const picture::OpenOutcome outcome = picture::OpenBitmap(bitmap, path, {&state.Before});
+picture::OpenOutcome OpenSheet(picture::CurrentBitmap& bitmap, OsdState& state, const std::string& path,
+                               picture::PictureParts parts) {
+    const picture::OpenOutcome outcome = picture::OpenBitmap(bitmap, path, {&state.Before, nullptr, parts});
     FollowOpen(state, outcome);
     return outcome;
 }

@@ -13,7 +13,9 @@ namespace osd {
 void FollowOpen(OsdState& state, const picture::OpenOutcome& outcome);
 
 // File > Open with the OSD tab active (tavix-cli's `osd` opens its sheet so): the file becomes the Before
-// picture and CurrentBitmap, then FollowOpen. Throws base::Error as picture::OpenBitmap does.
-picture::OpenOutcome OpenSheet(picture::CurrentBitmap& bitmap, OsdState& state, const std::string& path);
+// picture and CurrentBitmap, then FollowOpen. Throws base::Error as picture::OpenBitmap does. A job that
+// neither reduces nor shows the picture takes its index bytes alone (PictureParts::IndicesOnly).
+picture::OpenOutcome OpenSheet(picture::CurrentBitmap& bitmap, OsdState& state, const std::string& path,
+                               picture::PictureParts parts = picture::PictureParts::All);
 
 } // namespace osd

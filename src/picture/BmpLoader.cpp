@@ -5,6 +5,8 @@
 #include "base/Path.h"
 #include "base/WholeFile.h"
 #include "picture/BmpRle.h"
+#include "picture/Picture.h"
+#include "picture/PngReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -268,6 +270,16 @@ LoadResult LoadBitmapFile(CurrentBitmap& bm, const std::string& path) {
         return result;
     }
     FileSource source(file);
+    std::uint8_t signature[8];
+    const long long got = source.ReadAt(0, signature, sizeof signature);
+    if (IsPngPicture(std::span<const std::uint8_t>(signature, got > 0 ? static_cast<std::size_t>(got) : 0),
+                     path)) {
+        const std::vector<std::uint8_t> twin = ReadPictureFile(path);
+        MemorySource memory(twin);
+        LoadResult loaded = LoadFrom(bm, memory, path);
+        loaded.png = true;
+        return loaded;
+    }
     return LoadFrom(bm, source, path);
 }
 

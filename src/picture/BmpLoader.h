@@ -91,6 +91,7 @@ struct LoadResult {
     // WrongFileSize: the file and the size it has against the sizes taken; OpenFileError, NotRegular: the
     // file and why it was not opened ("NAME is not a regular file").
     base::FailureDetail detail;
+    bool png = false; // the file is a PNG, read as the BMP that holds the same picture
 };
 
 // Reads the BMP at path into bitmap (a file that is not a regular file is refused as NotRegular before
@@ -107,6 +108,9 @@ struct LoadResult {
 //   expanded into exactly the bytes the same picture stored uncompressed would give (skipped pixels 0).
 // Nothing is read or written outside RawPalette and Pixels, and bytes a short file does not supply are zero.
 // Leaves the fields a refusal does not reach as they were.
+// A PNG (IsPngPicture) is read whole and loaded as the BMP that holds the same picture (PngToBmp), headers
+// included; result.png says so. Throws base::Error, naming the file and libpng's reason, for a PNG that
+// cannot be read; nothing has changed then.
 LoadResult LoadBitmapFile(CurrentBitmap& bitmap, const std::string& path);
 // The same for a file already read whole (its bytes as they were read; path names it in the messages): what
 // File > Open does once the picture control has taken the same bytes, so that the file is read once.

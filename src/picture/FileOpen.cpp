@@ -29,8 +29,8 @@ OpenOutcome OpenBitmap(CurrentBitmap& bitmap, const std::string& path, const Ope
     OpenOutcome outcome;
     LoadResult loaded;
     if (target.picture) {
-        const std::vector<std::uint8_t> bytes = ReadPictureFile(path);
-        *target.picture = DecodeBmpPicture(bytes.data(), bytes.size(), path);
+        const std::vector<std::uint8_t> bytes = ReadPictureFile(path, &outcome.png);
+        *target.picture = DecodeBmpPicture(bytes.data(), bytes.size(), path, target.parts);
         if (target.paletteTable) {
             const auto& palette = target.picture->palette;
             for (std::size_t i = 0; i < palette.size() && i < target.paletteTable->size(); ++i)
@@ -41,6 +41,7 @@ OpenOutcome OpenBitmap(CurrentBitmap& bitmap, const std::string& path, const Ope
     } else {
         loaded = LoadBitmapFile(bitmap, path);
     }
+    if (loaded.png) outcome.png = true;
     outcome.status = loaded.status;
     outcome.headersRead = loaded.headersRead;
     if (loaded.status != OpenStatus::Ok) {

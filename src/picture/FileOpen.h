@@ -15,6 +15,9 @@ namespace picture {
 struct OpenTarget {
     Picture* picture = nullptr;
     PaletteTable* paletteTable = nullptr; // only together with picture
+    // IndicesOnly: the picture is not for showing (a job without a window that works on its index bytes):
+    // its colours are not built, and it refuses exactly the files the full decode refuses.
+    PictureParts parts = PictureParts::All;
 };
 
 // What File > Open did, for the window to show.
@@ -24,6 +27,7 @@ struct OpenOutcome {
     base::FailureDetail detail; // the file and why, beside the text (a size the loader does not take)
     bool headersRead = false;   // caption and header grids must follow the file
     bool pictureLoaded = false; // the target's picture was loaded
+    bool png = false;           // the file is a PNG, read as the BMP that holds the same picture
 };
 
 // File > Open of path. A missing file and one that is not a regular file (refused before anything reads

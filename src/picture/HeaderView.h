@@ -14,6 +14,10 @@ struct HeaderRow {
     std::string description;
 };
 
+// What the window's status bar says (and tavix-cli header prints on stderr) when the opened file is a PNG:
+// the grids show the headers of the BMP that holds the same picture.
+inline constexpr const char* kPngHeaderNote = "PNG \u2014 shown as its BMP header";
+
 // The title row both grids share: "Offset", "Value", "Description".
 HeaderRow HeaderTitles();
 

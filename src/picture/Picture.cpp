@@ -7,6 +7,7 @@
 #include "base/LittleEndian.h"
 #include "base/WholeFile.h"
 #include "picture/BmpRle.h"
+#include "picture/PngReader.h"
 
 #include <algorithm>
 #include <bit>
@@ -348,7 +349,7 @@ Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::strin
     return picture;
 }
 
-std::vector<std::uint8_t> ReadPictureFile(const std::string& path) {
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path, bool* fromPng) {
     std::vector<std::uint8_t> data;
     base::FileProblem why;
     switch (base::ReadWholeFile(path, data, kMaxFileSize, &why)) {
@@ -364,6 +365,9 @@ std::vector<std::uint8_t> ReadPictureFile(const std::string& path) {
     case base::ReadStatus::ReadError:
         Fail(path, "the file cannot be read");
     }
+    const bool png = IsPngPicture(data, path);
+    if (fromPng) *fromPng = png;
+    if (png) return PngToBmp(data, path);
     return data;
 }
 

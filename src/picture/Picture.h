@@ -36,7 +36,8 @@ struct Picture {
     void SetPixel(int x, int y, base::Colour colour);
 };
 
-// Decodes a BMP file as the desktop's picture readers do: 1, 2, 4, 8, 16, 24 and 32 bits per pixel; rows
+// Decodes a BMP file (or a PNG, through the BMP that holds the same picture) as the desktop's picture
+// readers do: 1, 2, 4, 8, 16, 24 and 32 bits per pixel; rows
 // stored bottom-up or top-down; information headers of 12 (OS/2, 3-byte colour entries), 40, 52, 56, 64,
 // 108 and 124 bytes; uncompressed, RLE8, RLE4 (pixels a delta or end-of-line code skips take index 0) and
 // bit fields at 16, 24 and 32 bits (each field scaled to 0..255; uncompressed 16-bit pixels are 5-5-5, 32-bit
@@ -53,10 +54,11 @@ struct Picture {
 // indices and every refusal are those of the full decode. For callers that work on the index bytes alone.
 enum class PictureParts { All, IndicesOnly };
 Picture ReadBmpPicture(const std::string& path, PictureParts parts = PictureParts::All);
-// The bytes of the picture file at path, read whole for DecodeBmpPicture. Throws base::Error as
-// ReadBmpPicture does for a file that cannot be read (missing, not a regular file, larger than 256 MiB, a
-// read error).
-std::vector<std::uint8_t> ReadPictureFile(const std::string& path);
+// The bytes of the picture file at path, read whole for DecodeBmpPicture. A PNG (IsPngPicture) is handed
+// on as the BMP that holds the same picture (PngToBmp), and *fromPng, when given, says so. Throws
+// base::Error as ReadBmpPicture does for a file that cannot be read (missing, not a regular file, larger than
+// 256 MiB, a read error), and as PngToBmp does for a PNG that cannot be read.
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path, bool* fromPng = nullptr);
 // The same for a file already in memory; name is used in the messages.
 Picture DecodeBmpPicture(const std::uint8_t* data, size_t size, const std::string& name,
                          PictureParts parts = PictureParts::All);

@@ -23,7 +23,6 @@ namespace {
 constexpr int kClientWidth = 892;
 constexpr int kClientHeight = 708;
 constexpr int kStatusHeight = 25;
-constexpr const char* kFilterF1 = "BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*";
 constexpr const char* kFilterF2 = "Binary File(*.bin)|*.bin|Data File(*.dat)|*.dat|All File(*.*)|*.*";
 
 QAction* MenuItem(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut = {}) {
@@ -61,7 +60,7 @@ TMainTop::TMainTop(const MainContext& context)
 
     OpenDialog_Main.Name = "OpenDialog_Main";
     OpenDialog_Main.kind = ui::FileDialog::Kind::Open;
-    OpenDialog_Main.Filter = kFilterF1;
+    OpenDialog_Main.Filter = ui::kPictureOpenFilter;
     SaveDialog_Main.Name = "SaveDialog_Main";
     SaveDialog_Main.kind = ui::FileDialog::Kind::Save;
     SaveDialog_Main.Filter = kFilterF2;
@@ -80,7 +79,7 @@ TMainTop::TMainTop(const MainContext& context)
 
     ui::SetUncaughtReporter([this](const std::string& text) { messages_.ShowUncaught(text); });
     FormCreate();
-    AboutTop = new TAboutTop(this);
+    // The About window is built when it is first asked for: nothing the start does not show.
 }
 
 TMainTop::~TMainTop() {
@@ -206,7 +205,7 @@ QString TMainTop::PanelText(int panel) const {
 void TMainTop::SetPanelText(int panel, const std::string& text) {
     if (panel < 0 || panel >= 4) return;
     QLabel* label = panels_[static_cast<size_t>(panel)];
-    label->setText(ui::ToQt(text));
+    label->setText(ui::MessageToQt(text));
     // A text longer than its panel can still be read whole.
     label->setToolTip(label->text());
 }
@@ -265,6 +264,7 @@ void TMainTop::MainTop_ExitClick() {
 }
 
 void TMainTop::MainTop_AboutClick() {
+    if (!AboutTop) AboutTop = new TAboutTop(this);
     AboutTop->show();
     AboutTop->raise();
     AboutTop->activateWindow();

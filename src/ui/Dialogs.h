@@ -8,6 +8,11 @@ namespace ui {
 
 class DialogDriver;
 
+// The filter of the dialogs that open a picture: BMP first (the filter they start with), then PNG, both,
+// and every file.
+inline constexpr const char* kPictureOpenFilter =
+    "BITMAP File(*.bmp)|*.bmp|PNG files (*.png)|*.png|All pictures|*.bmp;*.png|All File(*.*)|*.*";
+
 // A file dialog component with the state it keeps between uses: what it was last set to and what the user
 // last chose. Execute() asks the driver, showing the document's current folder; a confirmed choice is taken
 // as seen from that folder (a typed relative name is resolved against it), and the chosen file's folder

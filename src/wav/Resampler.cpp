@@ -1,6 +1,7 @@
 #include "wav/Resampler.h"
 
 #include "base/Format.h"
+#include "wav/Interpolation.h"
 #include "wav/WavState.h"
 
 #include <algorithm>
@@ -143,42 +144,13 @@ StepConstants StepConstantsOf(std::uint32_t src, std::uint32_t dst) {
 
 namespace {
 
-// The interpolation over any source of working samples: fetch(i) gives sample i, for i below count, and
-// fetch.Prefetch(i) asks for the memory of sample i ahead of its use (a hint; i may lie past the end).
+// The interpolation over any source of working samples, in one call.
 template <class Fetch>
 void InterpolateWith(Fetch fetch, std::uint64_t count, std::uint32_t src, std::uint32_t dst,
                      std::uint16_t* out, std::uint64_t n) {
     if (n == 0 || count == 0) return;
-    const StepConstants k = StepConstantsOf(src, dst);
-    const std::uint64_t last = count - 1;
-    // A source rate below half the target would put the first position before the first sample.
-    std::uint64_t pos = k.step >= 32768 ? k.step - 32768 : 0;
-    std::uint64_t acc = 0;
-    for (std::uint64_t i = 0; i < n; ++i) {
-        const std::uint64_t whole = pos >> 16;
-        const auto f = static_cast<std::uint32_t>(pos & 0xFFFF);
-        // The positions depend on one another, so the processor cannot run far enough ahead to hide the
-        // memory's latency by itself.
-        fetch.Prefetch(whole + 1024);
-        std::uint32_t a;
-        std::uint32_t b;
-        if (whole - 1 < last) { // 1 <= whole <= last, the usual case (whole = 0 wraps to the top)
-            a = fetch(whole - 1);
-            b = fetch(whole);
-        } else { // the first sample, or past the last one
-            a = fetch(std::min(whole == 0 ? 0 : whole - 1, last));
-            b = fetch(std::min(whole, last));
-        }
-        // Each term is rounded down on its own. Their sum never exceeds 65535 (it is at most
-        // 65535 x (65536 - f) / 65536 + 65535 x f / 65536), so the clamp to 65535 never acts.
-        out[i] = static_cast<std::uint16_t>(((a * (65536 - f)) >> 16) + ((b * f) >> 16));
-        // The remainder accumulates; its carry moves the next output. An acc of exactly 65536 is kept, and
-        // carries again at the next output.
-        acc += k.rem;
-        const std::uint64_t carry = acc >> 16;
-        if (acc > 65536) acc &= 0xFFFF;
-        pos += k.step + carry;
-    }
+    Interpolation interpolation(count, src, dst);
+    interpolation.Run(fetch, out, n);
 }
 
 template <class Fetch>

@@ -181,15 +181,11 @@ base::FileProblem TooLarge(const std::string& path, std::uint64_t size) {
                                   static_cast<unsigned long long>(size))};
 }
 
-// The file opened as a load opens it, and its header checked from its first 44 bytes alone.
-struct PeekedFile {
-    base::InputFile file;
-    LoadResult load;
-    HeaderCheck check;
-};
+} // namespace
 
-PeekedFile Peek(const std::string& path) {
-    PeekedFile peeked;
+OpenedWav OpenWavFile(const std::string& path) {
+    OpenedWav peeked;
+    peeked.path = path;
     LoadResult& load = peeked.load;
     if (peeked.file.Open(path) != base::ReadStatus::Ok) {
         load.failure = kOpenFileError;
@@ -220,10 +216,8 @@ PeekedFile Peek(const std::string& path) {
     return peeked;
 }
 
-} // namespace
-
 WavInfo ReadWavInfo(const std::string& path, std::optional<std::uint64_t> bank) {
-    PeekedFile peeked = Peek(path);
+    OpenedWav peeked = OpenWavFile(path);
     WavInfo info{std::move(peeked.load), std::move(peeked.check), {}, false};
     if (!info.load.fileRead || !bank || *bank > info.load.fileSize / 256) return info;
     info.bankInRange = true;
@@ -240,7 +234,7 @@ LoadResult StripWavFile(const std::string& path, const std::string& output) {
         refused.detail = {base::OutputIsInput(output)};
         return refused;
     }
-    PeekedFile peeked = Peek(path);
+    OpenedWav peeked = OpenWavFile(path);
     if (peeked.load.failure) return std::move(peeked.load);
     base::OutputFile out;
     std::optional<base::FileProblem> problem;

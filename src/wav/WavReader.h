@@ -1,6 +1,8 @@
 #pragma once
 
 #include "base/FileProblem.h"
+#include "base/WholeFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -126,6 +128,17 @@ struct LoadResult {
                                               // (also when its name is the WAV file's own)
     base::FailureDetail bypassDetail;         // with bypassFailure: why
 };
+
+// A WAV file opened as a load opens it, with its header checked from its first 44 bytes alone: what a job
+// that reads the file in blocks starts from. load.failure says why the file cannot be used (the same
+// messages and detail as LoadWavFile); file stays open either way once it could be opened.
+struct OpenedWav {
+    std::string path; // as given
+    base::InputFile file;
+    LoadResult load;
+    HeaderCheck check;
+};
+OpenedWav OpenWavFile(const std::string& path);
 
 // What a look at a file without holding it finds (tavix-cli's `wav info`): the load's result and header
 // check as LoadWavFile gives them, from the file's first 44 bytes, and the bytes of the bank asked for

@@ -101,6 +101,12 @@ TEST(FontCli, UsageErrors) {
         {"font", "save", "b.txt", "--code"},
         {"font", "code", "a.txt", "b.txt"},
         {"font", "code", "a.txt", "--font", "Arial"},
+        {"font", "bank", "--ascii", "--range", "0x41"},
+        {"font", "bank", "--strings", "s.txt", "--range", "0x41"},
+        {"font", "bank", "--range", "0x42-0x41"},
+        {"font", "bank", "--range", ""},
+        {"font", "bank", "--ascii", "--font", ""},
+        {"font", "glyph", "--text", "A", "--range", "0x41"},
     };
     for (const auto& args : bad) {
         const Result r = RunCli(args);
@@ -171,6 +177,104 @@ TEST(FontCli, BankFromStringsToFirmwareSource) {
     for (const char* name :
          {"Font.h", "Font_Msb.txt", "Font_Lsb.txt", "Palette.txt", "__TMP__.TXT", "FONT_LSB.BIN"})
         EXPECT_TRUE(base::FileExists(dir / (std::string("out/") + name))) << name;
+}
+
+TEST(FontCli, RangesFillTheBankInTheirOrderFromAFontFileAsFromItsFamily) {
+    TempDir dir;
+    const std::string range = "0x43,0x20-0x22,65,0x42-0x43";
+    Result r = RunCli({"font", "bank", "--range", range, "--font", "DejaVu Sans", "--out", dir / "family"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Face: DejaVu Sans, 6 glyphs in the bank\nWrote FontBank.txt\nWrote FontBank.bin\n");
+    r = RunCli({"font", "bank", "--range", range, "--font", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                "--out", dir / "file"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Face: DejaVu Sans, 6 glyphs in the bank\nWrote FontBank.txt\nWrote FontBank.bin\n");
+    const std::string bank = ReadText(dir / "family/FontBank.txt");
+    EXPECT_EQ(ReadText(dir / "file/FontBank.txt"), bank);
+    EXPECT_EQ(testsupport::ReadFile(dir / "file/FontBank.bin"), testsupport::ReadFile(dir / "family/FontBank.bin"));
+    EXPECT_EQ(bank.rfind(";FontFace=DejaVu Sans\r\n", 0), 0u);
+
+    // C, space, !, ", A, B in the bank's order: the pixel rows under each ";UFONT NN" line; the space (the
+    // second) is blank, the others are not, and the first is the C that a bank of C alone holds.
+    const auto glyphs = [](const std::string& text) {
+        std::vector<std::string> rows;
+        std::size_t at = 0;
+        while ((at = text.find(";UFONT ", at)) != std::string::npos) {
+            std::string glyph;
+            at = text.find('\n', at) + 1;
+            for (int row = 0; row < 16; ++row) {
+                const std::size_t end = text.find('\n', at);
+                glyph += text.substr(at, text.find(' ', at) - at) + "/";
+                at = end + 1;
+            }
+            rows.push_back(glyph);
+        }
+        return rows;
+    };
+    const std::vector<std::string> inBank = glyphs(bank);
+    ASSERT_EQ(inBank.size(), 6u);
+    EXPECT_EQ(inBank[1], Repeat("................/", 16));
+    for (int n : {0, 2, 3, 4, 5})
+        EXPECT_NE(inBank[static_cast<std::size_t>(n)].find('X'), std::string::npos) << n;
+    EXPECT_NE(inBank[2], inBank[3]);
+    r = RunCli({"font", "bank", "--range", "67", "--font", "DejaVu Sans", "--out", dir / "c"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(glyphs(ReadText(dir / "c/FontBank.txt")), std::vector<std::string>{inBank[0]});
+
+    // More characters than the bank holds: nothing written, exit 1.
+    r = RunCli({"font", "bank", "--range", "0x100-0x200", "--out", dir / "full"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Font Bank Full !!!\nThis run needs 257 glyphs; the bank has 256 free\n");
+    EXPECT_FALSE(base::FileExists(dir / "full/FontBank.txt"));
+}
+
+TEST(FontCli, FontFilesByPathAndFaceIndex) {
+    TempDir dir;
+    // A face index past the file's faces, a missing file and a file that is no font fail before anything is
+    // written, naming the file.
+    WriteText(dir / "notes.ttf", "no font");
+    const std::pair<std::string, std::string> failing[] = {
+        {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf:1", "\"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf\": it has no face 1."},
+        {dir / "missing.ttf", "\"" + dir / "missing.ttf" + "\": No such file or directory."},
+        {dir / "missing.ttc:3", "\"" + dir / "missing.ttc" + "\": No such file or directory."},
+    };
+    for (const auto& [font, reason] : failing) {
+        const Result r = RunCli({"font", "bank", "--ascii", "--font", font, "--out", dir / "out"});
+        EXPECT_EQ(r.code, 1) << font;
+        EXPECT_EQ(r.err, "Cannot read the font file " + reason + "\n") << font;
+    }
+    Result r = RunCli({"font", "glyph", "--text", "A", "--font", dir / "notes.ttf", "--out", dir / "out"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err.rfind("Cannot read the font file \"" + dir / "notes.ttf" + "\": FreeType cannot read it", 0),
+              0u)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+
+    // A file name without a folder is a file too, found from the working directory's view as given; a
+    // family name stays a family.
+    const auto job = std::get<cli::FontGlyphJob>(cli::ParseFontArgs({"glyph", "--text", "A", "--font", "Font.TTC:2"}));
+    EXPECT_EQ(job.boxes.fontFile, std::optional<std::string>("Font.TTC"));
+    EXPECT_EQ(job.boxes.fontFace, 2);
+    EXPECT_FALSE(job.boxes.family);
+    const auto named = std::get<cli::FontGlyphJob>(cli::ParseFontArgs({"glyph", "--text", "A", "--font", "DejaVu Sans"}));
+    EXPECT_EQ(named.boxes.family, std::optional<std::string>("DejaVu Sans"));
+    EXPECT_FALSE(named.boxes.fontFile);
+    const auto plain = std::get<cli::FontGlyphJob>(cli::ParseFontArgs({"glyph", "--text", "A", "--font", "fonts/a.otf"}));
+    EXPECT_EQ(plain.boxes.fontFile, std::optional<std::string>("fonts/a.otf"));
+    EXPECT_EQ(plain.boxes.fontFace, 0);
+
+    // A glyph from the file is the glyph of its family, and save names the family.
+    r = RunCli({"font", "glyph", "--text", "g", "--font", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "--out",
+                dir / "file"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Face: DejaVu Sans, ", 0), 0u) << r.out;
+    Result family = RunCli({"font", "glyph", "--text", "g", "--font", "DejaVu Sans", "--out", dir / "family"});
+    ASSERT_EQ(family.code, 0) << family.err;
+    EXPECT_EQ(r.out, family.out);
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "family"))
+        EXPECT_EQ(testsupport::ReadFile(entry.path()),
+                  testsupport::ReadFile(dir / "file" / entry.path().filename()))
+            << entry.path();
 }
 
 TEST(FontCli, StringsTheBankCannotHoldWriteNothingAndFail) {
@@ -338,7 +442,7 @@ TEST(FontCli, ExitCodesOfTheProcess) {
     EXPECT_EQ(ReadText(dir / "e"),
               "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
     EXPECT_EQ(run("--help"), 0);
-    EXPECT_NE(ReadText(dir / "o").find("font bank (--ascii | --strings FILE)"), std::string::npos);
+    EXPECT_NE(ReadText(dir / "o").find("font bank (--ascii | --strings FILE | --range LIST)"), std::string::npos);
 }
 
 } // namespace

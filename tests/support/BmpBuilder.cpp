@@ -254,8 +254,8 @@ std::vector<std::uint8_t> BuildBmp(const BmpLayout& s) {
         base::AppendLe16(out, s.biBitCount.value_or(static_cast<std::uint16_t>(s.bpp)));
         base::AppendLe32(out, s.biCompression.value_or(CompressionField(s.compression)));
         base::AppendLe32(out, static_cast<std::uint32_t>(pixelData.size()));
-        base::AppendLe32(out, 2835);
-        base::AppendLe32(out, 2835);
+        base::AppendLe32(out, s.xPelsPerMeter);
+        base::AppendLe32(out, s.yPelsPerMeter);
         base::AppendLe32(out, s.biClrUsed.value_or(static_cast<std::uint32_t>(s.palette.size())));
         base::AppendLe32(out, 0);
         const size_t infoEnd = 14 + static_cast<size_t>(s.infoSize);

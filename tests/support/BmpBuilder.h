@@ -54,6 +54,8 @@ struct BmpLayout {
     // header (red, green, blue) only for BitFields.
     std::uint32_t masks[4] = {0, 0, 0, 0};
     std::vector<std::uint8_t> trailing; // bytes after the pixel data, counted in the default bfSize
+    std::uint32_t xPelsPerMeter = 2835; // the resolution fields of the headers of 40 bytes and more
+    std::uint32_t yPelsPerMeter = 2835;
 };
 
 std::vector<std::uint8_t> BuildBmp(const BmpLayout& layout);

@@ -150,7 +150,7 @@ private slots:
         QVERIFY(f.boxes.boxes.empty());
         const ui::FileDialog& shown = f.dialogs.shownFiles.back();
         QCOMPARE(shown.Name, std::string("Aosd_DlgOpenPicture"));
-        QCOMPARE(shown.Filter, std::string("BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*"));
+        QCOMPARE(shown.Filter, std::string(ui::kPictureOpenFilter));
 
         QCOMPARE(t.Label("Aosd_lbFname"), QStringLiteral("logo01.bmp"));
         QCOMPARE(t.Label("Aosd_lbImgWidth"), QStringLiteral("5"));

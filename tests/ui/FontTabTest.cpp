@@ -160,10 +160,13 @@ private slots:
             {"Font_btnStringGenerate", "Generate", "Load Font String To Bank"},
             {"Font_btnStringClear", "Clear", "Clear All Font String"},
             {"Font_btnStringAscii", "Ascii", "Generate Ascii Font"},
+            {"Font_btnFontFile", "Font File...", "Render with the first face of a .ttf, .otf or .ttc file"},
+            {"Font_btnStringRange", "Range",
+             "Fill the bank with the code points the memo lists, e.g. 0x20-0x7E,0xA0-0xFF,0x2190"},
         };
         for (const ButtonCase& b : buttons) {
             auto* button = Child<QPushButton>(&w, b.name);
-            QCOMPARE(button->text(), QString::fromLatin1(b.caption));
+            QCOMPARE(button->text(), QString::fromUtf8(b.caption));
             QCOMPARE(button->toolTip(), QString::fromLatin1(b.hint));
         }
         const std::pair<const char*, const char*> groups[] = {{"Font_gbFontSel", "Font"},
@@ -848,6 +851,56 @@ private slots:
             QCOMPARE(Cli(args), 0);
             CompareFiles(window, FilesIn(out.path()));
         }
+    }
+
+    // "Font File..." renders with the file's face, as --font FILE does; "Range" fills the bank from the code
+    // points the memo lists, as --range does: the saved bank is the CLI's, byte for byte.
+    void fontFileAndRangeMatchTheCli() {
+        UiFixture f;
+        auto& w = f.Window();
+        FontPage(w);
+        // A copy in the document's folder: a confirmed dialog makes the file's folder the current one, where
+        // Save writes the bank.
+        const std::string dejaVu = f.dir / "DejaVuSans.ttf";
+        fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", dejaVu);
+        f.dialogs.ConfirmFile(dejaVu);
+        Child<QPushButton>(&w, "Font_btnFontFile")->setFocus();
+        QTest::keyClick(Child<QPushButton>(&w, "Font_btnFontFile"), Qt::Key_Space);
+        QCOMPARE(f.dialogs.shownFiles.back().Filter,
+                 std::string("TrueType/OpenType fonts (*.ttf;*.otf;*.ttc;*.otc)|*.ttf;*.otf;*.ttc;*.otc|"
+                             "All File(*.*)|*.*"));
+        QCOMPARE(Child<QLineEdit>(&w, "OSD_edtTTFFontFace")->text(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(Child<QLineEdit>(&w, "OSD_edtTTFFontSize")->text(), QStringLiteral("10"));
+        QVERIFY(f.boxes.boxes.empty());
+        // The open dialog of File > Open keeps its own filter.
+        QCOMPARE(w.OpenDialog_Main.Filter, std::string(ui::kPictureOpenFilter));
+
+        // A list that is no range list changes nothing and says why.
+        Child<QPlainTextEdit>(&w, "Font_MemoFontString")->setPlainText(QStringLiteral("0x42-0x41"));
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringRange"), Qt::LeftButton);
+        QCOMPARE(f.LastBox().text, std::string("Not a range list: \"0x42-0x41\" runs backwards"));
+        QCOMPARE(w.workspace().font.Bank.Count(), size_t{0});
+
+        const QString range = QStringLiteral("0x43,0x20-0x22,\n65, 0x42-0x43");
+        Child<QPlainTextEdit>(&w, "Font_MemoFontString")->setPlainText(range);
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnStringRange"), Qt::LeftButton);
+        QCOMPARE(f.boxes.boxes.size(), size_t{1});
+        QCOMPARE(Child<widgets::PictureGrid>(&w, "Font_sgFontBank")->DataRows(), 6);
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnBankSave"), Qt::LeftButton);
+        QCOMPARE(f.boxes.boxes.size(), size_t{1});
+
+        testsupport::TempDir out;
+        QCOMPARE(Cli({"font", "bank", "--range", "0x43,0x20-0x22,65,0x42-0x43", "--font", dejaVu, "--out",
+                      out.path()}),
+                 0);
+        CompareFiles(FilesIn(f.dir.path(), {"Tavix.INI", "DejaVuSans.ttf"}), FilesIn(out.path()));
+
+        // A font file that cannot be read is named with the reason; the font stays.
+        f.dialogs.ConfirmFile(f.dir / "none.ttf");
+        QTest::mouseClick(Child<QPushButton>(&w, "Font_btnFontFile"), Qt::LeftButton);
+        QCOMPARE(f.LastBox().text, "Cannot read the font file \"" + f.dir / "none.ttf" +
+                                       "\": No such file or directory.");
+        QCOMPARE(Child<QLineEdit>(&w, "OSD_edtTTFFontFace")->text(), QStringLiteral("DejaVu Sans"));
     }
 
     // Generate writes Font_def.h and one glyph per distinct character, as `font bank --strings` does; the

@@ -1,6 +1,7 @@
 #include "ui/Suites.h"
 #include "ui/UiFixture.h"
 
+#include "support/PngBuilder.h"
 #include "widgets/PictureView.h"
 
 #include <QCheckBox>
@@ -49,7 +50,8 @@ private slots:
         // The open dialog was the shared one with its filter.
         QCOMPARE(QString::fromStdString(f.dialogs.shownFiles.back().Name), QStringLiteral("OpenDialog_Main"));
         QCOMPARE(QString::fromStdString(f.dialogs.shownFiles.back().Filter),
-                 QStringLiteral("BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*"));
+                 QStringLiteral("BITMAP File(*.bmp)|*.bmp|PNG files (*.png)|*.png|All pictures|*.bmp;*.png|"
+                                "All File(*.*)|*.*"));
 
         // An 8-bpp picture hides the 2BPP option again.
         f.Open(WriteBmp(f, "eight.bmp", Sheet(16, 16, 8)));
@@ -123,6 +125,55 @@ private slots:
         s.reserved2 = 1;
         f.Open(WriteBmp(f, "r.bmp", s));
         QCOMPARE(Cell(&w, "StringGrid_FileHeader", 3, 1), QStringLiteral("00 00 01 00 (65536)"));
+    }
+
+    void pngOpensAsItsBmpTwinAndTheHeaderTabSaysSo() {
+        UiFixture f;
+        auto& w = f.Window();
+        ShowTab(w, "TabSheet_BitmapHeader");
+        testsupport::PngLayout png;
+        png.width = 5;
+        png.height = 3;
+        png.bitDepth = 4;
+        png.palette = testsupport::DistinctPalette(16);
+        png.indices = testsupport::IndicesOf(5, 3, [](int x, int y) { return (x + 5 * y) % 16; });
+        png.phys = testsupport::PngLayout::Phys{3780, 3780, true};
+        testsupport::BmpLayout bmp = Sheet(5, 3, 4);
+        bmp.indices = png.indices;
+        bmp.xPelsPerMeter = bmp.yPelsPerMeter = 3780;
+        const auto cells = [&w] {
+            QStringList all;
+            for (const char* grid : {"StringGrid_FileHeader", "StringGrid_InfoHeader"})
+                for (int row = 0; row < Child<QTableWidget>(&w, grid)->rowCount(); ++row)
+                    for (int column = 0; column < 3; ++column)
+                        if (auto* item = Child<QTableWidget>(&w, grid)->item(row, column)) all << item->text();
+            return all;
+        };
+
+        f.Open(WriteBmp(f, "twin.bmp", bmp));
+        const QStringList twin = cells();
+        QVERIFY(f.Panel(1) != QString::fromUtf8("PNG \u2014 shown as its BMP header"));
+        testsupport::WriteFile(f.dir / "logo.png", testsupport::BuildPng(png));
+        f.Open(f.dir / "logo.png");
+        QVERIFY(f.boxes.boxes.empty());
+        QCOMPARE(cells(), twin);
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 8, 1), QStringLiteral("C4 0E 00 00 (3780)"));
+        QCOMPARE(f.Panel(1), QString::fromUtf8("PNG \u2014 shown as its BMP header"));
+
+        // A truecolour PNG gets the depth message; a damaged one the reader's error naming it.
+        png.colour = testsupport::PngColour::Rgb;
+        png.bitDepth = 8;
+        testsupport::WriteFile(f.dir / "photo.png", testsupport::BuildPng(png));
+        f.Open(f.dir / "photo.png");
+        QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("Don't support 24bit!!!"));
+        QCOMPARE(Cell(&w, "StringGrid_InfoHeader", 5, 1), QStringLiteral("18 00 (24)"));
+        std::vector<std::uint8_t> damaged = testsupport::BuildPng(png);
+        damaged[29] ^= 0xFF; // the IHDR chunk's CRC
+        testsupport::WriteFile(f.dir / "bad.png", damaged);
+        ShowTab(w, "TabSheet_BmpFont");
+        f.Open(f.dir / "bad.png");
+        QCOMPARE(QString::fromStdString(f.LastBox().text),
+                 QString::fromStdString("Cannot read the picture \"" + f.dir / "bad.png" + "\": IHDR: CRC error."));
     }
 
     void undecodablePictureEndsOpenWithTheReadersError() {

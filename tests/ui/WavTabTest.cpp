@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(f.boxes.boxes.size(), size_t{0});
         QCOMPARE(f.dialogs.shownFiles.back().Filter, std::string(kWavFilter));
         QCOMPARE(f.Window().OpenDialog_Main.Filter,
-                 std::string("BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*"));
+                 std::string(ui::kPictureOpenFilter));
         QCOMPARE(f.Window().OpenDialog_Main.FilterIndex, 2);
         QCOMPARE(Text(tab, "Label_WavFileNameVal"), QStringLiteral("tone.wav"));
         QCOMPARE(Text(tab, "Label_WAVFileSizeVal"), QStringLiteral("512"));
@@ -352,7 +352,7 @@ private slots:
         Click(tab, "Button_WAVLoad");
         QVERIFY(!Enabled(tab, "Button_RESampleGen"));
         QCOMPARE(f.Window().OpenDialog_Main.Filter,
-                 std::string("BITMAP File(*.bmp)|*.bmp|All File(*.*)|*.*"));
+                 std::string(ui::kPictureOpenFilter));
         QCOMPARE(f.dialogs.unexpected, 0);
     }
 

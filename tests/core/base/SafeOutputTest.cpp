@@ -315,3 +315,61 @@ TEST(InputFile, AFileOverItsCapIsRefusedWithoutHoldingAnyOfIt) {
 #endif
 
 } // namespace
+
+namespace {
+
+std::string Pattern(std::size_t n) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return s;
+}
+
+// A source beside the output (one file system: the kernel copies) and one on another file system where
+// there is one (/dev/shm, tmpfs: the copy goes through the buffer); from an offset, and past the source's end.
+TEST(OutputFile, CopyFromAppendsTheSourcesBytesWhereverTheyLie) {
+    TempDir dir;
+    const std::string data = Pattern(300007);
+    std::vector<std::string> sources = {dir / "src.bin"};
+    const std::string shm = "/dev/shm/tavix-copy-" + std::to_string(::getpid());
+    if (fs::is_directory("/dev/shm")) sources.push_back(shm);
+    for (const std::string& source : sources) {
+        SCOPED_TRACE(source);
+        Write(source, data);
+        const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(in, 0);
+        OutputFile f;
+        ASSERT_TRUE(f.Create(dir / "out.bin", OutputFile::Mode::Binary));
+        f.Write("head");
+        EXPECT_EQ(f.CopyFrom(in, 5, 200000), 200000);
+        f.Write("|");
+        EXPECT_EQ(f.CopyFrom(in, 300000, 100), 7); // the source ends first
+        ::close(in);
+        ASSERT_TRUE(f.Close());
+        EXPECT_TRUE(Read(dir / "out.bin") == "head" + data.substr(5, 200000) + "|" + data.substr(300000));
+    }
+    fs::remove(shm);
+}
+
+TEST(OutputFile, ACopyOverTheSizeLimitFailsAndKeepsTheOldFile) {
+    TempDir dir;
+    Write(dir / "src.bin", Pattern(100000));
+    Write(dir / "out.bin", "old");
+    ChildLimits limits;
+    limits.fileSizeLimit = 1000;
+    limits.defaultSigxfsz = true;
+    const int exit = RunInChild(limits, [&] {
+        base::GuardOutputs();
+        const int in = ::open((dir / "src.bin").c_str(), O_RDONLY | O_CLOEXEC);
+        OutputFile f;
+        if (in < 0 || !f.Create(dir / "out.bin", OutputFile::Mode::Binary)) return 1;
+        if (f.CopyFrom(in, 0, 100000) != 100000) return 2;
+        if (f.Close()) return 3;
+        const std::string expected = "cannot write " + (dir / "out.bin") + ": File too large";
+        return base::ProblemText(f.Problem()) == expected ? 0 : 4;
+    });
+    EXPECT_EQ(exit, 0);
+    EXPECT_EQ(Read(dir / "out.bin"), "old");
+}
+
+} // namespace

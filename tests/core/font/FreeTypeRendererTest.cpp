@@ -1,6 +1,9 @@
 #include "font/FreeTypeRenderer.h"
 
+#include "base/Error.h"
+#include "base/Path.h"
 #include "font/GlyphEditor.h"
+#include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +81,101 @@ TEST(FreeTypeRenderer, DejaVuSansAAtTenPoints) {
     ColourImage again(128, 128, 0xFFFFFF);
     renderer.DrawText(again, 32, 32, font, U"A", 0x0000FF);
     EXPECT_EQ(again, img);
+}
+
+// A font collection of the given font files: the collection header, then each file whole, the offsets of
+// its table records moved by where the file now starts.
+std::vector<std::uint8_t> Collection(const std::vector<std::string>& paths) {
+    std::vector<std::vector<std::uint8_t>> fonts;
+    for (const std::string& path : paths)
+        fonts.push_back(testsupport::ReadFile(path));
+    const auto put32 = [](std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+    };
+    const auto get32 = [](const std::vector<std::uint8_t>& in, std::size_t at) {
+        return std::uint32_t{in[at]} << 24 | std::uint32_t{in[at + 1]} << 16 | std::uint32_t{in[at + 2]} << 8 |
+               in[at + 3];
+    };
+    std::vector<std::uint8_t> out(12 + 4 * fonts.size(), 0);
+    out[0] = 't', out[1] = 't', out[2] = 'c', out[3] = 'f';
+    put32(out, 4, 0x00010000);
+    put32(out, 8, static_cast<std::uint32_t>(fonts.size()));
+    for (std::size_t f = 0; f < fonts.size(); ++f) {
+        while (out.size() % 4) out.push_back(0);
+        const auto start = static_cast<std::uint32_t>(out.size());
+        put32(out, 12 + 4 * f, start);
+        std::vector<std::uint8_t>& font = fonts[f];
+        const int tables = font[4] << 8 | font[5];
+        for (int t = 0; t < tables; ++t) {
+            const std::size_t record = 12 + 16 * static_cast<std::size_t>(t) + 8;
+            put32(font, record, get32(font, record) + start);
+        }
+        out.insert(out.end(), font.begin(), font.end());
+    }
+    return out;
+}
+
+TEST(FreeTypeRenderer, AFontFileDrawsAsItsInstalledFamily) {
+    testsupport::TempDir dir;
+    const std::string serif = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+    testsupport::WriteFile(dir / "pair.ttc", Collection({kDejaVu, serif}));
+    FreeTypeRenderer installed;
+    const auto draw = [](FreeTypeRenderer& renderer, const std::string& family, int size, std::uint8_t style) {
+        ColourImage img(160, 64, 0xFFFFFF);
+        renderer.DrawText(img, 2, 2, FontChoice{family, size, style, 0}, U"Ag ~\u00E9", 0x000000);
+        return img;
+    };
+    struct Case {
+        std::string path;
+        int face;
+        std::string family;
+    };
+    const Case cases[] = {{kDejaVu, 0, "DejaVu Sans"},
+                          {dir / "pair.ttc", 0, "DejaVu Sans"},
+                          {dir / "pair.ttc", 1, "DejaVu Serif"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + ":" + std::to_string(c.face));
+        FreeTypeRenderer fromFile;
+        ASSERT_EQ(fromFile.UseFontFile(c.path, c.face), c.family);
+        const FontChoice font{c.family, 10, 0, 0};
+        EXPECT_EQ(fromFile.ResolveFamily(font), c.family);
+        EXPECT_FALSE(fromFile.Substitutes(font));
+        for (int size : {8, 10, 17}) {
+            const ColourImage image = draw(fromFile, c.family, size, 0);
+            EXPECT_GT(Ink(image, 0), 20);
+            EXPECT_EQ(image, draw(installed, c.family, size, 0)) << size;
+            EXPECT_EQ(fromFile.MeasureText(FontChoice{c.family, size, 0, 0}, U"Ag ~").Width,
+                      installed.MeasureText(FontChoice{c.family, size, 0, 0}, U"Ag ~").Width);
+        }
+        // The regular face made bold and slanted: more ink, and another picture.
+        EXPECT_GT(Ink(draw(fromFile, c.family, 10, font::kBold), 0), Ink(draw(fromFile, c.family, 10, 0), 0));
+        EXPECT_NE(draw(fromFile, c.family, 10, font::kItalic), draw(fromFile, c.family, 10, 0));
+    }
+    // Serif and sans differ, so the face index counts.
+    EXPECT_NE(draw(installed, "DejaVu Serif", 10, 0), draw(installed, "DejaVu Sans", 10, 0));
+}
+
+TEST(FreeTypeRenderer, FontFilesThatCannotBeUsedAreNamedWithTheReason) {
+    testsupport::TempDir dir;
+    testsupport::WriteFile(dir / "pair.ttc", Collection({kDejaVu, kDejaVu}));
+    testsupport::WriteFile(dir / "text.ttf", {'n', 'o', ' ', 'f', 'o', 'n', 't'});
+    const std::pair<std::string, int> files[] = {
+        {dir / "none.ttf", 0}, {dir / "pair.ttc", 2}, {kDejaVu, 1}, {dir / "text.ttf", 0}, {dir.path(), 0}};
+    const std::string reasons[] = {
+        "No such file or directory.", "it has no face 2.", "it has no face 1.",
+        "FreeType cannot read it as a font", "it is a folder."};
+    FreeTypeRenderer renderer;
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        try {
+            renderer.UseFontFile(files[i].first, files[i].second);
+            ADD_FAILURE() << files[i].first;
+        } catch (const base::Error& e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind("Cannot read the font file \"" + files[i].first + "\": " + reasons[i], 0), 0u)
+                << message;
+        }
+    }
 }
 
 TEST(FreeTypeRenderer, StylesLinesAndMissingGlyphs) {

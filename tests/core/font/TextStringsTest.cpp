@@ -1,6 +1,7 @@
 #include "font/TextStrings.h"
 
 #include "FontFixtures.h"
+#include "base/Error.h"
 #include "base/Path.h"
 #include "support/BlockRenderer.h"
 #include "support/BmpBuilder.h"
@@ -152,6 +153,59 @@ TEST(TextStrings, AsciiFillsTheBankUpToTheLastPlace) {
     EXPECT_TRUE(Messages(r).empty());
     EXPECT_EQ(bank.Count(), 256u);
     EXPECT_EQ(bank[255].Words, BlockGlyph(U'\x7F'));
+}
+
+TEST(TextStrings, CharacterRangesInTheirOrderEachOnce) {
+    struct Case {
+        const char* text;
+        std::u32string chars;
+    };
+    const Case cases[] = {
+        {"0x41", U"A"},
+        {"65", U"A"},
+        {"0x20-0x23", U" !\"#"},
+        {"32-35", U" !\"#"},
+        {"0X41-0x43,0x2190", U"ABC\u2190"},
+        {"0x43, 0x41 - 0x44 ,\n66", U"CABD"},  // order given, spaces allowed, duplicates once at the first place
+        {"0x7e-0x7E,0xa0", U"~\u00A0"},      // hex digits of either case
+        {"0x41,0x41,65", U"A"},
+        {"0x10FFFF", U"\U0010FFFF"},
+        {"0xD7FF-0xE000", U"\uD7FF\uE000"}, // a range across the surrogates skips them
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(font::ParseCharacterRanges(c.text), c.chars) << c.text;
+
+    const char* const bad[] = {
+        "",        "  ",        "0x41,",    ",0x41",      "0x41,,0x42", "0x",        "0xG1",   "A",
+        "4 1",     "0x43-0x41", "0x41-",    "-0x41",      "0x1F",       "0x0-0x41",  "0xD800", "0x110000",
+        "0x41-0x110000", "99999999999999999999", "+65", "0x41-0x42-0x43",
+    };
+    for (const char* text : bad)
+        EXPECT_THROW(font::ParseCharacterRanges(text), base::Error) << text;
+    try {
+        font::ParseCharacterRanges("0x20,0x7E-0x41");
+        ADD_FAILURE();
+    } catch (const base::Error& e) {
+        EXPECT_STREQ(e.what(), "\"0x7E-0x41\" runs backwards");
+    }
+}
+
+TEST(TextStrings, CharactersOfARangeGoIntoTheBankInTheirOrder) {
+    BlockRenderer renderer;
+    GlyphEditor e;
+    FontBank bank;
+    font::StringsResult r = font::InsertCharacters(e, bank, renderer, font::ParseCharacterRanges("0x43,0x41-0x43"));
+    EXPECT_TRUE(Messages(r).empty());
+    ASSERT_EQ(bank.Count(), 3u);
+    EXPECT_EQ(bank[0].Words, BlockGlyph(U'C'));
+    EXPECT_EQ(bank[1].Words, BlockGlyph(U'A'));
+    EXPECT_EQ(bank[2].Words, BlockGlyph(U'B'));
+
+    // A run the bank has no room for changes nothing.
+    r = font::InsertCharacters(e, bank, renderer, font::ParseCharacterRanges("0x100-0x1FD"));
+    EXPECT_EQ(Messages(r), std::vector<std::string>{"Font Bank Full !!!"});
+    EXPECT_EQ(Shortage(r), "This run needs 254 glyphs; the bank has 253 free");
+    EXPECT_EQ(bank.Count(), 3u);
 }
 
 TEST(TextStrings, ARunTheBankCannotHoldChangesNothing) {

@@ -605,7 +605,8 @@ TEST_F(Generate, UnknownDepthWritesPaletteFilesOnly) {
 TEST_F(Generate, OtherExtensionsDoNothing) {
     auto bm = MakeBitmap(16, 16, 1, 4);
     for (const char* source :
-         {"", "osd.png", "osd.bmp.txt", "osdbmp", "dir.bmp/osd", "osd.bm", "C:\\x.bmp\\osd"}) {
+         {"", "osd.gif", "osd.bmp.txt", "osd.png.bmp.txt", "osdbmp", "osdpng", "dir.bmp/osd", "osd.bm", "osd.pn",
+          "C:\\x.bmp\\osd"}) {
         SCOPED_TRACE(source);
         const GenerateResult result = Run(*bm, 16, source);
         EXPECT_FALSE(result.ran);
@@ -615,6 +616,9 @@ TEST_F(Generate, OtherExtensionsDoNothing) {
     }
     EXPECT_TRUE(Run(*bm, 16, "/pics/OSD.bMp").ran);
     EXPECT_TRUE(std::filesystem::exists(out / "OSD.C"));
+    // A PNG source names its outputs as a BMP does.
+    EXPECT_TRUE(Run(*bm, 16, "/pics/logo.PNG").ran);
+    EXPECT_TRUE(std::filesystem::exists(out / "logo.C"));
 }
 
 TEST_F(Generate, BareNamesGoToTheCurrentDirectory) {
