@@ -12,10 +12,10 @@ struct FileLog {
     std::vector<std::string> written;
 };
 
-// While an object of this class lives, every input file this thread opens (InputFile, the merge's copies)
-// and every output this thread puts in place (a replaced file, a kept append) is listed in log. Logs on other
-// threads are not touched, so jobs that run side by side each see only their own files. Nests: the previous
-// log of the thread comes back when this one ends.
+// While an object of this class lives, every input file this thread opens (InputFile, the merge's copies,
+// the font files the renderer loads) and every output this thread puts in place (a replaced file, a kept
+// append) is listed in log. Logs on other threads are not touched, so jobs that run side by side each see
+// only their own files. Nests: the previous log of the thread comes back when this one ends.
 class FileLogScope final {
 public:
     explicit FileLogScope(FileLog& log);

@@ -18,9 +18,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace cli {
@@ -134,25 +136,100 @@ class Problems {
 public:
     explicit Problems(std::string path) : path_(std::move(path)) {}
     void Add(std::size_t line, const std::string& text) {
-        lines_.push_back(path_ + ":" + std::to_string(line) + ": " + text);
+        lines_.emplace_back(line, path_ + ":" + std::to_string(line) + ": " + text);
     }
-    void Add(const std::string& text) { lines_.push_back(path_ + ": " + text); }
+    void Add(const std::string& text) { lines_.emplace_back(0, path_ + ": " + text); }
     bool Any() const { return !lines_.empty(); }
-    [[noreturn]] void Throw() { throw ProjectError{lines_}; }
+    // In the order of the file (a table's keys are read in the order of their names).
+    [[noreturn]] void Throw() {
+        std::stable_sort(lines_.begin(), lines_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        ProjectError error;
+        for (auto& [line, text] : lines_)
+            error.lines.push_back(std::move(text));
+        throw error;
+    }
 
 private:
     std::string path_;
-    std::vector<std::string> lines_;
+    std::vector<std::pair<std::size_t, std::string>> lines_;
 };
 
-// The message of a command line the parser refused; empty when it took it.
-std::string Refusal(const JobKind& kind, const std::vector<std::string>& args) {
+// What the parser said of a command line it refused: its message (empty when it took the line) and, for a
+// number out of range or a word none of a choice's, what the option takes.
+struct Refused {
+    std::string message;
+    std::optional<NumberError> number;
+    std::optional<ChoiceError> choice;
+    bool Any() const { return !message.empty(); }
+};
+
+Refused Refusal(const JobKind& kind, const std::vector<std::string>& args) {
+    Refused refused;
     try {
         kind.parse(args);
-        return {};
+    } catch (const NumberError& e) {
+        refused.number = e;
+        refused.message = e.message;
+    } catch (const ChoiceError& e) {
+        refused.choice = e;
+        refused.message = e.message;
     } catch (const UsageError& e) {
-        return e.message.empty() ? "refused" : e.message;
+        refused.message = e.message;
     }
+    if (refused.message.empty() && (refused.number || refused.choice)) refused.message = "refused";
+    return refused;
+}
+
+// What an option's value must be, as the project file says it: "one of 12..16", "one of 1, 2, 4, 8",
+// "one of "k470a", "k470e"". Empty for a value the parser takes in any form (a text, a list of ranges).
+struct ValueShape {
+    std::optional<NumberError> number;
+    std::optional<ChoiceError> choice;
+
+    bool Numeric() const {
+        if (number) return true;
+        if (!choice) return false;
+        for (const std::string& c : choice->choices)
+            if (c.empty() || c.find_first_not_of("0123456789") != std::string::npos) return false;
+        return true;
+    }
+    std::string Text() const {
+        if (number) return "one of " + std::to_string(number->min) + ".." + std::to_string(number->max);
+        std::string list;
+        for (const std::string& c : choice->choices)
+            list += (list.empty() ? "" : ", ") + (Numeric() ? c : "\"" + c + "\"");
+        return "one of " + list;
+    }
+    bool Takes(const std::string& value) const {
+        if (choice) return std::find(choice->choices.begin(), choice->choices.end(), value) != choice->choices.end();
+        long n = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+        return ec == std::errc() && end == value.data() + value.size() && n >= number->min && n <= number->max;
+    }
+};
+
+// The shape of option's value, asked of the parser with a value no number and no choice is. The refusal
+// counts only where it is the option's own (a line may hold another fault that the parser finds later).
+std::optional<ValueShape> ShapeOf(const JobKind& kind, std::vector<std::string> line, const std::string& option) {
+    line.push_back(option);
+    line.push_back("?");
+    const Refused refused = Refusal(kind, line);
+    if (refused.message.rfind(option + " ", 0) != 0) return std::nullopt;
+    if (refused.number) return ValueShape{refused.number, std::nullopt};
+    if (refused.choice) return ValueShape{std::nullopt, refused.choice};
+    return std::nullopt;
+}
+
+// A TOML value as the project file writes it, for messages.
+std::string Written(const toml::node& node) {
+    if (const auto* s = node.as_string()) return "\"" + s->get() + "\"";
+    if (const auto* n = node.as_integer()) return std::to_string(n->get());
+    if (const auto* b = node.as_boolean()) return b->get() ? "true" : "false";
+    if (node.is_floating_point()) return "a number with a fraction";
+    if (node.is_array()) return "a list";
+    if (node.is_table()) return "a table";
+    return "a date or a time";
 }
 
 // Whether text names the option --key (and not a longer option that starts the same).
@@ -166,10 +243,32 @@ bool Names(const std::string& text, const std::string& key) {
     return false;
 }
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
+// A refusal of the parser as the message of the key that names the option: "--cell must be ..." is said
+// of the key ("osd.cell must be ..."); a message that names the option elsewhere follows the key.
+std::string KeyWords(const std::string& refusal, const std::string& key) {
+    const std::string option = "--" + key;
+    if (refusal.rfind(option, 0) != 0) return ": " + refusal;
+    std::size_t rest = option.size();
+    if (rest < refusal.size() && refusal[rest] == ':') {
+        ++rest;
+    } else {
+        // "--a and --b need --c" is said of both: it is kept whole.
+        const std::string next = refusal.substr(rest, 5);
+        if (next == " and " || next.rfind(" or ", 0) == 0 || next.rfind(",", 0) == 0) return ": " + refusal;
+    }
+    while (rest < refusal.size() && refusal[rest] == ' ')
+        ++rest;
+    return " " + refusal.substr(rest);
+}
+
+// The font file a --font value names, and its face index; nullopt for a family name (and for a value the
+// parser refuses, which the whole line then tells).
+std::optional<std::pair<std::string, int>> FontFile(const std::string& value) {
+    try {
+        return FontFileOf(value);
+    } catch (const UsageError&) {
+        return std::nullopt;
+    }
 }
 
 struct TableReader {
@@ -184,8 +283,10 @@ struct TableReader {
         const toml::node* node = table.get(key);
         return node ? LineOf(node->source()) : line;
     }
-    void Fail(const std::string& key, const std::string& text) {
-        problems.Add(LineOfKey(key), Key(key) + " " + text);
+    void Fail(const std::string& key, const std::string& text) { Say(key, " " + text); }
+    // The key, then words that begin with their own separator (" must be", ": --a needs --b").
+    void Say(const std::string& key, const std::string& words) {
+        problems.Add(LineOfKey(key), Key(key) + words);
         ok = false;
     }
 
@@ -263,7 +364,7 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
             if (const auto* n = node->as_integer())
                 count = n->get();
             else
-                r.Fail("count", "must be an integer");
+                r.Fail("count", "must be an integer, not " + Written(*node));
         } else {
             r.Fail("count", "is missing");
         }
@@ -304,7 +405,8 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
     }
 
     // Each option key: whether the command knows it and whether it is a flag, asked of the command's own
-    // parser with the option alone at the end of the line (where an option that takes a value has none).
+    // parser with the option alone at the end of the line (where an option that takes a value has none);
+    // then, for a number or a choice, whether the value is one it takes, in the type it is written in.
     Line options;
     std::map<std::string, std::string> optionValues; // key -> the value as written, for the outputs
     for (const auto& [key, node] : table) {
@@ -312,40 +414,52 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
         if (kJobKeys.count(k)) continue;
         std::vector<std::string> probe = base.run;
         probe.push_back("--" + k);
-        const std::string refusal = Refusal(kind, probe);
+        const std::string refusal = Refusal(kind, probe).message;
         if (refusal.find("unknown option") != std::string::npos) {
             r.Fail(k, "is not a key of [[" + std::string(kind.table) + "]]");
             continue;
         }
         const bool takesValue = refusal == "--" + k + " needs a value";
-        if (const auto* flag = node.as_boolean()) {
-            if (takesValue) {
-                r.Fail(k, "must be a number or a string, not true or false");
-                continue;
-            }
+        if (const auto* flag = node.as_boolean(); flag && !takesValue) {
             if (flag->get()) options.Add("--" + k);
             optionValues[k] = flag->get() ? "true" : "false";
             continue;
         }
         if (!takesValue) {
-            r.Fail(k, "must be true or false");
+            r.Fail(k, "must be true or false, not " + Written(node));
             continue;
         }
+        const std::optional<ValueShape> shape = ShapeOf(kind, base.run, "--" + k);
         std::string value;
-        if (const auto* n = node.as_integer())
+        if (const auto* n = node.as_integer(); n && (!shape || shape->Numeric()))
             value = std::to_string(n->get());
-        else if (const auto* s = node.as_string())
+        else if (const auto* s = node.as_string(); s && (!shape || !shape->Numeric()))
             value = s->get();
-        else {
-            r.Fail(k, "must be a number or a string");
+        if (shape && (value.empty() || !shape->Takes(value))) {
+            const auto* s = node.as_string();
+            const bool quoted = s && shape->Numeric() && shape->Takes(s->get());
+            r.Fail(k, "must be " + shape->Text() + ", not " + Written(node) +
+                          (quoted ? " (numbers are written without quotes)" : ""));
+            continue;
+        }
+        if (!shape && !node.as_integer() && !node.as_string()) {
+            r.Fail(k, "must be a string or a number, not " + Written(node));
             continue;
         }
         options.Add("--" + k);
-        if (kPathOptions.count(k))
+        if (kPathOptions.count(k)) {
             options.Add(resolve(value), value);
-        else
+            if (k != "save-reduced") job.inputs.push_back(resolve(value));
+        } else if (std::optional<std::pair<std::string, int>> file;
+                   k == "font" && (file = FontFile(value))) {
+            // A font file is a path like the others; PATH:N keeps its face index.
+            const std::string path = resolve(file->first);
+            options.Add(value.size() > file->first.size() ? path + value.substr(file->first.size()) : path,
+                        value);
+            job.inputs.push_back(path);
+        } else {
             options.Add(value);
-        if (kPathOptions.count(k) && k != "save-reduced") job.inputs.push_back(resolve(value));
+        }
         optionValues[k] = value;
     }
     for (const std::string& edit : edits) {
@@ -360,18 +474,22 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
         base.key.insert(base.key.end(), part->key.begin(), part->key.end());
     }
     // The whole line, as the command would take it: a refusal is told at the key it names.
-    if (const std::string refusal = Refusal(kind, base.run); !refusal.empty()) {
+    if (const Refused refused = Refusal(kind, base.run); refused.Any()) {
+        const std::string& refusal = refused.message;
         std::string named;
         for (const auto& [key, node] : table)
             if (!kJobKeys.count(std::string(key.str())) && Names(refusal, std::string(key.str())) &&
                 key.str().size() > named.size())
                 named = std::string(key.str());
         if (!named.empty())
-            r.Fail(named, Replace(refusal, "--" + named + " ", ""));
+            r.Say(named, KeyWords(refusal, named));
         else if (kind.edits && refusal.find("--") != std::string::npos && !edits.empty())
             r.Fail("edits", "has an edit the command refuses: " + refusal);
-        else if (kind.count && refusal.find("COUNT") != std::string::npos)
-            r.Fail("count", Replace(refusal, "COUNT ", ""));
+        else if (kind.count && refused.number && refusal.rfind("COUNT ", 0) == 0)
+            r.Fail("count", "must be " + ValueShape{refused.number, std::nullopt}.Text() + ", not " +
+                                std::to_string(*count));
+        else if (kind.count && refusal.rfind("COUNT ", 0) == 0)
+            r.Fail("count", refusal.substr(6));
         else {
             problems.Add(line, std::string(kind.table) + " '" + job.name + "': " + refusal);
             r.ok = false;

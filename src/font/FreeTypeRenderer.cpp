@@ -1,6 +1,7 @@
 #include "font/FreeTypeRenderer.h"
 
 #include "base/Error.h"
+#include "base/FileLog.h"
 #include "base/Format.h"
 
 #include <fontconfig/fontconfig.h>
@@ -176,6 +177,7 @@ struct FreeTypeRenderer::Impl {
         if (path.empty()) throw base::Error("No font found for " + font.Family);
         if (FT_New_Face(library, path.c_str(), index, &loaded.face) != 0)
             throw base::Error("Unable to load the font " + path);
+        base::LogRead(path); // the glyphs come from it: a build runs the job again when it changes
         if (loaded.family.empty() && loaded.face->family_name) loaded.family = loaded.face->family_name;
         return faces.emplace(key, loaded).first->second;
     }
@@ -195,6 +197,7 @@ struct FreeTypeRenderer::Impl {
                     : base::strprintf("FreeType cannot read it as a font (error %d)", static_cast<int>(error));
             throw base::Error("Cannot read the font file \"" + path + "\": " + reason + ".");
         }
+        base::LogRead(path);
         loaded.family = loaded.face->family_name ? loaded.face->family_name : "";
         loaded.embolden = bold && !(loaded.face->style_flags & FT_STYLE_FLAG_BOLD);
         if (italic && !(loaded.face->style_flags & FT_STYLE_FLAG_ITALIC)) {

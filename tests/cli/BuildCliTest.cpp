@@ -2,6 +2,7 @@
 
 #include "support/BmpBuilder.h"
 #include "support/MergeFixtures.h"
+#include "support/PngBuilder.h"
 #include "support/WavBuilder.h"
 
 #include <gtest/gtest.h>
@@ -247,6 +248,142 @@ TEST(BuildCli, BuildsEveryJobAsItsCommandWouldAndThenOnlyWhatChanged) {
     EXPECT_EQ(ReadFile(p / "out/edited.bmp"), ReadFile(hand / "edited.bmp"));
 }
 
+// Every file under dir, by its path in dir.
+std::map<std::string, Bytes> FilesUnder(const std::string& dir) {
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(dir).generic_string()] = ReadFile(entry.path());
+    return files;
+}
+
+// tavix-cli run with args in the folder dir, as a user types it there.
+int RunIn(const std::string& dir, const std::vector<std::string>& args) {
+    std::string cmd = "cd '" + dir + "' && '" + TAVIX_CLI_PATH + "'";
+    for (const std::string& a : args)
+        cmd += " '" + a + "'";
+    cmd += " >/dev/null 2>&1";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const std::string kFonts = "/usr/share/fonts/truetype/dejavu/";
+
+// The jobs that write into folders, with the options that name files: a PNG sheet reduced and saved, a
+// bank of code point ranges from a font file in the project, a bank of a strings file in an installed
+// family, and a glyph drawn bold from face 0 of the font file.
+constexpr const char* kFolderProject = R"([[osd]]
+name = "sheet"
+input = "sheet.png"
+out = "out/osd"
+reduce = true
+save-reduced = "out/reduced.bmp"
+code = "asm"
+palette = "rgb666"
+
+[[font_bank]]
+name = "abc"
+out = "out/abc"
+font = "fonts/face.ttf"
+range = "0x41-0x43,0x61"
+size = 12
+bpp = 2
+code = true
+
+[[font_bank]]
+name = "menu"
+input = "menu.txt"
+out = "out/menu"
+font = "DejaVu Sans"
+
+[[font_glyph]]
+name = "glyph"
+text = "Ag"
+out = "out/glyph"
+font = "fonts/face.ttf:0"
+style = "bold"
+)";
+
+void WriteFolderInputs(const std::string& dir) {
+    testsupport::PngLayout png;
+    png.width = 32; // two 16 x 16 cells
+    png.height = 16;
+    png.palette = testsupport::DistinctPalette(6);
+    png.indices = testsupport::IndicesOf(32, 16, [](int x, int y) { return (x * 7 + y * 3 + (x ^ y)) % 6; });
+    WriteFile(dir + "/sheet.png", testsupport::BuildPng(png));
+    std::filesystem::create_directories(dir + "/fonts");
+    std::filesystem::copy_file(kFonts + "DejaVuSans.ttf", dir + "/fonts/face.ttf");
+    WriteText(dir + "/menu.txt", "Menu\nExit\n");
+}
+
+// The files of the jobs that write folders are the files their commands write when typed in the project's
+// folder with the paths the project writes; a new font file runs the jobs that draw with it, and a new
+// picture the sheet's.
+TEST(BuildCli, FolderJobsWriteWhatTheirCommandsWriteAndFollowTheirFontFiles) {
+    Project p(kFolderProject);
+    WriteFolderInputs(p.dir.path());
+    ProcessResult r = Build(p, {"-j", "2"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(Verdicts(r.out), (std::map<std::string, std::string>{
+                                   {"sheet", "built"}, {"abc", "built"}, {"menu", "built"}, {"glyph", "built"}}));
+
+    TempDir hand;
+    WriteFolderInputs(hand.path());
+    for (const char* folder : {"out/osd", "out/abc", "out/menu", "out/glyph"})
+        std::filesystem::create_directories(hand / folder);
+    const std::vector<std::vector<std::string>> commands = {
+        {"osd", "sheet.png", "--reduce", "--save-reduced", "out/reduced.bmp", "--code", "asm", "--palette",
+         "rgb666", "--out", "out/osd"},
+        {"font", "bank", "--range", "0x41-0x43,0x61", "--font", "fonts/face.ttf", "--size", "12", "--bpp", "2",
+         "--code", "--out", "out/abc"},
+        {"font", "bank", "--strings", "menu.txt", "--font", "DejaVu Sans", "--out", "out/menu"},
+        {"font", "glyph", "--text", "Ag", "--font", "fonts/face.ttf:0", "--style", "bold", "--out", "out/glyph"},
+    };
+    for (const auto& args : commands)
+        ASSERT_EQ(RunIn(hand.path(), args), 0) << ::testing::PrintToString(args);
+    const auto built = FilesUnder(p / "out"), typed = FilesUnder(hand / "out");
+    EXPECT_GE(built.size(), 15u);
+    const auto names = [](const std::map<std::string, Bytes>& files) {
+        std::vector<std::string> list;
+        for (const auto& [name, bytes] : files)
+            list.push_back(name);
+        return list;
+    };
+    ASSERT_EQ(names(built), names(typed));
+    for (const auto& [name, bytes] : typed)
+        EXPECT_TRUE(built.at(name) == bytes) << name << " differs";
+
+    // The same bytes saved again change nothing; another face in the font file runs the two jobs that draw
+    // with it, and their files change.
+    std::filesystem::copy_file(kFonts + "DejaVuSans.ttf", p / "fonts/face.ttf",
+                               std::filesystem::copy_options::overwrite_existing);
+    r = Build(p);
+    EXPECT_EQ(Verdicts(r.out), (std::map<std::string, std::string>{{"sheet", "up to date"},
+                                                                   {"abc", "up to date"},
+                                                                   {"menu", "up to date"},
+                                                                   {"glyph", "up to date"}}));
+    std::filesystem::copy_file(kFonts + "DejaVuSerif.ttf", p / "fonts/face.ttf",
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(Build(p, {"--check"}).code, 1);
+    r = Build(p);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Verdicts(r.out), (std::map<std::string, std::string>{
+                                   {"sheet", "up to date"}, {"abc", "built"}, {"menu", "up to date"}, {"glyph", "built"}}));
+    EXPECT_NE(ReadFile(p / "out/abc/FontBank.bin"), built.at("abc/FontBank.bin"));
+
+    // A PNG source is an input like a BMP.
+    testsupport::PngLayout png;
+    png.width = 16;
+    png.height = 16;
+    png.palette = testsupport::DistinctPalette(2);
+    png.indices = testsupport::IndicesOf(16, 16, [](int x, int y) { return (x + y) % 2; });
+    WriteFile(p / "sheet.png", testsupport::BuildPng(png));
+    r = Build(p);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Verdicts(r.out)["sheet"], "built");
+    EXPECT_EQ(Build(p, {"--check"}).code, 0);
+}
+
 TEST(BuildCli, AChangedOptionRunsThatJobAndWhatReadsIt) {
     Project p;
     ASSERT_EQ(Build(p).code, 0);
@@ -400,45 +537,64 @@ bool HasTemporaryFile(const std::string& dir) {
     return false;
 }
 
-// Jobs on threads, each held up writing into a pipe nobody reads with its table's temporary file made: an
-// interrupt removes every one of those files, keeps every old table, and records nothing.
-TEST(BuildCli, AnInterruptedBuildLeavesNoTemporaryFileOfAnyJob) {
-    std::string text;
-    for (const char* n : {"1", "2", "3"})
-        text +=
-            std::string("[[merge]]\nname = \"m") + n + "\"\ninputs = [\"a.bin\"]\nout = \"out" + n + "\"\n";
-    Project p(text);
-    testsupport::WritePatternFile(p / "a.bin", 1 << 20, 1);
+// Merge jobs m1, m2, m3 of a file of 1 MiB, each writing outN.BIN, a pipe nobody reads: each job holds up
+// its thread with its table's temporary file made. The tables hold "old" before the build.
+struct BlockedMerges {
+    Project p;
     std::vector<int> readers;
-    for (const char* n : {"1", "2", "3"}) {
-        WriteText(p / (std::string("out") + n + "_TBL.TXT"), "old");
-        const std::string fifo = p / (std::string("out") + n + ".BIN");
-        ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-        readers.push_back(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
-        ASSERT_GE(readers.back(), 0);
+    static std::string Text() {
+        std::string text;
+        for (const char* n : {"1", "2", "3"})
+            text += std::string("[[merge]]\nname = \"m") + n + "\"\ninputs = [\"a.bin\"]\nout = \"out" + n +
+                    "\"\n";
+        return text;
     }
-    clitest::CliProcess run({"build", p.toml, "-j", "3"});
-    auto temporaries = [&] {
+    BlockedMerges() : p(Text()) {
+        testsupport::WritePatternFile(p / "a.bin", 1 << 20, 1);
+        for (const char* n : {"1", "2", "3"}) {
+            WriteText(p / (std::string("out") + n + "_TBL.TXT"), "old");
+            const std::string fifo = p / (std::string("out") + n + ".BIN");
+            EXPECT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+            readers.push_back(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+            EXPECT_GE(readers.back(), 0);
+        }
+    }
+    ~BlockedMerges() {
+        for (const int fd : readers)
+            ::close(fd);
+    }
+    // How many jobs hold a temporary file now.
+    int Temporaries() const {
         int n = 0;
         for (const auto& entry : std::filesystem::directory_iterator(p.dir.path()))
-            n += entry.path().filename().string().rfind(".tavix-", 0) == 0;
+            n += entry.path().filename().string().rfind(".tavix-", 0) == 0 &&
+                 entry.path().filename() != ".tavix-build.json";
         return n;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (temporaries() < 3 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_EQ(temporaries(), 3);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // well into the blocked writes
+    }
+    // Waits until n jobs hold theirs (or 20 seconds have gone); then how many do.
+    int WaitFor(int n) const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (Temporaries() < n && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100)); // for one more to show, were it started
+        return Temporaries();
+    }
+};
+
+// Jobs on threads, each held up in a blocked write: an interrupt removes every one of their temporary
+// files, keeps every old table, and records nothing.
+TEST(BuildCli, AnInterruptedBuildLeavesNoTemporaryFileOfAnyJob) {
+    BlockedMerges b;
+    clitest::CliProcess run({"build", b.p.toml, "-j", "3"});
+    ASSERT_EQ(b.WaitFor(3), 3);
     ::kill(run.Pid(), SIGINT);
     const ProcessResult r = run.Wait();
-    for (const int fd : readers)
-        ::close(fd);
     EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.code, 128 + SIGINT);
-    EXPECT_FALSE(HasTemporaryFile(p.dir.path()));
+    EXPECT_FALSE(HasTemporaryFile(b.p.dir.path()));
     for (const char* n : {"1", "2", "3"})
-        EXPECT_EQ(ReadText(p / (std::string("out") + n + "_TBL.TXT")), "old");
-    EXPECT_FALSE(std::filesystem::exists(p / ".tavix-build.json"));
+        EXPECT_EQ(ReadText(b.p / (std::string("out") + n + "_TBL.TXT")), "old");
+    EXPECT_FALSE(std::filesystem::exists(b.p / ".tavix-build.json"));
 }
 
 TEST(BuildCli, TargetsBuildTheirJobsAndWhatTheyNeed) {
@@ -462,6 +618,13 @@ TEST(BuildCli, TheProjectInTheWorkingDirectoryIsTheDefault) {
     EXPECT_EQ(ReadFile(p / "out/raw1.bin"), kSamples1);
     // The record names the files as the project does, so a build from elsewhere finds them unchanged.
     EXPECT_EQ(Verdicts(Build(p, {"raw1"}).out)["raw1"], "up to date");
+
+    // A fault is told by the project file's name as the build was given it.
+    WriteText(p.toml, "[[osd]]\nname = \"o\"\ninput = \"sheet.bmp\"\nout = \"o\"\ncell = 17\n");
+    const std::string wrong = "cd '" + p.dir.path() + "' && " + TAVIX_CLI_PATH + " build 2>err.txt";
+    EXPECT_EQ(WEXITSTATUS(std::system(wrong.c_str())), 2);
+    EXPECT_EQ(ReadText(p / "err.txt"),
+              "tavix.toml:5: osd.cell must be one of 12..16, not 17\nNothing built: tavix.toml has errors\n");
 }
 
 // Each project holds one fault; the message names the file, the line and the key, and nothing runs.
@@ -472,17 +635,26 @@ TEST(BuildCli, AWrongProjectIsRefusedWithFileLineAndKeyBeforeAnythingRuns) {
         std::string message;
     } cases[] = {
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncell = 17\n",
-         ":9: osd.cell must be a number from 12 to 16, not '17'"},
+         ":9: osd.cell must be one of 12..16, not 17"},
+        {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncell = \"12\"\n",
+         ":9: osd.cell must be one of 12..16, not \"12\" (numbers are written without quotes)"},
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\nreduce = 1\n",
-         ":9: osd.reduce must be true or false"},
+         ":9: osd.reduce must be true or false, not 1"},
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncell = true\n",
-         ":9: osd.cell must be a number or a string, not true or false"},
+         ":9: osd.cell must be one of 12..16, not true"},
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncolour = \"red\"\n",
          ":9: osd.colour is not a key of [[osd]]"},
         {job + "[[aosd_image]]\nname = \"i\"\ninput = \"p.bmp\"\nout = \"o\"\nrlc = \"k9\"\n",
-         ":9: aosd_image.rlc takes k470a or k470e, not 'k9'"},
+         ":9: aosd_image.rlc must be one of \"k470a\", \"k470e\", not \"k9\""},
+        {job + "[[font_bank]]\nname = \"f\"\nout = \"o\"\nascii = true\nbpp = 3\n",
+         ":9: font_bank.bpp must be one of 1, 2, 4, 8, not 3"},
+        {job + "[[font_bank]]\nname = \"f\"\nout = \"o\"\nascii = true\nsize = 2000\n",
+         ":9: font_bank.size must be one of 1..1000, not 2000"},
+        {job + "[[font_bank]]\nname = \"f\"\nout = \"o\"\nrange = \"0x41-\"\n", ":8: font_bank.range "},
+        {job + "[[font_glyph]]\nname = \"g\"\nout = \"o\"\ntext = 1.5\n",
+         ":8: font_glyph.text must be a string or a number, not a number with a fraction"},
         {job + "[[aosd_sequence]]\nname = \"s\"\ninput = \"p.bmp\"\nout = \"o\"\ncount = 1000\n",
-         ":9: aosd_sequence.count must be a number from 2 to 999, not '1000'"},
+         ":9: aosd_sequence.count must be one of 2..999, not 1000"},
         {job + "[[aosd_image]]\nname = \"i\"\ninput = \"p.bmp\"\n", ":5: aosd_image.out is missing"},
         {job + "[[aosd_image]]\nname = \"i\"\ninputs = [\"p.bmp\"]\nout = \"o\"\n",
          ":7: aosd_image.inputs is not a key of [[aosd_image]]"},
