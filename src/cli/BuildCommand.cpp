@@ -8,6 +8,8 @@
 #include "cli/Commands.h"
 #include "settings/AppIdentity.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
@@ -336,6 +338,15 @@ private:
     std::condition_variable changed_;
 };
 
+// The cores this process may run on (a container or `taskset` may allow fewer than the machine has).
+unsigned Cores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
 BuildRecord ReadRecord(const std::string& path, std::ostream& err) {
     std::vector<std::uint8_t> bytes;
     base::FileProblem problem;
@@ -360,8 +371,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     Build build(project, options, ReadRecord(project.folder + kRecordName, err), out, err);
     if (options.check || options.dryRun) return build.Report();
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    return build.Run(options.jobs ? options.jobs : cores);
+    return build.Run(options.jobs ? options.jobs : Cores());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <sys/stat.h>
 
 #include <cctype>
@@ -595,6 +596,23 @@ TEST(BuildCli, AnInterruptedBuildLeavesNoTemporaryFileOfAnyJob) {
     for (const char* n : {"1", "2", "3"})
         EXPECT_EQ(ReadText(b.p / (std::string("out") + n + "_TBL.TXT")), "old");
     EXPECT_FALSE(std::filesystem::exists(b.p / ".tavix-build.json"));
+}
+
+// Without -j, as many jobs run at once as the build may use cores: one on one core, two on two.
+TEST(BuildCli, JobsRunAtOnceAreTheCoresByDefault) {
+    cpu_set_t own;
+    ASSERT_EQ(::sched_getaffinity(0, sizeof own, &own), 0);
+    for (const int cpus : {1, 2}) {
+        if (cpus > CPU_COUNT(&own)) continue; // a machine of one core shows the one case
+        SCOPED_TRACE(cpus);
+        BlockedMerges b;
+        clitest::ProcessLimits limits;
+        limits.cpus = cpus;
+        clitest::CliProcess run({"build", b.p.toml}, limits);
+        EXPECT_EQ(b.WaitFor(cpus), cpus);
+        ::kill(run.Pid(), SIGINT);
+        EXPECT_EQ(run.Wait().code, 128 + SIGINT);
+    }
 }
 
 TEST(BuildCli, TargetsBuildTheirJobsAndWhatTheyNeed) {
