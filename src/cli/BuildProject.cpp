@@ -324,6 +324,8 @@ struct TableReader {
 
 std::string CleanPath(const std::string& path) {
     std::string clean = std::filesystem::path(path).lexically_normal().generic_string();
+    while (clean.size() > 1 && clean.back() == '/') // "out/" is the folder "out"
+        clean.pop_back();
     return clean.empty() ? "." : clean;
 }
 
@@ -540,6 +542,25 @@ void OrderJobs(BuildProject& project, Problems& problems) {
             if (!fresh)
                 problems.Add(jobs[j].line, jobs[j].table + " '" + jobs[j].name + "' writes " + o +
                                                ", which job '" + jobs[it->second].name + "' writes too");
+        }
+    // So would two jobs that write files of the same names into one folder: the font jobs of one kind
+    // (FontBank.txt, 1BPPFont0.txt, ...), and OSD jobs of sheets of one name.
+    std::map<std::string, std::size_t> folderWriter;
+    for (std::size_t j = 0; j < jobs.size(); ++j)
+        for (const std::string& o : jobs[j].outputs) {
+            if (o.back() != '/') continue;
+            std::string names = jobs[j].table;
+            if (jobs[j].table == "osd" && !jobs[j].inputs.empty()) {
+                std::string stem = std::filesystem::path(jobs[j].inputs.front()).stem().string();
+                for (char& c : stem)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                names += " " + stem;
+            }
+            const auto [it, fresh] = folderWriter.emplace(o + " " + names, j);
+            if (!fresh)
+                problems.Add(jobs[j].line, jobs[j].table + " '" + jobs[j].name + "' writes into " + o +
+                                               " files of the names job '" + jobs[it->second].name +
+                                               "' writes there: give each its own out");
         }
     // A file another job names as its output orders the two for certain. A file in a folder another job
     // writes into (--out) may be one of its files or a source kept there: that order is taken only where it

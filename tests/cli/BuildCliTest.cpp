@@ -200,14 +200,14 @@ TEST(BuildCli, BuildsEveryJobAsItsCommandWouldAndThenOnlyWhatChanged) {
         {"aosd", "palette", hand / "pic02.bmp", hand / "pal", "--hex", "--palette", "rgb666"},
         {"palette", hand / "pic01.bmp", hand / "edited.bmp", "--insert", "2=123456", "--swap", "0,1,1"},
         {"wav", "resample", hand / "two.wav", hand / "beep.bin", "--bits", "16", "--signed"},
+        {"wav", "strip", hand / "one.wav", hand / "raw1.bin"},
+        {"wav", "strip", hand / "two.wav", hand / "raw2.bin"},
         {"merge", hand / "SOUNDS", hand / "raw1.bin", hand / "raw2.bin"},
     };
-    WriteFile(hand / "raw1.bin", kSamples1);
-    WriteFile(hand / "raw2.bin", kSamples2);
     for (const auto& args : commands)
         ASSERT_EQ(RunCliProcess(args).code, 0) << ::testing::PrintToString(args);
-    for (const char* f : {"img1.bin", "img2.bin", "seq.bin", "pal.txt", "edited.bmp", "beep.bin",
-                          "SOUNDS.BIN", "SOUNDS_TBL.TXT"})
+    for (const char* f : {"raw1.bin", "raw2.bin", "img1.bin", "img2.bin", "seq.bin", "pal.txt", "edited.bmp",
+                          "beep.bin", "SOUNDS.BIN", "SOUNDS_TBL.TXT"})
         EXPECT_EQ(ReadFile(p / (std::string("out/") + f)), ReadFile(hand / f)) << f;
     for (const char* f : {"Merge_img1.bin", "Merge_tbl.txt"})
         EXPECT_EQ(ReadFile(p / (std::string("out/") + f)), ReadFile(hand / f)) << f;
@@ -682,6 +682,12 @@ TEST(BuildCli, AWrongProjectIsRefusedWithFileLineAndKeyBeforeAnythingRuns) {
          ":6: wav_strip.name 'a' is the name of the job on line 1 too"},
         {job + "[[wav_strip]]\nname = \"b\"\ninput = \"two.wav\"\nout = \"out/a.bin\"\n",
          ":5: wav_strip 'b' writes "},
+        {job + "[[font_bank]]\nname = \"f\"\nout = \"o\"\nascii = true\n"
+               "[[font_bank]]\nname = \"g\"\nout = \"o/\"\nrange = \"65\"\n",
+         ":9: font_bank 'g' writes into "},
+        {job + "[[osd]]\nname = \"s\"\ninput = \"a/sheet.bmp\"\nout = \"o\"\n"
+               "[[osd]]\nname = \"t\"\ninput = \"b/sheet.png\"\nout = \"o\"\n",
+         ":9: osd 't' writes into "},
         {job + "[wav]\nx = 1\n", ":5: unknown table 'wav'"},
         {job + "[osd]\nname = \"b\"\n", ":5: osd is a list of jobs: write each as [[osd]]"},
         {job + "[[wav_strip]]\nname = \"b\"\ninput = \"one.wav\nout = \"x\"\n", ":7: "},
