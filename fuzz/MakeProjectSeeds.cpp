@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
         "[[palette]]\nname = \"x\"\ninput = \"a.bmp\"\nout = \"b.bmp\"\n[[palette]]\nname = \"y\"\ninput = "
         "\"b.bmp\"\nout = \"a.bmp\"\n",
         "[[osd]]\nname = 1\ncell = 99\nbogus = [1, 2]\n[foo]\n[osd2]\nx = 1.5\n",
+        "[[font_bank]]\nname = \"r\"\nout = \"r\"\nrange = \"0x20-0x7E,8592\"\nfont = \"f/a.ttc:1\"\n"
+        "[[font_glyph]]\nname = \"g\"\nout = \"r/\"\nload = \"g.txt\"\nfont = \"x.ttf:99999\"\nbpp = \"2\"\n"
+        "[[wav_resample]]\nname = \"w\"\ninput = \"t.wav\"\nout = \"w\"\nrate = 8000.0\nchannel = 1\n",
         "{\n  \"tavix\": \"0.1\",\n  \"jobs\": {\n    \"a\": {\n      \"key\": \"00ff\",\n      \"inputs\": "
         "{\"a b\\\"c\": \"1:2\"},\n      \"outputs\": {}\n    }\n  }\n}\n",
         "{\"jobs\": {\"a\": {\"key\": \"\\u0001\"}}",

@@ -168,6 +168,7 @@ Refused Refusal(const JobKind& kind, const std::vector<std::string>& args) {
     Refused refused;
     try {
         kind.parse(args);
+        return refused;
     } catch (const NumberError& e) {
         refused.number = e;
         refused.message = e.message;
@@ -177,12 +178,12 @@ Refused Refusal(const JobKind& kind, const std::vector<std::string>& args) {
     } catch (const UsageError& e) {
         refused.message = e.message;
     }
-    if (refused.message.empty() && (refused.number || refused.choice)) refused.message = "refused";
+    if (refused.message.empty()) refused.message = "refused";
     return refused;
 }
 
-// What an option's value must be, as the project file says it: "one of 12..16", "one of 1, 2, 4, 8",
-// "one of "k470a", "k470e"". Empty for a value the parser takes in any form (a text, a list of ranges).
+// What the value of a number or choice option must be, as the project file says it: "one of 12..16", "one
+// of 1, 2, 4, 8", "one of "k470a", "k470e"". A choice of numbers is written as numbers.
 struct ValueShape {
     std::optional<NumberError> number;
     std::optional<ChoiceError> choice;
@@ -202,16 +203,20 @@ struct ValueShape {
         return "one of " + list;
     }
     bool Takes(const std::string& value) const {
-        if (choice) return std::find(choice->choices.begin(), choice->choices.end(), value) != choice->choices.end();
+        if (choice)
+            return std::find(choice->choices.begin(), choice->choices.end(), value) != choice->choices.end();
         long n = 0;
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-        return ec == std::errc() && end == value.data() + value.size() && n >= number->min && n <= number->max;
+        return ec == std::errc() && end == value.data() + value.size() && n >= number->min &&
+               n <= number->max;
     }
 };
 
-// The shape of option's value, asked of the parser with a value no number and no choice is. The refusal
-// counts only where it is the option's own (a line may hold another fault that the parser finds later).
-std::optional<ValueShape> ShapeOf(const JobKind& kind, std::vector<std::string> line, const std::string& option) {
+// The shape of option's value, asked of the parser with a value no number and no choice is; nullopt for
+// an option that takes any text (a family, a list of ranges). The refusal counts only where it is the
+// option's own (a line may hold another fault that the parser finds later).
+std::optional<ValueShape> ShapeOf(const JobKind& kind, std::vector<std::string> line,
+                                  const std::string& option) {
     line.push_back(option);
     line.push_back("?");
     const Refused refused = Refusal(kind, line);
@@ -452,8 +457,7 @@ bool ReadJob(const JobKind& kind, const toml::table& table, std::size_t line, co
         if (kPathOptions.count(k)) {
             options.Add(resolve(value), value);
             if (k != "save-reduced") job.inputs.push_back(resolve(value));
-        } else if (std::optional<std::pair<std::string, int>> file;
-                   k == "font" && (file = FontFile(value))) {
+        } else if (std::optional<std::pair<std::string, int>> file; k == "font" && (file = FontFile(value))) {
             // A font file is a path like the others; PATH:N keeps its face index.
             const std::string path = resolve(file->first);
             options.Add(value.size() > file->first.size() ? path + value.substr(file->first.size()) : path,

@@ -325,8 +325,9 @@ TEST(BuildCli, FolderJobsWriteWhatTheirCommandsWriteAndFollowTheirFontFiles) {
     WriteFolderInputs(p.dir.path());
     ProcessResult r = Build(p, {"-j", "2"});
     ASSERT_EQ(r.code, 0) << r.out << r.err;
-    EXPECT_EQ(Verdicts(r.out), (std::map<std::string, std::string>{
-                                   {"sheet", "built"}, {"abc", "built"}, {"menu", "built"}, {"glyph", "built"}}));
+    EXPECT_EQ(Verdicts(r.out),
+              (std::map<std::string, std::string>{
+                  {"sheet", "built"}, {"abc", "built"}, {"menu", "built"}, {"glyph", "built"}}));
 
     TempDir hand;
     WriteFolderInputs(hand.path());
@@ -335,10 +336,11 @@ TEST(BuildCli, FolderJobsWriteWhatTheirCommandsWriteAndFollowTheirFontFiles) {
     const std::vector<std::vector<std::string>> commands = {
         {"osd", "sheet.png", "--reduce", "--save-reduced", "out/reduced.bmp", "--code", "asm", "--palette",
          "rgb666", "--out", "out/osd"},
-        {"font", "bank", "--range", "0x41-0x43,0x61", "--font", "fonts/face.ttf", "--size", "12", "--bpp", "2",
-         "--code", "--out", "out/abc"},
+        {"font", "bank", "--range", "0x41-0x43,0x61", "--font", "fonts/face.ttf", "--size", "12", "--bpp",
+         "2", "--code", "--out", "out/abc"},
         {"font", "bank", "--strings", "menu.txt", "--font", "DejaVu Sans", "--out", "out/menu"},
-        {"font", "glyph", "--text", "Ag", "--font", "fonts/face.ttf:0", "--style", "bold", "--out", "out/glyph"},
+        {"font", "glyph", "--text", "Ag", "--font", "fonts/face.ttf:0", "--style", "bold", "--out",
+         "out/glyph"},
     };
     for (const auto& args : commands)
         ASSERT_EQ(RunIn(hand.path(), args), 0) << ::testing::PrintToString(args);
@@ -368,8 +370,9 @@ TEST(BuildCli, FolderJobsWriteWhatTheirCommandsWriteAndFollowTheirFontFiles) {
     EXPECT_EQ(Build(p, {"--check"}).code, 1);
     r = Build(p);
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(Verdicts(r.out), (std::map<std::string, std::string>{
-                                   {"sheet", "up to date"}, {"abc", "built"}, {"menu", "up to date"}, {"glyph", "built"}}));
+    EXPECT_EQ(Verdicts(r.out),
+              (std::map<std::string, std::string>{
+                  {"sheet", "up to date"}, {"abc", "built"}, {"menu", "up to date"}, {"glyph", "built"}}));
     EXPECT_NE(ReadFile(p / "out/abc/FontBank.bin"), built.at("abc/FontBank.bin"));
 
     // A PNG source is an input like a BMP.

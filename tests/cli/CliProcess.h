@@ -3,8 +3,8 @@
 #include "support/BmpBuilder.h"
 
 #include <fcntl.h>
-#include <sched.h>
 #include <grp.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
