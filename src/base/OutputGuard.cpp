@@ -11,7 +11,10 @@ namespace base {
 
 namespace {
 
-constexpr int kEntries = 64;
+// Room for every output that jobs running side by side hold open at once: a build runs up to 256 jobs, and
+// a font bank with its code holds a dozen files. An output that finds no room is still written, but an
+// interrupt would leave its temporary file behind.
+constexpr int kEntries = 4096;
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 enum : int { kFree = 0, kTemporary = 1, kAppend = 2, kClaimed = 3 };
