@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
-  libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core fonts-liberation
+  libfreetype-dev libfontconfig-dev libpng-dev libtomlplusplus-dev fonts-dejavu-core fonts-liberation
   python3 python3-pil
 )
 

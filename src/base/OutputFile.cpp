@@ -1,5 +1,6 @@
 #include "base/OutputFile.h"
 
+#include "base/FileLog.h"
 #include "base/Format.h"
 #include "base/OutputGuard.h"
 #include "base/Path.h"
@@ -58,7 +59,8 @@ std::string FollowLinks(const std::string& path) {
 // ".tavix-" and six characters that differ from run to run and from call to call.
 std::string TemporaryName() {
     static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static std::uint64_t state = 0;
+    // Per thread: jobs that run side by side make their names at the same time.
+    thread_local std::uint64_t state = 0;
     std::uint64_t seed = 0;
     if (::getrandom(&seed, sizeof seed, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof seed))
         seed = static_cast<std::uint64_t>(::getpid()) << 32 ^ static_cast<std::uint64_t>(::time(nullptr));
@@ -439,6 +441,7 @@ bool OutputFile::Close() {
     OutputSet::Finished f;
     f.append = kind_ == Kind::Append;
     f.path = messageName_;
+    f.target = path_;
     f.listed = std::exchange(listed_, -1);
     f.appendStart = appendStart_;
     if (kind_ == Kind::Append) {
@@ -547,6 +550,7 @@ bool OutputSet::PutInPlace(Finished& f) {
     }
     guard::Unlist(std::exchange(f.listed, -1));
     if (f.fd >= 0) ::close(std::exchange(f.fd, -1));
+    if (ok) LogWritten(f.target);
     return ok;
 }
 

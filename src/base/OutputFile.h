@@ -243,7 +243,8 @@ private:
         int fd = -1; // the folder of the temporary file, or the appended file
         std::string tempName;
         std::string targetName;
-        std::string path; // as given, for messages
+        std::string path;   // as given, for messages
+        std::string target; // the path written, for the thread's FileLog
         long long appendStart = 0;
         int listed = -1;
         FileProblem problem; // why PutInPlace failed

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
 
@@ -10,21 +11,27 @@ namespace base {
 
 namespace {
 
-constexpr int kEntries = 64;
+// Room for every output that jobs running side by side hold open at once: a build runs up to 256 jobs, and
+// a font bank with its code holds a dozen files. An output that finds no room is still written, but an
+// interrupt would leave its temporary file behind.
+constexpr int kEntries = 4096;
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-enum : int { kFree = 0, kTemporary = 1, kAppend = 2 };
+enum : int { kFree = 0, kTemporary = 1, kAppend = 2, kClaimed = 3 };
 
 // One unfinished output. kind is written last when an entry is filled and first when it is freed, so a
-// handler never acts on half an entry.
+// handler never acts on half an entry. Threads that write side by side claim a free entry by changing its
+// kind from kFree to kClaimed in one step, so no two of them fill the same entry.
 struct Entry {
-    volatile sig_atomic_t kind;
+    std::atomic<int> kind;
     int fd;       // the folder of a temporary file, or the file appended to
     off_t length; // an append's old length
     char name[16];
 };
 
 Entry g_entries[kEntries];
+// A lock-free atomic is what a signal handler may read.
+static_assert(std::atomic<int>::is_always_lock_free);
 
 void CleanUp() {
     for (Entry& e : g_entries) {
@@ -35,7 +42,19 @@ void CleanUp() {
     }
 }
 
+// Sections in which a thread holds the cleanup back (SignalsHeld), over all threads; and whether a cleanup
+// has begun. A signal is held back only in the thread that blocks it: jobs on other threads can take it
+// while one is between making a temporary file and listing it, or amid a set's renames.
+std::atomic<int> g_held{0};
+std::atomic<bool> g_stopping{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
 extern "C" void OnCleanupSignal(int signal) {
+    // A section no thread may leave half done ends first; a thread that would start one now waits for the
+    // end of the process instead.
+    g_stopping = true;
+    while (g_held.load() > 0) {
+    }
     CleanUp();
     ::_exit(128 + signal);
 }
@@ -48,9 +67,12 @@ sigset_t CleanupSignals() {
     return set;
 }
 
+// Claims a free entry for the caller to fill; -1 when every entry is taken.
 int FreeEntry() {
-    for (int i = 0; i < kEntries; ++i)
-        if (g_entries[i].kind == kFree) return i;
+    for (int i = 0; i < kEntries; ++i) {
+        int expected = kFree;
+        if (g_entries[i].kind.compare_exchange_strong(expected, kClaimed)) return i;
+    }
     return -1;
 }
 
@@ -83,9 +105,17 @@ namespace guard {
 SignalsHeld::SignalsHeld() {
     const sigset_t set = CleanupSignals();
     ::pthread_sigmask(SIG_BLOCK, &set, &saved_);
+    ++g_held;
+    if (g_stopping) {
+        // Another thread is cleaning up and ends the process: nothing more of this one may begin.
+        --g_held;
+        for (;;)
+            ::pause();
+    }
 }
 
 SignalsHeld::~SignalsHeld() {
+    --g_held;
     ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
 }
 

@@ -24,7 +24,9 @@ namespace guard {
 
 // The signals that run the cleanup are held back while an object of this class lives, so that a temporary
 // file is never made without being listed, and a set of renames is never cut in half. Restores the mask
-// the thread had.
+// the thread had. With threads (a build running jobs side by side), a cleanup that another thread runs
+// waits for every such section to end, and a section that would begin after the cleanup began never
+// returns: the process is ending.
 class SignalsHeld final {
 public:
     SignalsHeld();

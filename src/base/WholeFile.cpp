@@ -1,5 +1,7 @@
 #include "base/WholeFile.h"
 
+#include "base/FileLog.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,6 +65,7 @@ ReadStatus InputFile::Open(const std::string& path, std::uint64_t maxBytes) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     size_ = size;
+    LogRead(path);
     return ReadStatus::Ok;
 }
 

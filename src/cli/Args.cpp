@@ -11,8 +11,10 @@ long Number(const std::string& text, long min, long max, const std::string& what
     long value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || value < min || value > max)
-        throw UsageError{what + " must be a number from " + std::to_string(min) + " to " +
-                         std::to_string(max) + ", not '" + text + "'"};
+        throw NumberError{{what + " must be a number from " + std::to_string(min) + " to " +
+                           std::to_string(max) + ", not '" + text + "'"},
+                          min,
+                          max};
     return value;
 }
 
@@ -36,7 +38,7 @@ int Choice(const std::string& option, const std::string& value, const std::vecto
     std::string list;
     for (size_t k = 0; k < choices.size(); ++k)
         list += (k == 0 ? "" : k + 1 == choices.size() ? " or " : ", ") + choices[k];
-    throw UsageError{option + " takes " + list + ", not '" + value + "'"};
+    throw ChoiceError{{option + " takes " + list + ", not '" + value + "'"}, choices};
 }
 
 settings::PaletteFormat PaletteFormatChoice(const std::string& option, const std::string& value) {

@@ -13,6 +13,16 @@ struct UsageError {
     std::string message;
 };
 
+// The UsageError of a number out of its range (Number), and of a word that is none of a choice's (Choice):
+// what the option takes, for a project file to say in its own words.
+struct NumberError : UsageError {
+    long min = 0;
+    long max = 0;
+};
+struct ChoiceError : UsageError {
+    std::vector<std::string> choices;
+};
+
 // A decimal number from min to max; what names the option in the message.
 long Number(const std::string& text, long min, long max, const std::string& what);
 

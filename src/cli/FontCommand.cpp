@@ -20,6 +20,26 @@
 
 namespace cli {
 
+std::optional<std::pair<std::string, int>> FontFileOf(const std::string& value) {
+    const auto isFile = [](const std::string& path) {
+        if (path.find('/') != std::string::npos) return true;
+        const std::size_t dot = path.rfind('.');
+        if (dot == std::string::npos) return false;
+        std::string ext = path.substr(dot);
+        for (char& c : ext)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return ext == ".ttf" || ext == ".otf" || ext == ".ttc" || ext == ".otc";
+    };
+    const std::size_t colon = value.rfind(':');
+    if (colon != std::string::npos && colon + 1 < value.size() &&
+        value.find_first_not_of("0123456789", colon + 1) == std::string::npos && isFile(value.substr(0, colon))) {
+        if (value.size() - colon - 1 > 4) throw UsageError{"--font: face index of '" + value + "' too large"};
+        return std::make_pair(value.substr(0, colon), std::stoi(value.substr(colon + 1)));
+    }
+    if (isFile(value)) return std::make_pair(value, 0);
+    return std::nullopt;
+}
+
 namespace {
 
 // A strings file is the string memo's text (256 characters); this leaves room for far longer texts, but a
@@ -59,28 +79,6 @@ std::uint8_t ParseStyle(const std::string& value) {
         start = end + 1;
     }
     return style;
-}
-
-// A --font value that names a font file rather than a family: PATH or PATH:N, the path holding a "/" or
-// ending in a font file's extension. The face index N is 0 when not given.
-std::optional<std::pair<std::string, int>> FontFileOf(const std::string& value) {
-    const auto isFile = [](const std::string& path) {
-        if (path.find('/') != std::string::npos) return true;
-        const std::size_t dot = path.rfind('.');
-        if (dot == std::string::npos) return false;
-        std::string ext = path.substr(dot);
-        for (char& c : ext)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return ext == ".ttf" || ext == ".otf" || ext == ".ttc" || ext == ".otc";
-    };
-    const std::size_t colon = value.rfind(':');
-    if (colon != std::string::npos && colon + 1 < value.size() &&
-        value.find_first_not_of("0123456789", colon + 1) == std::string::npos && isFile(value.substr(0, colon))) {
-        if (value.size() - colon - 1 > 4) throw UsageError{"--font: face index of '" + value + "' too large"};
-        return std::make_pair(value.substr(0, colon), std::stoi(value.substr(colon + 1)));
-    }
-    if (isFile(value)) return std::make_pair(value, 0);
-    return std::nullopt;
 }
 
 // Reads the options of `allowed` into the job's parts; a word that is no option is a positional argument.

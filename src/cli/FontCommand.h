@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -84,6 +85,11 @@ struct FontCodeJob {
 };
 
 using FontJob = std::variant<FontGlyphJob, FontBankJob, FontSaveJob, FontCodeJob>;
+
+// A --font value that names a font file rather than a family: PATH or PATH:N, the path holding a "/" or
+// ending in a font file's extension (.ttf, .otf, .ttc, .otc), and the index of its face (0 when not given);
+// nullopt for a family name. Throws UsageError for a face index too large.
+std::optional<std::pair<std::string, int>> FontFileOf(const std::string& value);
 
 // Parses the arguments after `font`. Throws UsageError.
 FontJob ParseFontArgs(const std::vector<std::string>& args);

@@ -1,6 +1,7 @@
 #include "font/FreeTypeRenderer.h"
 
 #include "base/Error.h"
+#include "base/FileLog.h"
 #include "base/Format.h"
 
 #include <fontconfig/fontconfig.h>
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -23,6 +25,14 @@
 namespace font {
 
 namespace {
+
+// fontconfig's start-up reads shared state of the library's own without a lock (renderers made on two
+// threads at once race there), so every call into it from this file takes this lock: renderers on
+// threads side by side (a build's jobs) find their faces one at a time and draw in parallel.
+std::mutex& FontconfigLock() {
+    static std::mutex lock;
+    return lock;
+}
 
 // Whole pixels of a 26.6 value, rounded to the nearest.
 int RoundPixels(FT_Pos v) {
@@ -111,7 +121,10 @@ struct FreeTypeRenderer::Impl {
         for (auto& [key, loaded] : faces)
             if (loaded.face) FT_Done_Face(loaded.face);
         if (library) FT_Done_FreeType(library);
-        if (config) FcConfigDestroy(config);
+        if (config) {
+            const std::lock_guard fontconfig(FontconfigLock());
+            FcConfigDestroy(config);
+        }
     }
 
     LoadedFace& Face(const FontChoice& font) {
@@ -123,6 +136,7 @@ struct FreeTypeRenderer::Impl {
             return faces.emplace(key, FromFile(file->second.first, file->second.second, bold, italic))
                 .first->second;
 
+        std::unique_lock fontconfig(FontconfigLock());
         FcPattern* pattern = FcPatternCreate();
         if (!pattern) throw base::Error("Out of memory finding the font " + font.Family);
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.Family.c_str()));
@@ -159,9 +173,11 @@ struct FreeTypeRenderer::Impl {
             loaded.matrix.yy = static_cast<FT_Fixed>(std::lround(matrix->yy * 65536.0));
         }
         FcPatternDestroy(match);
+        fontconfig.unlock();
         if (path.empty()) throw base::Error("No font found for " + font.Family);
         if (FT_New_Face(library, path.c_str(), index, &loaded.face) != 0)
             throw base::Error("Unable to load the font " + path);
+        base::LogRead(path); // the glyphs come from it: a build runs the job again when it changes
         if (loaded.family.empty() && loaded.face->family_name) loaded.family = loaded.face->family_name;
         return faces.emplace(key, loaded).first->second;
     }
@@ -181,6 +197,7 @@ struct FreeTypeRenderer::Impl {
                     : base::strprintf("FreeType cannot read it as a font (error %d)", static_cast<int>(error));
             throw base::Error("Cannot read the font file \"" + path + "\": " + reason + ".");
         }
+        base::LogRead(path);
         loaded.family = loaded.face->family_name ? loaded.face->family_name : "";
         loaded.embolden = bold && !(loaded.face->style_flags & FT_STYLE_FLAG_BOLD);
         if (italic && !(loaded.face->style_flags & FT_STYLE_FLAG_ITALIC)) {
@@ -304,8 +321,11 @@ struct FreeTypeRenderer::Impl {
 
 FreeTypeRenderer::FreeTypeRenderer(Configuration configuration) : impl_(std::make_unique<Impl>()) {
     if (FT_Init_FreeType(&impl_->library) != 0) throw base::Error("Unable to start the FreeType library");
-    impl_->config =
-        configuration == Configuration::Shared ? FcConfigReference(nullptr) : FcInitLoadConfigAndFonts();
+    {
+        const std::lock_guard fontconfig(FontconfigLock());
+        impl_->config =
+            configuration == Configuration::Shared ? FcConfigReference(nullptr) : FcInitLoadConfigAndFonts();
+    }
     if (!impl_->config) throw base::Error("Unable to read the fontconfig configuration");
 }
 

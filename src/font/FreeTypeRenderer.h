@@ -24,7 +24,8 @@ namespace font {
 // and StrikeOut are drawn at the positions and thicknesses the face gives. Characters are laid out by their
 // hinted advances, rounded to whole pixels, without kerning.
 //
-// Faces stay loaded for the object's life. Not thread-safe (nothing in Tavix renders from two threads).
+// Faces stay loaded for the object's life. One renderer is used by one thread at a time; renderers on
+// different threads (a build's jobs) run side by side, their calls into fontconfig taken one at a time.
 class FreeTypeRenderer final : public TextRenderer {
 public:
     // Which fontconfig configuration finds the faces. Own: one loaded for this renderer and freed with it (a

@@ -1,6 +1,7 @@
 #include "merge/MergeWriter.h"
 
 #include "base/Error.h"
+#include "base/FileLog.h"
 #include "base/Format.h"
 #include "base/OutputFile.h"
 #include "base/Path.h"
@@ -46,6 +47,7 @@ bool CopyEntry(const MergeEntry& e, base::OutputFile& out) {
         ::close(fd);
         return false;
     }
+    base::LogRead(e.Path);
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     const long long copied = out.CopyFrom(fd, 0, e.Size);
     ::close(fd);

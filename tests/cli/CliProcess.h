@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@ struct ProcessLimits {
     long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes, SIGXFSZ left at its default as `ulimit -f` leaves it
     bool unprivileged = false;  // as root, run as "nobody", so that file permissions apply
     unsigned alarmSeconds = 30; // a run that blocks is ended by SIGALRM instead of hanging the test
+    int cpus = 0;               // > 0: the process may run on that many of the test's CPUs only
 };
 
 // How a process ended: its exit code (or -1) or the signal that ended it (or 0), what it wrote, and the
@@ -51,6 +53,17 @@ public:
         }
         if (limits.unprivileged && ::geteuid() == 0) {
             if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(122);
+        }
+        if (limits.cpus > 0) {
+            cpu_set_t all, some;
+            CPU_ZERO(&some);
+            if (::sched_getaffinity(0, sizeof all, &all) != 0) ::_exit(124);
+            for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < limits.cpus; ++cpu)
+                if (CPU_ISSET(cpu, &all)) {
+                    CPU_SET(cpu, &some);
+                    ++taken;
+                }
+            if (::sched_setaffinity(0, sizeof some, &some) != 0) ::_exit(124);
         }
         ::alarm(limits.alarmSeconds);
         std::vector<char*> argv;
