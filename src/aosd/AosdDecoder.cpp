@@ -151,14 +151,6 @@ std::optional<std::vector<base::Colour>> ParseAosdPalette(std::span<const std::u
     return palette;
 }
 
-std::vector<base::Colour> GreyPalette() {
-    std::vector<base::Colour> palette(256);
-    for (unsigned i = 0; i < 256; ++i)
-        palette[i] = base::MakeColour(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
-                                      static_cast<std::uint8_t>(i));
-    return palette;
-}
-
 std::size_t DifferingPixels(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
     const std::size_t n = std::min(a.size(), b.size());
     std::size_t differ = std::max(a.size(), b.size()) - n;

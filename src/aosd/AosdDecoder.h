@@ -49,9 +49,6 @@ AosdDecoded DecodeAosdImage(std::span<const std::uint8_t> stream, const AosdDeco
 std::optional<std::vector<base::Colour>> ParseAosdPalette(std::span<const std::uint8_t> file,
                                                           settings::PaletteFormat format, std::string* problem);
 
-// The palette a picture without a palette file is shown with: index i is the grey i, i, i.
-std::vector<base::Colour> GreyPalette();
-
 // Pixels that differ between two index pictures of the same size (the shorter one's missing pixels count).
 std::size_t DifferingPixels(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b);
 

@@ -11,6 +11,7 @@ extern const Command kFontCommand;
 extern const Command kWavCommand;
 extern const Command kAosdCommand;
 extern const Command kMergeCommand;
+extern const Command kDecodeCommand;
 } // namespace cli
 
 #include "base/Error.h"

@@ -36,7 +36,7 @@ struct BankBinaryOptions {
     int colorType = 0;
     int widthIndex = 4;
     int heightIndex = 0;
-    settings::BinSort binSort = settings::BinSort::Font;
+    settings::BinSort binSort = settings::BinSort::Half; // the setting's start value
     Palette palette = kStartPalette;
 };
 

@@ -32,6 +32,15 @@ struct IndexedImage {
     }
 };
 
+// The palette of indices shown without colours of their own: index i is the grey i, i, i.
+inline std::vector<base::Colour> GreyPalette() {
+    std::vector<base::Colour> palette(256);
+    for (unsigned i = 0; i < 256; ++i)
+        palette[i] = base::MakeColour(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
+                                      static_cast<std::uint8_t>(i));
+    return palette;
+}
+
 // A picture of colours (0x00BBGGRR), row 0 the top row.
 struct ColourPicture {
     std::uint32_t width = 0;
