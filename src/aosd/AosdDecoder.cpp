@@ -160,3 +160,78 @@ std::size_t DifferingPixels(std::span<const std::uint8_t> a, std::span<const std
 }
 
 } // namespace aosd
+
+#include "aosd/AosdWriters.h"
+#include "base/Path.h"
+#include "base/WholeFile.h"
+
+namespace aosd {
+
+std::string DifferingText(std::size_t differing) {
+    if (differing == 0) return "identical";
+    return base::strprintf("%zu differing pixel%s", differing, differing == 1 ? "" : "s");
+}
+
+AosdPreview PreviewAosdOutput(const AosdState& state, const RlcOptions& rlc, bool sequence) {
+    AosdPreview preview;
+    std::vector<std::string> members;
+    if (!sequence) {
+        members.push_back(state.AosdPicturePath);
+    } else {
+        for (std::uint32_t i = 0; i < state.AosdImageCount; ++i) {
+            std::string member =
+                state.AosdDirectory + SequenceMemberName(state.AosdBaseName, i) + state.AosdExtension;
+            if (base::ExistingFileId(member)) members.push_back(std::move(member));
+        }
+    }
+    const std::uint32_t width = state.picture.width;
+    const std::uint32_t height = state.picture.height;
+    if (members.empty() || width == 0 || height == 0) {
+        preview.failure = "nothing was written";
+        return preview;
+    }
+    const auto frames = static_cast<std::uint32_t>(members.size());
+    preview.source = picture::IndexedImage(width, height * frames);
+    preview.source.palette = state.picture.palette;
+    const std::size_t frameSize = static_cast<std::size_t>(width) * height;
+    for (std::uint32_t f = 0; f < frames; ++f) {
+        const LoadedPicture loaded = LoadAosdPicture(members[f]);
+        if (loaded.failure || loaded.picture.pixels.size() != frameSize) {
+            preview.failure = loaded.failure ? *loaded.failure : members[f] + " is no longer the opened picture's size";
+            return preview;
+        }
+        std::copy(loaded.picture.pixels.begin(), loaded.picture.pixels.end(),
+                  preview.source.indices.begin() + static_cast<std::ptrdiff_t>(f * frameSize));
+    }
+    std::vector<std::uint8_t> stream;
+    base::FileProblem problem;
+    if (base::ReadWholeFile(state.AosdOutputPath, stream, std::size_t{1} << 31, &problem) != base::ReadStatus::Ok) {
+        preview.failure = "Cannot read " + base::ProblemText(problem);
+        return preview;
+    }
+    AosdDecodeOptions options;
+    options.width = width;
+    options.height = height;
+    options.frames = frames;
+    options.rlc = rlc;
+    const AosdDecoded decoded = DecodeAosdImage(stream, options);
+    if (decoded.failure) preview.failure = base::FileNameOf(state.AosdOutputPath) + ": " + *decoded.failure;
+    preview.decoded = picture::IndexedImage(width, height * frames);
+    preview.decoded.palette = state.picture.palette;
+    std::copy(decoded.pixels.begin(), decoded.pixels.end(), preview.decoded.indices.begin());
+    for (std::uint32_t f = 0; f < frames; ++f) {
+        const auto at = static_cast<std::ptrdiff_t>(f * frameSize);
+        const std::size_t rowsHere =
+            decoded.rows > f * height ? std::min<std::size_t>(decoded.rows - f * height, height) : 0;
+        // Rows that could not be decoded count as differing.
+        const std::size_t n = DifferingPixels(
+            std::span<const std::uint8_t>(preview.source.indices.data() + at, rowsHere * width),
+            std::span<const std::uint8_t>(preview.decoded.indices.data() + at, rowsHere * width)) +
+                              (height - rowsHere) * width;
+        preview.differingPerFrame.push_back(n);
+        preview.differing += n;
+    }
+    return preview;
+}
+
+} // namespace aosd

@@ -53,3 +53,27 @@ std::optional<std::vector<base::Colour>> ParseAosdPalette(std::span<const std::u
 std::size_t DifferingPixels(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b);
 
 } // namespace aosd
+
+#include "aosd/AosdState.h"
+#include "picture/IndexedImage.h"
+
+namespace aosd {
+
+// The AOSD tab's preview after "Write Image" or "Write Multi Images": the output read back as the controller
+// reads it, beside the pictures it was made from, read again from their files.
+struct AosdPreview {
+    picture::IndexedImage source;  // the pictures' own indices, frame under frame, with the opened picture's palette
+    picture::IndexedImage decoded; // the output decoded, the same size (rows it could not decode stay 0)
+    std::vector<std::size_t> differingPerFrame;
+    std::size_t differing = 0;     // pixels that differ in all (255 written as 254 counts)
+    base::Failure failure;         // damaged output, or a member that can no longer be read
+};
+
+// For the output state.AosdOutputPath of the opened picture (sequence false) or of the members of its
+// sequence that exist (sequence true), coded with rlc.
+AosdPreview PreviewAosdOutput(const AosdState& state, const RlcOptions& rlc, bool sequence);
+
+// "identical", or "N differing pixels" ("1 differing pixel").
+std::string DifferingText(std::size_t differing);
+
+} // namespace aosd

@@ -2,6 +2,7 @@
 
 #include "base/Format.h"
 #include "font/BankFiles.h"
+#include "font/GlyphText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -137,6 +138,19 @@ std::optional<Palette> ParseFontPalette(std::string_view text, std::string* prob
         return std::nullopt;
     }
     return palette;
+}
+
+picture::IndexedImage DecodedGlyphOf(const GlyphNode& node) {
+    const std::string bytes = SplitWordBytes(node.Words, settings::BinSort::Font);
+    BankBinaryOptions options;
+    options.colorType = node.ColorType;
+    options.widthIndex = node.WidthIndex;
+    options.heightIndex = node.HeightIndex;
+    options.binSort = settings::BinSort::Font;
+    options.palette = node.Palette;
+    const GlyphsDecoded decoded = DecodeBankBinary(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), options);
+    return decoded.glyphs.empty() ? picture::IndexedImage() : GlyphIndices(decoded.glyphs.front());
 }
 
 int WidthIndexOfPixels(int pixels) {

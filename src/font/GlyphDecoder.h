@@ -57,6 +57,10 @@ int HeightIndexOfPixels(int pixels);
 // The colour type of a depth 1, 2, 4 or 8; -1 for another.
 int ColorTypeOfBpp(int bpp);
 
+// The picture of node as FontBank.bin's bytes of it draw it: its words split into bytes as Save writes them
+// and joined again by DecodeBankBinary, with the node's geometry and palette.
+picture::IndexedImage DecodedGlyphOf(const GlyphNode& node);
+
 // The glyphs as a grid in bank order, 16 to a row, each in a slot of the largest GridWidth x GridHeight with
 // its top-left at the slot's. Indexed when every glyph has the same palette (the space between glyphs is
 // index 0), colours otherwise (the space between glyphs is grey 0x808080).

@@ -277,3 +277,80 @@ OsdFilesDecoded DecodeOsdFiles(const std::string& base, const OsdDecodeOptions& 
 }
 
 } // namespace osd
+
+namespace osd {
+
+namespace {
+
+// A colour as the palette format keeps it.
+base::Colour Kept(base::Colour c, settings::PaletteFormat format) {
+    return format == settings::PaletteFormat::Rgb666 ? c & 0xFCFCFC : c & 0xFFFFFF;
+}
+
+} // namespace
+
+std::vector<bool> MismatchedCells(const picture::IndexedImage& decoded, int cells,
+                                  const std::vector<base::Colour>& sheetPixels, int sheetWidth, int sheetHeight,
+                                  const OsdDecodeOptions& o) {
+    std::vector<bool> mismatched(static_cast<std::size_t>(std::max(cells, 0)), false);
+    const int cw = o.cellWidth;
+    const int across = sheetWidth > 0 ? (sheetWidth + cw - 1) / cw : 0;
+    for (int k = 0; k < cells; ++k) {
+        const int sx = across > 0 ? (k % across) * cw : 0;
+        const int sy = across > 0 ? (k / across) * kCellHeight : 0;
+        const std::uint32_t dx = static_cast<std::uint32_t>((k % kCellsAcross) * cw);
+        const std::uint32_t dy = static_cast<std::uint32_t>((k / kCellsAcross) * kCellHeight);
+        bool differs = across == 0;
+        for (int y = 0; y < kCellHeight && !differs; ++y)
+            for (int x = 0; x < cw && !differs; ++x) {
+                const int px = sx + x, py = sy + y;
+                // Pixels past the sheet's edge are not the sheet's: a cell that reaches past it is compared
+                // where it lies on the sheet.
+                if (px >= sheetWidth || py >= sheetHeight) continue;
+                const base::Colour want =
+                    Kept(sheetPixels[static_cast<std::size_t>(py) * static_cast<std::size_t>(sheetWidth) +
+                                     static_cast<std::size_t>(px)],
+                         o.paletteFormat);
+                const base::Colour got = Kept(decoded.ColourAt(dx + static_cast<std::uint32_t>(x),
+                                                               dy + static_cast<std::uint32_t>(y)),
+                                              o.paletteFormat);
+                differs = want != got;
+            }
+        mismatched[static_cast<std::size_t>(k)] = differs;
+    }
+    return mismatched;
+}
+
+OsdPreview PreviewOsdFiles(const std::string& base, const OsdDecodeOptions& o,
+                           const std::vector<base::Colour>& sheetPixels, int sheetWidth, int sheetHeight) {
+    OsdPreview preview;
+    preview.files = DecodeOsdFiles(base, o);
+    if (preview.files.decoded.cells == 0 || preview.files.decoded.image.palette.empty()) return preview;
+    preview.mismatched = MismatchedCells(preview.files.decoded.image, preview.files.decoded.cells, sheetPixels,
+                                         sheetWidth, sheetHeight, o);
+    preview.mismatchedCells =
+        static_cast<int>(std::count(preview.mismatched.begin(), preview.mismatched.end(), true));
+    return preview;
+}
+
+} // namespace osd
+
+#include "base/Path.h"
+
+namespace osd {
+
+std::optional<GeneratedFiles> GeneratedFilesOf(const OsdOptions& options, int bitsPerPixel) {
+    const std::string extension = base::ToLowerAscii(base::SplitPath(options.sourcePath).extension);
+    if (extension != ".bmp" && extension != ".png") return std::nullopt;
+    if (bitsPerPixel != 1 && bitsPerPixel != 2 && bitsPerPixel != 4 && bitsPerPixel != 8) return std::nullopt;
+    const std::string fileName = base::FileNameOf(options.sourcePath);
+    GeneratedFiles files;
+    files.base = options.outputDirectory.PathOf(fileName.substr(0, fileName.size() - 4));
+    files.options.bpp = bitsPerPixel;
+    files.options.to2Bpp = bitsPerPixel == 4 && options.to2Bpp;
+    files.options.cellWidth = options.fontSize.CellWidth();
+    files.options.paletteFormat = options.paletteFormat;
+    return files;
+}
+
+} // namespace osd

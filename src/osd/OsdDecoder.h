@@ -82,3 +82,41 @@ struct OsdFilesDecoded {
 OsdFilesDecoded DecodeOsdFiles(const std::string& base, const OsdDecodeOptions& options);
 
 } // namespace osd
+
+namespace osd {
+
+// The OSD tab's preview: Generate's files decoded, and the cells whose colours differ from the sheet's.
+struct OsdPreview {
+    OsdFilesDecoded files;
+    // Per decoded cell: its pixels do not show the colours of the same cell of the sheet (cells taken from
+    // the sheet row of cells by row of cells, as Generate takes them). Colours are compared as the palette
+    // format keeps them (RGB666: the top six bits of each component).
+    std::vector<bool> mismatched;
+    int mismatchedCells = 0;
+};
+
+// Compares the decoded cells with sheet (the picture as opened, its colours).
+std::vector<bool> MismatchedCells(const picture::IndexedImage& decoded, int cells,
+                                  const std::vector<base::Colour>& sheetPixels, int sheetWidth, int sheetHeight,
+                                  const OsdDecodeOptions& options);
+
+// Decodes the files at base and compares them with the sheet.
+OsdPreview PreviewOsdFiles(const std::string& base, const OsdDecodeOptions& options,
+                           const std::vector<base::Colour>& sheetPixels, int sheetWidth, int sheetHeight);
+
+} // namespace osd
+
+#include "osd/OsdFont.h"
+
+namespace osd {
+
+// How the files a Generate run with options wrote for a sheet of that depth are read back, and the path
+// (without the "_MSB.bin" etc.) they were written under. Nothing for a run that writes no cells (a source
+// that is not ".bmp" or ".png", a depth other than 1, 2, 4 and 8).
+struct GeneratedFiles {
+    std::string base;
+    OsdDecodeOptions options;
+};
+std::optional<GeneratedFiles> GeneratedFilesOf(const OsdOptions& options, int bitsPerPixel);
+
+} // namespace osd
