@@ -1,6 +1,9 @@
 #include "aosd/AosdDecoder.h"
 
+#include "aosd/AosdWriters.h"
 #include "base/Format.h"
+#include "base/Path.h"
+#include "base/WholeFile.h"
 
 #include <algorithm>
 
@@ -158,14 +161,6 @@ std::size_t DifferingPixels(std::span<const std::uint8_t> a, std::span<const std
         differ += a[i] != b[i];
     return differ;
 }
-
-} // namespace aosd
-
-#include "aosd/AosdWriters.h"
-#include "base/Path.h"
-#include "base/WholeFile.h"
-
-namespace aosd {
 
 std::string DifferingText(std::size_t differing) {
     if (differing == 0) return "identical";

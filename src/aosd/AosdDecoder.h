@@ -1,8 +1,10 @@
 #pragma once
 
+#include "aosd/AosdState.h"
 #include "aosd/RlcEncoder.h"
 #include "base/Colour.h"
 #include "base/Error.h"
+#include "picture/IndexedImage.h"
 #include "settings/Settings.h"
 
 #include <cstddef>
@@ -51,13 +53,6 @@ std::optional<std::vector<base::Colour>> ParseAosdPalette(std::span<const std::u
 
 // Pixels that differ between two index pictures of the same size (the shorter one's missing pixels count).
 std::size_t DifferingPixels(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b);
-
-} // namespace aosd
-
-#include "aosd/AosdState.h"
-#include "picture/IndexedImage.h"
-
-namespace aosd {
 
 // The AOSD tab's preview after "Write Image" or "Write Multi Images": the output read back as the controller
 // reads it, beside the pictures it was made from, read again from their files.

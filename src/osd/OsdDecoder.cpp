@@ -2,6 +2,7 @@
 
 #include "base/FileProblem.h"
 #include "base/Format.h"
+#include "base/Path.h"
 #include "base/WholeFile.h"
 
 #include <algorithm>
@@ -276,10 +277,6 @@ OsdFilesDecoded DecodeOsdFiles(const std::string& base, const OsdDecodeOptions& 
     return result;
 }
 
-} // namespace osd
-
-namespace osd {
-
 namespace {
 
 // A colour as the palette format keeps it.
@@ -332,12 +329,6 @@ OsdPreview PreviewOsdFiles(const std::string& base, const OsdDecodeOptions& o,
         static_cast<int>(std::count(preview.mismatched.begin(), preview.mismatched.end(), true));
     return preview;
 }
-
-} // namespace osd
-
-#include "base/Path.h"
-
-namespace osd {
 
 std::optional<GeneratedFiles> GeneratedFilesOf(const OsdOptions& options, int bitsPerPixel) {
     const std::string extension = base::ToLowerAscii(base::SplitPath(options.sourcePath).extension);

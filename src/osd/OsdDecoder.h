@@ -2,6 +2,7 @@
 
 #include "base/Colour.h"
 #include "base/Error.h"
+#include "osd/OsdFont.h"
 #include "picture/IndexedImage.h"
 #include "settings/Settings.h"
 
@@ -81,10 +82,6 @@ struct OsdFilesDecoded {
 // leaves the image with no palette.
 OsdFilesDecoded DecodeOsdFiles(const std::string& base, const OsdDecodeOptions& options);
 
-} // namespace osd
-
-namespace osd {
-
 // The OSD tab's preview: Generate's files decoded, and the cells whose colours differ from the sheet's.
 struct OsdPreview {
     OsdFilesDecoded files;
@@ -103,12 +100,6 @@ std::vector<bool> MismatchedCells(const picture::IndexedImage& decoded, int cell
 // Decodes the files at base and compares them with the sheet.
 OsdPreview PreviewOsdFiles(const std::string& base, const OsdDecodeOptions& options,
                            const std::vector<base::Colour>& sheetPixels, int sheetWidth, int sheetHeight);
-
-} // namespace osd
-
-#include "osd/OsdFont.h"
-
-namespace osd {
 
 // How the files a Generate run with options wrote for a sheet of that depth are read back, and the path
 // (without the "_MSB.bin" etc.) they were written under. Nothing for a run that writes no cells (a source

@@ -175,4 +175,39 @@ TEST(AosdDecoder, PalettesOfBothFilesAndFormats) {
     EXPECT_NE(problem.find("entry 0"), std::string::npos);
 }
 
+// The preview of a sequence: each existing member beside its frame of the output; with RLC the member's
+// pixel of index 255 is one differing pixel of its frame. A damaged output counts its undecoded rows.
+TEST(AosdDecoder, PreviewOfASequenceCountsEachFrame) {
+    testsupport::TempDir dir;
+    testsupport::BmpLayout s;
+    s.width = 6;
+    s.height = 2;
+    s.palette = testsupport::DistinctPalette(256);
+    s.indices = {1, 2, 3, 4, 5, 6, 7, 7, 7, 7, 7, 7};
+    testsupport::WriteFile(dir / "anim1.bmp", testsupport::BuildBmp(s));
+    s.indices[3] = 0xFF;
+    testsupport::WriteFile(dir / "anim2.bmp", testsupport::BuildBmp(s)); // anim3 is missing
+    aosd::AosdState state;
+    aosd::PaletteTable table{};
+    ASSERT_TRUE(aosd::OpenAosdPicture(state, table, dir / "anim1.bmp", "3").opened);
+    const aosd::RlcOptions rlc{true, ChipModel::K470A};
+    ASSERT_FALSE(aosd::WriteAosdSequence(state, rlc, dir / "seq.bin").failure);
+    auto preview = aosd::PreviewAosdOutput(state, rlc, true);
+    ASSERT_FALSE(preview.failure) << *preview.failure;
+    EXPECT_EQ(preview.differingPerFrame, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(preview.differing, 1u);
+    EXPECT_EQ(preview.source.height, 4u);
+    EXPECT_EQ(aosd::DifferingText(preview.differing), "1 differing pixel");
+
+    // Frame 2 cut inside its second row: that row (6 pixels) counts as differing, beside the 255.
+    Bytes stream = testsupport::ReadFile(dir / "seq.bin");
+    stream.resize(stream.size() - 1);
+    testsupport::WriteFile(dir / "seq.bin", stream);
+    preview = aosd::PreviewAosdOutput(state, rlc, true);
+    ASSERT_TRUE(preview.failure);
+    EXPECT_NE(preview.failure->find("seq.bin: the stream ends inside a run"), std::string::npos) << *preview.failure;
+    EXPECT_EQ(preview.differingPerFrame, (std::vector<std::size_t>{0, 7}));
+    EXPECT_EQ(aosd::DifferingText(0), "identical");
+}
+
 } // namespace
