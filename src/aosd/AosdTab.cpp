@@ -22,6 +22,8 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
+
 namespace aosd {
 
 namespace {
@@ -275,7 +277,10 @@ void AosdTab::ShowWritePreview(const RlcOptions& rlc, bool sequence) {
     }
     const QImage source = preview.source.indices.empty() ? QImage() : widgets::ToQImage(preview.source);
     const QImage decoded = preview.decoded.indices.empty() ? QImage() : widgets::ToQImage(preview.decoded);
-    preview_->ShowPictures(source, decoded, text);
+    // Small pictures are shown larger, up to eight times, so that a differing pixel can be seen.
+    const int side = std::max(source.width(), source.height());
+    const int zoom = side > 0 ? std::clamp(320 / side, 1, 8) : 1;
+    preview_->ShowPictures(source, decoded, text, zoom);
 }
 
 void AosdTab::Aosd_BtnWritePaletteClick() {

@@ -96,6 +96,8 @@ private slots:
         QCOMPARE(f.Panel(1), QStringLiteral("Preview: 3 differing pixels"));
         QCOMPARE(tab->Preview()->Text(), QStringLiteral("Preview: 3 differing pixels"));
         QCOMPARE(tab->Preview()->RightImage().size(), QSize(9, 2));
+        QCOMPARE(tab->Preview()->findChild<QLabel*>(QStringLiteral("Preview_Right"))->pixmap().size(),
+                 QSize(9 * 8, 2 * 8)); // shown eight times as large
     }
 
     // The bank grid's glyph tooltip holds the glyph decoded from its bytes as a picture the tooltip can load.
