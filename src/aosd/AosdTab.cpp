@@ -1,5 +1,6 @@
 #include "aosd/AosdTab.h"
 
+#include "aosd/AosdDecoder.h"
 #include "aosd/AosdMerge.h"
 #include "base/Path.h"
 #include "ui/Guarded.h"
@@ -7,6 +8,7 @@
 #include "ui/QtConvert.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
+#include "widgets/PreviewWindow.h"
 #include "widgets/ValueLabel.h"
 
 #include <QButtonGroup>
@@ -19,6 +21,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+
+#include <algorithm>
 
 namespace aosd {
 
@@ -251,6 +255,32 @@ void AosdTab::Aosd_BtnWriteImageClick() {
         return;
     }
     ShowImageWrite(result);
+    ShowWritePreview(rlc, false);
+}
+
+void AosdTab::ShowWritePreview(const RlcOptions& rlc, bool sequence) {
+    const AosdPreview preview = PreviewAosdOutput(state_, rlc, sequence);
+    QString text = QStringLiteral("Preview: %1").arg(ui::ToQt(DifferingText(preview.differing)));
+    if (preview.differingPerFrame.size() > 1) {
+        QStringList frames;
+        for (std::size_t f = 0; f < preview.differingPerFrame.size(); ++f)
+            frames << QStringLiteral("frame %1: %2").arg(f + 1).arg(ui::ToQt(DifferingText(preview.differingPerFrame[f])));
+        text += QStringLiteral(" (") + frames.join(QStringLiteral("; ")) + QStringLiteral(")");
+    }
+    if (preview.failure) text = QStringLiteral("Preview: ") + ui::ToQt(*preview.failure);
+    messages_.SetPanel(ui::Messages::kMessagePanel, ui::FromQt(text));
+    if (!preview_) {
+        preview_ = new widgets::PreviewWindow(QStringLiteral("AOSD Preview"), QStringLiteral("Source"),
+                                              QStringLiteral("Decoded"), this);
+        preview_->setObjectName(QStringLiteral("Aosd_Preview"));
+        preview_->move(mapToGlobal(QPoint(Aosd_imgPicture->x() + 40, Aosd_imgPicture->y() + 40)));
+    }
+    const QImage source = preview.source.indices.empty() ? QImage() : widgets::ToQImage(preview.source);
+    const QImage decoded = preview.decoded.indices.empty() ? QImage() : widgets::ToQImage(preview.decoded);
+    // Small pictures are shown larger, up to eight times, so that a differing pixel can be seen.
+    const int side = std::max(source.width(), source.height());
+    const int zoom = side > 0 ? std::clamp(320 / side, 1, 8) : 1;
+    preview_->ShowPictures(source, decoded, text, zoom);
 }
 
 void AosdTab::Aosd_BtnWritePaletteClick() {
@@ -285,6 +315,7 @@ void AosdTab::Aosd_BtnMultiImagesClick() {
         return;
     }
     ShowImageWrite(result);
+    ShowWritePreview(rlc, true);
 }
 
 void AosdTab::Aosd_BtnMergeFilesClick() {

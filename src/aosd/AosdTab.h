@@ -23,6 +23,7 @@ class QRadioButton;
 namespace widgets {
 class ColourGrid;
 class PictureView;
+class PreviewWindow;
 } // namespace widgets
 
 namespace aosd {
@@ -65,9 +66,15 @@ public:
     // The colour of palette grid cell i, or nothing for the grid's own look (before a picture is opened).
     std::optional<QColor> Aosd_SGrid_PaletteDrawCell(int i) const;
 
+    // The "AOSD Preview" window, once an image was written (nothing before).
+    widgets::PreviewWindow* Preview() const { return preview_; }
+
 private:
     RlcOptions ChosenRlc() const;
     void ShowImageWrite(const ImageWriteResult& result);
+    // Reads the output just written back and shows it beside the pictures it was made from; the status bar
+    // says "identical" or how many pixels differ.
+    void ShowWritePreview(const RlcOptions& rlc, bool sequence);
 
     settings::Settings& settings_;
     PaletteTable& paletteTable_;
@@ -81,6 +88,7 @@ private:
     ui::FileDialog Aosd_DlgSaveFile;
 
     widgets::PictureView* Aosd_imgPicture = nullptr;
+    widgets::PreviewWindow* preview_ = nullptr; // built by the first write of an image
     QPushButton* Aosd_BtnOpenPicture = nullptr;
     QPushButton* Aosd_BtnWriteImage = nullptr;
     QPushButton* Aosd_BtnWritePalette = nullptr;

@@ -14,7 +14,7 @@ namespace {
 // The registry: one line per command, in the order --help lists them.
 constexpr const Command* kCommands[] = {
     &kHeaderCommand, &kOsdCommand, &kPaletteCommand, &kFontCommand,
-    &kAosdCommand,   &kWavCommand, &kMergeCommand,   &kBuildCommand,
+    &kAosdCommand,   &kWavCommand, &kMergeCommand,   &kBuildCommand, &kDecodeCommand,
 };
 
 void PrintHelp(std::ostream& out) {

@@ -12,6 +12,7 @@ extern const Command kWavCommand;
 extern const Command kAosdCommand;
 extern const Command kMergeCommand;
 extern const Command kBuildCommand;
+extern const Command kDecodeCommand;
 } // namespace cli
 
 #include "base/Error.h"

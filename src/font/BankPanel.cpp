@@ -4,10 +4,13 @@
 #include "font/BankFiles.h"
 #include "font/FontBank.h"
 #include "font/FontQt.h"
+#include "font/GlyphDecoder.h"
 #include "ui/Guarded.h"
 #include "ui/Placement.h"
 #include "widgets/PictureGrid.h"
+#include "widgets/PreviewWindow.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
@@ -48,6 +51,8 @@ BankPanel::BankPanel(const PanelContext& context, QWidget* parent) : QWidget(par
     Font_sgFontBank->setFixedHeight(kBankHeaderRowHeight + 1 + 7 * (kBankGlyphRowHeight + 1) + 4);
     Font_sgFontBank->setToolTip(QStringLiteral("Click a glyph's picture to edit it again. Ctrl+Z undoes"));
     ui::NameOwnerDrawn(Font_sgFontBank, QStringLiteral("Font bank"));
+    // A glyph's tooltip shows it as the bank's bytes draw it, made only when the tooltip shows.
+    Font_sgFontBank->SetPictureToolTip([this](int row) { return DecodedGlyphToolTip(row); });
 
     const int y = 22 + Font_sgFontBank->height() + 10;
     Font_btnBankDelete =
@@ -142,6 +147,31 @@ void BankPanel::Font_btnBankCodeClick() {
 
 void BankPanel::Font_chkHalfWordClick() {
     context_.state.HalfWord = Font_chkHalfWord->isChecked();
+}
+
+QString BankPanel::DecodedGlyphToolTip(int row) const {
+    const FontBank& bank = context_.state.Bank;
+    if (row < 1 || static_cast<std::size_t>(row) > bank.Count()) return {};
+    const GlyphNode& node = bank[static_cast<std::size_t>(row - 1)];
+    const picture::IndexedImage decoded = DecodedGlyphOf(node);
+    if (decoded.indices.empty()) return {};
+    constexpr int kZoom = 3;
+    const QImage image = widgets::ToQImage(decoded).scaled(static_cast<int>(decoded.width) * kZoom,
+                                                            static_cast<int>(decoded.height) * kZoom,
+                                                            Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return QStringLiteral("<p>Glyph %1 as FontBank.bin draws it (%2 x %3, %4 bpp):</p>"
+                          "<img src=\"data:image/png;base64,%5\" width=\"%6\" height=\"%7\">")
+        .arg(row)
+        .arg(node.GridWidth())
+        .arg(node.GridHeight())
+        .arg(node.Bpp())
+        .arg(QString::fromLatin1(png.toBase64()))
+        .arg(image.width())
+        .arg(image.height());
 }
 
 void BankPanel::ShowBank() {

@@ -35,6 +35,8 @@ public:
 
     // The grid shows the bank as it is: one row per glyph under the titles.
     void ShowBank();
+    // The tooltip of the glyph in bank grid row (1-based): the glyph decoded from its bytes, as rich text.
+    QString DecodedGlyphToolTip(int row) const;
 
 signals:
     // A glyph of the bank was loaded into the editor: all of the editor changed.

@@ -1,5 +1,6 @@
 #include "osd/OsdTab.h"
 
+#include "osd/OsdDecoder.h"
 #include "osd/OsdFont.h"
 #include "osd/OsdOpen.h"
 #include "osd/PaletteReduce.h"
@@ -10,6 +11,7 @@
 #include "ui/QtConvert.h"
 #include "widgets/ColourGrid.h"
 #include "widgets/PictureView.h"
+#include "widgets/PreviewWindow.h"
 #include "widgets/Swatch.h"
 
 #include <QCheckBox>
@@ -138,7 +140,51 @@ void OsdTab::BitBtn_GenerateClick() {
     messages_.ShowNotes(result.notes);
     // Panel 1 keeps the last " OK !" note; what FONT_Init leaves out goes beside it, or nothing.
     if (result.ran) messages_.ShowDetailOf(result.notes);
-    if (result.failure) messages_.DialogPrintError(1, *result.failure);
+    if (result.failure) {
+        messages_.DialogPrintError(1, *result.failure);
+        return;
+    }
+    if (result.ran) ShowGeneratePreview(options);
+}
+
+void OsdTab::ShowGeneratePreview(const OsdOptions& options) {
+    const auto files = GeneratedFilesOf(options, bitmap_.BitsPerPixel);
+    if (!files) return;
+    const picture::Picture& sheet = state_.Before;
+    const OsdPreview preview = PreviewOsdFiles(files->base, files->options, sheet.pixels, sheet.width, sheet.height);
+    const picture::IndexedImage& decoded = preview.files.decoded.image;
+    QImage image = decoded.indices.empty() ? QImage() : widgets::ToQImage(decoded);
+    constexpr int kZoom = 2;
+    if (!image.isNull()) {
+        image = image.scaled(image.size() * kZoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        QPainter painter(&image);
+        painter.setPen(QPen(Qt::red, 2));
+        const int cw = files->options.cellWidth;
+        for (std::size_t k = 0; k < preview.mismatched.size(); ++k)
+            if (preview.mismatched[k])
+                painter.drawRect(static_cast<int>(k % 16) * cw * kZoom + 1, static_cast<int>(k / 16) * 16 * kZoom + 1,
+                                 cw * kZoom - 2, 16 * kZoom - 2);
+    }
+    QStringList lines;
+    for (const std::string& line : preview.files.lines)
+        lines << ui::ToQt(line);
+    if (preview.files.failure) lines << ui::ToQt(*preview.files.failure);
+    if (!preview.mismatched.empty())
+        lines << (preview.mismatchedCells == 0
+                      ? QStringLiteral("Every cell shows the sheet's colours.")
+                      : QStringLiteral("%1 of %2 cells differ from the sheet (outlined in red).")
+                            .arg(preview.mismatchedCells)
+                            .arg(preview.mismatched.size()));
+    if (!preview_) {
+        preview_ = new widgets::PreviewWindow(QStringLiteral("OSD Preview"), QStringLiteral("After"),
+                                              QStringLiteral("Preview"), this);
+        preview_->setObjectName(QStringLiteral("OSD_Preview"));
+        // Beside the After picture, right of the tab.
+        preview_->move(mapToGlobal(QPoint(width(), Image_BMP_After->y())));
+    }
+    const QImage after = widgets::ToImage(state_.After.Empty() ? state_.Before : state_.After);
+    preview_->ShowPictures(after.scaled(after.size() * kZoom, Qt::IgnoreAspectRatio, Qt::FastTransformation), image,
+                           lines.join(QLatin1Char('\n')));
 }
 
 void OsdTab::BitBtn_ReducePaletteClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "osd/OsdFont.h"
 #include "osd/OsdState.h"
 #include "osd/ReduceHistory.h"
 #include "picture/BmpLoader.h"
@@ -14,6 +15,7 @@ class QPushButton;
 namespace widgets {
 class ColourGrid;
 class PictureView;
+class PreviewWindow;
 class Swatch;
 } // namespace widgets
 
@@ -58,8 +60,14 @@ public:
     // "Generate to 2BPP output" is offered for 4-bpp pictures only.
     void SetTo2BppVisible(bool visible);
 
+    // The "OSD Preview" window, once Generate has made one (nothing before).
+    widgets::PreviewWindow* Preview() const { return preview_; }
+
 private:
     base::Colour AfterColour(int index) const;
+    // Reads the files Generate wrote back and shows them beside the After picture, each cell whose colours
+    // differ from the sheet's outlined in red.
+    void ShowGeneratePreview(const OsdOptions& options);
 
     const settings::Settings& settings_;
     picture::CurrentBitmap& bitmap_;
@@ -85,6 +93,7 @@ private:
     QLabel* Label_PaletteNumber_After = nullptr;
     QToolButton* BitBtn_Generate = nullptr;
     QCheckBox* OSD_chkTo2BPP = nullptr;
+    widgets::PreviewWindow* preview_ = nullptr; // built by the first Generate
 };
 
 } // namespace osd

@@ -1,5 +1,8 @@
 #include "widgets/PictureGrid.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -139,6 +142,21 @@ void PictureGrid::keyPressEvent(QKeyEvent* event) {
     default:
         QTableWidget::keyPressEvent(event);
     }
+}
+
+bool PictureGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && pictureToolTip_) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && index.column() == shape_.pictureColumn) {
+            const QString text = pictureToolTip_(index.row() + 1);
+            if (!text.isEmpty()) {
+                QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+                return true;
+            }
+        }
+    }
+    return QTableWidget::viewportEvent(event);
 }
 
 } // namespace widgets

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTableWidget>
 
+#include <functional>
 #include <vector>
 
 namespace widgets {
@@ -46,6 +47,11 @@ public:
     // The rectangle of cell (column, row) in the viewport (row 1 and up).
     QRect CellRect(int column, int row) const;
 
+    // What the tooltip of the picture in row (1-based) shows, asked for when the tooltip is about to show
+    // (rich text; an empty text keeps the cell's own tooltip, its description).
+    void SetPictureToolTip(std::function<QString(int row)> provider) { pictureToolTip_ = std::move(provider); }
+    QString PictureToolTip(int row) const { return pictureToolTip_ ? pictureToolTip_(row) : QString(); }
+
 signals:
     // A mouse button was pressed on cell (column, row) in grid rows, after the grid moved its current cell.
     void pressedAt(int column, int row, Qt::MouseButton button);
@@ -53,9 +59,11 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     Shape shape_;
+    std::function<QString(int row)> pictureToolTip_;
 };
 
 } // namespace widgets
