@@ -165,12 +165,9 @@ TEST(OsdDecoder, RoundTripOfGeneratedFiles) {
                 const int held = osd::HeldColumns(o);
                 for (int y = 0; y < layout.height; ++y)
                     for (int x = 0; x < layout.width; ++x) {
-                        // A packed cell starts at the byte that holds its first pixel: at 4 bpp with an odd
-                        // width and at 2 bpp with a width that is not a multiple of 4 the planes hold pixels
-                        // from a little left of the cell, which the preview shows.
-                        const int x0 = x / cw * cw;
-                        const int start = bpp == 1 ? x0 : x0 * bpp / 8 * (8 / bpp);
-                        int want = layout.indices[static_cast<std::size_t>(y * layout.width + start + x % cw)];
+                        // Every cell starts at its own first pixel, also inside a byte; the columns past
+                        // what the planes hold read 0.
+                        int want = layout.indices[static_cast<std::size_t>(y * layout.width + x)];
                         if (x % cw >= held) want = 0;
                         if (to2Bpp) want &= 3;
                         ASSERT_EQ(image.At(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)), want)
