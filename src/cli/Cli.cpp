@@ -28,14 +28,14 @@ std::string MainHelpText() {
     for (const Command* command : Commands()) {
         std::string head = std::string("  ") + command->name;
         head.resize(12, ' ');
-        text += head + Wrap(command->help.summary, 79, 12, 12).substr(12);
+        text += head + Wrap(command->help.summary, kHelpWidth, 12, 12).substr(12);
     }
     text += "\n" +
             Wrap("Every command writes exactly the bytes the window writes for the same inputs and choices. "
                  "'tavix-cli COMMAND --help' shows a command's forms, its options with their defaults and an "
                  "example.",
-                 79, 0, 0) +
-            "\n" + Wrap(kExitStatusText, 79, 0, 0);
+                 kHelpWidth, 0, 0) +
+            "\n" + Wrap(kExitStatusText, kHelpWidth, 0, 0);
     return text;
 }
 

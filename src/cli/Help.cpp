@@ -6,9 +6,9 @@ namespace cli {
 
 namespace {
 
-constexpr std::size_t kWidth = 79;
+constexpr std::size_t kWidth = kHelpWidth;
 // Where an option's text starts.
-constexpr std::size_t kOptionColumn = 28;
+constexpr std::size_t kOptionColumn = 26;
 
 std::string Synopsis(const std::string& name, const FormHelp& form) {
     std::string line = "tavix-cli " + name;

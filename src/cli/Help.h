@@ -43,6 +43,9 @@ inline constexpr const char* kExitStatusText =
     "Exit status: 0 done, 1 the job failed (the message says why), 2 the command line is wrong, 128 + the "
     "signal when SIGINT, SIGTERM or SIGHUP ended the run.";
 
+// The width of every help text: with the man page's indent of 7 it still fits 80 columns.
+inline constexpr std::size_t kHelpWidth = 72;
+
 // Words wrapped at width columns, each line indented by indent spaces (the first by firstIndent).
 std::string Wrap(const std::string& text, std::size_t width, std::size_t indent, std::size_t firstIndent);
 

@@ -96,10 +96,10 @@ const Command kOsdCommand{
     {"write the OSD font files of a character sheet, as the OSD tab's Generate does",
      {{"",
        "SHEET.bmp|SHEET.png",
-       "Write the OSD font files of a character sheet, as the OSD tab's Generate does: SHEET.C (or the "
-       "assembler file), the palette tables and the font binaries, named after the sheet.",
+       "Write the OSD font files of a character sheet, as the OSD tab's Generate does: the palette tables, "
+       "the MSB and LSB planes as binary and text, and SHEET.C, all named after the sheet.",
        {{"--cell", "12|13|14|15|16", "the cell width in pixels, from 12 x 16 to 16 x 16 (default 16)"},
-        {"--code", "c|asm", "the code the tables are written as: C or assembler (default c)"},
+        {"--code", "c|asm", "the form of the palette tables' items: C (0x1F,) or assembler (01Fh,) (default c)"},
         {"--palette", "rgb888|rgb666", "the palette tables' colour format (default rgb888)"},
         {"--reduce", "",
          "reduce the palette first, as Reduce Palette does: the tables hold the reduced palette that the "
