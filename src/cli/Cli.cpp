@@ -30,12 +30,13 @@ std::string MainHelpText() {
         head.resize(12, ' ');
         text += head + Wrap(command->help.summary, kHelpWidth, 12, 12).substr(12);
     }
-    text += "\n" +
-            Wrap("Every command writes exactly the bytes the window writes for the same inputs and choices. "
+    text += "\n";
+    text += Wrap("Every command writes exactly the bytes the window writes for the same inputs and choices. "
                  "'tavix-cli COMMAND --help' shows a command's forms, its options with their defaults and an "
                  "example.",
-                 kHelpWidth, 0, 0) +
-            "\n" + Wrap(kExitStatusText, kHelpWidth, 0, 0);
+                 kHelpWidth, 0, 0);
+    text += "\n";
+    text += Wrap(kExitStatusText, kHelpWidth, 0, 0);
     return text;
 }
 

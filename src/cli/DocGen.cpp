@@ -58,23 +58,40 @@ std::string Header(const std::string& name, const std::string& what) {
     std::string upper;
     for (char c : name)
         upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return ".TH " + upper + " 1 \"\" \"Tavix " + settings::AppVersion + "\" \"User Commands\"\n" + ".SH NAME\n" +
-           RoffLine(name) + " \\- " + what + "\n";
+    std::string header = ".TH ";
+    header += upper;
+    header += " 1 \"\" \"Tavix ";
+    header += settings::AppVersion;
+    header += "\" \"User Commands\"\n.SH NAME\n";
+    header += RoffLine(name);
+    header += " \\- ";
+    header += what;
+    header += "\n";
+    return header;
 }
 
 std::string CliManPage() {
     std::string page = Header("tavix-cli", "run the jobs of the Tavix window from the command line");
-    page += ".SH DESCRIPTION\n" + RoffVerbatim(cli::MainHelpText());
+    page += ".SH DESCRIPTION\n";
+    page += RoffVerbatim(cli::MainHelpText());
     page += ".SH COMMANDS\n";
-    for (const cli::Command* command : cli::Commands())
-        page += ".SS " + std::string(command->name) + "\n" + RoffVerbatim(cli::HelpText(command->name, command->help));
+    for (const cli::Command* command : cli::Commands()) {
+        page += ".SS ";
+        page += command->name;
+        page += "\n";
+        page += RoffVerbatim(cli::HelpText(command->name, command->help));
+    }
     page += ".SH SEE ALSO\ntavix(1)\n";
     return page;
 }
 
 std::string WindowManPage() {
-    return Header("tavix", "make OSD fonts, font banks, AOSD images, sound and merged images for display firmware") +
-           ".SH DESCRIPTION\n" + RoffVerbatim(shell::kWindowUsage) + ".SH SEE ALSO\ntavix\\-cli(1)\n";
+    std::string page =
+        Header("tavix", "make OSD fonts, font banks, AOSD images, sound and merged images for display firmware");
+    page += ".SH DESCRIPTION\n";
+    page += RoffVerbatim(shell::kWindowUsage);
+    page += ".SH SEE ALSO\ntavix\\-cli(1)\n";
+    return page;
 }
 
 // ---- bash completion
@@ -273,8 +290,13 @@ std::string IconSvg() {
         for (int x = 0; x < 16; ++x) {
             const shell::IconColour c = shell::IconCellColour(x, y);
             std::snprintf(colour, sizeof colour, "#%02X%02X%02X", c.r, c.g, c.b);
-            svg += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
-                   "\" width=\"1\" height=\"1\" fill=\"" + colour + "\"/>\n";
+            svg += "<rect x=\"";
+            svg += std::to_string(x);
+            svg += "\" y=\"";
+            svg += std::to_string(y);
+            svg += "\" width=\"1\" height=\"1\" fill=\"";
+            svg += colour;
+            svg += "\"/>\n";
         }
     return svg + "</svg>\n";
 }

@@ -41,8 +41,11 @@ std::string Wrap(const std::string& text, std::size_t width, std::size_t indent,
 
 std::string HelpText(const std::string& name, const CommandHelp& help) {
     std::string text;
-    for (std::size_t f = 0; f < help.forms.size(); ++f)
-        text += (f == 0 ? "usage: " : "       ") + Synopsis(name, help.forms[f]) + "\n";
+    for (std::size_t f = 0; f < help.forms.size(); ++f) {
+        text += f == 0 ? "usage: " : "       ";
+        text += Synopsis(name, help.forms[f]);
+        text += "\n";
+    }
     for (const FormHelp& form : help.forms) {
         text += "\n";
         // A command of several forms heads each one's text with its synopsis.
@@ -67,7 +70,8 @@ std::string HelpText(const std::string& name, const CommandHelp& help) {
         while (start <= help.notes.size()) {
             std::size_t end = help.notes.find("\n\n", start);
             if (end == std::string::npos) end = help.notes.size();
-            text += (start == 0 ? "" : "\n") + Wrap(help.notes.substr(start, end - start), kWidth, 0, 0);
+            if (start != 0) text += "\n";
+            text += Wrap(help.notes.substr(start, end - start), kWidth, 0, 0);
             start = end + 2;
         }
     }
@@ -76,7 +80,8 @@ std::string HelpText(const std::string& name, const CommandHelp& help) {
         for (const std::string& example : help.examples)
             text += "  " + example + "\n";
     }
-    text += "\n" + Wrap(kExitStatusText, kWidth, 0, 0);
+    text += "\n";
+    text += Wrap(kExitStatusText, kWidth, 0, 0);
     return text;
 }
 
