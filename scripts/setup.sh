@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   libfreetype-dev libfontconfig-dev libpng-dev libtomlplusplus-dev fonts-dejavu-core fonts-liberation
   python3 python3-pil
+  desktop-file-utils appstream groff-base dpkg-dev
 )
 
 missing=()

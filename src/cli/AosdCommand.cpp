@@ -112,14 +112,32 @@ int RunAosd(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 const Command kAosdCommand{
     "aosd",
-    "  aosd image IN.bmp OUT [--rlc k470a|k470e]\n"
-    "  aosd sequence FIRST.bmp COUNT OUT [--rlc k470a|k470e]\n"
-    "  aosd palette IN.bmp OUT [--hex] [--palette rgb888|rgb666]\n"
-    "  aosd merge SRC...\n"
-    "                        write AOSD image data (raw or RLC), a numbered sequence of pictures, a "
-    "palette,\n"
-    "                        or merge files with an offset table, as the AOSD tab does; OUT without a dot\n"
-    "                        gets .bin (.txt for --hex); the first SRC starts a new merge\n",
+    {"write AOSD image data (raw or RLC), palettes and merge files, as the AOSD tab does",
+     {{"image",
+       "IN.bmp|IN.png OUT",
+       "Write a picture's image data, raw or RLC-coded for the chosen chip model.",
+       {{"--rlc", "k470a|k470e", "RLC-code the data for that chip model (default: raw data)"}},
+       "bmp png"},
+      {"sequence",
+       "FIRST.bmp COUNT OUT",
+       "Write COUNT (2 to 999) numbered pictures starting at FIRST back to back, skipping missing members.",
+       {{"--rlc", "k470a|k470e", "RLC-code the data for that chip model (default: raw data)"}},
+       "bmp png"},
+      {"palette",
+       "IN.bmp|IN.png OUT",
+       "Write the picture's 768-byte planar palette, or with --hex its text form.",
+       {{"--hex", "", "write the palette as text (default: binary)"},
+        {"--palette", "rgb888|rgb666", "the text form's colour format (default rgb888)"}},
+       "bmp png"},
+      {"merge",
+       "SRC...",
+       "Start a new merge file with the first SRC and append the others, writing their offset table "
+       "Merge_tbl.txt, as \"Merge Bin Files\" does across clicks.",
+       {},
+       "bin"}},
+     "An OUT without a dot gets \".bin\" (\".txt\" with --hex). RLC has no code for index 255, which is "
+     "written as 254; how many pixels that changed goes to stderr and the exit status stays 0.",
+     {"tavix-cli aosd image logo.bmp logo --rlc k470e", "tavix-cli aosd merge logo.bin menu.bin"}},
     RunAosd};
 
 } // namespace cli

@@ -58,7 +58,7 @@ void MakeOutputDirectory(const std::string& directory) {
     if (directory.empty()) return;
     std::error_code ec;
     std::filesystem::create_directories(directory, ec);
-    if (ec) throw base::Error("Unable to create the directory " + directory);
+    if (ec) throw base::Error("cannot create " + directory + ": " + ec.message());
 }
 
 } // namespace cli

@@ -378,12 +378,23 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 const Command kBuildCommand{
     "build",
-    "  build [PROJECT.toml] [-j N] [--check] [--dry-run] [--force] [TARGET...]\n"
-    "                        run the jobs of a project file (default tavix.toml) whose inputs, options or\n"
-    "                        Tavix version changed since their last build, N at a time (default: the\n"
-    "                        number of cores); --check builds nothing and exits 1 when a job is out of\n"
-    "                        date, --dry-run lists what would run, --force runs every job, TARGETs limit\n"
-    "                        the build to those jobs and the jobs they need\n",
+    {"build the jobs of a project file whose inputs, options or Tavix version changed",
+     {{"",
+       "[PROJECT.toml] [TARGET...]",
+       "Run the jobs of the project file (default tavix.toml in the current folder) that changed since their "
+       "last successful build, in the order of what they read and write, and print one line per job and a "
+       "summary. A failed job keeps its old outputs and runs again next time; the jobs that read its outputs "
+       "are skipped. TARGETs limit the build to those jobs and the jobs they need.",
+       {{"-j", "N", "run N jobs at once, 1 to 256 (default: the cores the process may run on)"},
+        {"--check", "", "build nothing; exit 1 when a job's outputs are missing or out of date"},
+        {"--dry-run", "", "list the jobs that would run and build nothing"},
+        {"--force", "", "run every job, changed or not"}},
+       "toml"}},
+     "Each job is a table of the project file with the options of its command, without their dashes; what "
+     "each job last built from is kept in .tavix-build.json beside the project. A project with an unknown "
+     "table or key, a value of the wrong type or out of range is refused with its file, line and key, and "
+     "exit status 2, before anything runs.",
+     {"tavix-cli build examples/project/tavix.toml -j 2"}},
     RunBuild};
 
 } // namespace cli

@@ -6,27 +6,54 @@
 #include "settings/AppIdentity.h"
 
 #include <ostream>
+#include <string>
 
 namespace cli {
 
+const std::vector<const Command*>& Commands() {
+    // One line per command, in the order --help lists them.
+    static const std::vector<const Command*> commands = {
+        &kHeaderCommand, &kOsdCommand, &kPaletteCommand, &kFontCommand,
+        &kAosdCommand,   &kWavCommand, &kMergeCommand,   &kBuildCommand, &kDecodeCommand,
+    };
+    return commands;
+}
+
+std::string MainHelpText() {
+    std::string text = "usage: tavix-cli COMMAND [ARGS]\n"
+                       "       tavix-cli COMMAND --help\n"
+                       "       tavix-cli help [COMMAND]\n"
+                       "       tavix-cli --version\n"
+                       "\nCommands:\n";
+    for (const Command* command : Commands()) {
+        std::string head = std::string("  ") + command->name;
+        head.resize(12, ' ');
+        text += head + Wrap(command->help.summary, kHelpWidth, 12, 12).substr(12);
+    }
+    text += "\n";
+    text += Wrap("Every command writes exactly the bytes the window writes for the same inputs and choices. "
+                 "'tavix-cli COMMAND --help' shows a command's forms, its options with their defaults and an "
+                 "example.",
+                 kHelpWidth, 0, 0);
+    text += "\n";
+    text += Wrap(kExitStatusText, kHelpWidth, 0, 0);
+    return text;
+}
+
 namespace {
 
-// The registry: one line per command, in the order --help lists them.
-constexpr const Command* kCommands[] = {
-    &kHeaderCommand, &kOsdCommand, &kPaletteCommand, &kFontCommand,
-    &kAosdCommand,   &kWavCommand, &kMergeCommand,   &kBuildCommand, &kDecodeCommand,
-};
+const Command* Find(const std::string& name) {
+    for (const Command* command : Commands())
+        if (name == command->name) return command;
+    return nullptr;
+}
 
-void PrintHelp(std::ostream& out) {
-    out << "usage: tavix-cli COMMAND [ARGS]\n\ncommands:\n";
-    for (const Command* command : kCommands)
-        out << command->help;
-    out << "\n"
-           "options:\n"
-           "  --help                show this text\n"
-           "  --version             print the version\n"
-           "\n"
-           "Exit status: 0 done, 1 the job failed (the message says why), 2 the command line is wrong.\n";
+// A usage error's one line names the command (unless its text starts with it) and points at its help.
+std::string UsageLine(const Command* command, const std::string& message) {
+    if (!command) return "tavix-cli: " + message + " (see 'tavix-cli --help')";
+    const std::string name = command->name;
+    const bool named = message.rfind(name + " ", 0) == 0 || message.rfind(name + ":", 0) == 0;
+    return "tavix-cli: " + (named ? "" : name + ": ") + message + " (see 'tavix-cli " + name + " --help')";
 }
 
 } // namespace
@@ -50,22 +77,35 @@ bool Accepted(const picture::OpenOutcome& outcome, std::ostream& err) {
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Command* command = nullptr;
     try {
-        if (args.empty()) throw UsageError{"no command given (try --help)"};
-        if (args[0] == "--help" || args[0] == "-h") {
-            PrintHelp(out);
+        if (args.empty()) throw UsageError{"no command given"};
+        if (args[0] == "--help" || args[0] == "-h" || (args[0] == "help" && args.size() == 1)) {
+            out << MainHelpText();
             return kExitOk;
         }
         if (args[0] == "--version") {
             out << settings::AppVersion << '\n';
             return kExitOk;
         }
-        for (const Command* command : kCommands)
-            if (args[0] == command->name)
-                return command->run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
-        throw UsageError{"unknown command '" + args[0] + "' (try --help)"};
+        if (args[0] == "help") {
+            if (args.size() > 2) throw UsageError{"help takes one COMMAND"};
+            command = Find(args[1]);
+            if (!command) throw UsageError{"no command '" + args[1] + "' to help with"};
+            out << HelpText(command->name, command->help);
+            return kExitOk;
+        }
+        command = Find(args[0]);
+        if (!command) throw UsageError{"unknown command '" + args[0] + "'"};
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        for (const std::string& a : rest)
+            if (a == "--help") {
+                out << HelpText(command->name, command->help);
+                return kExitOk;
+            }
+        return command->run(rest, out, err);
     } catch (const UsageError& e) {
-        err << "tavix-cli: " << e.message << '\n';
+        err << UsageLine(command, e.message) << '\n';
         return kExitUsage;
     } catch (const base::Error& e) {
         err << e.what() << '\n';

@@ -299,14 +299,57 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
 const Command kDecodeCommand{
     "decode",
-    "  decode osd BASE --out PREVIEW.png [--bpp 1|2|4|8] [--2bpp] [--cell 12..16] [--palette rgb888|rgb666]\n"
-    "  decode aosd IMAGE.bin --width W --height H [--rlc k470a|k470e] [--frames N]\n"
-    "      [--palette PALETTE.bin|PALETTE.txt [--palette-format rgb888|rgb666]] --out PREVIEW.png\n"
-    "  decode glyph GLYPH_FILE --out PREVIEW.png\n"
-    "  decode bank FontBank.txt|FontBank.bin [--bpp N --width W --height H --bin-sort half|font\n"
-    "      --palette FILE (for the .bin)] --out PREVIEW.png\n"
-    "  decode merge MERGED.BIN MERGED_TBL.TXT --out DIR\n"
-    "                        read an output back: a PNG of what the firmware will show, or a merge's files\n",
+    {"read an output back: a PNG of what the firmware will show, or a merged image's files",
+     {{"osd",
+       "BASE",
+       "Read BASE_MSB.bin and BASE_LSB.bin (at 2 bpp BASE_MSB.txt and BASE_LSB.txt) and BASE_R/G/B.txt and "
+       "draw the cells 16 to a row, each pixel the index the data holds, in an indexed PNG whose palette is "
+       "the tables' colours.",
+       {{"--out", "PREVIEW.png", "the PNG written (required)"},
+        {"--bpp", "1|2|4|8", "the depth the files were generated at (default 8)"},
+        {"--2bpp", "", "the files hold two planes of a 4-bpp sheet (Generate to 2BPP; implies --bpp 4)"},
+        {"--cell", "N", "the cell width, 12 to 16 (default 16)"},
+        {"--palette", "rgb888|rgb666",
+         "the form of the colour tables; RGB666 values are scaled to v x 255 / 63 (default rgb888)"}},
+       ""},
+      {"aosd",
+       "IMAGE.bin",
+       "Decode raw or RLC image data, frames one under another, into a PNG. Damaged RLC data is reported with "
+       "the offset of the first byte of the failing code; the PNG holds the rows decoded before it and the "
+       "exit status is 1.",
+       {{"--out", "PREVIEW.png", "the PNG written (required)"},
+        {"--width", "W", "the picture's width in pixels, 1 to 65535 (required)"},
+        {"--height", "H", "the picture's height in pixels, 1 to 65535 (required)"},
+        {"--rlc", "k470a|k470e", "the data is run-length coded for that chip (default: raw)"},
+        {"--frames", "N", "the frames of a sequence file, 1 to 65535 (default 1)"},
+        {"--palette", "PALETTE.bin", "the binary (.bin) or text (.txt) palette (default: index i as grey i)"},
+        {"--palette-format", "rgb888|rgb666", "the form of the palette's values (default rgb888)"}},
+       "bin"},
+      {"glyph",
+       "GLYPH_FILE",
+       "Draw a glyph file with its own palette, as the firmware would draw it.",
+       {{"--out", "PREVIEW.png", "the PNG written (required)"}},
+       "txt"},
+      {"bank",
+       "FontBank.txt|FontBank.bin",
+       "Draw a bank's glyphs as a grid in bank order: indexed when they share one palette, RGB otherwise. A "
+       ".txt records its own geometry; a .bin takes it from the options.",
+       {{"--out", "PREVIEW.png", "the PNG written (required)"},
+        {"--bpp", "1|2|4|8", "the .bin's bits per pixel (default 1)"},
+        {"--width", "N", "the .bin's glyph width, 12 to 64 (default 16)"},
+        {"--height", "N", "the .bin's glyph height, 16 to 64 (default 16)"},
+        {"--bin-sort", "half|font", "the .bin's Bin Sort (default half)"},
+        {"--palette", "FILE", "the .bin's palette file (default: the Font tab's start palette)"}},
+       "txt bin"},
+      {"merge",
+       "MERGED.BIN MERGED_TBL.TXT",
+       "Split a merged image (also the AOSD tab's Merge_*.bin with Merge_tbl.txt) back into its files, each "
+       "named from its symbol (PICLOGO_BIN_OFFSET: LOGO_BIN). Any disagreement between the table and the "
+       "image is reported and the exit status is 1; an entry past the image's end is named.",
+       {{"--out", "DIR", "the folder the files go to (required)"}},
+       ""}},
+     "Options mirror those of the writers; where a file records its own geometry no option is needed.",
+     {"tavix-cli decode osd font/sheet --cell 12 --out sheet-preview.png"}},
     RunDecode};
 
 } // namespace cli

@@ -482,30 +482,101 @@ int RunFont(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 } // namespace
 
+namespace {
+
+// The options of the font and of the glyph's geometry, as several forms take them.
+std::vector<OptionHelp> FontOptionHelp() {
+    return {{"--font", "FAMILY|FILE[:N]",
+             "the font family, or a .ttf, .otf, .ttc or .otc file (face N of a collection, default 0) "
+             "(default: fontconfig's sans-serif)"},
+            {"--size", "PT", "the size in points, 1 to 1000 (default 10)"},
+            {"--style", "bold,italic,underline,strikeout", "the style, words separated by commas (default normal)"},
+            {"--allow-substitute", "",
+             "render with the face that stands in for a family that is not installed (default: such a family "
+             "fails the job)"}};
+}
+
+std::vector<OptionHelp> GeometryOptionHelp() {
+    return {{"--bpp", "1|2|4|8", "the bits per pixel of the glyph (default 1)"},
+            {"--width", "12|13|14|15|16|24|26|28|30|32|36|39|42|45|48|52|56|60|64",
+             "the glyph grid's width in pixels (default 16)"},
+            {"--height", "16|32|48|64", "the glyph grid's height in pixels (default 16)"},
+            {"--x-offset", "N", "the glyph's X offset in pixels, -32 to 32 (default 0)"},
+            {"--y-offset", "N", "the glyph's Y offset in pixels, -32 to 32 (default 0)"},
+            {"--smooth", "",
+             "render 2, 4 and 8 bpp glyphs anti-aliased onto a ramp of the palette from entry 0 (the "
+             "background) to the last level (the ink); a bank saved so records it as ;Smooth=1 (default off)"},
+            {"--threshold", "T",
+             "at --bpp 1, ink exactly the pixels the text covers at least T/255, T from 0 to 255 (default: "
+             "the plain rendering)"}};
+}
+
+std::vector<OptionHelp> Join(std::initializer_list<std::vector<OptionHelp>> parts) {
+    std::vector<OptionHelp> all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+const OptionHelp kBinSortHelp{"--bin-sort", "half|font", "the Bin Sort of the bank's binary: Half or Font (default half)"};
+const OptionHelp kOutHelp{"--out", "DIR", "the folder the files go to, made when missing (default: the current folder)"};
+const OptionHelp kStrictHelp{"--strict", "",
+                             "fail the job before anything is written when the face lacks a character or the "
+                             "glyph cuts ink off (default: they are named on stderr)"};
+const OptionHelp kHalfWordHelp{"--half-word", "", "Half Word on for the code (default off)"};
+const OptionHelp kPaletteHelp{"--palette", "rgb888|rgb666", "the palette's colour format (default rgb888)"};
+
+} // namespace
+
 const Command kFontCommand{
     "font",
-    "  font glyph (--text TEXT | --load GLYPH.txt) [--font FAMILY|FILE[:N]] [--size PT]\n"
-    "      [--style bold,italic,underline,strikeout] [--allow-substitute] [--bpp 1|2|4|8]\n"
-    "      [--width 12|13|...|64] [--height 16|32|48|64] [--x-offset N] [--y-offset N]\n"
-    "      [--smooth] [--threshold 0..255] [--bin-sort half|font] [--bank-count N] [--strict] [--out DIR]\n"
-    "                        render one or two characters (or load a glyph file) and write the glyph files,\n"
-    "                        as the Font tab's entry box and its Save do\n"
-    "  font bank (--ascii | --strings FILE | --range LIST) [FONT, GEOMETRY, --smooth, --threshold as for\n"
-    "      font glyph]\n"
-    "      [--bin-sort half|font] [--code [--half-word] [--palette rgb888|rgb666]] [--strict] [--out DIR]\n"
-    "                        fill a bank with the characters 33..127, those of FILE's lines (writing\n"
-    "                        Font_def.h) or those of LIST (code points, e.g. 0x20-0x7E,0xA0-0xFF,8592),\n"
-    "                        save it as FontBank.txt and FontBank.bin, and generate its code\n"
-    "  font save BANK.txt [--font FAMILY|FILE[:N]] [--size PT] [--style ...] [--allow-substitute]\n"
-    "      [--bin-sort half|font] [--out DIR]\n"
-    "                        load a bank file and save it again, its font lines naming the font given\n"
-    "      --font FILE[:N] takes face N (default 0) of a .ttf/.otf/.ttc file; a missing file fails (exit 1)\n"
-    "      A --font that is not installed fails (exit 1) unless --allow-substitute; characters the face\n"
-    "      lacks and ink the glyph cuts off are named on stderr, and fail the job with --strict.\n"
-    "      --smooth renders 2/4/8-bpp glyphs anti-aliased onto a ramp from palette entry 0 (background) to\n"
-    "      the last level (ink); --threshold T (--bpp 1) inks the pixels the text covers at least T/255\n"
-    "  font code BANK.txt [--half-word] [--palette rgb888|rgb666] [--out DIR]\n"
-    "                        generate Font.c, Font.h, the listings, the binaries and the merged palette\n",
+    {"render glyphs, fill font banks and generate their code, as the Font tab does",
+     {{"glyph",
+       "(--text TEXT | --load GLYPH.txt)",
+       "Render one or two characters (or load a glyph file) and write the glyph files, as the Font tab's entry "
+       "box and its Save do.",
+       Join({{{"--text", "TEXT", "the one or two characters to render (UTF-8)"},
+              {"--load", "GLYPH.txt", "load a glyph file instead of rendering"}},
+             FontOptionHelp(),
+             GeometryOptionHelp(),
+             {kBinSortHelp,
+              {"--bank-count", "N", "the bank count in the files' names, 0 to 256 (default 0)"},
+              kStrictHelp,
+              kOutHelp}}),
+       "txt"},
+      {"bank",
+       "(--ascii | --strings FILE.txt | --range LIST)",
+       "Fill an empty bank with the characters 33 to 127, those of a text file's lines (writing Font_def.h "
+       "too) or those a range list names, save it as FontBank.txt and FontBank.bin and, with --code, "
+       "generate its code.",
+       Join({{{"--ascii", "", "the characters 33 to 127, as Ascii does"},
+              {"--strings", "FILE.txt", "the characters of the UTF-8 file's lines, as Generate does"},
+              {"--range", "LIST",
+               "code points, hexadecimal or decimal, single or FIRST-LAST, separated by commas "
+               "(0x20-0x7E,0xA0-0xFF,8592), in their order, each once"}},
+             FontOptionHelp(),
+             GeometryOptionHelp(),
+             {kBinSortHelp,
+              {"--code", "", "generate Font.c, Font.h, the listings, the binaries and Palette.txt too"},
+              kHalfWordHelp,
+              kPaletteHelp,
+              kStrictHelp,
+              kOutHelp}}),
+       "txt"},
+      {"save",
+       "BANK.txt",
+       "Load a bank file and save it again as FontBank.txt and FontBank.bin, its font lines naming the font "
+       "given.",
+       Join({FontOptionHelp(), {kBinSortHelp, kOutHelp}}),
+       "txt"},
+      {"code",
+       "BANK.txt",
+       "Generate Font.c, Font.h, the listings, the binaries and the merged palette of a bank file.",
+       {kHalfWordHelp, kPaletteHelp, kOutHelp},
+       "txt"}},
+     "A run with more characters than the bank has free places (256) writes nothing and exits 1 with \"Font "
+     "Bank Full !!!\".",
+     {"tavix-cli font bank --range 0x20-0x7E --font \"DejaVu Sans\" --size 12 --code --out font"}},
     RunFont};
 
 } // namespace cli

@@ -76,10 +76,22 @@ int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 const Command kMergeCommand{
     "merge",
-    "  merge OUT FILE...\n"
-    "  merge OUT --list FILE_LIST.TXT\n"
-    "                        concatenate the files (or those the list names) into OUT's name + .BIN and\n"
-    "                        write their #define offsets into OUT's name + _TBL.TXT, as the Merge tab does\n",
+    {"concatenate files into one image with a table of their offsets, as the Merge tab does",
+     {{"",
+       "OUT FILE...",
+       "Write the files back to back into OUT's name without its extension + \".BIN\" and their #define "
+       "offsets into OUT's name + \"_TBL.TXT\", and print the total size and the count as the Merge tab's "
+       "labels show them.",
+       {},
+       ""},
+      {"",
+       "OUT --list FILE_LIST.TXT",
+       "The same with the files a file list names, one a line.",
+       {{"--list", "FILE_LIST.TXT", "the file list to merge instead of FILE..."}},
+       ""}},
+     "A file's symbol is its name in upper case, each character a C identifier cannot hold written as \"_\" "
+     "(my-logo.bin: PICMY_LOGO_BIN_OFFSET); a symbol met again gets \"_2\", \"_3\", ...",
+     {"tavix-cli merge images.bin logo.bin font.bin sound.bin"}},
     RunMerge};
 
 } // namespace cli

@@ -94,9 +94,23 @@ int RunOsd(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 const Command kOsdCommand{
     "osd",
-    "  osd SHEET.bmp [--cell 12|13|14|15|16] [--code c|asm] [--palette rgb888|rgb666]\n"
-    "      [--reduce] [--2bpp] [--out DIR] [--save-reduced OUT.bmp]\n"
-    "                        write the OSD font files of a character sheet, as the OSD tab's Generate does\n",
+    {"write the OSD font files of a character sheet, as the OSD tab's Generate does",
+     {{"",
+       "SHEET.bmp|SHEET.png",
+       "Write the OSD font files of a character sheet, as the OSD tab's Generate does: the palette tables, "
+       "the MSB and LSB planes as binary and text, and SHEET.C, all named after the sheet.",
+       {{"--cell", "12|13|14|15|16", "the cell width in pixels, from 12 x 16 to 16 x 16 (default 16)"},
+        {"--code", "c|asm", "the form of the palette tables' items: C (0x1F,) or assembler (01Fh,) (default c)"},
+        {"--palette", "rgb888|rgb666", "the palette tables' colour format (default rgb888)"},
+        {"--reduce", "",
+         "reduce the palette first, as Reduce Palette does: the tables hold the reduced palette that the "
+         "renumbered pixels index (default off)"},
+        {"--2bpp", "", "write the 2BPP output too (default off)"},
+        {"--out", "DIR", "the folder the files go to, made when missing (default: the current folder)"},
+        {"--save-reduced", "OUT.bmp", "save the picture with its reduced palette as an 8-bit BMP too"}},
+       "bmp png"}},
+     "",
+     {"tavix-cli osd sheet.bmp --cell 12 --palette rgb666 --out osd"}},
     RunOsd};
 
 } // namespace cli

@@ -87,9 +87,20 @@ int RunPalette(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 const Command kPaletteCommand{
     "palette",
-    "  palette IN.bmp OUT.bmp [EDIT ...]\n"
-    "                        edit a picture's palette and save it as an 8-bit BMP; each EDIT is one of\n"
-    "                        --insert I=RRGGBB, --delete I, --swap L,R,N, --update I=RRGGBB, --invert I\n",
+    {"edit a picture's palette and save it, as the Palette tab does",
+     {{"",
+       "IN.bmp|IN.png OUT.bmp",
+       "Apply the edits to IN's palette in the order given, as the Palette tab's buttons would, and save the "
+       "result as an 8-bit BMP, as File > Save does. Each edit option may be given any number of times; "
+       "indexes run from 0 to 255 and colours are hexadecimal RRGGBB, red first.",
+       {{"--insert", "I=RRGGBB", "insert the colour at entry I, the entries after it moving up"},
+        {"--delete", "I", "delete entry I, the entries after it moving down"},
+        {"--swap", "L,R,N", "exchange N entries (1 to 100) from L with as many from R"},
+        {"--update", "I=RRGGBB", "set entry I to the colour"},
+        {"--invert", "I", "invert entry I's colour"}},
+       "bmp png"}},
+     "",
+     {"tavix-cli palette logo.bmp logo-new.bmp --swap 1,2,1 --update 0=FF00FF"}},
     RunPalette};
 
 } // namespace cli

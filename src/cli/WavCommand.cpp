@@ -77,6 +77,10 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (job.action == WavJob::Action::Info) {
         // The header and the bank shown are all that is read of the file.
         const wav::WavInfo info = wav::ReadWavInfo(job.input, job.bank);
+        // A bank the file does not have is a wrong command line: said before anything is printed.
+        if (job.bank && info.load.fileRead && !info.load.failure && !info.bankInRange)
+            throw UsageError{"--bank must be from 0 to " +
+                             std::to_string(wav::BankCount(info.load.fileSize) - 1) + " for " + job.input};
         // The group as a window that has loaded nothing before shows it after this load.
         if (info.load.fileRead) {
             wav::HeaderView view = wav::DefaultHeaderView();
@@ -86,9 +90,6 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         if (info.load.failure) return Fail(err, *info.load.failure, info.load.detail);
         if (job.bank) {
-            const std::uint64_t banks = wav::BankCount(info.load.fileSize);
-            if (!info.bankInRange)
-                throw UsageError{"--bank must be from 0 to " + std::to_string(banks - 1) + " for this file"};
             PrintGrid(out, wav::DataGridOfBank(info.bankBytes));
         }
         return kExitOk;
@@ -120,15 +121,33 @@ int RunWav(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 const Command kWavCommand{
     "wav",
-    "  wav info F.wav [--bank N]\n"
-    "                        print the WAV tab's header rows, one \"Caption value\" a line, and with --bank\n"
-    "                        the rows of that 256-byte bank of the hexadecimal view (cells tab-separated)\n"
-    "  wav resample F.wav OUT [--rate 8000|16000] [--bits 8|16] [--channel left|right] [--signed]\n"
-    "      [--filter]        resample one channel and write it as RESample Gen and Save do (defaults: 8000,\n"
-    "                        8, left); samples are unsigned, 16-bit ones offset binary unless --signed;\n"
-    "                        --filter (the \"Low-pass\" box, off by default) low-passes at the target's\n"
-    "                        Nyquist frequency first and rounds 8-bit samples instead of cutting them\n"
-    "  wav strip F.wav OUT   write the sample data without its header, as ReSample_ByPass does\n",
+    {"print a WAV file's header, resample a channel or strip the header, as the WAV tab does",
+     {{"info",
+       "F.wav",
+       "Print the WAV tab's header rows, one \"Caption value\" a line, reading only the header (and the bank "
+       "asked for).",
+       {{"--bank", "N",
+         "print the rows of the 256-byte bank N of the hexadecimal view too, cells tab-separated; N is "
+         "checked against the file's size before anything is printed"}},
+       "wav"},
+      {"resample",
+       "F.wav OUT",
+       "Resample one channel and write its samples as RESample Gen and Save do.",
+       {{"--rate", "8000|16000", "the sample rate written, in Hz (default 8000)"},
+        {"--bits", "8|16", "the bits per sample written (default 8)"},
+        {"--channel", "left|right", "the channel resampled (default left)"},
+        {"--signed", "", "write 16-bit samples in two's complement (default: offset binary; needs --bits 16)"},
+        {"--filter", "",
+         "low-pass at the target's Nyquist frequency first (a windowed sinc, the WAV tab's \"Low-pass\" box) "
+         "and round 8-bit samples instead of cutting them (default off)"}},
+       "wav"},
+      {"strip",
+       "F.wav OUT",
+       "Copy the bare sample data without the header, as ReSample_ByPass does.",
+       {},
+       "wav"}},
+     "Sample rates below 1000 Hz are refused.",
+     {"tavix-cli wav resample voice.wav voice.bin --rate 16000 --bits 16"}},
     RunWav};
 
 } // namespace cli

@@ -8,6 +8,9 @@
 #include "base/WholeFile.h"
 
 #include <array>
+#include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -18,6 +21,43 @@ namespace settings {
 
 std::string DefaultSettingsPath() {
     return base::ExecutableDirectory() + SettingsFileName;
+}
+
+SettingsLocation ChooseSettingsLocation(const SettingsPlaces& places) {
+    const SettingsLocation beside{places.executableDirectory + SettingsFileName, true};
+    if (places.writable && places.writable(places.executableDirectory.empty() ? "." : places.executableDirectory))
+        return beside;
+    std::string config = places.xdgConfigHome;
+    // The base directory specification takes absolute paths only.
+    if (config.empty() || config.front() != '/') {
+        if (places.home.empty() || places.home.front() != '/') return beside;
+        config = places.home + (places.home.back() == '/' ? "" : "/") + ".config";
+    }
+    if (config.back() != '/') config += '/';
+    return {config + "tavix/" + SettingsFileName, false};
+}
+
+bool DirectoryWritable(const std::string& directory) {
+    return ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
+SettingsLocation SettingsLocationOfThisProcess() {
+    SettingsPlaces places;
+    places.executableDirectory = base::ExecutableDirectory();
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) places.xdgConfigHome = xdg;
+    if (const char* home = std::getenv("HOME")) {
+        places.home = home;
+    } else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) {
+        places.home = pw->pw_dir;
+    }
+    places.writable = DirectoryWritable;
+    return ChooseSettingsLocation(places);
+}
+
+void MakeSettingsFolder(const SettingsLocation& location) {
+    if (location.besideExecutable) return;
+    std::error_code ec;
+    std::filesystem::create_directories(base::SplitPath(location.path).directory, ec);
 }
 
 namespace {

@@ -33,7 +33,7 @@ QPixmap AboutLogo() {
     return pixmap;
 }
 
-TAboutTop::TAboutTop(QWidget* parent) : QDialog(parent) {
+TAboutTop::TAboutTop(QWidget* parent, const std::string& settingsNote) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutTop"));
     setWindowTitle(QStringLiteral("About Tavix Utility "));
     setWindowIcon(ProgramIcon());
@@ -72,6 +72,19 @@ TAboutTop::TAboutTop(QWidget* parent) : QDialog(parent) {
     warning->setStyleSheet(QStringLiteral("color: red;"));
     warning->setAlignment(Qt::AlignCenter);
     warning->setGeometry(24, 236, 368, 24);
+
+    if (!settingsNote.empty()) {
+        // A long path shows its ends; the whole of it is the tooltip and what a screen reader reads.
+        auto* where = new QLabel(this);
+        where->setObjectName(QStringLiteral("Lbl_Settings"));
+        where->setAlignment(Qt::AlignCenter);
+        where->setTextFormat(Qt::PlainText);
+        where->setGeometry(24, 264, 368, 24);
+        const QString note = QString::fromLocal8Bit(settingsNote.c_str());
+        where->setText(where->fontMetrics().elidedText(note, Qt::ElideMiddle, 368));
+        where->setToolTip(note);
+        where->setAccessibleName(note);
+    }
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Button_Ok"));

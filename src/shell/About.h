@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QLabel;
 
 namespace shell {
@@ -10,7 +12,8 @@ namespace shell {
 class TAboutTop final : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutTop(QWidget* parent = nullptr);
+    // settingsNote, when not empty, names the settings file in use (one that is not beside the executable).
+    explicit TAboutTop(QWidget* parent = nullptr, const std::string& settingsNote = {});
 
     void Button_OkClick();
 

@@ -4,6 +4,8 @@
 #include "settings/SettingsFile.h"
 #include "shell/About.h"
 #include "shell/Registry.h"
+#include "base/Path.h"
+#include "wav/WavTab.h"
 #include "ui/Guarded.h"
 #include "ui/QtConvert.h"
 
@@ -56,7 +58,7 @@ QAction* RadioItem(QMenu* menu, QActionGroup* group, const char* name, const cha
 } // namespace
 
 TMainTop::TMainTop(const MainContext& context)
-    : settingsPath_(context.settingsPath), dialogs_(*context.dialogs), ws_(std::make_unique<Workspace>()),
+    : settingsPath_(context.settingsPath), settingsBeside_(context.settingsBesideExecutable), dialogs_(*context.dialogs), ws_(std::make_unique<Workspace>()),
       messages_(*context.boxes, *this), tabContext_{messages_, dialogs_, OpenDialog_Main, SaveDialog_Main,
                                                     ws_->folder} {
     setObjectName(QStringLiteral("MainTop"));
@@ -193,6 +195,10 @@ void TMainTop::FormCreate() {
     ApplySettingsToMenu();
     for (ui::Tab* tab : tabs_)
         tab->FormCreate();
+    if (!settingsBeside_) {
+        settingsNote_ = "Settings: " + settingsPath_;
+        SetPanelText(1, settingsNote_);
+    }
 }
 
 void TMainTop::ApplySettingsToMenu() {
@@ -311,6 +317,24 @@ void TMainTop::OpenBitmap(const std::string& path) {
         tab->PictureAccepted(tab == active);
 }
 
+void TMainTop::OpenFromCommandLine(const std::string& path) {
+    const std::string resolved = base::ResolvePath(ws_->folder, path);
+    const std::string dir = base::SplitPath(resolved).directory;
+    if (!dir.empty() && base::IsEnterableDirectory(dir)) ws_->folder = dir;
+    const std::string name = base::ToLowerAscii(resolved);
+    const bool wave = name.size() >= 4 && name.compare(name.size() - 4, 4, ".wav") == 0;
+    for (ui::Tab* tab : tabs_) {
+        auto* wavTab = dynamic_cast<wav::WavTab*>(tab);
+        if (wave && wavTab) {
+            PageVELDA->setCurrentWidget(wavTab);
+            wavTab->LoadWav(resolved);
+            return;
+        }
+    }
+    PageVELDA->setCurrentIndex(0); // the OSD tab
+    OpenBitmap(resolved);
+}
+
 void TMainTop::NBtn_SaveClick() {
     // The save dialog belongs to other commands as well: whatever happens here, they find it as they left it.
     const ui::DialogRestore guard(SaveDialog_Main);
@@ -324,6 +348,7 @@ void TMainTop::NBtn_SaveClick() {
 
 void TMainTop::NBtn_QuitClick() {
     base::FailureDetail detail;
+    settings::MakeSettingsFolder({settingsPath_, settingsBeside_});
     if (const auto error = settings::SaveSettings(ws_->settings, settingsPath_, &detail)) {
         messages_.ShowUncaught(*error, detail);
         return;
@@ -336,7 +361,7 @@ void TMainTop::MainTop_ExitClick() {
 }
 
 void TMainTop::MainTop_AboutClick() {
-    if (!AboutTop) AboutTop = new TAboutTop(this);
+    if (!AboutTop) AboutTop = new TAboutTop(this, settingsNote_);
     AboutTop->show();
     AboutTop->raise();
     AboutTop->activateWindow();

@@ -31,6 +31,9 @@ struct MainContext {
     std::string settingsPath;
     ui::DialogDriver* dialogs = nullptr; // not owned; outlives the window
     ui::MessageBoxes* boxes = nullptr;   // not owned; outlives the window
+    // Whether the settings file is the one beside the executable; when it is not, the status bar at start and
+    // the About window name it.
+    bool settingsBesideExecutable = true;
 };
 
 // The main window: the frame with its menus, status bar and page control. It owns the workspace, the shared
@@ -62,6 +65,12 @@ public:
 
     // File > Open of path with the active tab's target, as after a confirmed dialog.
     void OpenBitmap(const std::string& path);
+    // `tavix FILE`: a .wav file as the WAV tab's WAV Load takes it, any other as File > Open on the OSD tab;
+    // the tab is shown and the file's folder becomes the current one, as after a confirmed dialog.
+    void OpenFromCommandLine(const std::string& path);
+    // What the status bar said at start and the About window says about the settings file: empty when it is
+    // the one beside the executable.
+    const std::string& SettingsNote() const { return settingsNote_; }
 
 private:
     void FormCreate();
@@ -82,6 +91,8 @@ private:
     ui::Tab::DropOpen DropTaken(const QMimeData* data, std::vector<std::string>& paths) const;
 
     std::string settingsPath_;
+    bool settingsBeside_ = true;
+    std::string settingsNote_;
     ui::DropAnsweringDriver dialogs_; // the context's driver, answering for dropped files
     std::unique_ptr<Workspace> ws_;
     ui::Messages messages_;

@@ -1,4 +1,5 @@
 #include "shell/Ide.h"
+#include "shell/IconPattern.h"
 
 #include <QIcon>
 #include <QPainter>
@@ -8,25 +9,18 @@ namespace shell {
 
 namespace {
 
-// A 16 x 16 character cell with a "T" drawn in its pixels, on a dark screen: what the tool makes, in small.
+// The icon's pattern drawn at size pixels a side.
 QPixmap IconPixmap(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing, false);
     const double cell = size / 16.0;
-    p.fillRect(QRectF(0, 0, size, size), QColor(0x1F, 0x2A, 0x44));
-    static constexpr const char* kGlyph[16] = {
-        "................", "................", ".##############.", ".##############.",
-        ".......##.......", ".......##.......", ".......##.......", ".......##.......",
-        ".......##.......", ".......##.......", ".......##.......", ".......##.......",
-        ".......##.......", ".......##.......", "................", "................",
-    };
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            if (kGlyph[y][x] == '#')
-                p.fillRect(QRectF(x * cell, y * cell, cell, cell),
-                           y < 4 ? QColor(0xFF, 0xC8, 0x3C) : QColor(0x5C, 0xE0, 0xD0));
+        for (int x = 0; x < 16; ++x) {
+            const IconColour c = IconCellColour(x, y);
+            p.fillRect(QRectF(x * cell, y * cell, cell, cell), QColor(c.r, c.g, c.b));
+        }
     return pixmap;
 }
 

@@ -248,9 +248,14 @@ void WavTab::Button_WAVLoadClick() {
     const ui::DialogRestore restore(openDialog_);
     openDialog_.Filter = kWavFilter;
     if (!openDialog_.Execute(dialogs_, folder_)) return;
+    LoadWav(openDialog_.FileName);
+}
 
+void WavTab::LoadWav(const std::string& path) {
+    Button_RESampleSave->setEnabled(false);
+    Button_RESampleGen->setEnabled(false);
     const LoadResult result =
-        LoadWavFile(state_, openDialog_.FileName, {.writeBypass = CheckBox_RemoveWavHeader->isChecked()});
+        LoadWavFile(state_, path, {.writeBypass = CheckBox_RemoveWavHeader->isChecked()});
     if (result.fileRead) {
         ShowLoad(header_, result, state_.check);
         ShowHeader();

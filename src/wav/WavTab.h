@@ -39,6 +39,8 @@ public:
     // The titles of the hexadecimal view: "00" to "0F" along the top and down the side, "ASCII".
     void InitWavDataGrid();
     void Button_WAVLoadClick();
+    // What "WAV Load" does once its dialog has chosen path.
+    void LoadWav(const std::string& path);
     // The 256 bytes of the file image from bank x 256 into the hexadecimal view; nothing without an image.
     void ShowWavBank(std::uint64_t bank);
     void ComboBox_WAVBankSelChange();

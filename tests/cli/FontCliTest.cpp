@@ -516,8 +516,8 @@ TEST(FontCli, ExitCodesOfTheProcess) {
     EXPECT_EQ(run("font code " + dir / "none.txt"), 1);
     EXPECT_EQ(ReadText(dir / "e"),
               "Open FONT File Error !!!\n" + dir / "none.txt" + ": No such file or directory\n");
-    EXPECT_EQ(run("--help"), 0);
-    EXPECT_NE(ReadText(dir / "o").find("font bank (--ascii | --strings FILE | --range LIST)"), std::string::npos);
+    EXPECT_EQ(run("font --help"), 0);
+    EXPECT_NE(ReadText(dir / "o").find("font bank (--ascii | --strings FILE.txt | --range LIST)"), std::string::npos);
 }
 
 } // namespace

@@ -113,7 +113,7 @@ TEST_F(MergeCliFiles, FailsWithTheWindowsMessageAndWritesNothing) {
         {"no/such/dir/out in/a.bin",
          "Open Merged file name error !!!\ncannot create no/such/dir/out.BIN: No such file or directory\n",
          1},
-        {"out", "tavix-cli: merge needs at least one FILE or a --list\n", 2},
+        {"out", "tavix-cli: merge needs at least one FILE or a --list (see 'tavix-cli merge --help')\n", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);

@@ -2,6 +2,7 @@
 #include "ui/UiFixture.h"
 
 #include "ui/Guarded.h"
+#include "support/WavBuilder.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -200,6 +201,71 @@ private slots:
         QCOMPARE(f.Panel(2), QStringLiteral("Tavix.INI is not a regular file"));
         QVERIFY(f.LastBox().error);
         QVERIFY(w.close()); // the close box still ends the run
+    }
+
+    void settingsElsewhereAreNamedAndKeepTheSameBytes() {
+        std::string besideBytes;
+        {
+            UiFixture f;
+            auto& w = f.Window();
+            QVERIFY(!f.Panel(1).startsWith(QStringLiteral("Settings")));
+            w.MainTop_AboutClick();
+            QVERIFY(!w.findChild<QLabel*>(QStringLiteral("Lbl_Settings")));
+            Child<QAction>(&w, "N_ASM")->trigger();
+            Child<QAction>(&w, "N14x16")->trigger();
+            Child<QAction>(&w, "NBtn_Quit")->trigger();
+            besideBytes = testsupport::ReadText(f.settingsPath);
+        }
+        UiFixture f;
+        // A folder that does not exist yet, as ~/.config/tavix/ on a first run.
+        f.settingsPath = f.dir / "config/tavix/Tavix.INI";
+        f.settingsBeside = false;
+        auto& w = f.Window();
+        const QString note = QString::fromStdString("Settings: " + f.settingsPath);
+        QCOMPARE(f.Panel(1), note);
+        w.MainTop_AboutClick();
+        auto* where = Child<QLabel>(&w, "Lbl_Settings");
+        QVERIFY(where->isVisible());
+        QCOMPARE(where->toolTip(), note);
+        QCOMPARE(where->accessibleName(), note);
+        Child<QAction>(&w, "N_ASM")->trigger();
+        Child<QAction>(&w, "N14x16")->trigger();
+        Child<QAction>(&w, "NBtn_Quit")->trigger();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(QString::fromStdString(testsupport::ReadText(f.settingsPath)), QString::fromStdString(besideBytes));
+        QVERIFY(!besideBytes.empty());
+    }
+
+    void aFileOnTheCommandLineOpensOnItsTab() {
+        UiFixture f;
+        auto& w = f.Window();
+        std::filesystem::create_directory(f.dir / "in");
+        testsupport::BmpLayout layout;
+        layout.width = 16;
+        layout.height = 16;
+        const std::string bmp = WriteBmp(f, "in/sheet.bmp", layout);
+        testsupport::WavLayout s;
+        s.data = {1, 2, 3, 4};
+        testsupport::WriteFile(f.dir / "in/tone.WAV", testsupport::BuildWav(s));
+
+        ShowTab(w, "TabSheet_Wav");
+        w.OpenFromCommandLine(bmp);
+        QCOMPARE(Child<QTabWidget>(&w, "PageVELDA")->currentWidget()->objectName(), QStringLiteral("TabSheet_BmpFont"));
+        QCOMPARE(w.windowTitle(), QString::fromStdString("Tavix v0.1.5.9 - " + bmp));
+        QCOMPARE(f.boxes.boxes.size(), size_t{0});
+        QCOMPARE(w.workspace().folder, f.dir / "in/");
+
+        // A .wav file, whatever the case of its extension, as WAV Load takes it; a relative name is taken
+        // from the current folder.
+        w.OpenFromCommandLine("tone.WAV");
+        auto* wavTab = Child<QTabWidget>(&w, "PageVELDA")->currentWidget();
+        QCOMPARE(wavTab->objectName(), QStringLiteral("TabSheet_Wav"));
+        QCOMPARE(Child<QLabel>(wavTab, "Label_WavFileNameVal")->text(), QStringLiteral("tone.WAV"));
+        QCOMPARE(f.boxes.boxes.size(), size_t{0});
+
+        // A file that is not there is refused as File > Open refuses it.
+        w.OpenFromCommandLine(f.dir / "none.bmp");
+        QCOMPARE(QString::fromStdString(f.LastBox().text), QStringLiteral("File Not Exist !!!"));
     }
 
     void dialogPrintErrorAndUncaughtErrors() {

@@ -16,7 +16,7 @@ UiFixture::~UiFixture() {
 
 shell::TMainTop& UiFixture::Window() {
     if (!window) {
-        window = std::make_unique<shell::TMainTop>(shell::MainContext{settingsPath, &dialogs, &boxes});
+        window = std::make_unique<shell::TMainTop>(shell::MainContext{settingsPath, &dialogs, &boxes, settingsBeside});
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get())) qWarning("the main window was not exposed");
     }

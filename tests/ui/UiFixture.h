@@ -27,6 +27,7 @@ struct UiFixture {
     testsupport::TempDir dir;
     std::unique_ptr<testsupport::CurrentDirectory> cwd;
     std::string settingsPath;
+    bool settingsBeside = true; // the settings file is the one beside the executable
     testsupport::ScriptedDialogs dialogs;
     testsupport::RecordingBoxes boxes;
     std::unique_ptr<shell::TMainTop> window;

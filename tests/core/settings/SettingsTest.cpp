@@ -171,3 +171,62 @@ TEST(Settings, AFailedSaveKeepsTheWholeFile) {
 }
 
 } // namespace
+
+namespace {
+
+bool Writable(const std::string& directory) {
+    return directory == "/opt/portable/" || directory == ".";
+}
+bool NothingWritable(const std::string&) {
+    return false;
+}
+
+TEST(SettingsLocation, BesideTheExecutableWhenItsFolderIsWritableElseTheConfigFolder) {
+    struct Case {
+        const char* exe;
+        const char* xdg;
+        const char* home;
+        bool (*writable)(const std::string&);
+        const char* path;
+        bool beside;
+    };
+    const Case cases[] = {
+        {"/opt/portable/", "/x/cfg", "/home/u", Writable, "/opt/portable/Tavix.INI", true},
+        {"", "", "/home/u", Writable, "Tavix.INI", true},
+        {"/usr/bin/", "/x/cfg", "/home/u", Writable, "/x/cfg/tavix/Tavix.INI", false},
+        {"/usr/bin/", "/x/cfg/", "/home/u", Writable, "/x/cfg/tavix/Tavix.INI", false},
+        {"/usr/bin/", "", "/home/u", Writable, "/home/u/.config/tavix/Tavix.INI", false},
+        {"/usr/bin/", "", "/home/u/", NothingWritable, "/home/u/.config/tavix/Tavix.INI", false},
+        // A relative XDG_CONFIG_HOME is not taken: the home's .config stands.
+        {"/usr/bin/", "cfg", "/home/u", Writable, "/home/u/.config/tavix/Tavix.INI", false},
+        // No home at all: the file beside the executable stays, and saving there says why it cannot.
+        {"/usr/bin/", "", "", Writable, "/usr/bin/Tavix.INI", true},
+        {"/usr/bin/", "", "relative", Writable, "/usr/bin/Tavix.INI", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.exe) + " | " + c.xdg + " | " + c.home);
+        const settings::SettingsLocation where = settings::ChooseSettingsLocation({c.exe, c.xdg, c.home, c.writable});
+        EXPECT_EQ(where.path, c.path);
+        EXPECT_EQ(where.besideExecutable, c.beside);
+    }
+}
+
+TEST(SettingsLocation, TheConfigFolderIsMadeOnSaveAndHoldsTheSameBytes) {
+    TempDir dir;
+    EXPECT_TRUE(settings::DirectoryWritable(dir.path()));
+    EXPECT_FALSE(settings::DirectoryWritable(dir / "missing"));
+
+    Settings s;
+    s.SetCodeFormat(settings::CodeFormat::Asm);
+    ASSERT_FALSE(SaveSettings(s, dir / "Tavix.INI"));
+    const settings::SettingsLocation elsewhere{dir / "cfg/tavix/Tavix.INI", false};
+    settings::MakeSettingsFolder(elsewhere);
+    ASSERT_FALSE(SaveSettings(s, elsewhere.path));
+    EXPECT_EQ(ReadText(elsewhere.path), ReadText(dir / "Tavix.INI"));
+    EXPECT_EQ(LoadSettings(elsewhere.path).CodeFormat(), settings::CodeFormat::Asm);
+    // The file beside the executable is never given a folder of its own.
+    settings::MakeSettingsFolder({dir / "made/Tavix.INI", true});
+    EXPECT_FALSE(std::filesystem::exists(dir / "made"));
+}
+
+} // namespace
