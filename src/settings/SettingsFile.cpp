@@ -28,7 +28,7 @@ SettingsLocation ChooseSettingsLocation(const SettingsPlaces& places) {
     if (places.writable && places.writable(places.executableDirectory.empty() ? "." : places.executableDirectory))
         return beside;
     std::string config = places.xdgConfigHome;
-    // The base directory specification takes absolute paths only.
+    // XDG_CONFIG_HOME counts only when it is an absolute path; otherwise ~/.config stands.
     if (config.empty() || config.front() != '/') {
         if (places.home.empty() || places.home.front() != '/') return beside;
         config = places.home + (places.home.back() == '/' ? "" : "/") + ".config";
