@@ -657,6 +657,11 @@ TEST(BuildCli, AWrongProjectIsRefusedWithFileLineAndKeyBeforeAnythingRuns) {
     } cases[] = {
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncell = 17\n",
          ":9: osd.cell must be one of 12..16, not 17"},
+        // Letters outside ASCII are taken in comments and strings (escaped quotes and multi-line ones
+        // included), and refused anywhere else, where the TOML reader cannot take them safely.
+        {job + "# Gr\u00FC\u00DFe\n[[font_glyph]]\nname = \"g\"\nout = \"o\"\ntext = \"\\\"\u00C4\\\"\"\n"
+               "style = \"\"\"\n\u00E9\"\"\"\"\nsmooth = tru\u00E9\n",
+         ":12: a character outside ASCII stands outside a string and a comment"},
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\ncell = \"12\"\n",
          ":9: osd.cell must be one of 12..16, not \"12\" (numbers are written without quotes)"},
         {job + "[[osd]]\nname = \"o\"\ninput = \"s.bmp\"\nout = \"o\"\nreduce = 1\n",
