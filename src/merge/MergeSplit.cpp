@@ -170,11 +170,13 @@ SplitPlan PlanSplit(const std::vector<OffsetEntry>& entries, std::uint64_t image
                 break;
             }
         std::string name = SafeName(e.symbol);
-        if (used.count(name)) {
-            int n = 2;
-            while (used.count(name + "_" + std::to_string(n)))
-                ++n;
-            name += "_" + std::to_string(n);
+        // A name met again gets "_2", "_3", ... (built by appending: GCC 12's overlap check misreads
+        // "_" + std::to_string(n) at -O3).
+        for (int n = 2; used.count(name); ++n) {
+            std::string candidate = SafeName(e.symbol);
+            candidate += '_';
+            candidate += std::to_string(n);
+            if (!used.count(candidate)) name = std::move(candidate);
         }
         used.insert(name);
         plan.pieces.push_back({name, e.macro, offset, end - offset});
