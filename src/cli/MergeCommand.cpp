@@ -6,6 +6,7 @@
 #include "merge/MergeList.h"
 #include "merge/MergeWriter.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace cli {
@@ -51,8 +52,13 @@ int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostre
             err << errors[i] << '\n' << (i == 0 ? base::DetailLines(loaded.detail) : "");
         if (!errors.empty()) return kExitFailure;
     } else {
+        // The list keeps each file's absolute path: the working directory is read once, not once a file.
+        std::error_code ec;
+        const std::filesystem::path workingDirectory = std::filesystem::current_path(ec);
         for (const std::string& file : job.files) {
-            const merge::EditResult added = merge::AddFile(list, list.MergeCount() + 1, file);
+            const bool join = !ec && !file.empty() && file.front() != '/';
+            const merge::EditResult added =
+                merge::AddFile(list, list.MergeCount() + 1, join ? (workingDirectory / file).string() : file);
             if (added.failure) {
                 err << *added.failure << '\n';
                 return kExitFailure;

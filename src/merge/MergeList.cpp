@@ -104,8 +104,8 @@ MeasuredFile MeasureFile(const std::string& path) {
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(path, ec).lexically_normal();
     m.fullPath = ec ? path : full.string();
-    // Only a plain file is opened at all: opening a device can have effects of its own, and a named pipe
-    // would hang the window waiting for a writer (O_NONBLOCK covers one that appears in between).
+    // Only a plain file is looked at further: opening a device can have effects of its own, and a named pipe
+    // would hang the window waiting for a writer.
     struct stat info {};
     if (::stat(m.fullPath.c_str(), &info) != 0) {
         m.problem = {path, base::SystemErrorText(errno)};
@@ -116,16 +116,10 @@ MeasuredFile MeasureFile(const std::string& path) {
         m.problem = {path, {}, base::Wording::NotRegular};
         return m;
     }
-    const int fd = ::open(m.fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    // Whether it could be opened for reading, asked without opening it (the kernel checks as open would, with
+    // the effective ids). The merge looks at the file again before it copies it.
+    if (::faccessat(AT_FDCWD, m.fullPath.c_str(), R_OK, AT_EACCESS) != 0) {
         m.problem = {path, base::SystemErrorText(errno)};
-        return m;
-    }
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    if (!regular) {
-        m.status = MeasuredFile::Status::NotRegular;
-        m.problem = {path, {}, base::Wording::NotRegular};
         return m;
     }
     m.size = static_cast<std::uint64_t>(info.st_size);

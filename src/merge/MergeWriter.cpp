@@ -48,7 +48,6 @@ bool CopyEntry(const MergeEntry& e, base::OutputFile& out) {
         return false;
     }
     base::LogRead(e.Path);
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     const long long copied = out.CopyFrom(fd, 0, e.Size);
     ::close(fd);
     return copied >= 0 && static_cast<std::uint64_t>(copied) == e.Size;
