@@ -17,13 +17,15 @@ struct ReadStopped {
     base::FileProblem problem;
 };
 
-// The working samples of one channel held in a window of the file's bytes, from sample `start` on.
-template <bool SixteenBit> struct WindowSamples {
+// The working samples of one channel held in a window of the file's bytes, from sample `start` on. Stride
+// is the bytes from one sample to the next, fixed for the usual layouts (one or two channels of 8 or 16 bits)
+// so that finding a sample takes no multiplication; 0 takes it from `stride`.
+template <bool SixteenBit, std::size_t Stride = 0> struct WindowSamples {
     const std::uint8_t* bytes;
     std::uint64_t start;
     std::size_t stride;
     std::uint32_t operator()(std::uint64_t i) const {
-        const std::uint8_t* p = bytes + (i - start) * stride;
+        const std::uint8_t* p = bytes + (i - start) * (Stride != 0 ? Stride : stride);
         if constexpr (SixteenBit)
             return static_cast<std::uint16_t>((p[0] | (p[1] << 8)) ^ 0x8000);
         else
@@ -32,9 +34,10 @@ template <bool SixteenBit> struct WindowSamples {
     void Prefetch(std::uint64_t) const {} // the window was just read: it is in the cache
 };
 
-// Output blocks of at most kBlockWords words, each reading a window of at most kWindowSamples samples.
+// Output blocks of at most kBlockWords words, each reading a window of at most kWindowSamples samples: a
+// window that fits a processor's second-level cache, where the interpolation finds it.
 constexpr std::uint64_t kBlockWords = 32768;
-constexpr std::uint64_t kWindowSamples = 262144;
+constexpr std::uint64_t kWindowSamples = 65536;
 
 template <bool SixteenBit>
 void Stream(OpenedWav& opened, const SampleLayout& layout, std::uint32_t src, std::uint32_t dst,
@@ -50,22 +53,34 @@ void Stream(OpenedWav& opened, const SampleLayout& layout, std::uint32_t src, st
         const Interpolation::Reach reach = interpolation.Reads(count);
         const std::size_t bytes = (reach.last - reach.first) * layout.stride + (SixteenBit ? 2 : 1);
         if (window.size() < bytes) window.resize(bytes);
-        const long long got = opened.file.ReadAt(layout.first + reach.first * layout.stride, window.data(), bytes);
+        const long long got =
+            opened.file.ReadAt(layout.first + reach.first * layout.stride, window.data(), bytes);
         if (got < 0) throw ReadStopped{opened.file.Problem()};
         if (static_cast<std::size_t>(got) < bytes)
             throw ReadStopped{{opened.path, "it became shorter while it was read"}};
-        WindowSamples<SixteenBit> samples{window.data(), reach.first, layout.stride};
-        interpolation.Run(samples, words.data(), count);
-        out.Write(
-            SampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign, eightBit));
+        const auto run = [&]<std::size_t Stride>() {
+            WindowSamples<SixteenBit, Stride> samples{window.data(), reach.first, layout.stride};
+            interpolation.Run(samples, words.data(), count);
+        };
+        if (layout.stride == 1)
+            run.template operator()<1>();
+        else if (layout.stride == 2)
+            run.template operator()<2>();
+        else if (layout.stride == 4)
+            run.template operator()<4>();
+        else
+            run.template operator()<0>();
+        WriteSampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign, eightBit, out);
         done += count;
     }
 }
 
 // The working samples of one channel read from the file a window at a time, for the low-pass filter, which
 // asks for them in rising order but for the overlap of its taps (at most 4097 back): a sample outside the
-// window held reads kWindowSamples samples from kBackSamples before it on, so that the overlap is still held.
+// window held reads kFilterWindowSamples samples from kBackSamples before it on, so that the overlap is
+// still held.
 constexpr std::uint64_t kBackSamples = 8192;
+constexpr std::uint64_t kFilterWindowSamples = 262144;
 
 template <bool SixteenBit> class FileSamples {
 public:
@@ -80,7 +95,7 @@ public:
 private:
     void Read(std::uint64_t i) {
         const std::uint64_t start = i > kBackSamples ? i - kBackSamples : 0;
-        const std::uint64_t end = std::min<std::uint64_t>(layout_.count, start + kWindowSamples);
+        const std::uint64_t end = std::min<std::uint64_t>(layout_.count, start + kFilterWindowSamples);
         const std::size_t bytes = (end - 1 - start) * layout_.stride + (SixteenBit ? 2 : 1);
         if (window_.size() < bytes) window_.resize(bytes);
         const long long got =
@@ -112,8 +127,8 @@ void StreamFiltered(OpenedWav& opened, const SampleLayout& layout, std::uint32_t
     for (std::uint64_t done = 0; done < n;) {
         const auto count = static_cast<std::size_t>(std::min(kBlockWords, n - done));
         interpolation.Run(filter, words.data(), count);
-        out.Write(SampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign,
-                                  EightBit::Round));
+        WriteSampleFileBytes(std::span<const std::uint16_t>(words.data(), count), width, sign,
+                             EightBit::Round, out);
         done += count;
     }
 }
@@ -128,8 +143,8 @@ FileResampleResult ResampleWavFile(OpenedWav& opened, Channel channel, std::uint
     const std::uint64_t n = layout.count == 0 ? 0 : OutputCount(layout.count, src, targetRate);
     if (n > kMaxOutputCount) {
         result.failure = kResampleMemoryError;
-        result.detail = {{opened.path,
-                          base::strprintf("the result would hold %llu samples, more than the %llu a result "
+        result.detail = {
+            {opened.path, base::strprintf("the result would hold %llu samples, more than the %llu a result "
                                           "can hold",
                                           static_cast<unsigned long long>(n),
                                           static_cast<unsigned long long>(kMaxOutputCount))}};
@@ -168,7 +183,7 @@ FileResampleResult ResampleWavFile(OpenedWav& opened, Channel channel, std::uint
     }
     const std::uint16_t padding[kPaddingWords] = {0x8000, 0x8000, 0x8000, 0x8000,
                                                   0x8000, 0x8000, 0x8000, 0x8000};
-    out.Write(SampleFileBytes(padding, width, sign, lowPass ? EightBit::Round : EightBit::Cut));
+    WriteSampleFileBytes(padding, width, sign, lowPass ? EightBit::Round : EightBit::Cut, out);
     if (!out.Close()) {
         result.failure = kSaveFileError;
         result.detail = {out.Problem()};

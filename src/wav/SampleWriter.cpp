@@ -44,6 +44,18 @@ std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth wi
     return bytes;
 }
 
+void WriteSampleFileBytes(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
+                          EightBit eightBit, base::OutputFile& out) {
+    // In pieces, so that a long result is not held a second time as bytes.
+    constexpr std::size_t kPieceWords = 16384;
+    for (std::size_t at = 0; at < words.size(); at += kPieceWords) {
+        const std::size_t count = std::min(kPieceWords, words.size() - at);
+        char* room = out.Room(count * BytesPerWord(width));
+        PutWords(words.data() + at, count, width, sign, eightBit, room);
+        out.Commit(room + count * BytesPerWord(width));
+    }
+}
+
 std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
                                           const std::string& path, const std::string& source,
                                           base::FailureDetail* detail, EightBit eightBit) {
@@ -54,14 +66,7 @@ std::optional<std::string> SaveSampleFile(std::span<const std::uint16_t> words, 
     if (base::SameFile(path, source)) return failed(base::OutputIsInput(path));
     base::OutputFile out;
     if (!out.Create(path, base::OutputFile::Mode::Binary)) return failed(out.Problem());
-    // In pieces, so that a long result is not held a second time as bytes.
-    constexpr std::size_t kPieceWords = 16384;
-    char piece[2 * kPieceWords];
-    for (std::size_t at = 0; at < words.size(); at += kPieceWords) {
-        const std::size_t count = std::min(kPieceWords, words.size() - at);
-        PutWords(words.data() + at, count, width, sign, eightBit, piece);
-        out.Write(std::string_view(piece, count * BytesPerWord(width)));
-    }
+    WriteSampleFileBytes(words, width, sign, eightBit, out);
     if (!out.Close()) return failed(out.Problem());
     return std::nullopt;
 }

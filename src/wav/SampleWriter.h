@@ -8,6 +8,10 @@
 #include <span>
 #include <string>
 
+namespace base {
+class OutputFile;
+}
+
 namespace wav {
 
 // How 16-bit samples are written. The working samples are offset binary (0x8000 the middle level), as the
@@ -23,6 +27,10 @@ enum class EightBit { Cut, Round };
 // eightBit only at 8.
 std::string SampleFileBytes(std::span<const std::uint16_t> words, SampleWidth width,
                             Sign sign = Sign::OffsetBinary, EightBit eightBit = EightBit::Cut);
+
+// Writes SampleFileBytes(words, width, sign, eightBit) to out, converted straight into its write buffer.
+void WriteSampleFileBytes(std::span<const std::uint16_t> words, SampleWidth width, Sign sign,
+                          EightBit eightBit, base::OutputFile& out);
 
 // "RESample Save": writes SampleFileBytes to path, replacing an existing file only when every byte is
 // written. Returns kSaveFileError when the file could not be written or is source, the WAV file the samples
