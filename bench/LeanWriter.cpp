@@ -3,12 +3,15 @@
 //
 //   lean-writer merge OUT FILE...  copies the files (copy_file_range) into a temporary file renamed over
 //                                  OUT.BIN, and writes a table of their offsets to OUT_TBL.TXT the same way
-//   lean-writer write DIR FILE...  reads each file whole, then writes its bytes to a temporary file in DIR
-//                                  renamed over DIR/NAME
+//   lean-writer write DIR FILE...  writes as many bytes as each file holds (not read: their values change
+//                                  nothing) to a temporary file in DIR renamed over DIR/NAME
+//   lean-writer overwrite DIR FILE...  the same, but truncates and rewrites DIR/NAME in place, as `cp` does:
+//                                  what the safe replacement costs is the difference
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,7 +62,8 @@ int Merge(const std::string& out, char** files, int count) {
         struct stat st {};
         if (in < 0 || ::fstat(in, &st) != 0) Die(files[i]);
         for (off_t left = st.st_size; left > 0;) {
-            const ssize_t n = ::copy_file_range(in, nullptr, image, nullptr, static_cast<std::size_t>(left), 0);
+            const ssize_t n =
+                ::copy_file_range(in, nullptr, image, nullptr, static_cast<std::size_t>(left), 0);
             if (n <= 0) Die(files[i]);
             left -= n;
         }
@@ -75,20 +79,33 @@ int Merge(const std::string& out, char** files, int count) {
     return 0;
 }
 
-int Write(const std::string& dir, char** files, int count) {
-    std::vector<char> bytes;
+// Writes size bytes to fd from one buffer of 64 KiB, as tavix-cli's output files do.
+void WriteBytes(int fd, std::size_t size) {
+    static const std::vector<char> piece(65536, 'x');
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t n = std::min(piece.size(), size - done);
+        WriteAll(fd, piece.data(), n);
+        done += n;
+    }
+}
+
+int Write(const std::string& dir, char** files, int count, bool inPlace) {
     for (int i = 0; i < count; ++i) {
-        const int in = ::open(files[i], O_RDONLY | O_CLOEXEC);
         struct stat st {};
-        if (in < 0 || ::fstat(in, &st) != 0) Die(files[i]);
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        if (::read(in, bytes.data(), bytes.size()) != st.st_size) Die(files[i]);
-        ::close(in);
+        if (::stat(files[i], &st) != 0) Die(files[i]);
+        const std::size_t size = static_cast<std::size_t>(st.st_size);
         const char* slash = std::strrchr(files[i], '/');
         const std::string target = dir + "/" + (slash ? slash + 1 : files[i]);
+        if (inPlace) {
+            const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            if (out < 0) Die(target);
+            WriteBytes(out, size);
+            if (::close(out) != 0) Die(target);
+            continue;
+        }
         std::string tmp;
         const int out = Temporary(target, tmp);
-        WriteAll(out, bytes.data(), bytes.size());
+        WriteBytes(out, size);
         Finish(out, tmp, target);
     }
     return 0;
@@ -98,7 +115,8 @@ int Write(const std::string& dir, char** files, int count) {
 
 int main(int argc, char** argv) {
     if (argc >= 4 && std::strcmp(argv[1], "merge") == 0) return Merge(argv[2], argv + 3, argc - 3);
-    if (argc >= 4 && std::strcmp(argv[1], "write") == 0) return Write(argv[2], argv + 3, argc - 3);
-    std::fprintf(stderr, "usage: lean-writer merge OUT FILE... | lean-writer write DIR FILE...\n");
+    if (argc >= 4 && std::strcmp(argv[1], "write") == 0) return Write(argv[2], argv + 3, argc - 3, false);
+    if (argc >= 4 && std::strcmp(argv[1], "overwrite") == 0) return Write(argv[2], argv + 3, argc - 3, true);
+    std::fprintf(stderr, "usage: lean-writer merge|write|overwrite OUT|DIR FILE...\n");
     return 2;
 }
