@@ -1,3 +1,4 @@
+#include "base/LargePages.h"
 #include "base/OutputGuard.h"
 #include "settings/AppIdentity.h"
 #include "settings/SettingsFile.h"
@@ -15,6 +16,9 @@
 #include <exception>
 
 int main(int argc, char** argv) {
+    // First, while the heap is still small: the toolkit's and the documents' buffers then come from large
+    // pages where the system gives them on request.
+    base::PreferLargePages();
     // Before the toolkit starts any thread: a size limit fails the write instead of killing the window, and
     // a kill or a hang-up (the session ending) leaves no temporary file and no half append behind.
     base::GuardOutputs();
