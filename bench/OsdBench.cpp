@@ -67,8 +67,8 @@ osd::OsdOptions Options(const std::string& dir) {
     osd::OsdOptions options;
     options.sourcePath = "sheet.bmp";
     options.fontSize = settings::FontSize::OfWidth(16);
-    options.codeFormat = 1;
-    options.paletteFormat = 1;
+    options.codeFormat = settings::CodeFormat::C;
+    options.paletteFormat = settings::PaletteFormat::Rgb888;
     options.outputDirectory = dir;
     return options;
 }
