@@ -31,18 +31,4 @@ cp out/* copy/
 pairs "floor: OSD files replaced" "$runs" "$lean write lean $(echo out/*)" "cp $(echo out/*) copy/"
 pairs "floor: OSD files rewritten in place" "$runs" "$lean overwrite inplace $(echo out/*)" "cp $(echo out/*) copy/"
 
-for total in 10 100 1024; do
-    dir="$work/m$total"
-    mkdir -p "$dir"
-    cd "$dir"
-    for i in $(seq -w 0 99); do head -c $((total * 1048576 / 100)) /dev/urandom >"p$i.bin"; done
-    files=$(echo p*.bin)
-    "$lean" merge out $files
-    cat $files >cat.out
-    cmp out.BIN cat.out
-    n=$runs
-    [ "$total" -ge 1024 ] && n=$(((runs + 1) / 2))
-    pairs "floor: merge 100 files, $total MiB" "$n" "$lean merge out $files" "cat $files >cat.out"
-    cd "$work"
-    rm -rf "$dir"
-done
+merge_pairs "floor: merge" "$lean merge" "$runs" "$work"

@@ -59,3 +59,28 @@ pairs() {
                 label, mn, md, mx, runs, median(a, k) / 1e3, ma / 1024, median(b, k) / 1e3, mb / 1024
         }'
 }
+
+# The merge pairs of merge_bench.sh and floor_bench.sh: for 100 files of random bytes, 10 MiB, 100 MiB and 1 GiB
+# in all, made in a new folder under `work` and removed after, `merger out FILE...` (which writes out.BIN) against
+# `cat FILE... >cat.out`, checked to write the same bytes; the 1 GiB pairs are half as many.
+#
+#   merge_pairs LABEL "MERGER" RUNS WORK
+merge_pairs() {
+    local label=$1 merger=$2 runs=$3 work=$4 total dir files n
+    for total in 10 100 1024; do
+        dir="$work/m$total"
+        mkdir -p "$dir"
+        (
+            cd "$dir"
+            for i in $(seq -w 0 99); do head -c $((total * 1048576 / 100)) /dev/urandom >"p$i.bin"; done
+            files=$(echo p*.bin)
+            $merger out $files >/dev/null # untimed: the inputs into the page cache, the outputs in place
+            cat $files >cat.out
+            cmp out.BIN cat.out
+            n=$runs
+            [ "$total" -ge 1024 ] && n=$(((runs + 1) / 2)) # the 1 GiB pairs take seconds each
+            pairs "$label 100 files, $total MiB" "$n" "$merger out $files" "cat $files >cat.out"
+        )
+        rm -rf "$dir"
+    done
+}
